@@ -1,0 +1,261 @@
+// The stand-in host's scene: node types, nodes, attribute storage, connections,
+// dirty propagation, pull evaluation, the DAG and loaded plug-ins.
+//
+// This is the internal API that the command interpreter, the scene files, the
+// viewport and the manipulator runtime build on. The <maya/...> classes are thin
+// handles onto these structures.
+//
+// Rules of the graph (the plug-in relies on each of them):
+//  - Attribute values live per node in slots indexed by Attr::index, so a plug
+//    read is an index, never a string lookup. Values are held in internal
+//    units: centimetres, radians. Strings live in their own slots.
+//  - An attribute is an output ("computed") when some attributeAffects names it
+//    as affected. A new node's outputs start dirty; creating a node computes
+//    nothing.
+//  - Setting an input (setValue, a command, a connection's source changing)
+//    collects every plug reachable through attributeAffects and connections
+//    first, then marks them dirty, so each plug is visited once per change. The
+//    collected plugs are remembered for the idle step even when they were dirty
+//    already.
+//  - Reading a dirty output calls the node's compute(plug, block). compute may
+//    read other plugs (re-entrant pull). A plug being computed that is read again
+//    yields its stored value (no infinite recursion). After compute the plug is
+//    clean whatever compute returned; kUnknownParameter leaves the stored value.
+//  - Reading a dirty connected input copies the source's (pulled) value.
+//  - Data-block writes (MDataHandle::set, setClean) change values without marking
+//    anything dirty.
+//  - Host-side errors in this API are thrown as rdhost::HostError whose message
+//    names the thing; the <maya/...> API never throws, it returns MStatus.
+#pragma once
+
+#include <maya/MTypes.h>
+#include <maya/MPxNode.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class MPxNode;
+class MMatrix;
+
+namespace rdhost {
+
+class Scene;
+struct NodeType;
+struct Node;
+struct Plugin;
+
+// A failed host operation; the message names the offending thing.
+struct HostError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+enum class AttrKind : std::uint8_t {
+    Numeric,   // numericType says which MFnNumericData::Type
+    Distance,  // MFnUnitAttribute::kDistance, stored in centimetres
+    Angle,     // MFnUnitAttribute::kAngle, stored in radians
+    Time,      // MFnUnitAttribute::kTime
+    String,    // MFnTypedAttribute kString
+    Enum,      // MFnEnumAttribute
+    Compound,  // numeric compound of three children; holds no value itself
+    Matrix,    // read-only world/local matrices of built-in nodes
+};
+
+struct Attr {
+    std::string longName;
+    std::string shortName;
+    AttrKind kind = AttrKind::Numeric;
+    int numericType = 0;          // MFnNumericData::Type for Numeric
+    double defaultValue = 0.0;    // internal units
+    std::string defaultString;
+    bool hasMin = false, hasMax = false;
+    double minValue = 0.0, maxValue = 0.0;
+
+    // Flags, starting at the host's defaults.
+    bool readable = true, writable = true, storable = true, keyable = false;
+    bool hidden = false, usedAsColor = false, array = false;
+    bool usesArrayDataBuilder = false, connectable = true, channelBox = false;
+
+    std::vector<std::pair<std::string, int>> enumFields;  // in addField order
+    Attr* parent = nullptr;
+    std::vector<Attr*> children;  // compound: R G B / X Y Z
+
+    int index = -1;               // slot once added to a node type, else -1
+    NodeType* owner = nullptr;
+    std::vector<int> affects;     // indices this attribute affects, in declaration order
+    bool computed = false;        // affected by some attribute: an output
+
+    bool isCompound() const { return kind == AttrKind::Compound; }
+    const char* enumFieldName(int value) const;  // nullptr when no such field
+};
+
+// A registered node type: the host's built-ins (transform, animCurve*, ...) and
+// plug-in types. Attributes are owned here, in addAttribute order.
+struct NodeType {
+    std::string name;
+    unsigned id = 0;
+    int kind = 0;                 // MPxNode::Type
+    MCreatorFunction creator = nullptr;
+    MInitializeFunction initialize = nullptr;
+    Plugin* plugin = nullptr;     // null for built-ins
+    bool isDag = false;           // locators and transforms live in the DAG
+    std::vector<std::unique_ptr<Attr>> pool;  // every attribute created while initializing
+    std::vector<Attr*> attrs;     // added attributes, in order; attrs[i]->index == i
+    std::unordered_map<std::string, Attr*> byName;  // long and short names
+
+    Attr* findAttr(const std::string& name) const;
+};
+
+struct PlugRef {
+    Node* node = nullptr;
+    int attr = -1;
+    explicit operator bool() const { return node != nullptr && attr >= 0; }
+    bool operator==(const PlugRef& o) const { return node == o.node && attr == o.attr; }
+};
+
+// A setAttr line, or any statement, kept verbatim for what this host does not
+// model (unknown node types, attributes a known type lacks). Written back as is.
+struct RawStatement {
+    std::string text;
+};
+
+struct Node {
+    std::string name;
+    NodeType* type = nullptr;
+    MPxNode* user = nullptr;      // the plug-in's instance; null for built-ins
+    Scene* scene = nullptr;
+
+    std::vector<double> num;      // per attribute slot, internal units
+    std::vector<std::string> str; // per attribute slot (string attributes)
+    std::vector<std::uint8_t> dirty;
+    std::vector<std::uint8_t> computing;
+
+    // Connections: at most one source per input slot, any number of destinations.
+    std::vector<PlugRef> source;                  // per slot
+    std::vector<std::vector<PlugRef>> dests;      // per slot (usually empty)
+
+    // DAG: one parent at most (no instancing).
+    Node* parent = nullptr;
+    std::vector<Node*> children;
+
+    // Placeholders: the type name as read from a file, and statements kept verbatim.
+    std::string unknownTypeName;
+    std::vector<RawStatement> raw;
+
+    bool isDag() const;
+    Attr* findAttr(const std::string& name) const;  // long or short name
+
+    // Values. getNumber pulls (computes a dirty output, copies a dirty connected
+    // input). setNumber clamps nothing and propagates dirtiness; commands clamp
+    // with a warning first.
+    double getNumber(int attr);
+    void setNumber(int attr, double value);
+    const std::string& getString(int attr);
+    void setString(int attr, const std::string& value);
+
+    // Data-block writes: no dirtiness anywhere.
+    void writeNumberClean(int attr, double value);
+    void setClean(int attr);
+
+    std::string partialPathName() const;  // shortest unique DAG path
+    std::string fullPathName() const;     // |a|b|c
+};
+
+struct Plugin {
+    std::string name;             // file name without .so
+    std::string path;             // the file dlopen'd
+    void* handle = nullptr;
+    std::string apiVersion;       // MApiVersion text
+    std::string vendor, version;
+    std::vector<NodeType*> types; // registration order
+};
+
+// Make the Nth call (1-based, counted from when it is set) of an operation fail,
+// so tests can reach the failure paths of initialize and registration.
+struct FaultInjection {
+    int failAddAttributeAt = 0;
+    int failAttributeAffectsAt = 0;
+    int failRegisterNodeAt = 0;
+    int failDeregisterNodeAt = 0;
+    int addAttributeCalls = 0;
+    int attributeAffectsCalls = 0;
+    int registerNodeCalls = 0;
+    int deregisterNodeCalls = 0;
+    void reset() { *this = FaultInjection{}; }
+};
+
+class Scene {
+public:
+    Scene();
+    ~Scene();
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    // The scene the static host API (MGlobal, MPxNode::addAttribute...) works on.
+    static Scene* current();
+    static void setCurrent(Scene* scene);
+
+    // --- node types and plug-ins
+    NodeType* findType(const std::string& name) const;
+    NodeType* findType(unsigned id) const;
+    NodeType* typeBeingInitialized() const;
+    std::vector<std::string> pluginPath;          // folders searched by loadPlugin NAME
+    Plugin* loadPlugin(const std::string& nameOrPath);  // throws HostError; nullptr if already loaded (warned)
+    void unloadPlugin(const std::string& name);   // throws HostError
+    Plugin* findPlugin(const std::string& name) const;
+    const std::vector<std::unique_ptr<Plugin>>& plugins() const;
+    FaultInjection faults;
+
+    // --- nodes
+    // createNode of a DAG shape without a parent makes a parent transform as the
+    // host does (transform "NAMEn", shape "NAMEShapen"). Throws HostError.
+    Node* createNode(const std::string& typeName, const std::string& name = "",
+                     Node* parent = nullptr, bool skipSelect = false);
+    void deleteNode(Node* node);                  // and its DAG children, and connections
+    void renameNode(Node* node, const std::string& newName);
+    void reparent(Node* node, Node* newParent);   // nullptr: world
+    Node* findNode(const std::string& nameOrPath) const;  // name, |full|path or partial path
+    const std::vector<Node*>& nodes() const;      // creation order
+    std::string uniqueName(const std::string& base) const;
+
+    // --- connections
+    void connect(PlugRef src, PlugRef dst, bool force);  // throws HostError
+    void disconnect(PlugRef src, PlugRef dst);
+
+    // --- dirty propagation and the idle step
+    void propagateDirty(PlugRef changed);
+    void runIdle();                               // pull reached outputs, then the evalDeferred queue
+    std::vector<std::string> deferred;            // evalDeferred queue
+
+    // --- time
+    double currentTime() const;
+    void setCurrentTime(double frame);
+
+    // --- selection
+    std::vector<Node*> selection;
+
+    // --- messages: warnings and errors raised while a command runs
+    std::function<void(const std::string&)> warningSink;  // default: "// Warning: ... //" on stderr
+    void warn(const std::string& message);
+
+    // --- world matrices of DAG nodes (product of parent transforms)
+    void worldMatrix(const Node* node, double out[4][4]) const;
+
+    // --- hooks to the other modules of the host
+    // MGlobal::executeCommand runs text through this (set by the command module).
+    std::function<bool(const std::string& text, std::string* result)> executeHook;
+    // State owned by the command, view and manipulator modules for this scene.
+    std::shared_ptr<void> commandState, viewState, manipState;
+
+    struct Impl;
+    Impl* impl() const { return impl_.get(); }
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace rdhost

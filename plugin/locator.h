@@ -1,0 +1,54 @@
+#pragma once
+// KelPrimitiveLocator: a marker locator drawn as one shape (cube, sphere, cone,
+// torus, rectangle or cylinder) in wire, solid or lit style, with a text label.
+// It has no outputs; every attribute only feeds the drawing.
+
+#include <maya/MPxLocatorNode.h>
+#include <maya/MTypeId.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+#include <maya/MPlug.h>
+#include <maya/MDataBlock.h>
+#include <maya/MDagPath.h>
+#include <maya/MBoundingBox.h>
+#include <maya/M3dView.h>
+
+class KelPrimitiveLocator : public MPxLocatorNode {
+public:
+    KelPrimitiveLocator();
+    ~KelPrimitiveLocator() override;
+
+    // Nothing to compute: every plug is declined with kUnknownParameter.
+    MStatus compute(const MPlug& plug, MDataBlock& data) override;
+    void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
+              M3dView::DisplayStatus status) override;
+    bool isBounded() const override;
+    MBoundingBox boundingBox() const override;
+
+    static void* creator();
+    static MStatus initialize();
+
+    static MTypeId id;
+
+    // Attribute handles, in creation order.
+    static MObject displayLabel;
+    static MObject label;
+    static MObject labelColorR;
+    static MObject labelColorG;
+    static MObject labelColorB;
+    static MObject labelColor;
+    static MObject colorR;
+    static MObject colorG;
+    static MObject colorB;
+    static MObject color;
+    static MObject type;
+    static MObject drawType;
+    static MObject radius;
+    static MObject slices;
+    static MObject stacks;
+    static MObject width;
+    static MObject height;
+    static MObject depth;
+    static MObject innerRadius;
+    static MObject outerRadius;
+};

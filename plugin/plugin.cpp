@@ -1,0 +1,74 @@
+// rigDials entry points: the version text the host reads first, and the
+// registration of the node types, which is all this file does.
+
+// MFnPlugin.h would define MApiVersion itself; the module defines its own below.
+#define MNoVersionString
+#include <maya/MFnPlugin.h>
+#include <maya/MObject.h>
+#include <maya/MPxNode.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypeId.h>
+#include <maya/MTypes.h>
+
+// Node classes, one line each, in registration order.
+// 1, 2: arc slider node and its container (arcslider/)
+// 3, 4: linear slider node and its container (slider/)
+#include "locator.h"
+
+extern "C" {
+PLUGIN_EXPORT char MApiVersion[] = "300";
+}
+
+namespace {
+
+struct NodeRow {
+    const char* name;
+    const MTypeId* id;
+    MCreatorFunction creator;
+    MInitializeFunction initialize;
+    MPxNode::Type kind;
+};
+
+// Registration order. Unloading removes the types in this same order, so each
+// locator goes before its manipulator container.
+const NodeRow kNodes[] = {
+    // 1: {"KelArcSliderManipulator", &KelArcSliderManipulator::id, ...creator, ...initialize, MPxNode::kLocatorNode},
+    // 2: {"KelArcSliderManipulatorManip", &KelArcSliderManipulatorManip::id, ...creator, <containers' shared initialize>, MPxNode::kManipContainer},
+    // 3: {"KelSliderManipulator", &KelSliderManipulator::id, ...creator, ...initialize, MPxNode::kLocatorNode},
+    // 4: {"KelSliderManipulatorManip", &KelSliderManipulatorManip::id, ...creator, <containers' shared initialize>, MPxNode::kManipContainer},
+    {"KelPrimitiveLocator", &KelPrimitiveLocator::id, KelPrimitiveLocator::creator, KelPrimitiveLocator::initialize, MPxNode::kLocatorNode},
+};
+
+}  // namespace
+
+// A failed row stops registration; the rows before it stay registered.
+extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
+{
+    MStatus status;
+    MFnPlugin plugin(obj, "Orvane 2001", "3.0", "Any");
+    for (const NodeRow& row : kNodes) {
+        status = plugin.registerNode(MString(row.name), *row.id, row.creator, row.initialize,
+                                     row.kind, NULL);
+        if (!status) {
+            status.perror("registerNode");
+            break;
+        }
+    }
+    return status;
+}
+
+// A failed row stops deregistration; the later type ids stay registered.
+extern "C" PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj)
+{
+    MStatus status;
+    MFnPlugin plugin(obj, "Unknown", "Unknown", "Any");
+    for (const NodeRow& row : kNodes) {
+        status = plugin.deregisterNode(*row.id);
+        if (!status) {
+            status.perror("deregisterNode");
+            break;
+        }
+    }
+    return status;
+}

@@ -24,6 +24,12 @@
 //  - Reading a dirty connected input copies the source's (pulled) value.
 //  - Data-block writes (MDataHandle::set, setClean) change values without marking
 //    anything dirty.
+//  - An attribute that affects a compound's child also reaches the compound
+//    (a child's change is its parent's change), so the compound's own affects
+//    follow.
+//  - Connections join numeric to numeric and string to string; an input has at
+//    most one source; a connection that would close a loop through connections
+//    and attributeAffects is refused, naming both plugs.
 //  - Host-side errors in this API are thrown as rdhost::HostError whose message
 //    names the thing; the <maya/...> API never throws, it returns MStatus.
 #pragma once
@@ -90,6 +96,7 @@ struct Attr {
     bool computed = false;        // affected by some attribute: an output
 
     bool isCompound() const { return kind == AttrKind::Compound; }
+    bool isNumeric() const { return kind != AttrKind::String && kind != AttrKind::Compound && kind != AttrKind::Matrix; }
     const char* enumFieldName(int value) const;  // nullptr when no such field
 };
 
@@ -103,11 +110,20 @@ struct NodeType {
     MInitializeFunction initialize = nullptr;
     Plugin* plugin = nullptr;     // null for built-ins
     bool isDag = false;           // locators and transforms live in the DAG
+    bool isTransform = false;     // has translate/rotate/scale: a local matrix
+    bool beingInitialized = false;
+    bool removed = false;         // deregistered; kept alive while handles may point at it
     std::vector<std::unique_ptr<Attr>> pool;  // every attribute created while initializing
     std::vector<Attr*> attrs;     // added attributes, in order; attrs[i]->index == i
     std::unordered_map<std::string, Attr*> byName;  // long and short names
 
     Attr* findAttr(const std::string& name) const;
+
+    // Slots of the transform attributes when isTransform (-1 when absent).
+    struct TransformSlots {
+        int t[3] = {-1, -1, -1}, r[3] = {-1, -1, -1}, s[3] = {-1, -1, -1};
+        int sh[3] = {-1, -1, -1}, ro = -1;
+    } xform;
 };
 
 struct PlugRef {
@@ -163,6 +179,14 @@ struct Node {
 
     std::string partialPathName() const;  // shortest unique DAG path
     std::string fullPathName() const;     // |a|b|c
+    std::string plugName(int attr) const; // node.longName
+
+    // Local matrix (row vectors, as in the host: S * R * T); identity for
+    // nodes that are not transforms.
+    void localMatrix(double out[4][4]);
+
+    bool isDirty(int attr) const { return dirty[attr] != 0; }
+    bool isBeingComputed(int attr) const { return computing[attr] != 0; }
 };
 
 struct Plugin {
@@ -186,6 +210,11 @@ struct FaultInjection {
     int registerNodeCalls = 0;
     int deregisterNodeCalls = 0;
     void reset() { *this = FaultInjection{}; }
+    // Fail the nth call from now on (1 = the next one).
+    void failAddAttribute(int nth) { failAddAttributeAt = addAttributeCalls + nth; }
+    void failAttributeAffects(int nth) { failAttributeAffectsAt = attributeAffectsCalls + nth; }
+    void failRegisterNode(int nth) { failRegisterNodeAt = registerNodeCalls + nth; }
+    void failDeregisterNode(int nth) { failDeregisterNodeAt = deregisterNodeCalls + nth; }
 };
 
 class Scene {
@@ -203,6 +232,20 @@ public:
     NodeType* findType(const std::string& name) const;
     NodeType* findType(unsigned id) const;
     NodeType* typeBeingInitialized() const;
+    std::vector<NodeType*> types() const;         // registration order, built-ins first
+
+    // A host type (transform, animCurveTL, ...). initialize runs like a plug-in
+    // type's (MPxNode::addAttribute works in it); creator may be null for types
+    // whose nodes need no MPxNode. Throws HostError (name or id taken,
+    // initialize failed).
+    NodeType* registerBuiltinType(const std::string& name, unsigned id, int kind,
+                                  MCreatorFunction creator, MInitializeFunction initialize,
+                                  bool isDag, bool isTransform = false);
+    // What MFnPlugin::registerNode/deregisterNode do. Throw HostError.
+    NodeType* registerType(Plugin* plugin, const std::string& name, unsigned id, int kind,
+                           MCreatorFunction creator, MInitializeFunction initialize);
+    void deregisterType(unsigned id);
+
     std::vector<std::string> pluginPath;          // folders searched by loadPlugin NAME
     Plugin* loadPlugin(const std::string& nameOrPath);  // throws HostError; nullptr if already loaded (warned)
     void unloadPlugin(const std::string& name);   // throws HostError
@@ -229,6 +272,12 @@ public:
     // --- dirty propagation and the idle step
     void propagateDirty(PlugRef changed);
     void runIdle();                               // pull reached outputs, then the evalDeferred queue
+    std::vector<PlugRef> reachedSinceIdle() const;
+    // Pull one plug (compute or copy through a connection when dirty).
+    double pull(PlugRef plug) { return plug.node->getNumber(plug.attr); }
+    // Bound on evalDeferred commands run by one idle step (queued-while-running
+    // ones included), so a command that re-queues itself cannot loop forever.
+    int deferredLimit = 10000;
     std::vector<std::string> deferred;            // evalDeferred queue
 
     // --- time
@@ -248,6 +297,9 @@ public:
     // --- hooks to the other modules of the host
     // MGlobal::executeCommand runs text through this (set by the command module).
     std::function<bool(const std::string& text, std::string* result)> executeHook;
+    // Optional: the list form (MGlobal::executeCommand(..., MStringArray&)). When
+    // unset, the list is the single result of executeHook.
+    std::function<bool(const std::string& text, std::vector<std::string>* result)> executeListHook;
     // State owned by the command, view and manipulator modules for this scene.
     std::shared_ptr<void> commandState, viewState, manipState;
 

@@ -14,6 +14,7 @@
 // Node classes, one line each, in registration order.
 // 1, 2: arc slider node and its container (arcslider/)
 // 3, 4: linear slider node and its container (slider/)
+#include "arcslider/arc_slider.h"
 #include "locator.h"
 
 extern "C" {
@@ -33,7 +34,7 @@ struct NodeRow {
 // Registration order. Unloading removes the types in this same order, so each
 // locator goes before its manipulator container.
 const NodeRow kNodes[] = {
-    // 1: {"KelArcSliderManipulator", &KelArcSliderManipulator::id, ...creator, ...initialize, MPxNode::kLocatorNode},
+    {"KelArcSliderManipulator", &KelArcSliderManipulator::id, KelArcSliderManipulator::creator, KelArcSliderManipulator::initialize, MPxNode::kLocatorNode},
     // 2: {"KelArcSliderManipulatorManip", &KelArcSliderManipulatorManip::id, ...creator, <containers' shared initialize>, MPxNode::kManipContainer},
     // 3: {"KelSliderManipulator", &KelSliderManipulator::id, ...creator, ...initialize, MPxNode::kLocatorNode},
     // 4: {"KelSliderManipulatorManip", &KelSliderManipulatorManip::id, ...creator, <containers' shared initialize>, MPxNode::kManipContainer},

@@ -1,0 +1,149 @@
+#include "command/ma_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace rdhost::ma {
+
+namespace {
+
+constexpr long double kPi = 3.141592653589793238462643383279502884L;
+
+template <typename T>
+std::string shortest(T value) {
+    if (std::isnan(value)) return "nan";
+    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, value);
+    std::string out(buf, res.ptr);
+    if (out == "-0") out = "0";  // a stored -0 reads and compares as 0 everywhere
+    return out;
+}
+
+}  // namespace
+
+std::string formatDouble(double value) { return shortest(value); }
+std::string formatFloat(float value) { return shortest(value); }
+
+std::optional<double> parseNumber(std::string_view text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    if (i >= text.size()) return std::nullopt;
+    const bool negative = text[0] == '-';
+    if (text.size() - i > 2 && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        unsigned long long v = 0;
+        auto digits = text.substr(i + 2);
+        auto res = std::from_chars(digits.data(), digits.data() + digits.size(), v, 16);
+        if (res.ec != std::errc() || res.ptr != digits.data() + digits.size()) return std::nullopt;
+        return negative ? -static_cast<double>(v) : static_cast<double>(v);
+    }
+    // Decimal only: strtod would also take "inf", "nan" and hex floats, which MEL does not.
+    bool digit = false, dot = false, exp = false;
+    for (std::size_t k = i; k < text.size(); ++k) {
+        char c = text[k];
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !dot && !exp) {
+            dot = true;
+        } else if ((c == 'e' || c == 'E') && digit && !exp) {
+            exp = true;
+            if (k + 1 < text.size() && (text[k + 1] == '-' || text[k + 1] == '+')) ++k;
+            if (k + 1 >= text.size()) return std::nullopt;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digit) return std::nullopt;
+    std::string copy(text);
+    return std::strtod(copy.c_str(), nullptr);
+}
+
+double degreesToRadians(double degrees) {
+    // The same arithmetic as the commands' unit conversion (cmd::fromUi), so a
+    // value typed in a command and the same text read from a file agree.
+    constexpr double pi = 3.14159265358979323846;
+    return degrees * pi / 180.0;
+}
+
+std::optional<double> parseAngle(std::string_view degreesText) {
+    auto value = parseNumber(degreesText);
+    if (!value) return std::nullopt;
+    // Up to double precision the text means the double it parses to, converted
+    // exactly as a command converts it; longer texts (written for radian values
+    // no double degree value reaches) are read in extended precision.
+    int significant = 0;
+    bool leading = true;
+    for (char c : degreesText) {
+        if (c == 'e' || c == 'E' || c == 'x' || c == 'X') break;
+        if (c < '0' || c > '9') continue;
+        if (c == '0' && leading) continue;
+        leading = false;
+        ++significant;
+    }
+    if (significant <= 17) return degreesToRadians(*value);
+    std::string copy(degreesText);
+    return static_cast<double>(std::strtold(copy.c_str(), nullptr) * (kPi / 180.0L));
+}
+
+std::string formatAngle(double radians) {
+    if (!std::isfinite(radians)) return shortest(radians);
+    const long double deg = static_cast<long double>(radians) * (180.0L / kPi);
+    char buf[64];
+    // Up to double precision, prefer the tidy shortest form of the rounded value.
+    for (int p = 1; p <= 17; ++p) {
+        std::snprintf(buf, sizeof buf, "%.*Lg", p, deg);
+        std::string text = shortest(std::strtod(buf, nullptr));
+        auto back = parseAngle(text);
+        if (back && *back == radians) return text;
+    }
+    // Some radian values lie between the images of neighbouring double degree
+    // values; extended-precision digits reach them.
+    for (int p = 18; p <= 24; ++p) {
+        std::snprintf(buf, sizeof buf, "%.*Lg", p, deg);
+        auto back = parseAngle(buf);
+        if (back && *back == radians) return buf;
+    }
+    return shortest(static_cast<double>(deg));
+}
+
+std::string quote(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    for (char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\t': out += "\\t"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string unescape(std::string_view body) {
+    std::string out;
+    out.reserve(body.size());
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        char c = body[i];
+        if (c != '\\' || i + 1 >= body.size()) {
+            out += c;
+            continue;
+        }
+        char n = body[++i];
+        switch (n) {
+        case 'n': out += '\n'; break;
+        case 't': out += '\t'; break;
+        case 'r': out += '\r'; break;
+        default: out += n;
+        }
+    }
+    return out;
+}
+
+}  // namespace rdhost::ma

@@ -53,6 +53,11 @@ private:
     std::shared_ptr<const std::string> description_;  // stand-in: usually empty
 };
 
+// Code on the left, as the check macros write it; without these the
+// comparison would go through operator bool.
+inline bool operator==(MStatus::MStatusCode code, const MStatus& status) { return status == code; }
+inline bool operator!=(MStatus::MStatusCode code, const MStatus& status) { return status != code; }
+
 typedef MStatus MS;
 
 #define MFAIL(_status) ((_status).error())

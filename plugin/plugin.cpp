@@ -16,6 +16,7 @@
 // 3, 4: linear slider node and its container (slider/)
 #include "arcslider/arc_slider.h"
 #include "locator.h"
+#include "slider/slider.h"
 
 extern "C" {
 PLUGIN_EXPORT char MApiVersion[] = "300";
@@ -36,7 +37,7 @@ struct NodeRow {
 const NodeRow kNodes[] = {
     {"KelArcSliderManipulator", &KelArcSliderManipulator::id, KelArcSliderManipulator::creator, KelArcSliderManipulator::initialize, MPxNode::kLocatorNode},
     // 2: {"KelArcSliderManipulatorManip", &KelArcSliderManipulatorManip::id, ...creator, <containers' shared initialize>, MPxNode::kManipContainer},
-    // 3: {"KelSliderManipulator", &KelSliderManipulator::id, ...creator, ...initialize, MPxNode::kLocatorNode},
+    {"KelSliderManipulator", &KelSliderManipulator::id, KelSliderManipulator::creator, KelSliderManipulator::initialize, MPxNode::kLocatorNode},
     // 4: {"KelSliderManipulatorManip", &KelSliderManipulatorManip::id, ...creator, <containers' shared initialize>, MPxNode::kManipContainer},
     {"KelPrimitiveLocator", &KelPrimitiveLocator::id, KelPrimitiveLocator::creator, KelPrimitiveLocator::initialize, MPxNode::kLocatorNode},
 };

@@ -1,0 +1,114 @@
+#pragma once
+// KelSliderManipulator: a locator that stands in the scene as a linear slider.
+// A handle slides along a straight track between "posStart" and "posEnd"; the
+// node maps the handle's place onto the range "startValue".."endValue"
+// ("currentValue"), snaps it on request, draws graduations and texts, and can
+// key its own handle position. Every per-node value lives in the host's
+// attribute storage; the class keeps none of its own.
+
+#include <maya/M3dView.h>
+#include <maya/MDagPath.h>
+#include <maya/MDataBlock.h>
+#include <maya/MObject.h>
+#include <maya/MPlug.h>
+#include <maya/MPxLocatorNode.h>
+#include <maya/MStatus.h>
+#include <maya/MTypeId.h>
+
+class KelSliderManipulator : public MPxLocatorNode {
+public:
+    KelSliderManipulator();
+    ~KelSliderManipulator() override;
+
+    MStatus compute(const MPlug& plug, MDataBlock& data) override;
+    void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
+              M3dView::DisplayStatus status) override;
+
+    static void* creator();
+    static MStatus initialize();
+
+    // Reads any numeric, distance or enum attribute of a slider node the way the
+    // whole slider does: through a plug, as a distance, held in single
+    // precision. A read that fails leaves 0.0. Shared with the container.
+    static float readValue(const MObject& node, const MObject& attribute);
+
+    static MTypeId id;
+
+    // Attribute handles, in creation order, named after the long names.
+    static MObject connectToAttr;
+    static MObject size;
+    static MObject posHandle;
+    static MObject distance;
+    static MObject ratio;
+    static MObject startValue;
+    static MObject endValue;
+    static MObject currentValue;
+    static MObject displayLabel;
+    static MObject label;
+    static MObject labelColorR;
+    static MObject labelColorG;
+    static MObject labelColorB;
+    static MObject labelColor;
+    static MObject displayValue;
+    static MObject valueColorR;
+    static MObject valueColorG;
+    static MObject valueColorB;
+    static MObject valueColor;
+    static MObject displayLine;
+    static MObject lineWidth;
+    static MObject lineColorR;
+    static MObject lineColorG;
+    static MObject lineColorB;
+    static MObject lineColor;
+    static MObject snap;
+    static MObject displaySnap;
+    static MObject displaySnapValue;
+    static MObject snapValue;
+    static MObject snapMainValue;
+    static MObject snapWidth;
+    static MObject snapLength;
+    static MObject snapColorR;
+    static MObject snapColorG;
+    static MObject snapColorB;
+    static MObject snapColor;
+    static MObject posStartX;
+    static MObject posStartY;
+    static MObject posStartZ;
+    static MObject posStart;
+    static MObject posEndX;
+    static MObject posEndY;
+    static MObject posEndZ;
+    static MObject posEnd;
+    static MObject headDrawType;
+    static MObject startHeadType;
+    static MObject endHeadType;
+    static MObject headRadius;
+    static MObject headColorR;
+    static MObject headColorG;
+    static MObject headColorB;
+    static MObject headColor;
+    static MObject headHeight;
+    static MObject headWidth;
+    static MObject headDepth;
+    static MObject headInnerRadius;
+    static MObject headOuterRadius;
+    static MObject headSlices;
+    static MObject headStacks;
+    static MObject handleDrawType;
+    static MObject handleType;
+    static MObject handleRadius;
+    static MObject handleColorR;
+    static MObject handleColorG;
+    static MObject handleColorB;
+    static MObject handleColor;
+    static MObject handleHeight;
+    static MObject handleWidth;
+    static MObject handleDepth;
+    static MObject handleInnerRadius;
+    static MObject handleOuterRadius;
+    static MObject handleSlices;
+    static MObject handleStacks;
+    static MObject KeyCurrentValue;
+    static MObject action;
+};
+

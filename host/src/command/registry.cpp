@@ -1,5 +1,7 @@
 #include "command/registry.h"
 
+#include "command/ma_format.h"
+
 #include <algorithm>
 #include <charconv>
 #include <map>
@@ -48,6 +50,13 @@ Value Value::real(double v) {
     return r;
 }
 
+Value Value::angle(double radians) {
+    Value r;
+    r.kind = Kind::Angle;
+    r.d = radians;
+    return r;
+}
+
 Value Value::string(std::string v) {
     Value r;
     r.kind = Kind::String;
@@ -83,6 +92,7 @@ std::string Value::text() const {
     case Kind::Bool: return std::to_string(i);
     case Kind::Float: return shortest(static_cast<float>(d));
     case Kind::Double: return shortest(d);
+    case Kind::Angle: return ma::formatAngle(d);
     case Kind::String: return s;
     case Kind::List: {
         std::string out;

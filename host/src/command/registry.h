@@ -51,7 +51,8 @@ struct Arg {
 };
 
 // A flag as a command declares it. argCount arguments always follow the flag
-// (0 for switches such as -query). A flag may be given more than once.
+// (0 for switches such as -query); in query mode (the command has a "query"
+// flag and it is given) flags take none. A flag may be given more than once.
 struct FlagSpec {
     std::string longName;    // "name"
     std::string shortName;   // "n"
@@ -66,10 +67,10 @@ struct FlagUse {
 
 // The result of a command.
 struct Value {
-    enum class Kind { None, Int, Float, Double, String, Bool, List };
+    enum class Kind { None, Int, Float, Double, String, Bool, List, Angle };
     Kind kind = Kind::None;
     long long i = 0;         // Int, Bool
-    double d = 0.0;          // Float (holding a float's value) and Double
+    double d = 0.0;          // Float (holding a float's value), Double, Angle (radians)
     std::string s;           // String
     std::vector<Value> list; // List: printed blank-separated
 
@@ -77,6 +78,7 @@ struct Value {
     static Value integer(long long v);
     static Value floating(float v);     // a float attribute: printed at float precision
     static Value real(double v);        // a double: printed at double precision
+    static Value angle(double radians); // printed in degrees, the shortest text that reads back
     static Value string(std::string v);
     static Value boolean(bool v);
     static Value strings(const std::vector<std::string>& v);

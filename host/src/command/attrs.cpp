@@ -1,0 +1,268 @@
+#include "command/attrs.h"
+
+#include "command/ma_format.h"
+
+#include <cmath>
+
+namespace rdhost::cmd {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// MFnNumericData::Type values.
+enum NumericType {
+    kBoolean = 1, kByte = 2, kChar = 3, kShort = 4, kInt = 7, kFloat = 11,
+    k3Float = 13, kDouble = 14, k3Double = 16
+};
+
+bool isIntegral(const Attr& a) {
+    if (a.kind == AttrKind::Enum) return true;
+    if (a.kind != AttrKind::Numeric) return false;
+    switch (a.numericType) {
+    case kBoolean: case kByte: case kChar: case kShort: case kInt: return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+std::string PlugPath::name() const {
+    if (!node || !attr) return "";
+    return (node->isDag() ? node->partialPathName() : node->name) + "." + attr->longName;
+}
+
+Node* findNodeOrFail(Scene& scene, const std::string& name, const std::string& cmd) {
+    std::string n = name;
+    if (!n.empty() && n[0] == ':') n.erase(0, 1);
+    Node* node = n.empty() ? nullptr : scene.findNode(n);
+    if (!node) throw HostError(cmd + ": no node named '" + name + "'");
+    return node;
+}
+
+PlugPath resolvePlug(Scene& scene, const std::string& text, const std::string& cmd) {
+    // The node part may hold '.' only before its last '|'-separated name.
+    size_t bar = text.rfind('|');
+    size_t dot = text.find('.', bar == std::string::npos ? 0 : bar);
+    if (dot == std::string::npos || dot == 0 || dot + 1 >= text.size())
+        throw HostError(cmd + ": '" + text + "' is not a plug (expected node.attribute)");
+    std::string nodeName = text.substr(0, dot);
+    std::string attrName = text.substr(dot + 1);
+    PlugPath p;
+    p.node = findNodeOrFail(scene, nodeName, cmd);
+    // "t.tx" style paths: the last part names the attribute.
+    size_t last = attrName.rfind('.');
+    std::string leaf = last == std::string::npos ? attrName : attrName.substr(last + 1);
+    p.attr = p.node->findAttr(leaf);
+    if (!p.attr || leaf.empty())
+        throw HostError(cmd + ": '" + nodeName + "' has no attribute '" + attrName + "'");
+    if (last != std::string::npos) {
+        Attr* parent = p.node->findAttr(attrName.substr(0, last));
+        if (!parent || p.attr->parent != parent)
+            throw HostError(cmd + ": '" + nodeName + "' has no attribute '" + attrName + "'");
+    }
+    return p;
+}
+
+std::string attrTypeName(const Attr& a) {
+    switch (a.kind) {
+    case AttrKind::Distance: return "doubleLinear";
+    case AttrKind::Angle: return "doubleAngle";
+    case AttrKind::Time: return "time";
+    case AttrKind::String: return "string";
+    case AttrKind::Enum: return "enum";
+    case AttrKind::Matrix: return "matrix";
+    case AttrKind::Compound: {
+        bool allFloat = !a.children.empty();
+        for (const Attr* c : a.children)
+            if (!(c->kind == AttrKind::Numeric && c->numericType == kFloat)) allFloat = false;
+        return allFloat ? "float3" : "double3";
+    }
+    case AttrKind::Numeric:
+        switch (a.numericType) {
+        case kBoolean: return "bool";
+        case kByte: return "byte";
+        case kChar: return "char";
+        case kShort: return "short";
+        case kInt: return "long";
+        case kFloat: return "float";
+        case k3Float: return "float3";
+        case k3Double: return "double3";
+        default: return "double";
+        }
+    }
+    return "double";
+}
+
+bool isNumericKind(const Attr& a) {
+    switch (a.kind) {
+    case AttrKind::Numeric:
+    case AttrKind::Distance:
+    case AttrKind::Angle:
+    case AttrKind::Time:
+    case AttrKind::Enum: return true;
+    default: return false;
+    }
+}
+
+double toUi(const Attr& a, double internal) {
+    return a.kind == AttrKind::Angle ? internal * 180.0 / kPi : internal;
+}
+
+double fromUi(const Attr& a, double ui) {
+    // The scene reader converts with the same function, so typed and saved texts agree.
+    return a.kind == AttrKind::Angle ? ma::degreesToRadians(ui) : ui;
+}
+
+double normalize(const Attr& a, double v) {
+    if (a.kind == AttrKind::Numeric && a.numericType == kBoolean) return v != 0.0 ? 1.0 : 0.0;
+    if (isIntegral(a)) return std::round(v);
+    if (a.kind == AttrKind::Numeric && a.numericType == kFloat)
+        return static_cast<double>(static_cast<float>(v));
+    return v;
+}
+
+Value numberValue(const Attr& a, double internal) {
+    if (a.kind == AttrKind::Numeric && a.numericType == kBoolean)
+        return Value::boolean(internal != 0.0);
+    if (isIntegral(a)) return Value::integer(static_cast<long long>(std::llround(internal)));
+    if (a.kind == AttrKind::Numeric && a.numericType == kFloat)
+        return Value::floating(static_cast<float>(internal));
+    if (a.kind == AttrKind::Angle) return Value::angle(internal);
+    return Value::real(toUi(a, internal));
+}
+
+Value readPlug(const PlugPath& p) {
+    const Attr& a = *p.attr;
+    if (a.kind == AttrKind::String) return Value::string(p.node->getString(a.index));
+    if (a.kind == AttrKind::Compound) {
+        std::vector<Value> out;
+        for (Attr* c : a.children) out.push_back(numberValue(*c, p.node->getNumber(c->index)));
+        return Value::of(std::move(out));
+    }
+    if (a.kind == AttrKind::Matrix)
+        throw HostError("getAttr: '" + p.name() + "' is a matrix, which commands cannot read");
+    return numberValue(a, p.node->getNumber(a.index));
+}
+
+bool drivenByNonAnim(const PlugPath& p, std::string* by) {
+    auto check = [&](const Attr* a) {
+        if (!a || a->index < 0 || a->index >= static_cast<int>(p.node->source.size())) return false;
+        const PlugRef& s = p.node->source[a->index];
+        if (!s) return false;
+        if (s.node->type && s.node->type->name.rfind("animCurve", 0) == 0) return false;
+        if (by) {
+            PlugPath src{s.node, s.node->type ? s.node->type->attrs[s.attr] : nullptr};
+            *by = src.name();
+        }
+        return true;
+    };
+    if (check(p.attr) || check(p.attr->parent)) return true;
+    for (const Attr* c : p.attr->children)
+        if (check(c)) return true;
+    return false;
+}
+
+}  // namespace rdhost::cmd
+
+namespace rdhost::cmd {
+
+namespace {
+
+std::string enumList(const Attr& a) {
+    std::string s;
+    for (const auto& [name, value] : a.enumFields) {
+        if (!s.empty()) s += ':';
+        s += name + "=" + std::to_string(value);
+    }
+    return s;
+}
+
+// One number for one numeric attribute: checked, converted, clamped.
+double prepareNumber(const PlugPath& p, const Attr& a, const Arg& v,
+                     const std::string& cmd, std::vector<std::string>& warnings) {
+    std::string plugName = PlugPath{p.node, const_cast<Attr*>(&a)}.name();
+    if (!v.isNumber())
+        throw HostError(cmd + ": '" + v.text + "' is not a number (for '" + plugName + "')");
+    if (!std::isfinite(v.number))
+        throw HostError(cmd + ": " + v.text + " is not a finite number (for '" + plugName + "')");
+    double internal = normalize(a, fromUi(a, v.number));
+    if (!std::isfinite(internal))
+        throw HostError(cmd + ": " + v.text + " is out of range for '" + plugName + "'");
+    if (a.kind == AttrKind::Enum) {
+        for (const auto& f : a.enumFields)
+            if (f.second == internal) return internal;
+        throw HostError(cmd + ": " + v.text + " is not a value of enum '" + plugName + "' (" +
+                        enumList(a) + ")");
+    }
+    double clamped = internal;
+    if (a.hasMin && clamped < a.minValue) clamped = a.minValue;
+    if (a.hasMax && clamped > a.maxValue) clamped = a.maxValue;
+    if (clamped != internal) {
+        bool low = clamped > internal;
+        warnings.push_back(cmd + ": " + numberValue(a, internal).text() + " is " +
+                           (low ? "below the minimum " : "above the maximum ") +
+                           numberValue(a, clamped).text() + " of '" + plugName +
+                           "'; clamped to " + numberValue(a, clamped).text());
+    }
+    return clamped;
+}
+
+}  // namespace
+
+void setPlugValues(Scene& scene, const PlugPath& p, const std::vector<Arg>& values,
+                   const std::string& type, const std::string& cmd) {
+    const Attr& a = *p.attr;
+    const std::string name = p.name();
+    if (a.kind == AttrKind::Matrix)
+        throw HostError(cmd + ": '" + name + "' is a matrix, which cannot be set");
+    if (!a.writable) throw HostError(cmd + ": '" + name + "' is not writable");
+    std::string by;
+    if (drivenByNonAnim(p, &by))
+        throw HostError(cmd + ": '" + name + "' is driven by a connection from '" + by +
+                        "'; disconnect it first");
+
+    if (a.kind == AttrKind::String) {
+        if (type != "string")
+            throw HostError(cmd + ": '" + name + "' is a string attribute; give -type \"string\"");
+        if (values.size() != 1)
+            throw HostError(cmd + ": '" + name + "' takes 1 value, got " +
+                            std::to_string(values.size()));
+        p.node->setString(a.index, values[0].text);
+        return;
+    }
+    if (type == "string")
+        throw HostError(cmd + ": '" + name + "' is not a string attribute (it is " +
+                        attrTypeName(a) + ")");
+    if (!type.empty()) {
+        static const char* known[] = {"double3", "float3", "double", "float", "long",
+                                      "short", "bool", "enum", "doubleLinear",
+                                      "doubleAngle", "byte", "char", "time",
+                                      "double2", "float2", "long3", "short3"};
+        bool ok = false;
+        for (const char* k : known) ok = ok || type == k;
+        if (!ok) throw HostError(cmd + ": -type \"" + type + "\" does not fit '" + name + "'");
+    }
+
+    std::vector<const Attr*> targets;
+    if (a.isCompound())
+        targets.assign(a.children.begin(), a.children.end());
+    else
+        targets.push_back(&a);
+    if (values.size() != targets.size())
+        throw HostError(cmd + ": '" + name + "' takes " + std::to_string(targets.size()) +
+                        (targets.size() == 1 ? " value" : " values") + ", got " +
+                        std::to_string(values.size()));
+    for (const Attr* t : targets)
+        if (!isNumericKind(*t))
+            throw HostError(cmd + ": '" + name + "' cannot be set from numbers");
+
+    std::vector<std::string> warnings;
+    std::vector<double> prepared;
+    for (size_t i = 0; i < targets.size(); ++i)
+        prepared.push_back(prepareNumber(p, *targets[i], values[i], cmd, warnings));
+    for (const auto& w : warnings) scene.warn(w);
+    for (size_t i = 0; i < targets.size(); ++i) p.node->setNumber(targets[i]->index, prepared[i]);
+}
+
+}  // namespace rdhost::cmd

@@ -1,0 +1,63 @@
+// Plugs as commands see them: "node.attr" resolution with errors that name the
+// thing, UI units (degrees, centimetres) and values as command results.
+// Shared by the built-in commands and by the other modules' commands
+// (setKeyframe, showManip, ...).
+#pragma once
+
+#include "command/registry.h"
+
+#include <string>
+
+namespace rdhost::cmd {
+
+struct PlugPath {
+    Node* node = nullptr;
+    Attr* attr = nullptr;
+    PlugRef ref() const { return PlugRef{node, attr ? attr->index : -1}; }
+    std::string name() const;  // "loc1.radius": node's partial path, attribute long name
+};
+
+// A node by name or DAG path; a leading ':' (root namespace, as scene files
+// write it) is ignored. Throws HostError "CMD: no node named 'x'".
+Node* findNodeOrFail(Scene& scene, const std::string& name, const std::string& cmd);
+
+// "node.attr" with a long or short attribute name (compound children too).
+// Throws HostError naming the node or the attribute that does not exist.
+PlugPath resolvePlug(Scene& scene, const std::string& text, const std::string& cmd);
+
+// The attribute's name for a type query: "float", "double3", "enum", "string",
+// "doubleLinear", "doubleAngle", "bool", "short", "long", ...
+std::string attrTypeName(const Attr& attr);
+
+// Numbers a command gives and takes for the attribute, and the stored ones.
+bool isNumericKind(const Attr& attr);  // numeric, unit or enum (not compound)
+double toUi(const Attr& attr, double internal);
+double fromUi(const Attr& attr, double ui);
+
+// The stored number held as the attribute's own type: floats rounded to float,
+// integers and enums rounded to whole numbers, booleans to 0/1.
+double normalize(const Attr& attr, double internal);
+
+// A number as a command result for the attribute, in UI units.
+Value numberValue(const Attr& attr, double internal);
+
+// getAttr's result: number, string, or the three children of a compound.
+// Pulls (computes dirty outputs).
+Value readPlug(const PlugPath& plug);
+
+// True when the attribute, its compound parent or one of its children is driven
+// by a connection from something other than an anim curve; *by names the source.
+bool drivenByNonAnim(const PlugPath& plug, std::string* by);
+
+}  // namespace rdhost::cmd
+
+namespace rdhost::cmd {
+
+// setAttr's work on a resolved plug, shared with the scene reader: validates
+// every value first (count, type, finiteness, enum fields, a driving
+// connection), clamps to hard limits with a warning, then stores. type is the
+// -type value or "". Throws HostError("CMD: ...") without changing anything.
+void setPlugValues(Scene& scene, const PlugPath& plug, const std::vector<Arg>& values,
+                   const std::string& type, const std::string& cmd);
+
+}  // namespace rdhost::cmd

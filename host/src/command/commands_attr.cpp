@@ -1,0 +1,215 @@
+// Attribute commands: setAttr, getAttr, connectAttr, disconnectAttr,
+// attributeQuery.
+#include "command/attrs.h"
+#include "command/registry.h"
+
+namespace rdhost::cmd {
+
+namespace {
+
+std::string plugArg(const Invocation& inv, size_t i, const char* what) {
+    if (i >= inv.args.size()) inv.fail(std::string("missing ") + what);
+    return inv.args[i].text;
+}
+
+Value setAttr(Invocation& inv) {
+    PlugPath p = resolvePlug(inv.scene, plugArg(inv, 0, "plug (node.attribute)"), inv.command);
+    std::vector<Arg> values(inv.args.begin() + 1, inv.args.end());
+    std::string type = inv.has("type") ? inv.flagText("type") : "";
+    bool flagsOnly = inv.has("keyable") || inv.has("lock") || inv.has("channelBox") ||
+                     inv.has("size") || inv.has("alteredValue") || inv.has("caching");
+    for (const char* f : {"keyable", "lock", "channelBox", "caching"})
+        if (inv.has(f) && !(*inv.flag(f))[0].isNumber())
+            inv.fail(std::string("flag -") + f + " expects on or off, got '" +
+                     (*inv.flag(f))[0].text + "'");
+    if (values.empty()) {
+        if (flagsOnly) return Value::none();  // per-plug state this host does not model
+        inv.fail("no value given for '" + p.name() + "'");
+    }
+    setPlugValues(inv.scene, p, values, type, inv.command);
+    return Value::none();
+}
+
+Value getAttr(Invocation& inv) {
+    if (inv.args.size() != 1) inv.fail("expects one plug (node.attribute)");
+    PlugPath p = resolvePlug(inv.scene, inv.args[0].text, inv.command);
+    if (inv.has("type")) return Value::string(attrTypeName(*p.attr));
+    return readPlug(p);
+}
+
+bool compatible(const Attr& s, const Attr& d) {
+    if (isNumericKind(s) && isNumericKind(d)) return true;
+    if (s.kind == AttrKind::String && d.kind == AttrKind::String) return true;
+    if (s.isCompound() && d.isCompound() && s.children.size() == d.children.size()) return true;
+    return false;
+}
+
+Value connectAttr(Invocation& inv) {
+    if (inv.args.size() != 2) inv.fail("expects a source and a destination plug");
+    PlugPath s = resolvePlug(inv.scene, inv.args[0].text, inv.command);
+    PlugPath d = resolvePlug(inv.scene, inv.args[1].text, inv.command);
+    if (s.ref() == d.ref()) inv.fail("cannot connect '" + s.name() + "' to itself");
+    if (!compatible(*s.attr, *d.attr))
+        inv.fail("cannot connect '" + s.name() + "' (" + attrTypeName(*s.attr) + ") to '" +
+                 d.name() + "' (" + attrTypeName(*d.attr) + ")");
+    if (!s.attr->readable) inv.fail("'" + s.name() + "' is not readable");
+    if (!d.attr->writable) inv.fail("'" + d.name() + "' is not writable");
+    const PlugRef& existing = d.node->source[d.attr->index];
+    if (existing) {
+        PlugPath e{existing.node, existing.node->type->attrs[existing.attr]};
+        if (existing == s.ref())
+            inv.fail("'" + s.name() + "' is already connected to '" + d.name() + "'");
+        if (!inv.has("force"))
+            inv.fail("'" + d.name() + "' is already connected from '" + e.name() +
+                     "'; use -force to replace it");
+    }
+    inv.scene.connect(s.ref(), d.ref(), inv.has("force"));
+    return Value::string("Connected " + s.name() + " to " + d.name() + ".");
+}
+
+Value disconnectAttr(Invocation& inv) {
+    if (inv.args.size() != 2) inv.fail("expects a source and a destination plug");
+    PlugPath s = resolvePlug(inv.scene, inv.args[0].text, inv.command);
+    PlugPath d = resolvePlug(inv.scene, inv.args[1].text, inv.command);
+    if (!(d.node->source[d.attr->index] == s.ref()))
+        inv.fail("'" + s.name() + "' is not connected to '" + d.name() + "'");
+    inv.scene.disconnect(s.ref(), d.ref());
+    return Value::string("Disconnected " + s.name() + " from " + d.name() + ".");
+}
+
+// attributeQuery: one query flag per call, as in the host.
+Value attributeQuery(Invocation& inv) {
+    static const char* queries[] = {"exists", "shortName", "longName", "minimum", "maximum",
+                                    "minExists", "maxExists", "keyable", "storable",
+                                    "readable", "writable", "hidden", "usedAsColor",
+                                    "listEnum", "listDefault", "attributeType",
+                                    "listChildren", "listParent"};
+    std::string query;
+    for (const char* q : queries) {
+        if (!inv.has(q)) continue;
+        if (!query.empty()) inv.fail("give one query flag, not -" + query + " and -" + q);
+        query = q;
+    }
+    if (query.empty()) inv.fail("no query flag given (for example -exists or -listEnum)");
+    if (inv.args.size() != 1) inv.fail("expects one attribute name");
+    const std::string attrName = inv.args[0].text;
+
+    const NodeType* type = nullptr;
+    std::string owner;
+    if (inv.has("node")) {
+        Node* n = findNodeOrFail(inv.scene, inv.flagText("node"), inv.command);
+        type = n->type;
+        owner = "'" + n->name + "'";
+    } else if (inv.has("type")) {
+        type = inv.scene.findType(inv.flagText("type"));
+        if (!type) inv.fail("unknown node type '" + inv.flagText("type") + "'");
+        owner = "node type '" + type->name + "'";
+    } else {
+        inv.fail("give -node NODE or -type TYPE");
+    }
+    const Attr* a = type ? type->findAttr(attrName) : nullptr;
+    if (query == "exists") return Value::boolean(a != nullptr);
+    if (!a) inv.fail(owner + " has no attribute '" + attrName + "'");
+
+    auto limits = [&](bool min) {
+        std::vector<Value> out;
+        std::vector<const Attr*> parts;
+        if (a->isCompound())
+            parts.assign(a->children.begin(), a->children.end());
+        else
+            parts.push_back(a);
+        for (const Attr* p : parts) {
+            if (min ? !p->hasMin : !p->hasMax)
+                inv.fail("'" + a->longName + "' has no " + (min ? "minimum" : "maximum"));
+            out.push_back(numberValue(*p, min ? p->minValue : p->maxValue));
+        }
+        return Value::of(std::move(out));
+    };
+
+    if (query == "shortName") return Value::string(a->shortName);
+    if (query == "longName") return Value::string(a->longName);
+    if (query == "minimum") return limits(true);
+    if (query == "maximum") return limits(false);
+    if (query == "minExists") return Value::boolean(a->hasMin);
+    if (query == "maxExists") return Value::boolean(a->hasMax);
+    if (query == "keyable") return Value::boolean(a->keyable);
+    if (query == "storable") return Value::boolean(a->storable);
+    if (query == "readable") return Value::boolean(a->readable);
+    if (query == "writable") return Value::boolean(a->writable);
+    if (query == "hidden") return Value::boolean(a->hidden);
+    if (query == "usedAsColor") return Value::boolean(a->usedAsColor);
+    if (query == "attributeType") {
+        if (a->kind == AttrKind::String) return Value::string("typed");
+        if (a->isCompound()) return Value::string(attrTypeName(*a));
+        return Value::string(attrTypeName(*a));
+    }
+    if (query == "listChildren") {
+        std::vector<std::string> names;
+        for (const Attr* c : a->children) names.push_back(c->longName);
+        return Value::strings(names);
+    }
+    if (query == "listParent")
+        return a->parent ? Value::strings({a->parent->longName}) : Value::none();
+    if (query == "listEnum") {
+        if (a->kind != AttrKind::Enum) inv.fail("'" + a->longName + "' is not an enum");
+        std::string s;
+        for (const auto& [name, value] : a->enumFields) {
+            if (!s.empty()) s += ':';
+            s += name + "=" + std::to_string(value);
+        }
+        return Value::strings({s});
+    }
+    // listDefault
+    if (a->kind == AttrKind::String) return Value::strings({a->defaultString});
+    if (a->kind == AttrKind::Matrix) inv.fail("'" + a->longName + "' has no default");
+    std::vector<Value> out;
+    if (a->isCompound()) {
+        for (const Attr* c : a->children) out.push_back(numberValue(*c, c->defaultValue));
+    } else {
+        out.push_back(numberValue(*a, a->defaultValue));
+    }
+    return Value::of(std::move(out));
+}
+
+const Registrar regs[] = {
+    Registrar{{"setAttr",
+               {{"type", "typ", 1}, {"keyable", "k", 1}, {"lock", "l", 1},
+                {"channelBox", "cb", 1}, {"size", "s", 1}, {"alteredValue", "av", 0},
+                {"caching", "ca", 1}},
+               setAttr,
+               "setAttr NODE.ATTR VALUE... [-type \"string\"|\"double3\"|...] [-k on|off] "
+               "[-l on|off] [-cb on|off]  (one value, three for a compound; angles in "
+               "degrees, distances in centimetres; enums by number; clamps to hard limits "
+               "with a warning)",
+               "none"}},
+    Registrar{{"getAttr", {{"type", "typ", 0}, {"silent", "sl", 0}}, getAttr,
+               "getAttr [-type] NODE.ATTR",
+               "the value (a compound gives its three children; booleans and enums as "
+               "integers); with -type the attribute's type name"}},
+    Registrar{{"connectAttr", {{"force", "f", 0}, {"nextAvailable", "na", 0}}, connectAttr,
+               "connectAttr [-force] SRC.ATTR DST.ATTR  (any numeric output to any numeric "
+               "input; -force replaces an existing incoming connection)",
+               "\"Connected SRC to DST.\""}},
+    Registrar{{"disconnectAttr", {{"nextAvailable", "na", 0}}, disconnectAttr,
+               "disconnectAttr SRC.ATTR DST.ATTR", "\"Disconnected SRC from DST.\""}},
+    Registrar{{"attributeQuery",
+               {{"node", "n", 1}, {"type", "typ", 1}, {"exists", "ex", 0},
+                {"shortName", "sn", 0}, {"longName", "ln", 0}, {"minimum", "min", 0},
+                {"maximum", "max", 0}, {"minExists", "mne", 0}, {"maxExists", "mxe", 0},
+                {"keyable", "k", 0}, {"storable", "s", 0}, {"readable", "r", 0},
+                {"writable", "w", 0}, {"hidden", "h", 0}, {"usedAsColor", "uac", 0},
+                {"listEnum", "le", 0}, {"listDefault", "ld", 0},
+                {"attributeType", "at", 0}, {"listChildren", "lc", 0},
+                {"listParent", "lp", 0}},
+               attributeQuery,
+               "attributeQuery -node NODE|-type TYPE -exists|-shortName|-longName|-minimum|"
+               "-maximum|-minExists|-maxExists|-keyable|-storable|-readable|-writable|"
+               "-hidden|-usedAsColor|-listEnum|-listDefault|-attributeType|-listChildren|"
+               "-listParent ATTR",
+               "booleans as 0/1; names as text; -minimum/-maximum/-listDefault as numbers "
+               "(three for a compound); -listEnum as \"field=value:field=value...\""}},
+};
+
+}  // namespace
+
+}  // namespace rdhost::cmd

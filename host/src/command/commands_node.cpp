@@ -1,0 +1,250 @@
+// Node commands: createNode, delete, rename, parent, select, ls, nodeType,
+// listAttr.
+#include "command/attrs.h"
+#include "command/registry.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace rdhost::cmd {
+
+namespace {
+
+// Names as the host accepts them: a letter or '_' first, then letters, digits,
+// '_'; ':' separates namespaces.
+bool validName(const std::string& n) {
+    if (n.empty()) return false;
+    bool start = true;
+    for (char c : n) {
+        bool alpha = std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+        bool digit = std::isdigit(static_cast<unsigned char>(c)) != 0;
+        if (c == ':') {
+            if (start) return false;
+            start = true;
+            continue;
+        }
+        if (start ? !alpha : !(alpha || digit)) return false;
+        start = false;
+    }
+    return !start;
+}
+
+std::string displayName(const Node* n) { return n->isDag() ? n->partialPathName() : n->name; }
+
+std::string typeName(const Node* n) {
+    if (!n->unknownTypeName.empty()) return n->unknownTypeName;
+    return n->type ? n->type->name : "unknown";
+}
+
+bool alive(Scene& scene, const Node* n) {
+    const auto& all = scene.nodes();
+    return std::find(all.begin(), all.end(), n) != all.end();
+}
+
+// Shell-style match with '*' and '?'.
+bool globMatch(const char* p, const char* s) {
+    for (; *p; ++p, ++s) {
+        if (*p == '*') {
+            for (; *s; ++s)
+                if (globMatch(p + 1, s)) return true;
+            return globMatch(p + 1, s);
+        }
+        if (!*s || (*p != '?' && *p != *s)) return false;
+    }
+    return *s == '\0';
+}
+
+bool nameMatches(const std::string& pattern, const Node* n) {
+    std::string p = pattern;
+    if (!p.empty() && p[0] == ':') p.erase(0, 1);
+    if (p.find('|') != std::string::npos) {
+        std::string full = n->isDag() ? n->fullPathName() : n->name;
+        return globMatch(p.c_str(), full.c_str()) ||
+               (n->isDag() && globMatch(p.c_str(), n->partialPathName().c_str()));
+    }
+    return globMatch(p.c_str(), n->name.c_str());
+}
+
+// Nodes named by the arguments: exact names and paths, or '*' patterns (each must
+// match something).
+std::vector<Node*> namedNodes(const Invocation& inv, const std::vector<Arg>& args) {
+    std::vector<Node*> out;
+    for (const Arg& a : args) {
+        if (a.text.find_first_of("*?") == std::string::npos) {
+            Node* n = findNodeOrFail(inv.scene, a.text, inv.command);
+            if (std::find(out.begin(), out.end(), n) == out.end()) out.push_back(n);
+            continue;
+        }
+        bool any = false;
+        for (Node* n : inv.scene.nodes())
+            if (nameMatches(a.text, n)) {
+                any = true;
+                if (std::find(out.begin(), out.end(), n) == out.end()) out.push_back(n);
+            }
+        if (!any) inv.fail("no node matches '" + a.text + "'");
+    }
+    return out;
+}
+
+Value createNode(Invocation& inv) {
+    if (inv.args.size() != 1) inv.fail("expects one node type");
+    const std::string typeNameArg = inv.args[0].text;
+    NodeType* type = inv.scene.findType(typeNameArg);
+    if (!type) inv.fail("unknown node type '" + typeNameArg + "'");
+    std::string name = inv.has("name") ? inv.flagText("name") : "";
+    if (inv.has("name") && !validName(name)) inv.fail("'" + name + "' is not a valid node name");
+    Node* parent = nullptr;
+    if (inv.has("parent")) {
+        parent = findNodeOrFail(inv.scene, inv.flagText("parent"), inv.command);
+        if (!type->isDag) inv.fail("'" + type->name + "' is not a DAG node type; it cannot have a parent");
+        if (!parent->isDag()) inv.fail("parent '" + parent->name + "' is not a DAG node");
+    }
+    if (inv.has("shared") && !name.empty()) {
+        // Shared nodes (the default cameras of a scene file) are made only once.
+        if (Node* existing = inv.scene.findNode(name))
+            if (existing->type == type) return Value::string(displayName(existing));
+    }
+    Node* n = inv.scene.createNode(type->name, name, parent, inv.has("skipSelect"));
+    return Value::string(displayName(n));
+}
+
+Value deleteCmd(Invocation& inv) {
+    std::vector<Node*> targets;
+    if (inv.args.empty()) {
+        targets = inv.scene.selection;
+        if (targets.empty()) inv.fail("nothing to delete (no nodes given and nothing selected)");
+    } else {
+        targets = namedNodes(inv, inv.args);
+    }
+    for (Node* n : targets)
+        if (alive(inv.scene, n)) inv.scene.deleteNode(n);  // a parent's deletion takes its children
+    return Value::none();
+}
+
+Value rename(Invocation& inv) {
+    if (inv.has("uuid")) return Value::none();  // scene files' node ids: not modelled
+    if (inv.args.size() != 2) inv.fail("expects the node and its new name");
+    Node* n = findNodeOrFail(inv.scene, inv.args[0].text, inv.command);
+    const std::string newName = inv.args[1].text;
+    if (!validName(newName)) inv.fail("'" + newName + "' is not a valid node name");
+    inv.scene.renameNode(n, newName);
+    return Value::string(n->name);
+}
+
+Value parent(Invocation& inv) {
+    bool world = inv.has("world");
+    if (world ? inv.args.empty() : inv.args.size() < 2)
+        inv.fail(world ? "expects the nodes to move to the world"
+                       : "expects the child nodes and the new parent");
+    std::vector<Arg> childArgs = inv.args;
+    Node* newParent = nullptr;
+    if (!world) {
+        newParent = findNodeOrFail(inv.scene, childArgs.back().text, inv.command);
+        childArgs.pop_back();
+        if (!newParent->isDag()) inv.fail("'" + newParent->name + "' is not a DAG node");
+    }
+    std::vector<Node*> children = namedNodes(inv, childArgs);
+    for (Node* c : children) {
+        if (!c->isDag()) inv.fail("'" + c->name + "' is not a DAG node");
+        for (Node* up = newParent; up; up = up->parent)
+            if (up == c)
+                inv.fail("cannot parent '" + displayName(c) + "' under '" +
+                         displayName(newParent) + "', which is " +
+                         (up == newParent ? "itself" : "below it"));
+        if (world && !c->parent) inv.fail("'" + displayName(c) + "' is already a child of the world");
+        if (!world && c->parent == newParent)
+            inv.fail("'" + displayName(c) + "' is already a child of '" + displayName(newParent) + "'");
+    }
+    std::vector<std::string> names;
+    for (Node* c : children) {
+        inv.scene.reparent(c, newParent);
+        names.push_back(displayName(c));
+    }
+    return Value::strings(names);
+}
+
+Value select(Invocation& inv) {
+    if (inv.has("clear")) {
+        if (!inv.args.empty()) inv.fail("-clear takes no nodes");
+        inv.scene.selection.clear();
+        return Value::none();
+    }
+    std::vector<Node*> nodes = namedNodes(inv, inv.args);
+    auto& sel = inv.scene.selection;
+    if (inv.has("deselect")) {
+        for (Node* n : nodes) sel.erase(std::remove(sel.begin(), sel.end(), n), sel.end());
+    } else if (inv.has("add")) {
+        for (Node* n : nodes)
+            if (std::find(sel.begin(), sel.end(), n) == sel.end()) sel.push_back(n);
+    } else {
+        sel = nodes;
+    }
+    return Value::none();
+}
+
+Value ls(Invocation& inv) {
+    std::vector<std::string> types = inv.flagTexts("type");
+    const std::vector<Node*>& pool = inv.has("selection") ? inv.scene.selection : inv.scene.nodes();
+    std::vector<std::string> out;
+    for (Node* n : pool) {
+        if (!types.empty() && std::find(types.begin(), types.end(), typeName(n)) == types.end())
+            continue;
+        if (!inv.args.empty()) {
+            bool any = false;
+            for (const Arg& a : inv.args) any = any || nameMatches(a.text, n);
+            if (!any) continue;
+        }
+        out.push_back(inv.has("long") && n->isDag() ? n->fullPathName() : displayName(n));
+    }
+    return Value::strings(out);
+}
+
+Value nodeType(Invocation& inv) {
+    if (inv.args.size() != 1) inv.fail("expects one node");
+    return Value::string(typeName(findNodeOrFail(inv.scene, inv.args[0].text, inv.command)));
+}
+
+Value listAttr(Invocation& inv) {
+    if (inv.args.size() != 1) inv.fail("expects one node");
+    Node* n = findNodeOrFail(inv.scene, inv.args[0].text, inv.command);
+    std::vector<std::string> out;
+    if (n->type)
+        for (const Attr* a : n->type->attrs) {
+            if (inv.has("keyable") && !a->keyable) continue;
+            out.push_back(inv.has("shortNames") ? a->shortName : a->longName);
+        }
+    return Value::strings(out);
+}
+
+const Registrar regs[] = {
+    Registrar{{"createNode",
+               {{"name", "n", 1}, {"parent", "p", 1}, {"shared", "s", 0}, {"skipSelect", "ss", 0}},
+               createNode,
+               "createNode TYPE [-name NAME] [-parent PARENT] [-shared] [-skipSelect]  "
+               "(a locator without a parent gets a transform, as in the host; -shared reuses "
+               "a node of that name and type)",
+               "the new node's name"}},
+    Registrar{{"delete", {}, deleteCmd,
+               "delete [NODE|PATTERN...]  (with no nodes: the selection; takes DAG children "
+               "and connections with it)",
+               "none"}},
+    Registrar{{"rename", {{"uuid", "uid", 0}}, rename, "rename NODE NEWNAME",
+               "the new name"}},
+    Registrar{{"parent", {{"world", "w", 0}}, parent,
+               "parent CHILD... PARENT | parent -world CHILD...", "the moved nodes' names"}},
+    Registrar{{"select",
+               {{"replace", "r", 0}, {"add", "add", 0}, {"clear", "cl", 0},
+                {"deselect", "d", 0}, {"noExpand", "ne", 0}},
+               select, "select [-replace|-add|-deselect|-clear] [NODE|PATTERN...]", "none"}},
+    Registrar{{"ls", {{"type", "typ", 1}, {"selection", "sl", 0}, {"long", "l", 0}}, ls,
+               "ls [-type TYPE]... [-selection] [-long] [PATTERN...]  (patterns with * and ?)",
+               "node names in creation order (selection order with -selection)"}},
+    Registrar{{"nodeType", {}, nodeType, "nodeType NODE", "the node's type name"}},
+    Registrar{{"listAttr", {{"keyable", "k", 0}, {"shortNames", "sn", 0}}, listAttr,
+               "listAttr [-keyable] [-shortNames] NODE",
+               "attribute long names (short with -shortNames) in creation order"}},
+};
+
+}  // namespace
+
+}  // namespace rdhost::cmd

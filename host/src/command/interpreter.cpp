@@ -1,0 +1,143 @@
+#include "command/interpreter.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace rdhost::cmd {
+
+namespace {
+
+// What the command module keeps on a Scene.
+struct CommandState {
+    Interpreter* interpreter = nullptr;
+};
+
+}  // namespace
+
+Interpreter::Interpreter(Scene& scene, std::ostream& out, std::ostream& err)
+    : scene_(scene), out_(out), err_(err) {
+    savedHook_ = scene.executeHook;
+    savedSink_ = scene.warningSink;
+    auto state = std::make_shared<CommandState>();
+    state->interpreter = this;
+    scene.commandState = state;
+    scene.executeHook = [this](const std::string& text, std::string* result) {
+        try {
+            Value v = execute(text);
+            if (result) *result = v.text();
+            return true;
+        } catch (const SyntaxError& e) {
+            reportError(e.line, e.what());
+        } catch (const HostError& e) {
+            reportError(0, e.what());
+        }
+        return false;
+    };
+    scene.warningSink = [this](const std::string& message) {
+        err_ << "// Warning: " << message << " //" << std::endl;
+    };
+}
+
+Interpreter::~Interpreter() {
+    scene_.executeHook = savedHook_;
+    scene_.warningSink = savedSink_;
+    auto* state = static_cast<CommandState*>(scene_.commandState.get());
+    if (state && state->interpreter == this) scene_.commandState.reset();
+}
+
+Interpreter* Interpreter::of(const Scene& scene) {
+    auto* state = static_cast<CommandState*>(scene.commandState.get());
+    return state ? state->interpreter : nullptr;
+}
+
+void Interpreter::reportError(int line, const std::string& message) {
+    ++errors_;
+    err_ << "// Error: ";
+    if (line > 0) err_ << "line " << line << ": ";
+    err_ << message << " //" << std::endl;
+}
+
+Value Interpreter::runStatement(const Statement& st, bool topLevel, bool fileContext) {
+    const CommandSpec* spec = findCommand(st.command);
+    if (!spec) {
+        if (fileContext) {
+            scene_.warn("line " + std::to_string(st.line) + ": unknown command '" + st.command +
+                        "' skipped");
+            return Value::none();
+        }
+        throw HostError("unknown command '" + st.command + "'");
+    }
+    Invocation inv{scene_, st.command, {}, {}, st.line, topLevel, fileContext, out_};
+    bind(st, *spec, inv);
+    struct Depth {
+        int& d;
+        explicit Depth(int& d) : d(d) { ++d; }
+        ~Depth() { --d; }
+    } depth(depth_);
+    return spec->run(inv);
+}
+
+Value Interpreter::execute(const std::string& text) {
+    std::vector<Statement> statements = parseScript(text);
+    Value last;
+    for (const Statement& st : statements) {
+        try {
+            last = runStatement(st, false);
+        } catch (const SyntaxError&) {
+            throw;
+        } catch (const HostError& e) {
+            // Nested text has its own line numbers; say where when there are several.
+            if (statements.size() > 1)
+                throw HostError(std::string(e.what()) + " (in executed text, line " +
+                                std::to_string(st.line) + ")");
+            throw;
+        }
+    }
+    return last;
+}
+
+bool Interpreter::run(const std::string& text) {
+    std::vector<Statement> statements;
+    try {
+        statements = parseScript(text);
+    } catch (const SyntaxError& e) {
+        reportError(e.line, e.what());
+        return false;
+    }
+    for (const Statement& st : statements) {
+        try {
+            Value v = runStatement(st, depth_ == 0);
+            if (v.kind != Value::Kind::None) out_ << "// Result: " << v.text() << " //" << std::endl;
+            if (depth_ == 0) scene_.runIdle();
+        } catch (const SyntaxError& e) {
+            reportError(st.line, e.what());
+            return false;
+        } catch (const HostError& e) {
+            reportError(st.line, e.what());
+            return false;
+        } catch (const std::exception& e) {
+            // Anything else is a fault of the host; still report it as the command's error.
+            reportError(st.line, st.command + ": internal error: " + e.what());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Interpreter::runFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        reportError(0, "cannot read script '" + path + "'");
+        return false;
+    }
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    if (in.bad()) {
+        reportError(0, "cannot read script '" + path + "'");
+        return false;
+    }
+    return run(ss.str());
+}
+
+}  // namespace rdhost::cmd

@@ -3,6 +3,7 @@
 #include "command/ma_format.h"
 
 #include <cmath>
+#include <limits>
 
 namespace rdhost::cmd {
 
@@ -178,6 +179,21 @@ std::string enumList(const Attr& a) {
     return s;
 }
 
+// Whether the attribute's own storage type can hold the number at all (before
+// any hard limits): a float holds up to FLT_MAX, a short 16 bits, and so on.
+bool representable(const Attr& a, double v) {
+    if (!std::isfinite(v)) return false;
+    if (a.kind == AttrKind::Enum) return v >= -32768.0 && v <= 32767.0;
+    if (a.kind != AttrKind::Numeric) return true;
+    switch (a.numericType) {
+    case kFloat: return std::fabs(v) <= std::numeric_limits<float>::max();
+    case kShort: return v >= -32768.5 && v < 32767.5;
+    case kInt: return v >= -2147483648.5 && v < 2147483647.5;
+    case kByte: case kChar: return v >= -128.5 && v < 255.5;
+    default: return true;
+    }
+}
+
 // One number for one numeric attribute: checked, converted, clamped.
 double prepareNumber(const PlugPath& p, const Attr& a, const Arg& v,
                      const std::string& cmd, std::vector<std::string>& warnings) {
@@ -186,9 +202,10 @@ double prepareNumber(const PlugPath& p, const Attr& a, const Arg& v,
         throw HostError(cmd + ": '" + v.text + "' is not a number (for '" + plugName + "')");
     if (!std::isfinite(v.number))
         throw HostError(cmd + ": " + v.text + " is not a finite number (for '" + plugName + "')");
-    double internal = normalize(a, fromUi(a, v.number));
-    if (!std::isfinite(internal))
+    double ui = fromUi(a, v.number);
+    if (!representable(a, ui))
         throw HostError(cmd + ": " + v.text + " is out of range for '" + plugName + "'");
+    double internal = normalize(a, ui);
     if (a.kind == AttrKind::Enum) {
         for (const auto& f : a.enumFields)
             if (f.second == internal) return internal;

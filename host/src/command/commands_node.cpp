@@ -90,21 +90,32 @@ Value createNode(Invocation& inv) {
     if (inv.args.size() != 1) inv.fail("expects one node type");
     const std::string typeNameArg = inv.args[0].text;
     NodeType* type = inv.scene.findType(typeNameArg);
-    if (!type) inv.fail("unknown node type '" + typeNameArg + "'");
+    // A scene file may hold types of plug-ins we lack: keep them as placeholders.
+    if (!type && !inv.fileContext) inv.fail("unknown node type '" + typeNameArg + "'");
     std::string name = inv.has("name") ? inv.flagText("name") : "";
     if (inv.has("name") && !validName(name)) inv.fail("'" + name + "' is not a valid node name");
     Node* parent = nullptr;
     if (inv.has("parent")) {
         parent = findNodeOrFail(inv.scene, inv.flagText("parent"), inv.command);
-        if (!type->isDag) inv.fail("'" + type->name + "' is not a DAG node type; it cannot have a parent");
+        if (type && !type->isDag)
+            inv.fail("'" + type->name + "' is not a DAG node type; it cannot have a parent");
         if (!parent->isDag()) inv.fail("parent '" + parent->name + "' is not a DAG node");
     }
     if (inv.has("shared") && !name.empty()) {
         // Shared nodes (the default cameras of a scene file) are made only once.
-        if (Node* existing = inv.scene.findNode(name))
-            if (existing->type == type) return Value::string(displayName(existing));
+        for (Node* existing : inv.scene.findNodes(name))
+            if (existing->parent == parent && typeName(existing) == typeNameArg)
+                return Value::string(displayName(existing));
     }
-    Node* n = inv.scene.createNode(type->name, name, parent, inv.has("skipSelect"));
+    Node* n = nullptr;
+    if (!type) {
+        n = inv.scene.createPlaceholder(typeNameArg, name, parent);
+        inv.scene.warn("createNode: unknown node type '" + typeNameArg + "'; '" + n->name +
+                       "' is kept as it is");
+    } else {
+        n = inv.scene.createNode(type->name, name, parent, inv.has("skipSelect"));
+    }
+    n->sharedNode = inv.has("shared");
     return Value::string(displayName(n));
 }
 

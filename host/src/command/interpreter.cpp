@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace rdhost::cmd {
 
@@ -18,6 +19,7 @@ struct CommandState {
 Interpreter::Interpreter(Scene& scene, std::ostream& out, std::ostream& err)
     : scene_(scene), out_(out), err_(err) {
     savedHook_ = scene.executeHook;
+    savedListHook_ = scene.executeListHook;
     savedSink_ = scene.warningSink;
     auto state = std::make_shared<CommandState>();
     state->interpreter = this;
@@ -34,6 +36,25 @@ Interpreter::Interpreter(Scene& scene, std::ostream& out, std::ostream& err)
         }
         return false;
     };
+    scene.executeListHook = [this](const std::string& text, std::vector<std::string>* result) {
+        try {
+            Value v = execute(text);
+            if (result) {
+                result->clear();
+                if (v.kind == Value::Kind::List) {
+                    for (const Value& e : v.list) result->push_back(e.text());
+                } else if (v.kind != Value::Kind::None) {
+                    result->push_back(v.text());
+                }
+            }
+            return true;
+        } catch (const SyntaxError& e) {
+            reportError(e.line, e.what());
+        } catch (const HostError& e) {
+            reportError(0, e.what());
+        }
+        return false;
+    };
     scene.warningSink = [this](const std::string& message) {
         err_ << "// Warning: " << message << " //" << std::endl;
     };
@@ -41,6 +62,7 @@ Interpreter::Interpreter(Scene& scene, std::ostream& out, std::ostream& err)
 
 Interpreter::~Interpreter() {
     scene_.executeHook = savedHook_;
+    scene_.executeListHook = savedListHook_;
     scene_.warningSink = savedSink_;
     auto* state = static_cast<CommandState*>(scene_.commandState.get());
     if (state && state->interpreter == this) scene_.commandState.reset();
@@ -75,7 +97,16 @@ Value Interpreter::runStatement(const Statement& st, bool topLevel, bool fileCon
         explicit Depth(int& d) : d(d) { ++d; }
         ~Depth() { --d; }
     } depth(depth_);
-    return spec->run(inv);
+    try {
+        return spec->run(inv);
+    } catch (const SyntaxError&) {
+        throw;
+    } catch (const HostError& e) {
+        // Errors raised by the scene itself name the thing but not the command.
+        std::string m = e.what();
+        if (m.rfind(spec->name + ":", 0) == 0) throw;
+        throw HostError(spec->name + ": " + m);
+    }
 }
 
 Value Interpreter::execute(const std::string& text) {
@@ -126,7 +157,9 @@ bool Interpreter::run(const std::string& text) {
 }
 
 bool Interpreter::runFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    struct stat info {};
+    std::ifstream in;
+    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) in.open(path, std::ios::binary);
     if (!in) {
         reportError(0, "cannot read script '" + path + "'");
         return false;

@@ -1,7 +1,7 @@
 // The MEL interpreter of the host.
 //
 // An Interpreter is attached to one Scene for its lifetime: it sets the scene's
-// executeHook (so MGlobal::executeCommand and the evalDeferred queue run text
+// executeHook and executeListHook (so MGlobal::executeCommand and the evalDeferred queue run text
 // through it) and its warningSink (warnings go to the interpreter's error
 // stream), and restores both when destroyed.
 //
@@ -63,6 +63,7 @@ private:
     int errors_ = 0;
     int depth_ = 0;  // nesting of statements being run
     std::function<bool(const std::string&, std::string*)> savedHook_;
+    std::function<bool(const std::string&, std::vector<std::string>*)> savedListHook_;
     std::function<void(const std::string&)> savedSink_;
 };
 

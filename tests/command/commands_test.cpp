@@ -1,0 +1,249 @@
+// Built-in commands driven through the interpreter as a script would.
+#include "command_fixture.h"
+
+#include <cmath>
+
+namespace {
+
+class Commands : public CommandFixture {
+protected:
+    void SetUp() override {
+        CommandFixture::SetUp();
+        ok("loadPlugin rigDials;");
+    }
+    // A primitive locator "loc1" under transform "t1".
+    void makeLocator() { ok("createNode transform -n t1; createNode KelPrimitiveLocator -n loc1 -p t1;"); }
+};
+
+TEST_F(Commands, CreateNodeResultIsTheNewName) {
+    EXPECT_EQ(result("createNode transform -n t1"), "t1");
+    EXPECT_EQ(result("createNode KelPrimitiveLocator -n loc1 -p t1"), "loc1");
+    EXPECT_EQ(result("nodeType loc1"), "KelPrimitiveLocator");
+    EXPECT_EQ(result("nodeType t1"), "transform");
+    // Without a parent, a locator gets a transform as in the host.
+    std::string shape = result("createNode KelPrimitiveLocator");
+    rdhost::Node* n = scene().findNode(shape);
+    ASSERT_NE(n, nullptr);
+    ASSERT_NE(n->parent, nullptr);
+    EXPECT_EQ(n->parent->type->name, "transform");
+}
+
+TEST_F(Commands, GetAttrGivesDefaultsInTheirOwnForm) {
+    makeLocator();
+    struct {
+        const char* plug;
+        const char* value;
+    } cases[] = {
+        {"loc1.labelColorB", "0.7"},          // a float attribute prints at float precision
+        {"loc1.lcb", "0.7"},                  // short name
+        {"loc1.colorR", "1.2"},
+        {"loc1.color", "1.2 0.8 0"},          // compound: its three children
+        {"loc1.labelColor", "0 0 0.7"},
+        {"loc1.type", "2"},                   // enum as its number
+        {"loc1.drawType", "2"},
+        {"loc1.displayLabel", "1"},           // boolean as an integer
+        {"loc1.slices", "12"},
+        {"loc1.label", "KelPrimitiveLocator"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.plug);
+        EXPECT_EQ(result(std::string("getAttr ") + c.plug), c.value);
+    }
+    EXPECT_EQ(result("getAttr -type loc1.color"), "float3");
+    EXPECT_EQ(result("getAttr -type loc1.type"), "enum");
+    EXPECT_EQ(result("getAttr -type loc1.label"), "string");
+}
+
+TEST_F(Commands, SetAttrStoresEachKindOfValue) {
+    makeLocator();
+    ok("setAttr loc1.radius 0.7;"
+       "setAttr loc1.color 0.1 0.2 0.3;"
+       "setAttr loc1.colorG 0.25;"
+       "setAttr loc1.type 4;"
+       "setAttr loc1.displayLabel off;"
+       "setAttr loc1.label -type \"string\" \"Head \\\"ctrl\\\"\";"
+       "setAttr loc1.slices 7;"
+       "setAttr -k on loc1.stacks 9;");
+    EXPECT_EQ(result("getAttr loc1.radius"), "0.7");
+    EXPECT_EQ(result("getAttr loc1.color"), "0.1 0.25 0.3");
+    EXPECT_EQ(result("getAttr loc1.type"), "4");
+    EXPECT_EQ(result("getAttr loc1.dlb"), "0");
+    EXPECT_EQ(result("getAttr loc1.label"), "Head \"ctrl\"");
+    EXPECT_EQ(result("getAttr loc1.sl"), "7");
+    EXPECT_EQ(result("getAttr loc1.st"), "9");
+    // The stored float is the float nearest 0.7, as the host's float attribute holds it.
+    EXPECT_EQ(getNumber(scene().findNode("loc1"), "radius"), static_cast<double>(0.7f));
+    EXPECT_EQ(result("getAttr loc1.width"), "2");
+    ok("setAttr loc1.width 1e-9");
+    EXPECT_EQ(result("getAttr loc1.width"), "1e-09");
+}
+
+TEST_F(Commands, AnglesAndDistancesSpeakUiUnits) {
+    ok("createNode transform -n t1; setAttr t1.rx 90; setAttr t1.translate 1 2.5 -3;");
+    rdhost::Node* t = scene().findNode("t1");
+    EXPECT_DOUBLE_EQ(getNumber(t, "rotateX"), M_PI / 2);
+    EXPECT_EQ(result("getAttr t1.rotateX"), "90");
+    EXPECT_EQ(result("getAttr t1.t"), "1 2.5 -3");
+    EXPECT_EQ(getNumber(t, "translateY"), 2.5);
+    ok("setAttr t1.ry 33.3");
+    EXPECT_EQ(result("getAttr t1.ry"), "33.3");
+}
+
+TEST_F(Commands, ValueOutsideHardLimitsIsClampedWithAWarning) {
+    makeLocator();
+    struct {
+        const char* command;
+        const char* plug;
+        const char* value;
+        const char* warning;
+    } cases[] = {
+        {"setAttr loc1.slices 60", "loc1.slices", "50", "60 is above the maximum 50 of 'loc1.slices'"},
+        {"setAttr loc1.stacks 0", "loc1.stacks", "1", "0 is below the minimum 1 of 'loc1.stacks'"},
+        {"setAttr loc1.radius -2", "loc1.radius", "0", "-2 is below the minimum 0 of 'loc1.radius'"},
+        {"setAttr loc1.outerRadius 7.5", "loc1.outerRadius", "5", "above the maximum 5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        EXPECT_TRUE(run(c.command));
+        EXPECT_NE(err().find("// Warning: setAttr: "), std::string::npos) << err();
+        EXPECT_NE(err().find(c.warning), std::string::npos) << err();
+        EXPECT_EQ(result(std::string("getAttr ") + c.plug), c.value);
+    }
+    // No limits: stored as given, no warning.
+    EXPECT_TRUE(run("setAttr loc1.colorR 3.5"));
+    EXPECT_EQ(err(), "");
+    EXPECT_EQ(result("getAttr loc1.colorR"), "3.5");
+}
+
+TEST_F(Commands, ConnectAndDisconnect) {
+    ok("createNode transform -n a; createNode transform -n b;");
+    EXPECT_EQ(result("connectAttr a.tx b.ty"), "Connected a.translateX to b.translateY.");
+    ok("setAttr a.tx 4");
+    EXPECT_EQ(result("getAttr b.ty"), "4");
+    // A driven plug refuses setAttr; a second source needs -force.
+    EXPECT_FALSE(run("setAttr b.ty 1"));
+    EXPECT_NE(err().find("'b.translateY' is driven by a connection from 'a.translateX'"),
+              std::string::npos)
+        << err();
+    EXPECT_FALSE(run("connectAttr a.tz b.ty"));
+    EXPECT_NE(err().find("use -force"), std::string::npos) << err();
+    ok("connectAttr -f a.tz b.ty; setAttr a.tz 6;");
+    EXPECT_EQ(result("getAttr b.ty"), "6");
+    EXPECT_EQ(result("disconnectAttr a.tz b.ty"), "Disconnected a.translateZ from b.translateY.");
+    ok("setAttr b.ty 1");
+    EXPECT_EQ(result("getAttr b.ty"), "1");
+    // Any numeric output to any numeric input: an angle into a distance.
+    ok("setAttr a.rx 90; connectAttr a.rx b.tx;");
+    EXPECT_DOUBLE_EQ(getNumber(scene().findNode("b"), "tx"), M_PI / 2);
+}
+
+TEST_F(Commands, ParentDeleteRenameSelectLs) {
+    ok("createNode transform -n g; createNode transform -n a; createNode transform -n b;");
+    EXPECT_EQ(result("parent a g"), "a");
+    EXPECT_EQ(scene().findNode("a")->parent, scene().findNode("g"));
+    EXPECT_EQ(result("ls -long a"), "|g|a");
+    ok("parent -w a");
+    EXPECT_EQ(scene().findNode("a")->parent, nullptr);
+    EXPECT_EQ(result("rename b c"), "c");
+    EXPECT_EQ(scene().findNode("b"), nullptr);
+    ok("select -r a c; select -add g; select -d a;");
+    EXPECT_EQ(result("ls -sl"), "c g");
+    ok("select -cl");
+    EXPECT_EQ(result("ls -sl"), "");
+    EXPECT_EQ(result("ls -type transform"), "g a c");
+    EXPECT_EQ(result("ls \"?\""), "g a c");
+    ok("parent c g; delete g;");
+    EXPECT_EQ(scene().findNode("c"), nullptr);  // went with its parent
+    EXPECT_EQ(result("ls -type transform"), "a");
+}
+
+TEST_F(Commands, LsMatchesPatterns) {
+    makeLocator();
+    ok("createNode KelPrimitiveLocator -n loc2 -p t1;");
+    EXPECT_EQ(result("ls \"loc*\""), "loc1 loc2");
+    EXPECT_EQ(result("ls -type KelPrimitiveLocator"), "loc1 loc2");
+    EXPECT_EQ(result("ls \"*2\""), "loc2");
+    EXPECT_EQ(result("ls -type nothingLikeThis"), "");
+}
+
+TEST_F(Commands, ListAttrInCreationOrder) {
+    makeLocator();
+    EXPECT_EQ(result("listAttr loc1"),
+              "displayLabel label labelColorR labelColorG labelColorB labelColor colorR colorG "
+              "colorB color type drawType radius slices stacks width height depth innerRadius "
+              "outerRadius");
+}
+
+TEST_F(Commands, PluginInfoAndPluginLifetime) {
+    EXPECT_EQ(result("pluginInfo -q -loaded rigDials"), "1");
+    EXPECT_EQ(result("pluginInfo -query -listPlugins"), "rigDials");
+    EXPECT_EQ(result("pluginInfo -q -dependNode rigDials"),
+              "KelArcSliderManipulator KelArcSliderManipulatorManip KelSliderManipulator "
+              "KelSliderManipulatorManip KelPrimitiveLocator");
+    // Already loaded: a warning, nothing else.
+    std::string before = snapshot();
+    EXPECT_TRUE(run("loadPlugin rigDials"));
+    EXPECT_NE(err().find("// Warning: "), std::string::npos);
+    EXPECT_EQ(out(), "");
+    EXPECT_EQ(snapshot(), before);
+    // Unloading is refused while its nodes exist, then allowed.
+    makeLocator();
+    EXPECT_FALSE(run("unloadPlugin rigDials"));
+    EXPECT_NE(err().find("// Error: line 1: unloadPlugin: "), std::string::npos) << err();
+    ok("delete t1");
+    EXPECT_EQ(result("unloadPlugin rigDials"), "rigDials");
+    EXPECT_EQ(result("pluginInfo -q -loaded rigDials"), "0");
+    EXPECT_EQ(result("loadPlugin \"" RIGDIALS_BIN_DIR "/rigDials.so\""), "rigDials");
+}
+
+TEST_F(Commands, RequiresAcceptsLoadedAndHostPlugins) {
+    EXPECT_TRUE(run("requires maya \"2022\"; requires \"rigDials\" \"3.0\";"));
+    EXPECT_EQ(err(), "");
+    EXPECT_FALSE(run("requires \"noSuchPlugin\" \"1.0\";"));
+    EXPECT_NE(err().find("// Error: line 1: requires: "), std::string::npos) << err();
+    rdhost::cmd::Statement st = rdhost::cmd::parseScript("requires \"noSuchPlugin\" \"1.0\";").at(0);
+    err_.str("");
+    interp().runStatement(st, false, /*fileContext=*/true);
+    EXPECT_NE(err().find("// Warning: requires: plug-in 'noSuchPlugin' is not available"),
+              std::string::npos)
+        << err();
+}
+
+TEST_F(Commands, PrintWritesValuesAsTheyAre) {
+    EXPECT_EQ(ok("print \"a\\tb\\n\"; print 3; print 0.70; print yes;"), "a\tb\n30.71");
+}
+
+TEST_F(Commands, CurrentUnitHonoursCentimetresAndDegreesOnly) {
+    EXPECT_TRUE(run("currentUnit -l centimeter -a degree -t film"));
+    EXPECT_EQ(err(), "");
+    EXPECT_EQ(result("currentUnit -q -linear"), "cm");
+    EXPECT_EQ(result("currentUnit -q -f -angle"), "degree");
+    EXPECT_TRUE(run("currentUnit -l inch"));
+    EXPECT_NE(err().find("// Warning: currentUnit: linear unit 'inch' is not supported"),
+              std::string::npos)
+        << err();
+}
+
+TEST_F(Commands, ExecuteCommandRunsNestedTextWithoutPrinting) {
+    makeLocator();
+    std::string r;
+    ASSERT_TRUE(scene().executeHook("getAttr loc1.color", &r));
+    EXPECT_EQ(r, "1.2 0.8 0");
+    std::vector<std::string> list;
+    ASSERT_TRUE(scene().executeListHook("ls -type KelPrimitiveLocator", &list));
+    EXPECT_EQ(list, std::vector<std::string>({"loc1"}));
+    EXPECT_EQ(out(), "");
+    // A failure is reported, counted, and returned as failure.
+    int before = interp().errorCount();
+    EXPECT_FALSE(scene().executeHook("getAttr loc1.nothing", &r));
+    EXPECT_EQ(interp().errorCount(), before + 1);
+    EXPECT_NE(err().find("// Error: getAttr: 'loc1' has no attribute 'nothing' //"), std::string::npos)
+        << err();
+}
+
+TEST_F(Commands, ResultsPrintAfterEachTopLevelCommand) {
+    EXPECT_EQ(ok("createNode transform -n a; setAttr a.tx 2; getAttr a.tx; ls a;"),
+              "// Result: a //\n// Result: 2 //\n// Result: a //\n");
+}
+
+}  // namespace

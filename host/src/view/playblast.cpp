@@ -1,0 +1,268 @@
+#include "view/playblast.h"
+
+#include "command/registry.h"
+#include "graph/scene.h"
+#include "view/gl_context.h"
+#include "view/png_io.h"
+
+#include <cctype>
+#include <charconv>
+#include <memory>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <unistd.h>
+
+namespace rdhost {
+
+namespace {
+
+// A file written under a temporary name and renamed over its target only when
+// everything succeeded.
+class PendingFile {
+public:
+    explicit PendingFile(const std::string& target) : target_(target) {
+        std::string pattern = target + ".XXXXXX";
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        int fd = mkstemp(buf.data());
+        if (fd < 0)
+            throw HostError("playblast: cannot write '" + target + "': " + std::strerror(errno));
+        close(fd);
+        temp_ = buf.data();
+    }
+    ~PendingFile() {
+        if (!temp_.empty()) std::remove(temp_.c_str());
+    }
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    const std::string& temp() const { return temp_; }
+    void commit() {
+        if (std::rename(temp_.c_str(), target_.c_str()) != 0)
+            throw HostError("playblast: cannot write '" + target_ + "': " + std::strerror(errno));
+        temp_.clear();
+    }
+
+private:
+    std::string target_, temp_;
+};
+
+template <class T>
+void appendNumber(std::string& out, T value) {
+    if (!std::isfinite(value)) {
+        out += "null";  // JSON has no NaN or infinity
+        return;
+    }
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, res.ptr);
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f << text;
+    f.flush();
+    if (!f) throw HostError("playblast: cannot write '" + path + "'");
+}
+
+}  // namespace
+
+const char* alignName(M3dView::TextPosition position) {
+    switch (position) {
+        case M3dView::kLeft: return "left";
+        case M3dView::kCenter: return "center";
+        case M3dView::kRight: return "right";
+    }
+    return "left";
+}
+
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            case '\b': out += "\\b"; break;
+            case '\f': out += "\\f"; break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string traceJson(const std::vector<TraceEntry>& entries) {
+    std::string out = "{\"nodes\": [";
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const TraceEntry& e = entries[i];
+        out += i ? ",\n  " : "\n  ";
+        out += "{\"node\": " + jsonString(e.node) + ", \"type\": " + jsonString(e.type) +
+               ", \"texts\": [";
+        for (size_t t = 0; t < e.texts.size(); ++t) {
+            const TextRecord& r = e.texts[t];
+            if (t) out += ", ";
+            out += "{\"text\": " + jsonString(r.text) + ", \"point\": [";
+            for (int k = 0; k < 3; ++k) {
+                if (k) out += ", ";
+                appendNumber(out, r.point[static_cast<size_t>(k)]);
+            }
+            out += "], \"align\": \"";
+            out += alignName(r.align);
+            out += "\", \"color\": [";
+            for (int k = 0; k < 4; ++k) {
+                if (k) out += ", ";
+                appendNumber(out, r.color[static_cast<size_t>(k)]);
+            }
+            out += "]}";
+        }
+        out += "], \"lines\": " + std::to_string(e.lines) +
+               ", \"polygons\": " + std::to_string(e.polygons) + "}";
+    }
+    out += entries.empty() ? "]}\n" : "\n]}\n";
+    return out;
+}
+
+std::vector<TraceEntry> playblastWithTrace(Scene& scene, const PlayblastOptions& options) {
+    if (options.file.empty()) throw HostError("playblast: -completeFilename needs a file name");
+    if (options.width <= 0 || options.height <= 0 || options.width > kMaxImageSide ||
+        options.height > kMaxImageSide)
+        throw HostError("playblast: image size " + std::to_string(options.width) + " x " +
+                        std::to_string(options.height) + " is out of range (1 to " +
+                        std::to_string(kMaxImageSide) + " per side)");
+    // Claim both files before drawing anything: an unwritable target fails
+    // the command before any work, and nothing existing is touched.
+    PendingFile image(options.file);
+    std::unique_ptr<PendingFile> trace;
+    if (!options.traceFile.empty()) trace = std::make_unique<PendingFile>(options.traceFile);
+
+    RenderOptions ro;
+    ro.width = options.width;
+    ro.height = options.height;
+    ro.camera = options.camera;
+    RenderResult result;
+    try {
+        result = renderScene(scene, ro);
+    } catch (const HostError& e) {
+        throw HostError(std::string("playblast: ") + e.what());
+    }
+
+    std::vector<TraceEntry> entries;
+    Viewport& vp = viewportFor(scene);
+    for (const DrawItem& item : result.items) {
+        TraceEntry e;
+        e.node = item.name;
+        e.type = item.type;
+        e.texts.assign(vp.textLog.begin() + static_cast<long>(item.textBegin),
+                       vp.textLog.begin() + static_cast<long>(item.textEnd));
+        entries.push_back(std::move(e));
+    }
+    if (trace) {
+        for (size_t i = 0; i < result.items.size(); ++i) {
+            ItemCounts c = countItemPrimitives(scene, result.items[i]);
+            entries[i].lines = c.lines;
+            entries[i].polygons = c.polygons;
+        }
+    }
+    try {
+        writePng(image.temp(), result.image);
+    } catch (const HostError&) {
+        throw HostError("playblast: cannot write '" + options.file + "'");
+    }
+    if (trace) writeText(trace->temp(), traceJson(entries));
+    image.commit();
+    if (trace) trace->commit();
+    return entries;
+}
+
+void playblast(Scene& scene, const PlayblastOptions& options) { playblastWithTrace(scene, options); }
+
+namespace {
+
+int wholeSide(const cmd::Invocation& inv, const cmd::Arg& a) {
+    if (!a.isNumber() || !std::isfinite(a.number) || a.number != std::floor(a.number))
+        inv.fail("-widthHeight expects two whole numbers, got '" + a.text + "'");
+    if (a.number < -1e9 || a.number > 1e9)
+        inv.fail("image size " + a.text + " is out of range (1 to " + std::to_string(kMaxImageSide) +
+                 " per side)");
+    return static_cast<int>(a.number);
+}
+
+cmd::Value runPlayblast(cmd::Invocation& inv) {
+    if (!inv.args.empty())
+        inv.fail("unexpected argument '" + inv.args[0].text + "'");
+    PlayblastOptions opt;
+    if (!inv.has("completeFilename")) inv.fail("-completeFilename F.png is required");
+    opt.file = inv.flagText("completeFilename");
+    if (opt.file.empty()) inv.fail("-completeFilename needs a file name");
+    if (const auto* wh = inv.flag("widthHeight")) {
+        opt.width = wholeSide(inv, (*wh)[0]);
+        opt.height = wholeSide(inv, (*wh)[1]);
+    }
+    if (inv.has("percent")) {
+        const double p = inv.flagNumber("percent");
+        if (!(p > 0.0) || p > 1000.0) inv.fail("-percent must be between 1 and 1000");
+        opt.width = static_cast<int>(std::lround(opt.width * p / 100.0));
+        opt.height = static_cast<int>(std::lround(opt.height * p / 100.0));
+    }
+    if (opt.width <= 0 || opt.height <= 0 || opt.width > kMaxImageSide || opt.height > kMaxImageSide)
+        inv.fail("image size " + std::to_string(opt.width) + " x " + std::to_string(opt.height) +
+                 " is out of range (1 to " + std::to_string(kMaxImageSide) + " per side)");
+    if (inv.has("camera")) {
+        const std::string name = inv.flagText("camera");
+        auto kind = cameraKindFromName(name);
+        if (!kind) inv.fail("unknown camera '" + name + "' (use persp, top, front or side)");
+        opt.camera = *kind;
+    }
+    if (inv.has("format") && inv.flagText("format") != "image")
+        inv.fail("-format '" + inv.flagText("format") + "' is not supported (only image)");
+    if (inv.has("compression")) {
+        std::string c = inv.flagText("compression");
+        for (char& ch : c) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        if (c != "png") inv.fail("-compression '" + inv.flagText("compression") +
+                                 "' is not supported (only png)");
+    }
+    if (inv.has("trace")) {
+        opt.traceFile = inv.flagText("trace");
+        if (opt.traceFile.empty()) inv.fail("-trace needs a file name");
+        if (opt.traceFile == opt.file) inv.fail("-trace and -completeFilename name the same file");
+    }
+    playblast(inv.scene, opt);
+    return cmd::Value::string(opt.file);
+}
+
+const cmd::Registrar registrar{{
+    "playblast",
+    {{"completeFilename", "cf", 1},
+     {"widthHeight", "wh", 2},
+     {"camera", "cam", 1},
+     {"trace", "tr", 1},
+     {"percent", "p", 1},
+     {"format", "fmt", 1},
+     {"compression", "c", 1},
+     {"viewer", "v", 1},
+     {"showOrnaments", "orn", 1},
+     {"offScreen", "os", 0},
+     {"forceOverwrite", "fo", 0}},
+    runPlayblast,
+    "playblast -completeFilename F.png [-widthHeight W H] [-camera persp|top|front|side] "
+    "[-trace T.json] [-percent P] [-format image] [-compression png] [-viewer B] "
+    "[-showOrnaments B] [-offScreen] [-forceOverwrite]",
+    "the image file written"}};
+
+}  // namespace
+
+}  // namespace rdhost

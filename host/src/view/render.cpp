@@ -1,0 +1,261 @@
+#include "view/render.h"
+
+#include "graph/handles.h"
+#include "graph/scene.h"
+#include "view/feedback.h"
+#include "view/gl_context.h"
+
+#include <maya/MBoundingBox.h>
+#include <maya/MDagPath.h>
+#include <maya/MPxLocatorNode.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <exception>
+
+namespace rdhost {
+
+namespace {
+
+// Plug-in code may use the static API (MGlobal...) while drawing.
+struct SceneScope {
+    explicit SceneScope(Scene* s) : saved(Scene::current()) { Scene::setCurrent(s); }
+    ~SceneScope() { Scene::setCurrent(saved); }
+    Scene* saved;
+};
+
+// Half size of the box the counting pass captures; far beyond any rig.
+constexpr double kCountExtent = 1.0e7;
+
+void copyWorld(const double in[4][4], double out[16]) {
+    // MMatrix rows are GL's columns: the same 16 numbers in the same order.
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) out[r * 4 + c] = in[r][c];
+}
+
+Vec3 transformPoint(const double m[4][4], double x, double y, double z) {
+    const double w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
+    Vec3 p{x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0],
+           x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1],
+           x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2]};
+    if (w != 0.0 && w != 1.0)
+        for (double& v : p) v /= w;
+    return p;
+}
+
+// The state every node's draw starts from, so one node's leftovers (lighting
+// left on, a wide line) do not change how the next one looks.
+void resetNodeState(const float color[4]) {
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_NORMALIZE);
+    glShadeModel(GL_SMOOTH);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glLineWidth(1.0f);
+    glPointSize(1.0f);
+    glColor4fv(color);
+}
+
+// Runs one item's draw with the per-node guard: exceptions are reported, an
+// open beginGL bracket is closed, unbalanced stacks are restored.
+void guardedDraw(Viewport& vp, const DrawItem& item, M3dView& view) {
+    const GLStackState guard = readGLStackState();
+    vp.currentNode = item.name;
+    vp.inBracket = false;
+    try {
+        item.draw(view);
+    } catch (const std::exception& e) {
+        vp.warn("draw: node '" + item.name + "' failed: " + e.what());
+    } catch (...) {
+        vp.warn("draw: node '" + item.name + "' failed");
+    }
+    if (vp.inBracket) {
+        vp.warn("draw: node '" + item.name + "' called beginGL without endGL");
+        vp.inBracket = false;
+    }
+    const std::string problems = restoreGLStackState(guard);
+    if (!problems.empty())
+        vp.warn("draw: node '" + item.name + "' left the GL state unbalanced (" + problems +
+                "); restored");
+    vp.currentNode.clear();
+}
+
+GridPlane gridPlaneFor(CameraKind kind) {
+    switch (kind) {
+        case CameraKind::Front: return GridPlane::XY;
+        case CameraKind::Side: return GridPlane::YZ;
+        default: return GridPlane::XZ;
+    }
+}
+
+}  // namespace
+
+bool isVisible(const Node* node) {
+    for (const Node* n = node; n; n = n->parent) {
+        Attr* vis = n->findAttr("visibility");
+        if (vis && const_cast<Node*>(n)->getNumber(vis->index) == 0.0) return false;
+    }
+    return true;
+}
+
+std::vector<VisibleLocator> visibleLocators(Scene& scene) {
+    std::vector<VisibleLocator> out;
+    for (Node* n : scene.nodes()) {
+        if (!n->isDag() || !n->user) continue;
+        auto* loc = dynamic_cast<MPxLocatorNode*>(n->user);
+        if (!loc || !isVisible(n)) continue;
+        VisibleLocator v;
+        v.node = n;
+        v.locator = loc;
+        scene.worldMatrix(n, v.world);
+        out.push_back(v);
+    }
+    return out;
+}
+
+FrameBounds frameBoundsOf(const std::vector<VisibleLocator>& locators) {
+    FrameBounds b;
+    for (const VisibleLocator& v : locators) {
+        SceneScope scope(v.node->scene);
+        if (v.locator->isBounded()) {
+            const MBoundingBox box = v.locator->boundingBox();
+            const MPoint lo = box.min(), hi = box.max();
+            for (int i = 0; i < 8; ++i)
+                b.expand(transformPoint(v.world, (i & 1) ? hi.x : lo.x, (i & 2) ? hi.y : lo.y,
+                                        (i & 4) ? hi.z : lo.z));
+        } else {
+            b.expand({v.world[3][0], v.world[3][1], v.world[3][2]});
+        }
+    }
+    return b;
+}
+
+RenderResult renderScene(Scene& scene, const RenderOptions& options) {
+    SceneScope scope(&scene);
+    Viewport& vp = viewportFor(scene);
+    bindOffscreenTarget(options.width, options.height);  // validates the size, makes the context
+    vp.width = options.width;
+    vp.height = options.height;
+    vp.textLog.clear();
+    vp.inBracket = false;
+    vp.logTexts = true;
+    vp.quiet = false;
+
+    RenderResult result;
+    const std::vector<VisibleLocator> locators = visibleLocators(scene);
+    result.camera = frameCamera(options.camera, frameBoundsOf(locators),
+                                static_cast<double>(options.width) / options.height,
+                                options.grid.halfSize);
+    const auto view = viewMatrix(result.camera);
+    const auto projection = projectionMatrix(result.camera);
+
+    glClearColor(options.background[0], options.background[1], options.background[2],
+                 options.background[3]);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(projection.data());
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // The default light sits at the camera: placed with an identity modelview,
+    // its position is in eye space and follows the camera.
+    const GLfloat headlight[4] = {0.0f, 0.0f, 1.0f, 0.0f};
+    const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, headlight);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, black);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_NORMALIZE);
+    glDisable(GL_LIGHTING);  // nodes that want shading switch it on themselves
+
+    glLoadMatrixd(view.data());
+    if (options.showGrid) drawGrid(buildGrid(gridPlaneFor(options.camera), options.grid));
+
+    for (const VisibleLocator& v : locators) {
+        DrawItem item;
+        item.name = displayName(v.node);
+        item.type = v.node->type ? v.node->type->name : std::string();
+        copyWorld(v.world, item.world);
+        MPxLocatorNode* loc = v.locator;
+        const MDagPath path = ObjectAccess::path(v.node);
+        item.draw = [loc, path](M3dView& m3d) {
+            loc->draw(m3d, path, M3dView::kGouraudShaded, M3dView::kDormant);
+        };
+        result.items.push_back(std::move(item));
+    }
+    for (const Overlay& o : vp.overlays) {
+        DrawItem item;
+        item.name = o.name;
+        item.type = o.type;
+        double w[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+        if (o.worldMatrix) o.worldMatrix(w);
+        copyWorld(w, item.world);
+        item.draw = o.draw;
+        result.items.push_back(std::move(item));
+    }
+
+    M3dView m3d(&vp);
+    for (DrawItem& item : result.items) {
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixd(view.data());
+        glMultMatrixd(item.world);
+        resetNodeState(kDormantColor.data());
+        item.textBegin = vp.textLog.size();
+        if (item.draw) guardedDraw(vp, item, m3d);
+        item.textEnd = vp.textLog.size();
+    }
+    glDisable(GL_LIGHTING);
+
+    result.image.width = options.width;
+    result.image.height = options.height;
+    result.image.rgba = readOffscreenRGBA(options.width, options.height);
+    return result;
+}
+
+ItemCounts countItemPrimitives(Scene& scene, const DrawItem& item) {
+    SceneScope scope(&scene);
+    Viewport& vp = viewportFor(scene);
+    ensureGLContext();
+    const bool savedQuiet = vp.quiet, savedLog = vp.logTexts;
+    vp.quiet = true;       // the render pass already reported this draw's faults
+    vp.logTexts = false;   // and logged its texts
+    const double s = 1.0 / kCountExtent;
+    const double projection[16] = {s, 0, 0, 0, 0, s, 0, 0, 0, 0, s, 0, 0, 0, 0, 1};
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(projection);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    resetNodeState(kDormantColor.data());
+    const GLStackState start = readGLStackState();
+    M3dView m3d(&vp);
+    ItemCounts counts;
+    try {
+        auto prims = captureFeedback([&] { if (item.draw) guardedDraw(vp, item, m3d); },
+                                     [&] {
+                                         restoreGLStackState(start);
+                                         resetNodeState(kDormantColor.data());
+                                     });
+        PrimitiveCounts c = countPrimitives(prims);
+        counts.lines = c.lines;
+        counts.polygons = c.polygons;
+    } catch (...) {
+        vp.quiet = savedQuiet;
+        vp.logTexts = savedLog;
+        throw;
+    }
+    vp.quiet = savedQuiet;
+    vp.logTexts = savedLog;
+    restoreGLStackState(start);
+    return counts;
+}
+
+}  // namespace rdhost

@@ -17,6 +17,7 @@
 #include "arcslider/arc_slider.h"
 #include "locator.h"
 #include "slider/slider.h"
+#include "slider/slider_manip.h"
 
 extern "C" {
 PLUGIN_EXPORT char MApiVersion[] = "300";
@@ -38,7 +39,7 @@ const NodeRow kNodes[] = {
     {"KelArcSliderManipulator", &KelArcSliderManipulator::id, KelArcSliderManipulator::creator, KelArcSliderManipulator::initialize, MPxNode::kLocatorNode},
     // 2: {"KelArcSliderManipulatorManip", &KelArcSliderManipulatorManip::id, ...creator, <containers' shared initialize>, MPxNode::kManipContainer},
     {"KelSliderManipulator", &KelSliderManipulator::id, KelSliderManipulator::creator, KelSliderManipulator::initialize, MPxNode::kLocatorNode},
-    // 4: {"KelSliderManipulatorManip", &KelSliderManipulatorManip::id, ...creator, <containers' shared initialize>, MPxNode::kManipContainer},
+    {"KelSliderManipulatorManip", &KelSliderManipulatorManip::id, KelSliderManipulatorManip::creator, KelSliderManipulatorManip::initialize, MPxNode::kManipContainer},
     {"KelPrimitiveLocator", &KelPrimitiveLocator::id, KelPrimitiveLocator::creator, KelPrimitiveLocator::initialize, MPxNode::kLocatorNode},
 };
 

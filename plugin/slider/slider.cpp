@@ -20,6 +20,7 @@
 #include <maya/MFnUnitAttribute.h>
 #include <maya/MGlobal.h>
 #include <maya/MPoint.h>
+#include <maya/MPxManipContainer.h>
 #include <maya/MString.h>
 #include <maya/MVector.h>
 
@@ -402,7 +403,9 @@ MStatus KelSliderManipulator::initialize()
 
     if (!t.ok()) return MS::kFailure;
 
-    // TODO(slider): MPxManipContainer::addToManipConnectTable(id) once the host has it.
+    // Pairs this node type with KelSliderManipulatorManip for the host's
+    // show-manipulator tool.
+    MPxManipContainer::addToManipConnectTable(id);
     return MS::kSuccess;
 }
 

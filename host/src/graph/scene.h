@@ -161,6 +161,7 @@ struct Node {
     // Placeholders: the type name as read from a file, and statements kept verbatim.
     std::string unknownTypeName;
     std::vector<RawStatement> raw;
+    bool sharedNode = false;      // created with createNode -s (a host default node); saved so
 
     bool isDag() const;
     Attr* findAttr(const std::string& name) const;  // long or short name
@@ -190,6 +191,7 @@ struct Node {
 };
 
 struct Plugin {
+    Scene* scene = nullptr;
     std::string name;             // file name without .so
     std::string path;             // the file dlopen'd
     void* handle = nullptr;
@@ -215,6 +217,14 @@ struct FaultInjection {
     void failAttributeAffects(int nth) { failAttributeAffectsAt = attributeAffectsCalls + nth; }
     void failRegisterNode(int nth) { failRegisterNodeAt = registerNodeCalls + nth; }
     void failDeregisterNode(int nth) { failDeregisterNodeAt = deregisterNodeCalls + nth; }
+};
+
+// Host modules add their built-in node types to every new scene through an
+// installer declared at namespace scope in their own source:
+//   static rdhost::BuiltinInstaller animCurves(&installAnimCurves);
+// The list is fixed once the library is loaded; it holds no scene state.
+struct BuiltinInstaller {
+    explicit BuiltinInstaller(void (*install)(Scene&));
 };
 
 class Scene {
@@ -254,14 +264,22 @@ public:
     FaultInjection faults;
 
     // --- nodes
-    // createNode of a DAG shape without a parent makes a parent transform as the
-    // host does (transform "NAMEn", shape "NAMEShapen"). Throws HostError.
+    // createNode of a locator without a parent makes a parent transform as the
+    // host does (transform "transformN"; the shape is named by `name` or
+    // "<typeName>N"); the shape is returned. A taken name gets a number, as in
+    // the host. Throws HostError (unknown type, bad parent, creator failure).
     Node* createNode(const std::string& typeName, const std::string& name = "",
                      Node* parent = nullptr, bool skipSelect = false);
     void deleteNode(Node* node);                  // and its DAG children, and connections
     void renameNode(Node* node, const std::string& newName);
     void reparent(Node* node, Node* newParent);   // nullptr: world
-    Node* findNode(const std::string& nameOrPath) const;  // name, |full|path or partial path
+    Node* findNode(const std::string& nameOrPath) const;  // name, |full|path or partial path; null if none or ambiguous
+    std::vector<Node*> findNodes(const std::string& nameOrPath) const;  // every match
+    // A node of a type this host does not know, kept so a scene file can be
+    // written back unchanged (type "unknown"; "unknownDag", a transform-like
+    // DAG node, when it has a parent or `dag` is set).
+    Node* createPlaceholder(const std::string& typeName, const std::string& name,
+                            Node* parent = nullptr, bool dag = false);
     const std::vector<Node*>& nodes() const;      // creation order
     std::string uniqueName(const std::string& base) const;
 
@@ -270,7 +288,10 @@ public:
     void disconnect(PlugRef src, PlugRef dst);
 
     // --- dirty propagation and the idle step
+    // Marks everything downstream of `changed` dirty (not `changed` itself).
     void propagateDirty(PlugRef changed);
+    // Observer of dirty marks, in marking order (tests, tracing).
+    std::function<void(PlugRef)> onDirty;
     void runIdle();                               // pull reached outputs, then the evalDeferred queue
     std::vector<PlugRef> reachedSinceIdle() const;
     // Pull one plug (compute or copy through a connection when dirty).
@@ -302,6 +323,7 @@ public:
     std::function<bool(const std::string& text, std::vector<std::string>* result)> executeListHook;
     // State owned by the command, view and manipulator modules for this scene.
     std::shared_ptr<void> commandState, viewState, manipState;
+    std::shared_ptr<void> fileState;              // scene file module: name, requires, kept lines
 
     struct Impl;
     Impl* impl() const { return impl_.get(); }

@@ -1,0 +1,519 @@
+// The scene: node types, nodes and their storage, names, connections, dirty
+// propagation, pull evaluation and the idle step.
+#define MNoVersionString
+#include "graph/scene.h"
+
+#include "graph/handles.h"
+#include "graph/scene_impl.h"
+#include "manip/manip.h"
+
+#include <maya/MDataBlock.h>
+#include <maya/MPlug.h>
+#include <maya/MPxNode.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+
+namespace rdhost {
+
+namespace {
+
+Scene* g_current = nullptr;
+
+std::vector<void (*)(Scene&)>& installers() {
+    static std::vector<void (*)(Scene&)> list;
+    return list;
+}
+
+bool validName(const std::string& n) {
+    if (n.empty() || !(std::isalpha(static_cast<unsigned char>(n[0])) || n[0] == '_')) return false;
+    for (char c : n)
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) return false;
+    return true;
+}
+
+// Clears a flag on scope exit, also when compute returns early.
+struct FlagGuard {
+    std::uint8_t& flag;
+    explicit FlagGuard(std::uint8_t& f) : flag(f) { flag = 1; }
+    ~FlagGuard() { flag = 0; }
+};
+
+}  // namespace
+
+BuiltinInstaller::BuiltinInstaller(void (*install)(Scene&)) { installers().push_back(install); }
+
+std::string hexId(unsigned id) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "0x%x", id);
+    return buf;
+}
+
+const char* Attr::enumFieldName(int value) const {
+    for (const auto& f : enumFields)
+        if (f.second == value) return f.first.c_str();
+    return nullptr;
+}
+
+Attr* NodeType::findAttr(const std::string& n) const {
+    auto it = byName.find(n);
+    return it == byName.end() ? nullptr : it->second;
+}
+
+// ---------------------------------------------------------------- Node
+
+bool Node::isDag() const { return type && type->isDag; }
+
+Attr* Node::findAttr(const std::string& n) const { return type ? type->findAttr(n) : nullptr; }
+
+std::string Node::plugName(int attr) const {
+    if (attr < 0 || attr >= static_cast<int>(type->attrs.size())) return name + ".<invalid>";
+    return name + "." + type->attrs[attr]->longName;
+}
+
+// The source feeding a slot: its own connection, or the matching child of a
+// connection made on its parent compound.
+static PlugRef sourceOf(Node* n, int attr) {
+    if (n->source[attr]) return n->source[attr];
+    Attr* a = n->type->attrs[attr];
+    if (a->parent && a->parent->index >= 0) {
+        PlugRef ps = n->source[a->parent->index];
+        if (ps) {
+            Attr* pa = ps.node->type->attrs[ps.attr];
+            auto& sib = a->parent->children;
+            auto pos = std::find(sib.begin(), sib.end(), a) - sib.begin();
+            if (pa->isCompound() && pos < static_cast<long>(pa->children.size()))
+                return PlugRef{ps.node, pa->children[pos]->index};
+        }
+    }
+    return PlugRef{};
+}
+
+// Brings a dirty slot up to date: through its connection, or by compute for a
+// computed attribute. Reading a slot being evaluated yields the stored value.
+void evaluateSlot(Node* n, int attr) {
+    if (!n->dirty[attr] || n->computing[attr]) return;
+    Attr* a = n->type->attrs[attr];
+    FlagGuard busy(n->computing[attr]);
+    PlugRef src = sourceOf(n, attr);
+    if (src) {
+        if (a->kind == AttrKind::String)
+            n->str[attr] = src.node->getString(src.attr);
+        else if (!a->isCompound())
+            n->num[attr] = src.node->getNumber(src.attr);
+    } else if (a->computed && n->user) {
+        MPlug plug = ObjectAccess::plug(n, attr);
+        MDataBlock block = ObjectAccess::block(n);
+        n->user->compute(plug, block);  // kUnknownParameter: the stored value stays
+    }
+    n->dirty[attr] = 0;
+}
+
+double Node::getNumber(int attr) {
+    evaluateSlot(this, attr);
+    return num[attr];
+}
+
+void Node::setNumber(int attr, double value) {
+    Attr* a = type->attrs[attr];
+    if (!a->isNumeric()) throw HostError("'" + plugName(attr) + "' does not hold a number");
+    num[attr] = value;
+    dirty[attr] = 0;
+    scene->propagateDirty(PlugRef{this, attr});
+}
+
+const std::string& Node::getString(int attr) {
+    evaluateSlot(this, attr);
+    return str[attr];
+}
+
+void Node::setString(int attr, const std::string& value) {
+    Attr* a = type->attrs[attr];
+    if (a->kind != AttrKind::String) throw HostError("'" + plugName(attr) + "' does not hold a string");
+    str[attr] = value;
+    dirty[attr] = 0;
+    scene->propagateDirty(PlugRef{this, attr});
+}
+
+void Node::writeNumberClean(int attr, double value) { num[attr] = value; }
+
+void Node::setClean(int attr) { dirty[attr] = 0; }
+
+// ---------------------------------------------------------------- Scene
+
+Scene* Scene::current() { return g_current; }
+void Scene::setCurrent(Scene* scene) { g_current = scene; }
+
+Scene::Scene() : impl_(std::make_unique<Impl>()) {
+    if (const char* env = std::getenv("MAYA_PLUG_IN_PATH")) {
+        std::stringstream ss(env);
+        std::string dir;
+        while (std::getline(ss, dir, ':'))
+            if (!dir.empty()) pluginPath.push_back(dir);
+    }
+    CurrentSceneGuard guard(this);
+    installHostTypes(*this);
+    for (auto install : installers()) install(*this);
+}
+
+Scene::~Scene() {
+    CurrentSceneGuard guard(this);
+    manipSceneClosing(*this);  // containers run plug-in code: before any unload
+    // Nodes first: their MPxNode instances live in plug-in code.
+    for (auto it = impl_->nodes.rbegin(); it != impl_->nodes.rend(); ++it) {
+        delete (*it)->user;
+        delete *it;
+    }
+    impl_->nodes.clear();
+    while (!impl_->plugins.empty()) {
+        std::string name = impl_->plugins.back()->name;
+        try {
+            unloadPlugin(name);
+        } catch (const HostError& e) {
+            std::cerr << "// Warning: " << e.what() << " //\n";
+            impl_->plugins.pop_back();
+        }
+    }
+    if (guard.saved == this) guard.saved = nullptr;
+}
+
+const std::vector<Node*>& Scene::nodes() const { return impl_->nodes; }
+
+NodeType* Scene::findType(const std::string& name) const {
+    for (auto& t : impl_->types)
+        if (!t->removed && t->name == name) return t.get();
+    return nullptr;
+}
+
+NodeType* Scene::findType(unsigned id) const {
+    for (auto& t : impl_->types)
+        if (!t->removed && t->id == id) return t.get();
+    return nullptr;
+}
+
+NodeType* Scene::typeBeingInitialized() const {
+    return impl_->initializing.empty() ? nullptr : impl_->initializing.back();
+}
+
+std::vector<NodeType*> Scene::types() const {
+    std::vector<NodeType*> out;
+    for (auto& t : impl_->types)
+        if (!t->removed) out.push_back(t.get());
+    return out;
+}
+
+NodeType* Scene::registerBuiltinType(const std::string& name, unsigned id, int kind,
+                                     MCreatorFunction creator, MInitializeFunction initialize,
+                                     bool isDag, bool isTransform) {
+    if (findType(name)) throw HostError("node type '" + name + "' is already registered");
+    if (findType(id)) throw HostError("node type id " + hexId(id) + " is already registered as '" + findType(id)->name + "'");
+    auto type = std::make_unique<NodeType>();
+    type->name = name;
+    type->id = id;
+    type->kind = kind;
+    type->creator = creator;
+    type->initialize = initialize;
+    type->isDag = isDag;
+    type->isTransform = isTransform;
+    NodeType* t = type.get();
+    impl_->types.push_back(std::move(type));
+    CurrentSceneGuard guard(this);
+    impl_->initializing.push_back(t);
+    t->beingInitialized = true;
+    addInheritedAttributes(*this, *t);
+    MStatus st = initialize ? initialize() : MStatus(MS::kSuccess);
+    t->beingInitialized = false;
+    impl_->initializing.pop_back();
+    if (!st) {
+        t->removed = true;
+        throw HostError("the initialize function of node type '" + name + "' failed " +
+                        st.errorString().asChar());
+    }
+    return t;
+}
+
+NodeType* Scene::registerType(Plugin* plugin, const std::string& name, unsigned id, int kind,
+                              MCreatorFunction creator, MInitializeFunction initialize) {
+    ++faults.registerNodeCalls;
+    if (faults.failRegisterNodeAt && faults.registerNodeCalls == faults.failRegisterNodeAt)
+        throw HostError("registering node type '" + name + "' failed (injected fault)");
+    if (!validName(name)) throw HostError("'" + name + "' is not a valid node type name");
+    if (NodeType* t = findType(name))
+        throw HostError("node type '" + name + "' is already registered" +
+                        (t->plugin ? " by plug-in '" + t->plugin->name + "'" : std::string(" by the host")));
+    if (NodeType* t = findType(id))
+        throw HostError("node type id " + hexId(id) + " of '" + name + "' is already registered as '" +
+                        t->name + "'");
+    if (!creator) throw HostError("node type '" + name + "' has no creator function");
+    bool dag = kind == MPxNode::kLocatorNode || kind == MPxNode::kManipContainer;
+    NodeType* t = registerBuiltinType(name, id, kind, creator, initialize, dag,
+                                      kind == MPxNode::kManipContainer);
+    t->plugin = plugin;
+    if (plugin) plugin->types.push_back(t);
+    return t;
+}
+
+void Scene::deregisterType(unsigned id) {
+    ++faults.deregisterNodeCalls;
+    if (faults.failDeregisterNodeAt && faults.deregisterNodeCalls == faults.failDeregisterNodeAt)
+        throw HostError("deregistering node type id " + hexId(id) + " failed (injected fault)");
+    NodeType* t = findType(id);
+    if (!t) throw HostError("no node type with id " + hexId(id) + " is registered");
+    for (Node* n : impl_->nodes)
+        if (n->type == t)
+            throw HostError("cannot deregister node type '" + t->name + "': node '" + n->name +
+                            "' of that type exists");
+    t->removed = true;
+    if (t->plugin) {
+        auto& v = t->plugin->types;
+        v.erase(std::remove(v.begin(), v.end(), t), v.end());
+    }
+}
+
+// ---------------------------------------------------------------- names
+
+std::vector<Node*> Scene::findNodes(const std::string& path) const {
+    std::vector<Node*> out;
+    if (path.empty()) return out;
+    // Split on '|'; a leading '|' anchors the path at the world.
+    bool absolute = path[0] == '|';
+    std::vector<std::string> parts;
+    std::stringstream ss(path);
+    std::string part;
+    while (std::getline(ss, part, '|'))
+        if (!part.empty()) parts.push_back(part);
+    if (parts.empty()) return out;
+    for (Node* n : impl_->nodes) {
+        if (n->name != parts.back()) continue;
+        if (parts.size() > 1 && !n->isDag()) continue;
+        const Node* cur = n;
+        bool ok = true;
+        for (int i = static_cast<int>(parts.size()) - 2; i >= 0; --i) {
+            cur = cur->parent;
+            if (!cur || cur->name != parts[i]) { ok = false; break; }
+        }
+        if (ok && absolute && cur->parent) ok = false;
+        if (ok) out.push_back(n);
+    }
+    return out;
+}
+
+Node* Scene::findNode(const std::string& path) const {
+    auto all = findNodes(path);
+    return all.size() == 1 ? all[0] : nullptr;
+}
+
+// A name is taken for a node about to live under `parent` when a dependency
+// node has it, or a DAG node with the same parent; DAG nodes under different
+// parents may share a name (their paths differ), as in the host.
+static bool nameTaken(const std::vector<Node*>& nodes, const std::string& name, bool dag,
+                      const Node* parent, const Node* except) {
+    for (Node* n : nodes) {
+        if (n == except || n->name != name) continue;
+        if (!dag || !n->isDag() || n->parent == parent) return true;
+    }
+    return false;
+}
+
+static std::string uniqueVariant(const std::vector<Node*>& nodes, const std::string& base, bool dag,
+                                 const Node* parent, const Node* except, bool global) {
+    auto taken = [&](const std::string& n) {
+        return global ? nameTaken(nodes, n, false, nullptr, except) : nameTaken(nodes, n, dag, parent, except);
+    };
+    if (!taken(base)) return base;
+    std::string stem = base;
+    while (!stem.empty() && std::isdigit(static_cast<unsigned char>(stem.back()))) stem.pop_back();
+    for (long i = 1;; ++i) {
+        std::string candidate = stem + std::to_string(i);
+        if (!taken(candidate)) return candidate;
+    }
+}
+
+std::string Scene::uniqueName(const std::string& base) const {
+    return uniqueVariant(impl_->nodes, base, false, nullptr, nullptr, true);
+}
+
+// ---------------------------------------------------------------- nodes
+
+static Node* makeNode(Scene& scene, Scene::Impl& impl, NodeType* type, const std::string& name) {
+    auto node = std::make_unique<Node>();
+    node->name = name;
+    node->type = type;
+    node->scene = &scene;
+    size_t n = type->attrs.size();
+    node->num.resize(n, 0.0);
+    node->str.resize(n);
+    node->dirty.resize(n, 0);
+    node->computing.resize(n, 0);
+    node->source.resize(n);
+    node->dests.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        Attr* a = type->attrs[i];
+        node->num[i] = a->defaultValue;
+        node->str[i] = a->defaultString;
+        // Outputs start dirty so that the first read computes them.
+        node->dirty[i] = a->computed ? 1 : 0;
+    }
+    if (type->creator) {
+        void* made = nullptr;
+        {
+            CurrentSceneGuard guard(&scene);
+            made = type->creator();
+        }
+        if (!made) throw HostError("the creator of node type '" + type->name + "' returned no node");
+        node->user = static_cast<MPxNode*>(made);
+        ObjectAccess::bind(node->user, node.get());
+    }
+    Node* raw = node.release();
+    impl.nodes.push_back(raw);
+    return raw;
+}
+
+static void attach(Node* child, Node* parent) {
+    child->parent = parent;
+    if (parent) parent->children.push_back(child);
+}
+
+Node* Scene::createNode(const std::string& typeName, const std::string& name, Node* parent, bool skipSelect) {
+    NodeType* type = findType(typeName);
+    if (!type) throw HostError("unknown node type '" + typeName + "'");
+    if (!name.empty() && !validName(name)) throw HostError("'" + name + "' is not a valid node name");
+    if (parent) {
+        if (!type->isDag)
+            throw HostError("'" + typeName + "' is not a DAG node type; it cannot have a parent");
+        if (!parent->type->isTransform)
+            throw HostError("'" + parent->name + "' is not a transform; it cannot be a parent");
+    }
+    Node* transform = nullptr;
+    if (type->kind == MPxNode::kLocatorNode && !parent) {
+        NodeType* xt = findType("transform");
+        transform = makeNode(*this, *impl_, xt, uniqueName("transform1"));
+        parent = transform;
+    }
+    std::string base = name.empty() ? typeName + "1" : name;
+    std::string finalName = uniqueVariant(impl_->nodes, base, type->isDag, parent, nullptr, name.empty());
+    Node* node = nullptr;
+    try {
+        node = makeNode(*this, *impl_, type, finalName);
+    } catch (...) {
+        if (transform) deleteNode(transform);
+        throw;
+    }
+    attach(transform ? transform : node, transform ? nullptr : parent);
+    if (transform) attach(node, transform);
+    if (node->user) {
+        CurrentSceneGuard guard(this);
+        node->user->postConstructor();
+    }
+    if (!skipSelect) selection.assign(1, transform ? transform : node);
+    return node;
+}
+
+Node* Scene::createPlaceholder(const std::string& typeName, const std::string& name, Node* parent, bool dag) {
+    Node* n = createNode(parent || dag ? "unknownDag" : "unknown", name, parent, true);
+    n->unknownTypeName = typeName;
+    return n;
+}
+
+void Scene::deleteNode(Node* node) {
+    // Children first, then the node itself.
+    std::vector<Node*> doomed;
+    std::vector<Node*> stack{node};
+    while (!stack.empty()) {
+        Node* n = stack.back();
+        stack.pop_back();
+        doomed.push_back(n);
+        for (Node* c : n->children) stack.push_back(c);
+    }
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
+        Node* n = *it;
+        manipNodeDeleting(*this, n);  // a shown container must not outlive its node
+        for (int a = 0; a < static_cast<int>(n->source.size()); ++a) {
+            if (n->source[a]) disconnect(n->source[a], PlugRef{n, a});
+            while (!n->dests[a].empty()) disconnect(PlugRef{n, a}, n->dests[a].back());
+        }
+        if (n->parent) {
+            auto& sib = n->parent->children;
+            sib.erase(std::remove(sib.begin(), sib.end(), n), sib.end());
+        }
+        selection.erase(std::remove(selection.begin(), selection.end(), n), selection.end());
+        auto& r = impl_->reached;
+        r.erase(std::remove_if(r.begin(), r.end(), [n](const PlugRef& p) { return p.node == n; }), r.end());
+        impl_->reachedKeys.clear();
+        for (auto& p : r) impl_->reachedKeys.insert(plugKey(p));
+        auto& all = impl_->nodes;
+        all.erase(std::remove(all.begin(), all.end(), n), all.end());
+        {
+            CurrentSceneGuard guard(this);
+            delete n->user;
+        }
+        delete n;
+    }
+}
+
+void Scene::renameNode(Node* node, const std::string& newName) {
+    if (!validName(newName)) throw HostError("'" + newName + "' is not a valid node name");
+    node->name = uniqueVariant(impl_->nodes, newName, node->isDag(), node->parent, node, false);
+}
+
+void Scene::reparent(Node* node, Node* newParent) {
+    if (!node->isDag()) throw HostError("'" + node->name + "' is not a DAG node");
+    if (newParent) {
+        if (!newParent->type->isTransform)
+            throw HostError("'" + newParent->name + "' is not a transform; it cannot be a parent");
+        for (Node* p = newParent; p; p = p->parent)
+            if (p == node)
+                throw HostError("cannot parent '" + node->name + "' under '" + newParent->name +
+                                "': it is the node itself or one of its descendants");
+    } else if (!node->type->isTransform) {
+        throw HostError("'" + node->name + "' is a shape; it must stay under a transform");
+    }
+    if (node->parent == newParent) return;
+    if (node->parent) {
+        auto& sib = node->parent->children;
+        sib.erase(std::remove(sib.begin(), sib.end(), node), sib.end());
+    }
+    attach(node, newParent);
+    node->name = uniqueVariant(impl_->nodes, node->name, true, newParent, node, false);
+}
+
+// ---------------------------------------------------------------- DAG names
+
+std::string Node::fullPathName() const {
+    if (!isDag()) return name;
+    std::string out;
+    for (const Node* n = this; n; n = n->parent) out = "|" + n->name + out;
+    return out;
+}
+
+std::string Node::partialPathName() const {
+    if (!isDag()) return name;
+    // The shortest tail of the full path that names this node alone.
+    std::string tail = name;
+    for (const Node* n = this;;) {
+        if (scene->findNodes(tail).size() == 1) return tail;
+        n = n->parent;
+        if (!n) return "|" + tail;
+        tail = n->name + "|" + tail;
+    }
+}
+
+// ---------------------------------------------------------------- time
+
+double Scene::currentTime() const { return impl_->time; }
+void Scene::setCurrentTime(double frame) { impl_->time = frame; }
+
+// ---------------------------------------------------------------- messages
+
+void Scene::warn(const std::string& message) {
+    if (warningSink)
+        warningSink(message);
+    else
+        std::cerr << "// Warning: " << message << " //" << std::endl;
+}
+
+}  // namespace rdhost

@@ -1,0 +1,55 @@
+// The scene's private state, shared by the graph module's sources.
+#pragma once
+
+#include "graph/scene.h"
+
+#include <deque>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+namespace rdhost {
+
+struct Scene::Impl {
+    // Types are never freed before the scene: plug-ins keep attribute handles
+    // (pointers into a type's pool) in statics that outlive deregistration.
+    std::vector<std::unique_ptr<NodeType>> types;
+    std::vector<NodeType*> initializing;   // stack: a type's initialize may register another
+    std::vector<std::unique_ptr<Attr>> orphanAttrs;  // created with no type being initialized
+
+    std::vector<Node*> nodes;              // creation order; owned
+    std::vector<std::unique_ptr<Plugin>> plugins;
+
+    // Plugs reached by dirty propagation since the last idle step.
+    std::vector<PlugRef> reached;
+    std::unordered_set<std::uint64_t> reachedKeys;
+
+    double time = 1.0;
+};
+
+inline std::uint64_t plugKey(const PlugRef& p) {
+    return (reinterpret_cast<std::uintptr_t>(p.node) << 12) ^ static_cast<std::uint64_t>(p.attr);
+}
+
+struct PlugRefHash {
+    std::size_t operator()(const PlugRef& p) const { return std::hash<std::uint64_t>()(plugKey(p)); }
+};
+
+// Makes `scene` current for the duration of a call into plug-in code.
+struct CurrentSceneGuard {
+    explicit CurrentSceneGuard(Scene* scene) : saved(Scene::current()) { Scene::setCurrent(scene); }
+    ~CurrentSceneGuard() { Scene::setCurrent(saved); }
+    Scene* saved;
+};
+
+// Graph-module helpers shared between sources.
+void installHostTypes(Scene& scene);                  // transform, unknown, unknownDag
+void addInheritedAttributes(Scene& scene, NodeType& type);  // visibility, transform channels
+Attr* newAttr(Scene* scene);                          // in the pool of the type being initialized
+std::string hexId(unsigned id);
+// MPxNode::addAttribute without fault injection (a compound brings its children).
+MStatus addAttributeTo(NodeType* type, Attr* attr);
+// Brings a dirty slot up to date (connection or compute); see Node::getNumber.
+void evaluateSlot(Node* node, int attr);
+
+}  // namespace rdhost

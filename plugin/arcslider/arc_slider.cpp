@@ -15,6 +15,7 @@
 #include <maya/MFnUnitAttribute.h>
 #include <maya/MGlobal.h>
 #include <maya/MPoint.h>
+#include <maya/MPxManipContainer.h>
 #include <maya/MString.h>
 #include <maya/MVector.h>
 
@@ -350,6 +351,7 @@ MStatus KelArcSliderManipulator::initialize()
 
     if (!t.ok())
         return t.status();
+    MPxManipContainer::addToManipConnectTable(id);
     return MS::kSuccess;
 }
 

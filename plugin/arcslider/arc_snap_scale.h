@@ -19,7 +19,7 @@ public:
 
     // Far above any real drawing (a full turn at 0.01 degree is 36000 ticks),
     // yet it bounds a step too small to advance the angle in single precision.
-    static const int kMaxTicks = 100000;
+    static constexpr int kMaxTicks = 100000;
 
 private:
     float radius;

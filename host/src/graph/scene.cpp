@@ -325,9 +325,12 @@ static std::string uniqueVariant(const std::vector<Node*>& nodes, const std::str
         return global ? nameTaken(nodes, n, false, nullptr, except) : nameTaken(nodes, n, dag, parent, except);
     };
     if (!taken(base)) return base;
+    // As the host does: "name7" taken gives "name8", "name" taken gives "name1".
     std::string stem = base;
     while (!stem.empty() && std::isdigit(static_cast<unsigned char>(stem.back()))) stem.pop_back();
-    for (long i = 1;; ++i) {
+    long first = 1;
+    if (stem.size() < base.size() && base.size() - stem.size() < 10) first = std::stol(base.substr(stem.size())) + 1;
+    for (long i = first;; ++i) {
         std::string candidate = stem + std::to_string(i);
         if (!taken(candidate)) return candidate;
     }
@@ -395,7 +398,11 @@ Node* Scene::createNode(const std::string& typeName, const std::string& name, No
         parent = transform;
     }
     std::string base = name.empty() ? typeName + "1" : name;
-    std::string finalName = uniqueVariant(impl_->nodes, base, type->isDag, parent, nullptr, name.empty());
+    // Names must be unique in the scene, except that a DAG node placed under an
+    // explicit parent only needs a name its siblings do not have (so a file can
+    // hold "|a|shape" and "|b|shape").
+    bool explicitParent = parent && !transform;
+    std::string finalName = uniqueVariant(impl_->nodes, base, type->isDag, parent, nullptr, !explicitParent);
     Node* node = nullptr;
     try {
         node = makeNode(*this, *impl_, type, finalName);

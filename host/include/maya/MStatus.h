@@ -42,7 +42,7 @@ public:
     void clear() { code_ = kSuccess; description_.reset(); }
     MStatusCode statusCode() const { return code_; }
     MString errorString() const;
-    void perror(const char* text = NULL) const;
+    void perror(const char* text) const;
     void perror(const MString& text) const;
 
     // Stand-in: attach a description to this status.

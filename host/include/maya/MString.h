@@ -20,7 +20,6 @@ public:
     MString& operator=(const MString& other) = default;
     MString& operator=(MString&& other) noexcept = default;
     MString& operator=(const char* text) { s_ = text ? text : ""; return *this; }
-    MString& operator=(double value) { return set(value); }
 
     MString& operator+=(const MString& other) { s_ += other.s_; return *this; }
     MString& operator+=(const char* text) { if (text) s_ += text; return *this; }

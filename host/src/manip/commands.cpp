@@ -34,6 +34,7 @@ cmd::Value runDragManip(cmd::Invocation& inv) {
     if (!a.isNumber() || !std::isfinite(a.number))
         inv.fail("the value '" + a.text + "' for '" + m.name + "' is not a number");
     double value = a.number;
+    shown.state->refresh();  // validate against the placements of now
     switch (m.kind) {
     case ManipKind::Toggle:
         if (value != 0.0 && value != 1.0)
@@ -45,7 +46,6 @@ cmd::Value runDragManip(cmd::Invocation& inv) {
         break;
     case ManipKind::Distance:
         // What a user could not drag, the command cannot either.
-        shown.state->refresh();
         if (m.direction.length() < 1e-12) inv.fail("manipulator '" + m.name + "' has no direction to drag along");
         if (m.scalingFactor == 0.0) inv.fail("manipulator '" + m.name + "' has a scaling factor of 0");
         break;

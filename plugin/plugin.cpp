@@ -15,6 +15,7 @@
 // 1, 2: arc slider node and its container (arcslider/)
 // 3, 4: linear slider node and its container (slider/)
 #include "arcslider/arc_slider.h"
+#include "arcslider/arc_slider_manip.h"
 #include "locator.h"
 #include "slider/slider.h"
 #include "slider/slider_manip.h"
@@ -37,7 +38,7 @@ struct NodeRow {
 // locator goes before its manipulator container.
 const NodeRow kNodes[] = {
     {"KelArcSliderManipulator", &KelArcSliderManipulator::id, KelArcSliderManipulator::creator, KelArcSliderManipulator::initialize, MPxNode::kLocatorNode},
-    // 2: {"KelArcSliderManipulatorManip", &KelArcSliderManipulatorManip::id, ...creator, <containers' shared initialize>, MPxNode::kManipContainer},
+    {"KelArcSliderManipulatorManip", &KelArcSliderManipulatorManip::id, KelArcSliderManipulatorManip::creator, KelSliderManipulatorManip::initialize, MPxNode::kManipContainer},
     {"KelSliderManipulator", &KelSliderManipulator::id, KelSliderManipulator::creator, KelSliderManipulator::initialize, MPxNode::kLocatorNode},
     {"KelSliderManipulatorManip", &KelSliderManipulatorManip::id, KelSliderManipulatorManip::creator, KelSliderManipulatorManip::initialize, MPxNode::kManipContainer},
     {"KelPrimitiveLocator", &KelPrimitiveLocator::id, KelPrimitiveLocator::creator, KelPrimitiveLocator::initialize, MPxNode::kLocatorNode},

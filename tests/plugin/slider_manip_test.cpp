@@ -1,0 +1,199 @@
+// The linear slider's manipulator container as the host runs it: shown for a
+// slider, its four manipulators bound to their plugs, placed in world space by
+// the conversions, and dragged.
+
+#include "scene_fixture.h"
+
+#include "manip/manip.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+const double kPi = 3.14159265358979323846;
+
+class SliderManip : public SceneFixture {
+protected:
+    void SetUp() override
+    {
+        SceneFixture::SetUp();
+        ASSERT_NE(loadRigDials(), nullptr);
+        node = create("KelSliderManipulator");
+        ASSERT_NE(node, nullptr);
+        ASSERT_NE(node->parent, nullptr);
+        transform = node->parent;
+        shown = &rdhost::showManip(scene(), node);
+        ASSERT_NE(shown->state, nullptr);
+        ASSERT_EQ(shown->state->children.size(), 4u);
+    }
+
+    void set(const char* attr, double value) { setNumber(node, attr, value); }
+    void setTransform(const char* attr, double value) { setNumber(transform, attr, value); }
+
+    rdhost::StockManip& manip(int i)
+    {
+        shown->state->refresh();
+        return *shown->state->children[i];
+    }
+    rdhost::StockManip& handle() { return manip(0); }
+    rdhost::StockManip& length() { return manip(1); }
+    rdhost::StockManip& sizeManip() { return manip(2); }
+    rdhost::StockManip& key() { return manip(3); }
+
+    rdhost::Node* node = nullptr;
+    rdhost::Node* transform = nullptr;
+    rdhost::ShownManip* shown = nullptr;
+};
+
+#define EXPECT_VEC(v, X, Y, Z)          \
+    do {                                \
+        EXPECT_NEAR((v).x, (X), 1e-5);  \
+        EXPECT_NEAR((v).y, (Y), 1e-5);  \
+        EXPECT_NEAR((v).z, (Z), 1e-5);  \
+    } while (0)
+
+TEST_F(SliderManip, FourManipulatorsBoundToTheirPlugs)
+{
+    struct Row {
+        const char* name;
+        const char* valueName;
+        rdhost::ManipKind kind;
+        const char* plug;
+    };
+    const Row rows[] = {
+        {"distanceManip", "distance", rdhost::ManipKind::Distance, "posHandle"},
+        {"LengthManip", "Length", rdhost::ManipKind::Distance, "posEndY"},
+        {"sizeManip", "size", rdhost::ManipKind::Distance, "size"},
+        {"SetKeyManip", "SetKey", rdhost::ManipKind::Toggle, "KeyCurrentValue"},
+    };
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(rows[i].name);
+        const rdhost::StockManip& m = manip(i);
+        EXPECT_EQ(m.name, rows[i].name);
+        EXPECT_EQ(m.valueName, rows[i].valueName);
+        EXPECT_EQ(m.kind, rows[i].kind);
+        EXPECT_EQ(m.plug.node, node);
+        EXPECT_EQ(m.plug.attr, slot(node, rows[i].plug));
+    }
+}
+
+TEST_F(SliderManip, FreshSliderUnderAnIdentityTransform)
+{
+    EXPECT_VEC(handle().startPoint, 0, 0, 0);
+    EXPECT_VEC(handle().direction, 0, 5, 1e-9);
+    EXPECT_VEC(handle().currentPoint, 0, 2.5, 0);
+    EXPECT_DOUBLE_EQ(handle().scalingFactor, 1.0);
+    EXPECT_VEC(length().startPoint, 0, 0, 0);
+    EXPECT_VEC(length().currentPoint, 0, 5, 0);
+    EXPECT_DOUBLE_EQ(length().scalingFactor, 1.0);
+    EXPECT_VEC(sizeManip().startPoint, 0, 0, 0);
+    EXPECT_VEC(sizeManip().direction, 1, 0, 0);
+    EXPECT_VEC(key().startPoint, 0, 2.5, 0);
+    EXPECT_VEC(key().direction, -1, 0, 0);
+    EXPECT_DOUBLE_EQ(key().length, 0.5);
+}
+
+TEST_F(SliderManip, StartOffsetIsAddedUnturnedToTheParentsPosition)
+{
+    setTransform("translateX", 10.0);
+    set("posStartX", 1.0);
+    EXPECT_VEC(handle().startPoint, 11, 0, 0);
+
+    // A quarter turn about Z turns the track and the side axes, not the offset.
+    setTransform("rotateZ", kPi / 2);
+    EXPECT_VEC(handle().startPoint, 11, 0, 0);
+    EXPECT_VEC(handle().direction, -5, -1, 0);  // (-1, 5, 0) turned
+    EXPECT_VEC(sizeManip().direction, 0, 1, 0);
+    EXPECT_VEC(key().direction, 0, -1, 0);
+}
+
+TEST_F(SliderManip, ParentScaleStretchesTheTrackWithTheYScaleForZ)
+{
+    setTransform("scaleX", 1.0);
+    setTransform("scaleY", 2.0);
+    setTransform("scaleZ", 3.0);
+    set("posEndY", 0.0);
+    set("posEndZ", 5.0);
+    EXPECT_VEC(handle().direction, 0, 0, 5);
+    EXPECT_VEC(length().currentPoint, 0, 0, 10);  // V = (0, 0, 10): sz is not used
+    EXPECT_VEC(handle().currentPoint, 0, 0, 5);
+    EXPECT_DOUBLE_EQ(handle().scalingFactor, 2.0);
+    EXPECT_DOUBLE_EQ(length().scalingFactor, 2.0);
+    EXPECT_DOUBLE_EQ(key().length, 1.0);
+}
+
+TEST_F(SliderManip, SizeDoublesTrackScalingFactorsAndToggleLength)
+{
+    set("size", 2.0);
+    EXPECT_VEC(handle().currentPoint, 0, 5, 0);
+    EXPECT_VEC(length().currentPoint, 0, 10, 0);
+    EXPECT_DOUBLE_EQ(handle().scalingFactor, 2.0);
+    EXPECT_DOUBLE_EQ(length().scalingFactor, 2.0);
+    EXPECT_DOUBLE_EQ(key().length, 1.0);
+    EXPECT_VEC(key().startPoint, 0, 5, 0);
+}
+
+TEST_F(SliderManip, HandleAndToggleFollowTheRatio)
+{
+    struct Case {
+        double posHandle, y;
+    };
+    for (const Case& c : {Case{0.0, 0.0}, Case{5.0, 5.0}, Case{1.0, 1.0}}) {
+        SCOPED_TRACE(c.posHandle);
+        set("posHandle", c.posHandle);
+        EXPECT_VEC(handle().currentPoint, 0, c.y, 0);
+        EXPECT_VEC(key().startPoint, 0, c.y, 0);
+    }
+    EXPECT_VEC(handle().currentPoint, 0, 1, 0);
+    set("posHandle", 5.0);
+    EXPECT_VEC(handle().currentPoint, length().currentPoint.x, length().currentPoint.y,
+               length().currentPoint.z);
+}
+
+TEST_F(SliderManip, ZeroLengthTrackCollapsesOntoTheStart)
+{
+    set("posStartX", 2.0);
+    set("posEndX", 2.0);
+    set("posEndY", 0.0);
+    set("posEndZ", 0.0);
+    set("posHandle", 0.0);
+    EXPECT_VEC(handle().direction, 0, 0, 0);
+    EXPECT_VEC(handle().currentPoint, 2, 0, 0);
+    EXPECT_VEC(length().currentPoint, 2, 0, 0);
+    EXPECT_VEC(key().startPoint, 2, 0, 0);
+}
+
+TEST_F(SliderManip, DragsWriteTheBoundPlugs)
+{
+    rdhost::dragManipValue(scene(), *shown, handle(), 1.0, "dragManip");
+    EXPECT_DOUBLE_EQ(getNumber(node, "posHandle"), 1.0);
+    EXPECT_NEAR(getNumber(node, "ratio"), 0.2, 1e-6);
+    EXPECT_VEC(handle().currentPoint, 0, 1, 0);
+
+    rdhost::dragManipValue(scene(), *shown, length(), 10.0, "dragManip");
+    EXPECT_DOUBLE_EQ(getNumber(node, "posEndY"), 10.0);
+    EXPECT_VEC(length().currentPoint, 0, 10, 0);
+    EXPECT_NEAR(getNumber(node, "ratio"), 0.1, 1e-6);
+
+    rdhost::dragManipValue(scene(), *shown, sizeManip(), 3.0, "dragManip");
+    EXPECT_DOUBLE_EQ(getNumber(node, "size"), 3.0);
+    EXPECT_DOUBLE_EQ(key().length, 1.5);
+}
+
+TEST_F(SliderManip, KeyToggleDragSendsOneKeyRequest)
+{
+    std::vector<std::string> commands;
+    scene().executeHook = [&](const std::string& text, std::string*) {
+        commands.push_back(text);
+        return true;
+    };
+    rdhost::dragManipValue(scene(), *shown, key(), 1.0, "dragManip");
+    scene().runIdle();
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0], "evalDeferred \"setKeyframe " + node->partialPathName() + ".hp\"");
+    EXPECT_EQ(getNumber(node, "KeyCurrentValue"), 0.0);
+}
+
+}  // namespace

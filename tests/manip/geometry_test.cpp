@@ -93,6 +93,10 @@ TEST(ManipGeometryTest, SweepArcRunsFromStartPointThroughAngle) {
         EXPECT_LT(dist(arc.points.front(), c.start), 1e-12);
         EXPECT_LT(dist(arc.points.back(), c.end), 1e-9) << c.angle;
     }
+    // Drawn as an arc: no full circle.
+    const rdhost::ManipGeometry arcOnly =
+        rdhost::circleSweepGeometry(MPoint(), MVector(0, 1, 0), 3.0, MPoint(3, 0, 0), 1.0, 1.0, false);
+    for (const auto& p : arcOnly) EXPECT_NE(p.kind, ManipPrimitive::LineLoop);
     // Degenerate input stays finite and bounded.
     const rdhost::ManipGeometry wild = rdhost::circleSweepGeometry(MPoint(), MVector(), 0.0, MPoint(), 1e12);
     EXPECT_TRUE(finitePoints(wild));

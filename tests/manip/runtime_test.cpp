@@ -6,6 +6,9 @@
 #include "manip/manip_impl.h"
 #include "view/viewport.h"
 
+#include <maya/MFnDistanceManip.h>
+#include <maya/MFnToggleManip.h>
+
 #include <cmath>
 
 namespace {
@@ -216,6 +219,41 @@ TEST(ManipJsonNumberTest, PrintsAtSinglePrecision) {
         {90.0, "90"}, {1e7, "10000000"}, {1.5e-5, "0.000015"}, {1e20, "1e+20"},        {1e300, "1.0000000000000001e+300"}, {INFINITY, "null"}, {NAN, "null"},
     };
     for (const Case& c : cases) EXPECT_EQ(rdhost::manipJsonNumber(c.value), c.text) << c.value;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ManipFixture, FunctionSetsCheckTheManipulatorKind) {
+    rdhost::Node* probe = makeProbe();
+    ok("showManip probe1");
+    rdhost::ShownManip& s = shown(probe);
+    const MDagPath reachPath = rdhost::ObjectAccess::path(&s.state->children[0]->node);
+    const MDagPath flagPath = rdhost::ObjectAccess::path(&s.state->children[1]->node);
+
+    MStatus st;
+    MFnDistanceManip distance(reachPath, &st);
+    EXPECT_EQ(st, MS::kSuccess);
+    MFnToggleManip wrong(reachPath, &st);
+    EXPECT_NE(st, MS::kSuccess);
+    EXPECT_NE(wrong.setLength(2.0), MS::kSuccess);
+    MFnDistanceManip notAManip(rdhost::ObjectAccess::path(probe), &st);
+    EXPECT_NE(st, MS::kSuccess);
+    EXPECT_NE(notAManip.setScalingFactor(2.0), MS::kSuccess);
+    EXPECT_EQ(distance.setScalingFactor(NAN), MS::kInvalidParameter);
+
+    // Value indices: unique across the container, each child's in one run.
+    MFnToggleManip toggle(flagPath);
+    const unsigned idx[] = {distance.startPointIndex(), distance.directionIndex(), distance.currentPointIndex(),
+                            distance.distanceIndex(), toggle.startPointIndex(), toggle.directionIndex(),
+                            toggle.lengthIndex(), toggle.toggleIndex()};
+    for (size_t i = 0; i < 8; ++i)
+        for (size_t j = i + 1; j < 8; ++j) EXPECT_NE(idx[i], idx[j]);
+    unsigned offset = 0;
+    EXPECT_EQ(s.state->childOfIndex(toggle.lengthIndex(), &offset), s.state->children[1].get());
+    EXPECT_EQ(offset, unsigned(rdhost::manipvalue::kTogLength));
+    EXPECT_EQ(s.state->childOfIndex(1000, &offset), nullptr);
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ ManipGeometry toggleGeometry(const MPoint& start, const MVector& direction, doub
 }
 
 ManipGeometry circleSweepGeometry(const MPoint& center, const MVector& normal, double radius,
-                                  const MPoint& startCircle, double angle, double scale) {
+                                  const MPoint& startCircle, double angle, double scale, bool fullCircle) {
     ManipGeometry g;
     const MVector n = normal.normal();
     MVector u, v;
@@ -113,14 +113,16 @@ ManipGeometry circleSweepGeometry(const MPoint& center, const MVector& normal, d
     radial.normalize();
     const MVector side = n ^ radial;  // a quarter turn from radial about n
 
-    ManipPrimitive circle;
-    circle.kind = ManipPrimitive::LineLoop;
-    circle.color = kCircleColor;
-    for (int i = 0; i < kManipCircleSegments; ++i) {
-        const double a = kTwoPi * i / kManipCircleSegments;
-        circle.points.push_back(center + (radial * std::cos(a) + side * std::sin(a)) * radius);
+    if (fullCircle) {
+        ManipPrimitive circle;
+        circle.kind = ManipPrimitive::LineLoop;
+        circle.color = kCircleColor;
+        for (int i = 0; i < kManipCircleSegments; ++i) {
+            const double a = kTwoPi * i / kManipCircleSegments;
+            circle.points.push_back(center + (radial * std::cos(a) + side * std::sin(a)) * radius);
+        }
+        g.push_back(circle);
     }
-    g.push_back(circle);
 
     // The arc: one segment per 1/64 turn, at least one; past a few turns it
     // only winds over itself, so the count is bounded.
@@ -153,7 +155,8 @@ ManipGeometry geometryOf(const StockManip& m) {
     case ManipKind::Toggle:
         return toggleGeometry(m.startPoint, m.direction, m.length, m.toggle, m.manipScale);
     case ManipKind::CircleSweep:
-        return circleSweepGeometry(m.center, m.normal, m.radius, m.startCircle, m.angle, m.manipScale);
+        return circleSweepGeometry(m.center, m.normal, m.radius, m.startCircle, m.angle, m.manipScale,
+                                   !m.drawAsArc);
     }
     return {};
 }

@@ -32,11 +32,12 @@ ManipGeometry distanceGeometry(const MPoint& start, const MVector& direction, co
 // is filled when on and outlined when off.
 ManipGeometry toggleGeometry(const MPoint& start, const MVector& direction, double length, bool on,
                              double scale = 1.0);
-// The full circle, the arc swept from the start circle point through `angle`
-// (radians, about the normal, right-handed), the two radii bounding it and a
-// handle at the arc's end.
+// The full circle (unless drawn as an arc only), the arc swept from the start
+// circle point through `angle` (radians, about the normal, right-handed), the
+// two radii bounding it and a handle at the arc's end.
 ManipGeometry circleSweepGeometry(const MPoint& center, const MVector& normal, double radius,
-                                  const MPoint& startCircle, double angle, double scale = 1.0);
+                                  const MPoint& startCircle, double angle, double scale = 1.0,
+                                  bool fullCircle = true);
 
 // The geometry of a refreshed stock manipulator.
 ManipGeometry geometryOf(const StockManip& manip);

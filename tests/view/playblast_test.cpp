@@ -1,0 +1,328 @@
+// Whole refreshes through the host: pictures, the trace, framing of visible
+// nodes, faulty nodes, and the playblast command's errors.
+#include "view_fixture.h"
+
+#include "command/interpreter.h"
+#include "view/playblast.h"
+#include "view/png_io.h"
+#include "view/render.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using rdhost::CameraKind;
+using rdhost::PlayblastOptions;
+
+class PlayblastTest : public ViewFixture {
+protected:
+    void SetUp() override {
+        ViewFixture::SetUp();
+        char tmpl[] = "/tmp/rdview-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+    }
+    void TearDown() override {
+        std::string cmd = "rm -rf '" + dir + "'";
+        EXPECT_EQ(std::system(cmd.c_str()), 0);
+        ViewFixture::TearDown();
+    }
+
+    std::string path(const std::string& name) const { return dir + "/" + name; }
+
+    rdhost::Image blast(int w, int h, CameraKind cam, const std::string& trace = "") {
+        PlayblastOptions opt;
+        opt.file = path("shot.png");
+        opt.width = w;
+        opt.height = h;
+        opt.camera = cam;
+        opt.traceFile = trace;
+        rdhost::playblast(scene(), opt);
+        return rdhost::readPng(opt.file);
+    }
+
+    static std::string slurp(const std::string& file) {
+        std::ifstream f(file);
+        std::stringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }
+
+    // Runs MEL through the host's interpreter; returns whether it succeeded.
+    bool mel(const std::string& text) {
+        std::ostringstream out;
+        rdhost::cmd::Interpreter interp(scene(), out, melErr);
+        return interp.run(text);
+    }
+
+    void setTranslate(rdhost::Node* shape, double x, double y, double z) {
+        setNumber(shape->parent, "translateX", x);
+        setNumber(shape->parent, "translateY", y);
+        setNumber(shape->parent, "translateZ", z);
+    }
+
+    std::string dir;
+    std::ostringstream melErr;
+};
+
+bool near(const std::uint8_t* px, int r, int g, int b, int tol) {
+    return std::abs(px[0] - r) <= tol && std::abs(px[1] - g) <= tol && std::abs(px[2] - b) <= tol;
+}
+
+int countPixels(const rdhost::Image& img, int r, int g, int b, int tol) {
+    int n = 0;
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x) n += near(img.pixel(x, y), r, g, b, tol);
+    return n;
+}
+
+TEST_F(PlayblastTest, WritesAPictureOfTheRequestedSize) {
+    loadViewNodes();
+    create("viewQuad");
+    for (auto [w, h] : {std::pair{123, 77}, std::pair{1, 1}, std::pair{640, 480}}) {
+        rdhost::Image img = blast(w, h, CameraKind::Persp);
+        EXPECT_EQ(img.width, w);
+        EXPECT_EQ(img.height, h);
+    }
+}
+
+// The red square faces the front camera and fills the framed middle of the
+// picture; the corners show the background.
+TEST_F(PlayblastTest, PictureShowsTheNodesDrawing) {
+    loadViewNodes();
+    create("viewQuad");
+    rdhost::Image img = blast(64, 64, CameraKind::Front);
+    EXPECT_TRUE(near(img.pixel(32, 32), 255, 0, 0, 2));
+    EXPECT_TRUE(near(img.pixel(1, 1), 161, 161, 161, 3));
+    EXPECT_TRUE(near(img.pixel(62, 62), 161, 161, 161, 3));
+    // Framed with a 10% margin: the 2 x 2 square spans about 2/2.2 of the side.
+    const int red = countPixels(img, 255, 0, 0, 2);
+    const double expected = 64.0 * 64.0 * (2.0 / 2.2) * (2.0 / 2.2);
+    EXPECT_NEAR(red, expected, expected * 0.08);
+
+    rdhost::Image persp = blast(64, 64, CameraKind::Persp);
+    EXPECT_TRUE(near(persp.pixel(32, 32), 255, 0, 0, 2));
+}
+
+TEST_F(PlayblastTest, GridIsDrawnWhereNothingCoversIt) {
+    rdhost::Image img = blast(200, 200, CameraKind::Top);
+    // Empty scene from the top: the grid's axis lines cross in the middle.
+    const int dark = countPixels(img, 38, 38, 38, 6);  // the axis colour
+    EXPECT_GT(dark, 200);
+    EXPECT_GT(countPixels(img, 161, 161, 161, 3), 200 * 200 / 3);
+}
+
+TEST_F(PlayblastTest, HiddenNodesAndHiddenParentsAreNotDrawn) {
+    loadViewNodes();
+    rdhost::Node* a = create("viewQuad");
+    rdhost::Node* b = create("viewMarker");
+    rdhost::Node* c = create("viewMarker");
+    setNumber(b, "visibility", 0.0);
+    setNumber(c->parent, "visibility", 0.0);
+    auto visible = rdhost::visibleLocators(scene());
+    ASSERT_EQ(visible.size(), 1u);
+    EXPECT_EQ(visible[0].node, a);
+
+    setNumber(a->parent, "visibility", 0.0);
+    rdhost::Image img = blast(64, 64, CameraKind::Front);
+    EXPECT_EQ(countPixels(img, 255, 0, 0, 2), 0);
+}
+
+TEST_F(PlayblastTest, PerspFramesBoundedBoxesAndUnboundedPositions) {
+    loadViewNodes();
+    rdhost::Node* quad = create("viewQuad");
+    rdhost::Node* marker = create("viewMarker");
+    setTranslate(quad, 20.0, 0.0, 0.0);
+    setTranslate(marker, -15.0, 4.0, 6.0);
+    auto bounds = rdhost::frameBoundsOf(rdhost::visibleLocators(scene()));
+    ASSERT_FALSE(bounds.empty);
+    EXPECT_DOUBLE_EQ(bounds.min[0], -15.0);
+    EXPECT_DOUBLE_EQ(bounds.max[0], 21.0);
+    EXPECT_DOUBLE_EQ(bounds.min[1], -1.0);
+    EXPECT_DOUBLE_EQ(bounds.max[1], 4.0);
+    EXPECT_DOUBLE_EQ(bounds.min[2], -1.0);
+    EXPECT_DOUBLE_EQ(bounds.max[2], 6.0);
+
+    // In the picture: the far-away square is there, and the marker's blue lines.
+    rdhost::Image img = blast(160, 120, CameraKind::Persp);
+    EXPECT_GT(countPixels(img, 255, 0, 0, 2), 4);
+    EXPECT_GT(countPixels(img, 0, 0, 255, 2), 2);
+}
+
+TEST_F(PlayblastTest, TraceListsEachNodeWithItsTextsAndPrimitiveCounts) {
+    loadViewNodes();
+    rdhost::Node* quad = create("viewQuad");
+    rdhost::Node* marker = create("viewMarker");
+    blast(64, 48, CameraKind::Persp, path("trace.json"));
+    const std::string expected =
+        "{\"nodes\": [\n"
+        "  {\"node\": \"" + quad->partialPathName() + "\", \"type\": \"viewQuad\", \"texts\": ["
+        "{\"text\": \"quad\", \"point\": [0, 1.2, 0], \"align\": \"center\", \"color\": [0, 0, 0.7, 1]}"
+        "], \"lines\": 3, \"polygons\": 2},\n"
+        "  {\"node\": \"" + marker->partialPathName() + "\", \"type\": \"viewMarker\", \"texts\": [], "
+        "\"lines\": 3, \"polygons\": 0}\n"
+        "]}\n";
+    EXPECT_EQ(slurp(path("trace.json")), expected);
+    // The counting pass neither logs texts twice nor warns.
+    EXPECT_TRUE(warnings.empty());
+    EXPECT_EQ(viewport().textLog.size(), 1u);
+}
+
+TEST_F(PlayblastTest, TraceOfAnEmptySceneIsAnEmptyList) {
+    blast(8, 8, CameraKind::Persp, path("t.json"));
+    EXPECT_EQ(slurp(path("t.json")), "{\"nodes\": []}\n");
+}
+
+TEST(TraceJson, EscapesTextsAndWritesShortestNumbers) {
+    rdhost::TraceEntry e;
+    e.node = "a|b";
+    e.type = "t";
+    rdhost::TextRecord r;
+    r.text = "say \"hi\"\\\n\t\x01";
+    r.point = {0.1, -2.5e-9, 1e300};
+    r.align = M3dView::kRight;
+    r.color = {0.7f, 1.0f / 3.0f, 0.0f, std::numeric_limits<float>::quiet_NaN()};
+    e.texts.push_back(r);
+    e.lines = 12;
+    e.polygons = 7;
+    EXPECT_EQ(rdhost::traceJson({e}),
+              "{\"nodes\": [\n  {\"node\": \"a|b\", \"type\": \"t\", \"texts\": [{\"text\": "
+              "\"say \\\"hi\\\"\\\\\\n\\t\\u0001\", \"point\": [0.1, -2.5e-09, 1e+300], \"align\": "
+              "\"right\", \"color\": [0.7, 0.33333334, 0, null]}], \"lines\": 12, \"polygons\": 7}\n]}\n");
+}
+
+// A node that leaves stacks, lighting or a matrix mode behind, or throws, is
+// reported by name and does not change how the next node looks.
+TEST_F(PlayblastTest, AFaultyNodeCannotSpoilTheNext) {
+    loadViewNodes();
+    struct Case {
+        const char* type;
+        const char* warning;
+    };
+    const Case cases[] = {
+        {"viewLeaky", "left the GL state unbalanced"},
+        {"viewNoBracket", "left the GL state unbalanced"},
+        {"viewThrows", "failed: broken on purpose"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.type);
+        warnings.clear();
+        rdhost::Node* bad = create(k.type);
+        rdhost::Node* quad = create("viewQuad");
+        auto entries = rdhost::playblastWithTrace(
+            scene(), PlayblastOptions{path("f.png"), 64, 64, CameraKind::Front, path("f.json")});
+        ASSERT_FALSE(warnings.empty());
+        EXPECT_NE(warnings[0].find("'" + bad->partialPathName() + "'"), std::string::npos) << warnings[0];
+        EXPECT_NE(warnings[0].find(k.warning), std::string::npos) << warnings[0];
+        ASSERT_EQ(entries.size(), 2u);
+        EXPECT_EQ(entries[1].polygons, 2u);
+        EXPECT_EQ(entries[1].lines, 3u);
+        // The quad is pure red: unlit, untranslated, in the right projection.
+        rdhost::Image img = rdhost::readPng(path("f.png"));
+        EXPECT_TRUE(near(img.pixel(32, 32), 255, 0, 0, 2));
+        scene().deleteNode(bad->parent);
+        scene().deleteNode(quad->parent);
+    }
+}
+
+TEST_F(PlayblastTest, CommandWritesTheFileAndReturnsItsName) {
+    loadViewNodes();
+    create("viewQuad");
+    const std::string file = path("cmd.png");
+    ASSERT_TRUE(mel("playblast -completeFilename \"" + file + "\" -widthHeight 40 30 -camera side -trace \"" +
+                    path("cmd.json") + "\";"))
+        << melErr.str();
+    rdhost::Image img = rdhost::readPng(file);
+    EXPECT_EQ(img.width, 40);
+    EXPECT_EQ(img.height, 30);
+    EXPECT_NE(slurp(path("cmd.json")).find("\"type\": \"viewQuad\""), std::string::npos);
+    // Short flags and -percent.
+    ASSERT_TRUE(mel("playblast -cf \"" + file + "\" -wh 40 30 -percent 50 -fo -os -v 0;")) << melErr.str();
+    EXPECT_EQ(rdhost::readPng(file).width, 20);
+}
+
+TEST_F(PlayblastTest, CommandErrorsNameTheProblemAndWriteNothing) {
+    const std::string f = path("e.png");
+    struct Case {
+        std::string script;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"playblast -widthHeight 10 10;", "-completeFilename F.png is required"},
+        {"playblast -cf \"\" -wh 10 10;", "-completeFilename needs a file name"},
+        {"playblast -cf \"" + f + "\" -wh 0 10;", "image size 0 x 10 is out of range"},
+        {"playblast -cf \"" + f + "\" -wh 10 -4;", "image size 10 x -4 is out of range"},
+        {"playblast -cf \"" + f + "\" -wh 9000 10;", "image size 9000 x 10 is out of range"},
+        {"playblast -cf \"" + f + "\" -wh 1e12 10;", "out of range"},
+        {"playblast -cf \"" + f + "\" -wh 10.5 10;", "expects two whole numbers, got '10.5'"},
+        {"playblast -cf \"" + f + "\" -wh ten 10;", "expects two whole numbers"},
+        {"playblast -cf \"" + f + "\" -camera fish;", "unknown camera 'fish'"},
+        {"playblast -cf \"" + f + "\" -format movie;", "-format 'movie' is not supported"},
+        {"playblast -cf \"" + f + "\" -compression jpg;", "-compression 'jpg' is not supported"},
+        {"playblast -cf \"" + f + "\" -trace \"" + f + "\";", "name the same file"},
+        {"playblast -cf \"" + dir + "/no/such/dir/x.png\";", "cannot write '" + dir + "/no/such/dir/x.png'"},
+        {"playblast -cf \"" + f + "\" -trace \"" + dir + "/missing/t.json\";",
+         "cannot write '" + dir + "/missing/t.json'"},
+        {"playblast -cf \"" + f + "\" extra;", "unexpected argument 'extra'"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.script);
+        melErr.str("");
+        EXPECT_FALSE(mel(k.script));
+        EXPECT_NE(melErr.str().find("playblast: "), std::string::npos) << melErr.str();
+        EXPECT_NE(melErr.str().find(k.message), std::string::npos) << melErr.str();
+        struct stat st;
+        EXPECT_NE(stat(f.c_str(), &st), 0) << "a failed playblast left a file";
+    }
+    // No temporary files are left behind either.
+    std::string listing;
+    if (FILE* p = popen(("ls -A '" + dir + "'").c_str(), "r")) {
+        char buf[256];
+        while (fgets(buf, sizeof buf, p)) listing += buf;
+        pclose(p);
+    }
+    EXPECT_EQ(listing, "");
+}
+
+TEST_F(PlayblastTest, FailureKeepsAnExistingPicture) {
+    const std::string f = path("keep.png");
+    {
+        std::ofstream o(f);
+        o << "old";
+    }
+    PlayblastOptions opt{f, 8, 8, CameraKind::Persp, dir + "/missing/t.json"};
+    EXPECT_THROW(rdhost::playblast(scene(), opt), rdhost::HostError);
+    EXPECT_EQ(slurp(f), "old");
+}
+
+TEST(Png, RoundTripsPixelsAndReportsBadFiles) {
+    rdhost::Image img;
+    img.width = 3;
+    img.height = 2;
+    for (int i = 0; i < 24; ++i) img.rgba.push_back(static_cast<std::uint8_t>(i * 10));
+    char tmpl[] = "/tmp/rdpng-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string dir = tmpl;
+    rdhost::writePng(dir + "/a.png", img);
+    rdhost::Image back = rdhost::readPng(dir + "/a.png");
+    EXPECT_EQ(back.width, 3);
+    EXPECT_EQ(back.height, 2);
+    EXPECT_EQ(back.rgba, img.rgba);
+    {
+        std::ofstream o(dir + "/bad.png");
+        o << "not a png";
+    }
+    EXPECT_THROW(rdhost::readPng(dir + "/bad.png"), rdhost::HostError);
+    EXPECT_THROW(rdhost::readPng(dir + "/none.png"), rdhost::HostError);
+    EXPECT_THROW(rdhost::writePng(dir + "/no/dir.png", img), rdhost::HostError);
+    rdhost::Image empty;
+    EXPECT_THROW(rdhost::writePng(dir + "/e.png", empty), rdhost::HostError);
+    EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
+}
+
+}  // namespace

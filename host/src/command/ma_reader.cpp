@@ -1,0 +1,505 @@
+#include "command/ma_reader.h"
+
+#include "command/attrs.h"
+#include "command/interpreter.h"
+#include "command/keys_nodes.h"
+#include "command/ma_format.h"
+#include "command/ma_lexer.h"
+#include "command/scenefile_state.h"
+
+#include <algorithm>
+#include <iostream>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+namespace rdhost::ma {
+
+namespace {
+
+using cmd::Arg;
+using cmd::Item;
+
+// A statement's flags and positional arguments, by a table of flag arities
+// (flags not in the table take no argument).
+struct Split {
+    std::vector<std::pair<std::string, std::vector<Arg>>> flags;  // as written (short or long)
+    std::vector<Arg> args;
+
+    const std::vector<Arg>* flag(std::initializer_list<const char*> names) const {
+        const std::vector<Arg>* found = nullptr;
+        for (const auto& [name, a] : flags)
+            for (const char* n : names)
+                if (name == n) found = &a;
+        return found;
+    }
+    bool has(std::initializer_list<const char*> names) const { return flag(names) != nullptr; }
+    std::string text(std::initializer_list<const char*> names) const {
+        const auto* f = flag(names);
+        return f && !f->empty() ? f->front().text : std::string();
+    }
+};
+
+Split split(const cmd::Statement& st, const std::map<std::string, int>& arity) {
+    Split out;
+    for (std::size_t i = 0; i < st.items.size(); ++i) {
+        const Item& it = st.items[i];
+        if (!it.isFlag) {
+            out.args.push_back(it.arg);
+            continue;
+        }
+        auto a = arity.find(it.flag);
+        int n = a == arity.end() ? 0 : a->second;
+        std::vector<Arg> values;
+        for (int k = 0; k < n; ++k) {
+            if (i + 1 >= st.items.size() || st.items[i + 1].isFlag)
+                throw HostError(st.command + ": flag -" + it.flag + " needs " + std::to_string(n) +
+                                (n == 1 ? " argument" : " arguments"));
+            values.push_back(st.items[++i].arg);
+        }
+        out.flags.emplace_back(it.flag, std::move(values));
+    }
+    return out;
+}
+
+std::string stripColon(const std::string& name) {
+    return !name.empty() && name[0] == ':' ? name.substr(1) : name;
+}
+
+bool isPlaceholder(const Node* n) { return !n->unknownTypeName.empty(); }
+
+// "node.attr.path" split at the first '.' after the node's last '|'.
+bool splitPlug(const std::string& text, std::string& node, std::string& attr) {
+    std::size_t bar = text.rfind('|');
+    std::size_t dot = text.find('.', bar == std::string::npos ? 0 : bar);
+    if (dot == std::string::npos || dot == 0 || dot + 1 >= text.size()) return false;
+    node = text.substr(0, dot);
+    attr = text.substr(dot + 1);
+    return true;
+}
+
+// An attribute of the node by a simple name or a compound path "t.tx";
+// nullptr for elements of multis and for what the type lacks.
+Attr* modelledAttr(Node* node, const std::string& path) {
+    if (path.find('[') != std::string::npos) return nullptr;
+    std::size_t last = path.rfind('.');
+    Attr* a = node->findAttr(last == std::string::npos ? path : path.substr(last + 1));
+    if (a && last != std::string::npos) {
+        Attr* parent = node->findAttr(path.substr(0, last));
+        if (!parent || a->parent != parent) return nullptr;
+    }
+    return a;
+}
+
+std::string nodeRef(const Node* n) { return n->isDag() ? n->partialPathName() : n->name; }
+
+// Which names in the file become parents (a placeholder that is a parent must
+// live in the DAG even when it has no parent itself). Damage ends the scan; the
+// reading proper reports it.
+std::set<std::string> parentNames(const std::string& text) {
+    std::set<std::string> out;
+    StatementReader reader(text);
+    MaStatement st;
+    try {
+        while (reader.next(st)) {
+            if (st.parsed.command != "createNode") continue;
+            const auto& items = st.parsed.items;
+            for (std::size_t i = 0; i + 1 < items.size(); ++i)
+                if (items[i].isFlag && (items[i].flag == "p" || items[i].flag == "parent"))
+                    out.insert(stripColon(items[i + 1].arg.text));
+        }
+    } catch (const cmd::SyntaxError&) {
+    }
+    return out;
+}
+
+class Reader {
+public:
+    Reader(Scene& scene, const std::string& text)
+        : scene_(scene), fs_(fileState(scene)), parents_(parentNames(text)) {}
+
+    void statement(const MaStatement& st) {
+        const std::string& c = st.parsed.command;
+        if (c == "requires") return requires(st);
+        if (c == "currentUnit") return currentUnit(st);
+        if (c == "fileInfo" || c == "dataStructure") {
+            fs_.header.push_back(st.text);
+            return;
+        }
+        if (c == "createNode") return createNode(st);
+        if (c == "setAttr") return setAttr(st);
+        if (c == "addAttr" || c == "lockNode") return keepOnCurrent(st, c);
+        if (c == "rename" && !st.parsed.items.empty() && st.parsed.items[0].isFlag &&
+            (st.parsed.items[0].flag == "uid" || st.parsed.items[0].flag == "uuid"))
+            return keepOnCurrent(st, c);
+        if (c == "select") return select(st);
+        if (c == "connectAttr") return connectAttr(st);
+        if (c == "relationship") return keepTrailing(st, st.parsed.items);
+        forward(st);
+    }
+
+private:
+    void requires(const MaStatement& st) {
+        Split s = split(st.parsed, {{"nodeType", 1}, {"nt", 1}, {"dataType", 1}, {"dt", 1}});
+        if (s.args.empty()) throw HostError("requires: no plug-in named");
+        const std::string name = s.args[0].text;
+        if (name == "maya") return;  // the writer states its own version
+        if (scene_.findPlugin(name)) return;
+        // Only plain names are looked up on the plug-in path: a scene file must
+        // not make the host load a library from an arbitrary place.
+        std::string why = "it is not on the plug-in path";
+        if (name.find('/') == std::string::npos && name.find('\\') == std::string::npos) {
+            try {
+                if (scene_.loadPlugin(name)) return;
+            } catch (const HostError& e) {
+                why = e.what();
+            }
+        }
+        scene_.warn("requires: plug-in '" + name + "' is not available (" + why +
+                    "); its nodes are kept as placeholders");
+        fs_.requires.push_back(KeptStatement{st.text, {name}});
+    }
+
+    void currentUnit(const MaStatement& st) {
+        Split s = split(st.parsed, {{"l", 1}, {"linear", 1}, {"a", 1}, {"angle", 1}, {"t", 1}, {"time", 1}});
+        std::string l = s.text({"l", "linear"}), a = s.text({"a", "angle"}), t = s.text({"t", "time"});
+        if (!l.empty() && l != "centimeter" && l != "cm")
+            scene_.warn("currentUnit: linear unit '" + l + "' is not supported; distances are read as centimetres");
+        if (!a.empty() && a != "degree" && a != "deg")
+            scene_.warn("currentUnit: angular unit '" + a + "' is not supported; angles are read as degrees");
+        if (!t.empty() && t != "film")
+            scene_.warn("currentUnit: time unit '" + t + "' is not supported; times are read as frames");
+    }
+
+    void createNode(const MaStatement& st) {
+        Split s = split(st.parsed, {{"n", 1}, {"name", 1}, {"p", 1}, {"parent", 1}});
+        if (s.args.size() != 1) throw HostError("createNode: expects one node type");
+        const std::string type = s.args[0].text;
+        const std::string name = s.text({"n", "name"});
+        const bool shared = s.has({"s", "shared"});
+        Node* parent = nullptr;
+        if (s.has({"p", "parent"})) {
+            std::string p = s.text({"p", "parent"});
+            parent = scene_.findNode(stripColon(p));
+            if (!parent) throw HostError("createNode: parent '" + p + "' of '" + name + "' does not exist");
+        }
+        block_ = nullptr;
+        if (shared && !name.empty()) {
+            // A default node the scene may have already: use it.
+            Node* existing = scene_.findNode(name);
+            if (existing && (existing->type->name == type || existing->unknownTypeName == type) &&
+                existing->parent == parent) {
+                existing->sharedNode = true;
+                current_ = existing;
+                return;
+            }
+        }
+        NodeType* known = scene_.findType(type);
+        Node* node = nullptr;
+        if (known && type != "unknown" && type != "unknownDag") {
+            node = scene_.createNode(type, name, parent, true);
+        } else {
+            if (warnedTypes_.insert(type).second)
+                scene_.warn("createNode: node type '" + type +
+                            "' is not known here; its nodes are kept as placeholders and written back unchanged");
+            if (parent || !parents_.count(name)) {
+                node = scene_.createPlaceholder(type, name, parent);
+            } else {
+                node = scene_.createNode("unknownDag", name, nullptr, true);
+                node->unknownTypeName = type;
+            }
+        }
+        node->sharedNode = shared;
+        current_ = node;
+    }
+
+    // Where a statement about ".attr" goes: the current node, or the block of a
+    // default node we lack.
+    void keepOnCurrent(const MaStatement& st, const std::string& cmd) {
+        if (block_) {
+            block_->lines.push_back(st.text);
+            return;
+        }
+        if (!current_) throw HostError(cmd + ": no node to apply it to (no createNode or select before it)");
+        if (!isPlaceholder(current_) && cmd != "rename") {
+            if (cmd == "addAttr") {
+                std::string ln, sn;
+                for (std::size_t i = 0; i + 1 < st.parsed.items.size(); ++i) {
+                    const Item& it = st.parsed.items[i];
+                    if (it.isFlag && (it.flag == "ln" || it.flag == "longName")) ln = st.parsed.items[i + 1].arg.text;
+                    if (it.isFlag && (it.flag == "sn" || it.flag == "shortName")) sn = st.parsed.items[i + 1].arg.text;
+                }
+                dynamic_[current_].insert(ln);
+                dynamic_[current_].insert(sn);
+                scene_.warn("addAttr: extra attribute '" + (ln.empty() ? sn : ln) + "' of '" + nodeRef(current_) +
+                            "' is not modelled here; kept as written");
+            } else {
+                scene_.warn(cmd + ": '" + nodeRef(current_) + "': not modelled here; kept as written");
+            }
+        }
+        current_->raw.push_back(RawStatement{st.text});
+    }
+
+    void setAttr(const MaStatement& st) {
+        static const std::map<std::string, int> arity = {
+            {"k", 1},  {"keyable", 1},     {"l", 1},   {"lock", 1},          {"s", 1},
+            {"size", 1}, {"cb", 1},        {"channelBox", 1}, {"ch", 1},     {"capacityHint", 1},
+            {"type", 1}, {"typ", 1},       {"ca", 1},  {"caching", 1}};
+        Split s = split(st.parsed, arity);
+        if (s.args.empty()) throw HostError("setAttr: no attribute named");
+        const std::string plug = s.args[0].text;
+        std::vector<Arg> values(s.args.begin() + 1, s.args.end());
+
+        Node* node = nullptr;
+        std::string attrPath;
+        if (!plug.empty() && plug[0] == '.') {
+            if (block_) {
+                if (block_->node == ":time1" && (plug == ".o" || plug == ".outTime") && values.size() == 1 &&
+                    values[0].isNumber()) {
+                    scene_.setCurrentTime(values[0].number);
+                    return;
+                }
+                block_->lines.push_back(st.text);
+                return;
+            }
+            if (!current_) throw HostError("setAttr: no node for '" + plug + "' (no createNode or select before it)");
+            node = current_;
+            attrPath = plug.substr(1);
+        } else {
+            std::string nodeName;
+            if (!splitPlug(plug, nodeName, attrPath)) throw HostError("setAttr: '" + plug + "' is not a plug");
+            node = scene_.findNode(stripColon(nodeName));
+            if (!node) {
+                scene_.warn("setAttr: no node named '" + nodeName + "'; '" + plug + "' kept as written");
+                fs_.trailing.push_back(KeptStatement{st.text, {}});
+                return;
+            }
+        }
+        if (isPlaceholder(node)) {
+            node->raw.push_back(RawStatement{st.text});
+            return;
+        }
+        if (keys::isAnimCurve(node) && isKeyTimeValue(attrPath)) return readKeys(node, attrPath, values, st);
+
+        Attr* attr = modelledAttr(node, attrPath);
+        const std::string type = s.text({"type", "typ"});
+        if (!attr || attr->kind == AttrKind::Matrix || !attr->writable) {
+            std::string base = attrPath.substr(0, attrPath.find_first_of(".["));
+            if (!dynamic_[node].count(base))
+                scene_.warn("setAttr: '" + nodeRef(node) + "' (" + node->type->name + ") has no attribute '" + attrPath +
+                            "' that this host models; kept as written");
+            node->raw.push_back(RawStatement{st.text});
+            return;
+        }
+        // Per-plug keyable, lock and channel box states are not modelled: keep
+        // them as a flag-only line so they go back into the file.
+        std::string flagLine;
+        for (const auto& [flag, fv] : s.flags)
+            if (flag == "k" || flag == "keyable" || flag == "l" || flag == "lock" || flag == "cb" ||
+                flag == "channelBox")
+                flagLine += " -" + flag + " " + fv.front().text;
+        if (!values.empty())
+            cmd::setPlugValues(scene_, cmd::PlugPath{node, attr}, values, type, "setAttr");
+        if (!flagLine.empty())
+            node->raw.push_back(RawStatement{"setAttr" + flagLine + " " + quote("." + attrPath) + ";"});
+    }
+
+    static bool isKeyTimeValue(const std::string& path) {
+        return path.rfind("ktv[", 0) == 0 || path.rfind("keyTimeValue[", 0) == 0 || path == "ktv" ||
+               path == "keyTimeValue";
+    }
+
+    // ".ktv[i]" or ".ktv[i:j]" followed by time value pairs.
+    void readKeys(Node* curve, const std::string& path, const std::vector<Arg>& values, const MaStatement& st) {
+        std::size_t open = path.find('['), close = path.find(']');
+        if (open == std::string::npos || close != path.size() - 1) {
+            if (values.empty()) return;  // "-s N .ktv": a size hint only
+            curve->raw.push_back(RawStatement{st.text});
+            scene_.warn("setAttr: '" + curve->name + "." + path + "' kept as written");
+            return;
+        }
+        std::string range = path.substr(open + 1, close - open - 1);
+        std::size_t colon = range.find(':');
+        auto first = parseNumber(range.substr(0, colon));
+        auto last = colon == std::string::npos ? first : parseNumber(range.substr(colon + 1));
+        if (!first || !last || *last < *first)
+            throw HostError("setAttr: '" + path + "' is not a key range");
+        const std::size_t count = static_cast<std::size_t>(*last - *first + 1);
+        if (values.size() != 2 * count)
+            throw HostError("setAttr: '" + curve->name + "." + path + "' takes " + std::to_string(2 * count) +
+                            " numbers (time value pairs), got " + std::to_string(values.size()));
+        const Attr& out = *curve->type->attrs[keys::outputSlot(curve)];
+        std::vector<keys::Key> parsed;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Arg& t = values[2 * i];
+            const Arg& v = values[2 * i + 1];
+            if (t.kind != Arg::Kind::Number || v.kind != Arg::Kind::Number)
+                throw HostError("setAttr: key " + std::to_string(i) + " of '" + curve->name +
+                                "' is not a pair of numbers");
+            double value = out.kind == AttrKind::Angle ? *parseAngle(v.text) : v.number;
+            parsed.push_back(keys::Key{t.number, value});
+        }
+        auto& curveKeys = keys::curveKeys(curve);
+        for (const keys::Key& k : parsed) keys::setKey(curveKeys, k.time, k.value);
+        keys::keysChanged(curve);
+    }
+
+    void select(const MaStatement& st) {
+        Split s = split(st.parsed, {});
+        if (s.args.empty()) {
+            current_ = nullptr;
+            block_ = nullptr;
+            return;
+        }
+        const std::string name = s.args[0].text;
+        Node* node = scene_.findNode(stripColon(name));
+        if (node) {
+            current_ = node;
+            block_ = nullptr;
+            return;
+        }
+        fs_.defaults.push_back(DefaultNodeBlock{name, {}});
+        block_ = &fs_.defaults.back();
+        current_ = nullptr;
+    }
+
+    void connectAttr(const MaStatement& st) {
+        Split s = split(st.parsed, {{"l", 1}, {"lock", 1}, {"rd", 1}, {"referenceDest", 1}});
+        if (s.args.size() != 2) throw HostError("connectAttr: expects a source and a destination plug");
+        std::string names[2], paths[2];
+        Node* nodes[2] = {nullptr, nullptr};
+        Attr* attrs[2] = {nullptr, nullptr};
+        std::vector<std::string> existing;
+        for (int i = 0; i < 2; ++i) {
+            if (!splitPlug(s.args[i].text, names[i], paths[i]))
+                throw HostError("connectAttr: '" + s.args[i].text + "' is not a plug");
+            nodes[i] = scene_.findNode(stripColon(names[i]));
+            if (nodes[i]) {
+                existing.push_back(stripColon(names[i]));
+                if (!isPlaceholder(nodes[i])) attrs[i] = modelledAttr(nodes[i], paths[i]);
+            }
+        }
+        if (attrs[0] && attrs[1] && !s.has({"l", "lock"})) {
+            cmd::PlugPath src{nodes[0], attrs[0]}, dst{nodes[1], attrs[1]};
+            const bool force = s.has({"f", "force"});
+            if (dst.node->source[attrs[1]->index] && !force)
+                throw HostError("connectAttr: '" + dst.name() + "' is already connected; the file gives no -f");
+            scene_.connect(src.ref(), dst.ref(), force);
+            return;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (!nodes[i] && names[i][0] != ':')
+                scene_.warn("connectAttr: no node named '" + names[i] + "'; the connection is kept as written");
+            else if (nodes[i] && !isPlaceholder(nodes[i]) && !attrs[i] && !other(nodes, i) &&
+                     !dynamic_[nodes[i]].count(paths[i].substr(0, paths[i].find_first_of(".["))))
+                scene_.warn("connectAttr: '" + nodeRef(nodes[i]) + "." + paths[i] +
+                            "' is not an attribute this host models; the connection is kept as written");
+        }
+        fs_.trailing.push_back(KeptStatement{st.text, existing});
+    }
+
+    // True when the other end of a kept connection is a placeholder (no need
+    // to warn about this end: the whole connection belongs to what we keep).
+    static bool other(Node* const nodes[2], int i) {
+        const Node* o = nodes[1 - i];
+        return o && isPlaceholder(o);
+    }
+
+    void keepTrailing(const MaStatement& st, const std::vector<Item>& items) {
+        std::vector<std::string> existing;
+        for (const Item& it : items) {
+            if (it.isFlag) continue;
+            std::string n = stripColon(it.arg.text);
+            n = n.substr(0, n.find('.'));
+            if (!n.empty() && scene_.findNode(n)) existing.push_back(n);
+        }
+        fs_.trailing.push_back(KeptStatement{st.text, existing});
+    }
+
+    // Anything else: commands the interpreter knows run in file context. A file
+    // reference ("file -r ...") or a command that fails here is kept as written
+    // with a warning: the file may hold host features this one lacks.
+    void forward(const MaStatement& st) {
+        const std::string& c = st.parsed.command;
+        if (c == "file") {
+            scene_.warn("file: file references are not supported; '" + firstLine(st.text) + "' kept as written");
+            fs_.header.push_back(st.text);
+            return;
+        }
+        const cmd::CommandSpec* spec = cmd::findCommand(c);
+        if (!spec) {
+            scene_.warn("unknown command '" + c + "' skipped");
+            return;
+        }
+        try {
+            if (cmd::Interpreter* in = cmd::Interpreter::of(scene_)) {
+                in->runStatement(st.parsed, false, true);
+                return;
+            }
+            cmd::Invocation inv{scene_, c, {}, {}, st.line, false, true, std::cout};
+            cmd::bind(st.parsed, *spec, inv);
+            spec->run(inv);
+        } catch (const cmd::SyntaxError&) {
+            throw;
+        } catch (const HostError& e) {
+            scene_.warn(std::string(e.what()) + "; '" + firstLine(st.text) + "' kept as written");
+            fs_.trailing.push_back(KeptStatement{st.text, {}});
+        }
+    }
+
+    static std::string firstLine(const std::string& text) {
+        std::string l = text.substr(0, text.find('\n'));
+        return l.size() > 80 ? l.substr(0, 77) + "..." : l;
+    }
+
+    Scene& scene_;
+    FileState& fs_;
+    std::set<std::string> parents_;
+    Node* current_ = nullptr;
+    DefaultNodeBlock* block_ = nullptr;  // into fs_.defaults; only the last one is ever current
+    std::set<std::string> warnedTypes_;
+    std::unordered_map<const Node*, std::set<std::string>> dynamic_;
+};
+
+// The writer always writes the time node with the current time; a block of
+// it that kept nothing else carries nothing.
+void dropEmptyTimeBlocks(Scene& scene) {
+    auto& d = fileState(scene).defaults;
+    d.erase(std::remove_if(d.begin(), d.end(),
+                           [](const DefaultNodeBlock& b) { return b.node == ":time1" && b.lines.empty(); }),
+            d.end());
+}
+
+}  // namespace
+
+void clearScene(Scene& scene) {
+    while (!scene.nodes().empty()) scene.deleteNode(scene.nodes().back());
+    scene.selection.clear();
+    fileState(scene).clear();
+    scene.setCurrentTime(1.0);
+}
+
+void readScene(Scene& scene, const std::string& text, const std::string& displayName) {
+    Reader reader(scene, text);
+    StatementReader statements(text);
+    MaStatement st;
+    int line = 1;
+    try {
+        while (statements.next(st)) {
+            line = st.line;
+            reader.statement(st);
+        }
+    } catch (const cmd::SyntaxError& e) {
+        dropEmptyTimeBlocks(scene);
+        keys::timeChanged(scene);
+        throw HostError(displayName + " line " + std::to_string(e.line) + ": " + e.what());
+    } catch (const HostError& e) {
+        dropEmptyTimeBlocks(scene);
+        keys::timeChanged(scene);
+        throw HostError(displayName + " line " + std::to_string(line) + ": " + e.what());
+    }
+    dropEmptyTimeBlocks(scene);
+    keys::timeChanged(scene);
+}
+
+}  // namespace rdhost::ma

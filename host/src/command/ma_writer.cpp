@@ -1,0 +1,221 @@
+#include "command/ma_writer.h"
+
+#include "command/keys_nodes.h"
+#include "command/ma_format.h"
+#include "command/scenefile_state.h"
+
+#include <maya/MPxNode.h>
+
+#include <cmath>
+#include <sstream>
+#include <unordered_set>
+
+namespace rdhost::ma {
+
+namespace {
+
+// MFnNumericData::Type values.
+enum { kBoolean = 1, kByte = 2, kChar = 3, kShort = 4, kInt = 7, kFloat = 11, kDouble = 14 };
+
+bool isIntegral(const Attr& a) {
+    if (a.kind == AttrKind::Enum) return true;
+    if (a.kind != AttrKind::Numeric) return false;
+    return a.numericType == kBoolean || a.numericType == kByte || a.numericType == kChar ||
+           a.numericType == kShort || a.numericType == kInt;
+}
+
+bool isFloat(const Attr& a) {
+    return (a.kind == AttrKind::Numeric || a.kind == AttrKind::Distance) && a.numericType == kFloat;
+}
+
+// One number of an attribute as the file holds it (UI units, own precision).
+std::string numberText(const Attr& a, double v) {
+    if (a.kind == AttrKind::Numeric && a.numericType == kBoolean) return v != 0.0 ? "yes" : "no";
+    if (isIntegral(a)) return formatDouble(std::round(v));
+    if (a.kind == AttrKind::Angle) return formatAngle(v);
+    if (isFloat(a)) return formatFloat(static_cast<float>(v));
+    return formatDouble(v);
+}
+
+bool sameAsDefault(const Attr& a, double v) {
+    if (isFloat(a)) return static_cast<float>(v) == static_cast<float>(a.defaultValue);
+    return v == a.defaultValue;
+}
+
+// The -type the host gives a compound of three numbers.
+std::string compoundType(const Attr& a) {
+    bool allFloat = true, allInt = true, allShort = true;
+    for (const Attr* c : a.children) {
+        if (!isFloat(*c)) allFloat = false;
+        if (!(c->kind == AttrKind::Numeric && c->numericType == kInt)) allInt = false;
+        if (!(c->kind == AttrKind::Numeric && c->numericType == kShort)) allShort = false;
+    }
+    const std::string n = std::to_string(a.children.size());
+    if (allFloat) return "float" + n;
+    if (allInt) return "long" + n;
+    if (allShort) return "short" + n;
+    return "double" + n;
+}
+
+bool savedNode(const Node* n) {
+    // Manipulator containers are the viewport's, not the scene's.
+    return n->type->kind != MPxNode::kManipContainer;
+}
+
+bool isPlaceholder(const Node* n) { return !n->unknownTypeName.empty(); }
+
+std::string nodeRef(const Node* n) { return n->isDag() ? n->partialPathName() : n->name; }
+
+// Nodes in creation order, but each parent before its children (a node may have
+// been parented under a later one).
+std::vector<Node*> writeOrder(Scene& scene) {
+    std::vector<Node*> out;
+    std::unordered_set<const Node*> done;
+    std::function<void(Node*)> visit = [&](Node* n) {
+        if (done.count(n)) return;
+        done.insert(n);
+        if (n->parent) visit(n->parent);
+        out.push_back(n);
+    };
+    for (Node* n : scene.nodes())
+        if (savedNode(n)) visit(n);
+    return out;
+}
+
+bool partlyConnected(const Node* n, const Attr& compound) {
+    for (const Attr* c : compound.children)
+        if (n->source[c->index]) return true;
+    return n->source[compound.index] ? true : false;
+}
+
+bool finiteValues(const Node* n, const Attr& a) {
+    if (a.kind == AttrKind::String || a.kind == AttrKind::Matrix) return true;
+    if (a.isCompound()) {
+        for (const Attr* c : a.children)
+            if (!std::isfinite(n->num[c->index])) return false;
+        return true;
+    }
+    return std::isfinite(n->num[a.index]);
+}
+
+bool nodeExists(Scene& scene, const std::string& name) {
+    std::string n = !name.empty() && name[0] == ':' ? name.substr(1) : name;
+    return scene.findNode(n) != nullptr;
+}
+
+}  // namespace
+
+std::string attributeValueText(Node* node, const Attr& a) {
+    const auto& num = node->num;
+    switch (a.kind) {
+    case AttrKind::String:
+        if (node->str[a.index] == a.defaultString) return "";
+        return "-type \"string\" " + quote(node->str[a.index]);
+    case AttrKind::Compound: {
+        if (a.children.empty()) return "";
+        bool differs = false;
+        for (const Attr* c : a.children)
+            if (!sameAsDefault(*c, num[c->index])) differs = true;
+        if (!differs) return "";
+        std::string out = "-type \"" + compoundType(a) + "\"";
+        for (const Attr* c : a.children) {
+            if (!std::isfinite(num[c->index])) return "";
+            out += " " + numberText(*c, num[c->index]);
+        }
+        return out;
+    }
+    case AttrKind::Matrix: return "";
+    default:
+        if (sameAsDefault(a, num[a.index]) || !std::isfinite(num[a.index])) return "";
+        return numberText(a, num[a.index]);
+    }
+}
+
+std::string writeScene(Scene& scene, const std::string& fileName) {
+    FileState& fs = fileState(scene);
+    std::ostringstream out;
+    out << "//Maya ASCII 2024 scene\n"
+        << "//Name: " << fileName << "\n"
+        << "//Codeset: UTF-8\n"
+        << "requires maya \"2024\";\n";
+
+    const std::vector<Node*> order = writeOrder(scene);
+    for (const auto& plugin : scene.plugins()) {
+        bool used = false;
+        for (const Node* n : order)
+            if (n->type->plugin == plugin.get()) used = true;
+        if (used)
+            out << "requires " << quote(plugin->name) << " "
+                << quote(plugin->version.empty() ? "1.0" : plugin->version) << ";\n";
+    }
+    for (const KeptStatement& k : fs.requires)
+        if (k.nodes.empty() || !scene.findPlugin(k.nodes.front())) out << k.text << "\n";
+    out << "currentUnit -l centimeter -a degree -t film;\n";
+    for (const std::string& line : fs.header) out << line << "\n";
+
+    for (Node* n : order) {
+        out << "createNode " << (isPlaceholder(n) ? n->unknownTypeName : n->type->name)
+            << (n->sharedNode ? " -s" : "") << " -n " << quote(n->name);
+        if (n->parent) out << " -p " << quote(nodeRef(n->parent));
+        out << ";\n";
+        for (const RawStatement& r : n->raw) out << "\t" << r.text << "\n";
+        if (isPlaceholder(n)) continue;
+        for (const Attr* a : n->type->attrs) {
+            if (!a->storable || !a->writable) continue;
+            // A value that a connection gives is not the node's own. A compound
+            // is written whole unless part of it is connected; then its free
+            // children are written one by one.
+            if (n->source[a->index]) continue;
+            if (a->parent && !partlyConnected(n, *a->parent)) continue;
+            if (a->isCompound() && partlyConnected(n, *a)) continue;
+            std::string value = attributeValueText(n, *a);
+            if (value.empty()) {
+                if (!finiteValues(n, *a))
+                    scene.warn("file: '" + nodeRef(n) + "." + a->longName +
+                               "' holds a value that is not a finite number; it is not saved");
+                continue;
+            }
+            out << "\tsetAttr \"." << a->shortName << "\" " << value << ";\n";
+        }
+        if (keys::isAnimCurve(n)) {
+            const auto& keys = keys::curveKeys(n);
+            if (keys.empty()) continue;
+            const Attr& outAttr = *n->type->attrs[keys::outputSlot(n)];
+            out << "\tsetAttr -s " << keys.size() << " \".ktv[0:" << keys.size() - 1 << "]\" ";
+            for (const auto& k : keys)
+                out << " " << formatDouble(k.time) << " " << numberText(outAttr, k.value);
+            out << ";\n";
+        }
+    }
+
+    // The current time lives on the host's time node.
+    out << "select -ne :time1;\n\tsetAttr \".o\" " << formatDouble(scene.currentTime()) << ";\n";
+    for (const auto& block : fs.defaults)
+        if (block.node == ":time1")
+            for (const auto& line : block.lines) out << "\t" << line << "\n";
+    for (const auto& block : fs.defaults) {
+        if (block.node == ":time1") continue;
+        out << "select -ne " << block.node << ";\n";
+        for (const auto& line : block.lines) out << "\t" << line << "\n";
+    }
+
+    std::unordered_set<const Node*> saved(order.begin(), order.end());
+    for (Node* n : order) {
+        for (std::size_t a = 0; a < n->source.size(); ++a) {
+            const PlugRef& src = n->source[a];
+            if (!src || !saved.count(src.node)) continue;
+            out << "connectAttr " << quote(nodeRef(src.node) + "." + src.node->type->attrs[src.attr]->shortName)
+                << " " << quote(nodeRef(n) + "." + n->type->attrs[a]->shortName) << ";\n";
+        }
+    }
+    for (const KeptStatement& k : fs.trailing) {
+        bool alive = true;
+        for (const std::string& name : k.nodes)
+            if (!nodeExists(scene, name)) alive = false;
+        if (alive) out << k.text << "\n";
+    }
+    out << "// End of " << fileName << "\n";
+    return out.str();
+}
+
+}  // namespace rdhost::ma

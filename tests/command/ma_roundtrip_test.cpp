@@ -1,0 +1,427 @@
+// Scene files: save -> open gives back every stored value, placeholders and
+// kept lines come back unchanged, and a second save writes the identical text.
+#include "command/keys_nodes.h"
+#include "command/scenefile_state.h"
+#include "command_fixture.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+std::string hex(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%a", v);
+    return buf;
+}
+
+// Everything a scene file carries, values exact: per node (by name, so that
+// the order in which a file recreates them does not matter) and for the file.
+using Facts = std::map<std::string, std::vector<std::string>>;
+
+Facts dump(rdhost::Scene& scene) {
+    Facts out;
+    for (rdhost::Node* n : scene.nodes()) {
+        auto& f = out["node " + n->fullPathName()];
+        f.push_back("type " + n->type->name + " " + n->unknownTypeName + (n->sharedNode ? " shared" : ""));
+        for (const auto& r : n->raw) f.push_back("raw " + r.text);
+        if (!n->unknownTypeName.empty()) continue;
+        for (const rdhost::Attr* a : n->type->attrs) {
+            if (!a->storable || a->isCompound()) continue;
+            std::string line = a->longName;
+            // A connected input holds whatever was last pulled: only the connection counts.
+            if (n->source[a->index])
+                line += " <- " + n->source[a->index].node->name + "." +
+                        n->source[a->index].node->type->attrs[n->source[a->index].attr]->longName;
+            else
+                line += " = " + (a->kind == rdhost::AttrKind::String ? "'" + n->str[a->index] + "'"
+                                                                     : hex(n->num[a->index]));
+            f.push_back(line);
+        }
+        if (rdhost::keys::isAnimCurve(n))
+            for (const auto& k : rdhost::keys::curveKeys(n))
+                f.push_back("key " + hex(k.time) + " " + hex(k.value));
+    }
+    auto& fs = rdhost::ma::fileState(scene);
+    auto& f = out["file"];
+    for (const auto& r : fs.requires) f.push_back("requires " + r.text);
+    for (const auto& h : fs.header) f.push_back("header " + h);
+    for (const auto& b : fs.defaults) {
+        f.push_back("default " + b.node);
+        for (const auto& l : b.lines) f.push_back("  " + l);
+    }
+    for (const auto& t : fs.trailing) f.push_back("kept " + t.text);
+    f.push_back("time " + hex(scene.currentTime()));
+    return out;
+}
+
+std::string withoutName(std::string text, const std::string& name) {
+    for (std::size_t at; (at = text.find(name)) != std::string::npos;) text.replace(at, name.size(), "NAME");
+    return text;
+}
+
+class SceneFiles : public CommandFixture {
+protected:
+    void SetUp() override {
+        CommandFixture::SetUp();
+        dir_ = fs::temp_directory_path() /
+               ("rigdials_ma_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        CommandFixture::TearDown();
+        fs::remove_all(dir_);
+    }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    std::string save(const std::string& name) {
+        ok("file -rename \"" + path(name) + "\"; file -save -type \"mayaAscii\";");
+        return readText(path(name));
+    }
+    void open(const std::string& file) { ok("file -open -force \"" + file + "\";"); }
+
+    // Saves, reopens, compares the scene fact by fact, saves again and compares
+    // the texts; returns the first text.
+    std::string roundTrip() {
+        Facts before = dump(scene());
+        std::string first = save("first.ma");
+        open(path("first.ma"));
+        Facts after = dump(scene());
+        for (const auto& [key, facts] : before) {
+            auto it = after.find(key);
+            if (it == after.end()) {
+                ADD_FAILURE() << key << " is missing after reopening";
+                continue;
+            }
+            EXPECT_EQ(facts, it->second) << key;
+        }
+        for (const auto& [key, facts] : after)
+            EXPECT_TRUE(before.count(key)) << key << " appeared after reopening";
+        std::string second = save("second.ma");
+        EXPECT_EQ(withoutName(first, "first.ma"), withoutName(second, "second.ma"))
+            << "a reopened scene saves to the same text";
+        return first;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(SceneFiles, StoredValuesComeBackIdentical) {
+    ok("loadPlugin rigDials;");
+    ok("createNode transform -n \"grp\";"
+       "createNode transform -n \"t1\" -p \"grp\";"
+       "setAttr t1.translate 0.7 1e-9 -123456.789;"
+       "setAttr t1.rotate 33.333333333333336 -0.1 1e-7;"
+       "setAttr t1.scale 0.1 3 1e300;"
+       "createNode KelPrimitiveLocator -n \"loc1\" -p \"t1\";"
+       "setAttr loc1.labelColorB 0.3;"
+       "setAttr loc1.colorR 0.7;"
+       "setAttr loc1.radius 1e-9;"
+       "setAttr loc1.type 4;"
+       "setAttr loc1.slices 49;"
+       "setAttr loc1.displayLabel off;"
+       "setAttr -type \"string\" loc1.label \"say \\\"hi\\\"\\nsecond line\\\\ and \\ttab\";");
+    // Values no command would type: computed radians, the closest float to 1/3.
+    rdhost::Node* t1 = scene().findNode("t1");
+    rdhost::Node* loc = scene().findNode("loc1");
+    ASSERT_TRUE(t1 && loc);
+    t1->setNumber(t1->findAttr("rx")->index, 1.0 / 3.0);
+    t1->setNumber(t1->findAttr("ry")->index, std::nextafter(2.0, 3.0));
+    loc->setNumber(loc->findAttr("cg")->index, static_cast<double>(1.0f / 3.0f));
+
+    std::string text = roundTrip();
+    EXPECT_NE(text.find("setAttr \".t\" -type \"double3\" 0.7 1e-09 -123456.789;"), std::string::npos) << text;
+    EXPECT_NE(text.find("setAttr \".cl\" -type \"float3\" 0.7 0.33333334 0;"), std::string::npos)
+        << "floats at float precision\n" << text;
+    EXPECT_NE(text.find("setAttr \".dlb\" no;"), std::string::npos) << text;
+    EXPECT_NE(text.find("setAttr \".tp\" 4;"), std::string::npos) << text;
+    EXPECT_NE(text.find("requires \"rigDials\" \"3.0\";"), std::string::npos) << text;
+    EXPECT_NE(text.find("createNode KelPrimitiveLocator -n \"loc1\" -p \"t1\";"), std::string::npos) << text;
+    EXPECT_EQ(text.find("setAttr \".lcr\""), std::string::npos) << "compound children are written by their parent";
+    EXPECT_EQ(text.find("\".rd\" 1;"), std::string::npos) << "defaults are not written";
+
+    rdhost::Node* t1b = scene().findNode("t1");
+    rdhost::Node* locb = scene().findNode("loc1");
+    ASSERT_TRUE(t1b && locb);
+    EXPECT_EQ(t1b->num[t1b->findAttr("rx")->index], 1.0 / 3.0);
+    EXPECT_EQ(t1b->num[t1b->findAttr("sz")->index], 1e300);
+    EXPECT_EQ(locb->str[locb->findAttr("label")->index], "say \"hi\"\nsecond line\\ and \ttab");
+    EXPECT_EQ(static_cast<float>(locb->num[locb->findAttr("radius")->index]), 1e-9f);
+}
+
+TEST_F(SceneFiles, HeaderAndLayoutAreTheHostsOwn) {
+    ok("createNode transform -n \"a\"; setAttr a.tx 2; createNode transform -n \"b\";"
+       "connectAttr a.tx b.ty; currentTime 7;");
+    std::string text = save("layout.ma");
+    const std::string expected =
+        "//Maya ASCII 2024 scene\n"
+        "//Name: layout.ma\n"
+        "//Codeset: UTF-8\n"
+        "requires maya \"2024\";\n"
+        "currentUnit -l centimeter -a degree -t film;\n"
+        "createNode transform -n \"a\";\n"
+        "\tsetAttr \".t\" -type \"double3\" 2 0 0;\n"
+        "createNode transform -n \"b\";\n"
+        "select -ne :time1;\n"
+        "\tsetAttr \".o\" 7;\n"
+        "connectAttr \"a.tx\" \"b.ty\";\n"
+        "// End of layout.ma\n";
+    EXPECT_EQ(text, expected);
+    ok("file -new -force;");
+    EXPECT_TRUE(scene().nodes().empty());
+    open(path("layout.ma"));
+    EXPECT_EQ(result("currentTime -query"), "7");
+    EXPECT_EQ(result("getAttr b.ty"), "2");
+    EXPECT_EQ(result("file -query -sceneName"), path("layout.ma"));
+}
+
+TEST_F(SceneFiles, ParentsAreWrittenBeforeChildrenWhateverTheCreationOrder) {
+    ok("createNode transform -n \"child\"; createNode transform -n \"top\"; parent child top;");
+    std::string text = roundTrip();
+    EXPECT_LT(text.find("-n \"top\""), text.find("-n \"child\" -p \"top\""));
+}
+
+TEST_F(SceneFiles, PlaceholdersAndKeptLinesAreWrittenBackUnchanged) {
+    const std::string body =
+        "requires \"stereoCamera\" \"10.0\";\n"
+        "currentUnit -l centimeter -a degree -t film;\n"
+        "fileInfo \"application\" \"maya\";\n"
+        "createNode transform -s -n \"persp\";\n"
+        "\tsetAttr \".v\" no;\n"
+        "\tsetAttr \".t\" -type \"double3\" 5.4344087405257078 4.0758065553942853 5.4344087405257149 ;\n"
+        "createNode camera -s -n \"perspShape\" -p \"persp\";\n"
+        "\trename -uid \"A8FEA23D-4090-B884-B2E5-968809EC9190\";\n"
+        "\tsetAttr -k off \".v\" no;\n"
+        "\tsetAttr \".hc\" -type \"string\" \"viewSet -p %camera\";\n"
+        "createNode joint -n \"joint1\";\n"
+        "\taddAttr -ci true -sn \"liw\" -ln \"lockInfluenceWeights\" -min 0 -max 1 -at \"bool\";\n"
+        "\tsetAttr \".bps\" -type \"matrix\" -1 0 0 0 0 1 0 0\n"
+        "\t\t 0 0 -1 0 0 0 0 1;\n"
+        "createNode joint -n \"joint2\" -p \"joint1\";\n"
+        "createNode mesh -n \"meshShape\" -p \"persp\";\n"
+        "\tsetAttr -s 4 \".vt[0:3]\"  -15 12.34603024 -3.5527137e-15 -5 12.34603024 -3.5527137e-15\n"
+        "\t\t -15 22.34603119 -3.5527137e-15 -5 22.34603119 -3.5527137e-15;\n"
+        "\tsetAttr -ch 4 \".fc[0]\" -type \"polyFaces\" \n"
+        "\t\tf 4 0 2 -4 -2\n"
+        "\t\tmu 0 4 0 1 3 2;\n"
+        "\tsetAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 0 ;\n"
+        "createNode script -n \"sceneConfigurationScriptNode\";\n"
+        "\tsetAttr \".b\" -type \"string\" \"playbackOptions -min 1 -max 120 -ast 1 -aet 200 \";\n"
+        "select -ne :time1;\n"
+        "\tsetAttr \".o\" 12;\n"
+        "\tsetAttr \".unw\" 12;\n"
+        "select -ne :hardwareRenderingGlobals;\n"
+        "\tsetAttr \".otfna\" -type \"stringArray\" 2 \"NURBS Curves\" \"NURBS Surfaces\"  ;\n"
+        "connectAttr \"joint1.s\" \"joint2.is\";\n"
+        "connectAttr \"persp.t\" \"meshShape.i\";\n"
+        "relationship \"link\" \":lightLinker1\" \":initialShadingGroup.message\" \":defaultLightSet.message\";\n"
+        "connectAttr \"persp.msg\" \":defaultRenderingList1.r\" -na;\n";
+    writeText(path("kept.ma"), "//Maya ASCII 2020 scene\n//Name: kept.ma\n" + body);
+    open(path("kept.ma"));
+    EXPECT_NE(err().find("'camera'"), std::string::npos) << "unknown types are reported: " << err();
+    EXPECT_NE(err().find("stereoCamera"), std::string::npos) << err();
+    EXPECT_EQ(err().find("Error"), std::string::npos) << err();
+    EXPECT_EQ(result("currentTime -q"), "12");
+
+    rdhost::Node* joint1 = scene().findNode("joint1");
+    ASSERT_NE(joint1, nullptr);
+    EXPECT_EQ(joint1->unknownTypeName, "joint");
+    EXPECT_TRUE(joint1->isDag()) << "a placeholder that is a parent lives in the DAG";
+    rdhost::Node* persp = scene().findNode("persp");
+    ASSERT_NE(persp, nullptr);
+    EXPECT_TRUE(persp->sharedNode);
+    EXPECT_EQ(persp->num[persp->findAttr("v")->index], 0.0);
+
+    std::string text = roundTrip();
+    // Every statement about what we do not model is in the saved file as read.
+    for (const char* kept :
+         {"requires \"stereoCamera\" \"10.0\";\n", "fileInfo \"application\" \"maya\";\n",
+          "createNode camera -s -n \"perspShape\" -p \"persp\";\n"
+          "\trename -uid \"A8FEA23D-4090-B884-B2E5-968809EC9190\";\n"
+          "\tsetAttr -k off \".v\" no;\n"
+          "\tsetAttr \".hc\" -type \"string\" \"viewSet -p %camera\";\n",
+          "createNode joint -n \"joint1\";\n"
+          "\taddAttr -ci true -sn \"liw\" -ln \"lockInfluenceWeights\" -min 0 -max 1 -at \"bool\";\n"
+          "\tsetAttr \".bps\" -type \"matrix\" -1 0 0 0 0 1 0 0\n"
+          "\t\t 0 0 -1 0 0 0 0 1;\n",
+          "createNode joint -n \"joint2\" -p \"joint1\";\n",
+          "\tsetAttr -ch 4 \".fc[0]\" -type \"polyFaces\" \n\t\tf 4 0 2 -4 -2\n\t\tmu 0 4 0 1 3 2;\n",
+          "\tsetAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 0 ;\n",
+          "select -ne :time1;\n\tsetAttr \".o\" 12;\n\tsetAttr \".unw\" 12;\n",
+          "select -ne :hardwareRenderingGlobals;\n"
+          "\tsetAttr \".otfna\" -type \"stringArray\" 2 \"NURBS Curves\" \"NURBS Surfaces\"  ;\n",
+          "connectAttr \"joint1.s\" \"joint2.is\";\n", "connectAttr \"persp.t\" \"meshShape.i\";\n",
+          "relationship \"link\" \":lightLinker1\" \":initialShadingGroup.message\" \":defaultLightSet.message\";\n",
+          "connectAttr \"persp.msg\" \":defaultRenderingList1.r\" -na;\n"})
+        EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n--- in ---\n" << text;
+    EXPECT_NE(text.find("createNode transform -s -n \"persp\";"), std::string::npos) << text;
+
+    // Deleting a placeholder drops the kept connections that name it.
+    ok("delete joint2;");
+    std::string after = save("after.ma");
+    EXPECT_EQ(after.find("joint2"), std::string::npos) << after;
+    EXPECT_NE(after.find("connectAttr \"persp.t\" \"meshShape.i\";"), std::string::npos);
+}
+
+TEST_F(SceneFiles, UnknownAttributesOfKnownNodesAreKeptWithAWarning) {
+    writeText(path("extra.ma"),
+              "createNode transform -n \"t\";\n"
+              "\taddAttr -ci true -sn \"w0\" -ln \"joint1W0\" -dv 1 -min 0 -at \"double\";\n"
+              "\tsetAttr \".hdl\" -type \"double3\" 141.6311137495947 0 -2 ;\n"
+              "\tsetAttr -k on \".w0\";\n"
+              "\tsetAttr -k off \".tx\";\n"
+              "\tsetAttr -l on -k off \".ty\" 3;\n"
+              "\tsetAttr \".uvst[0].uvsn\" -type \"string\" \"map1\";\n"
+              "connectAttr \"t.hdl\" \"t.tz\";\n");
+    open(path("extra.ma"));
+    EXPECT_NE(err().find("'hdl'"), std::string::npos) << err();
+    EXPECT_NE(err().find("'uvst[0].uvsn'"), std::string::npos) << err();
+    EXPECT_NE(err().find("joint1W0"), std::string::npos) << err();
+    EXPECT_EQ(result("getAttr t.ty"), "3");
+    std::string text = roundTrip();
+    for (const char* kept : {"\tsetAttr \".hdl\" -type \"double3\" 141.6311137495947 0 -2 ;\n",
+                             "\tsetAttr -k on \".w0\";\n", "\tsetAttr -k off \".tx\";\n",
+                             "\tsetAttr -l on -k off \".ty\";\n", "\tsetAttr \".t\" -type \"double3\" 0 3 0;\n",
+                             "connectAttr \"t.hdl\" \"t.tz\";\n"})
+        EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n--- in ---\n" << text;
+}
+
+TEST_F(SceneFiles, DamagedFilesKeepWhatCameBeforeAndReportTheLine) {
+    const std::string good =
+        "requires maya \"2024\";\n"                  // 1
+        "createNode transform -n \"first\";\n"      // 2
+        "\tsetAttr \".t\" -type \"double3\" 1 2 3 ;\n"  // 3
+        "createNode transform -n \"second\";\n";    // 4
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* line;
+    } cases[] = {
+        {"cut in a string", good + "\tsetAttr \".tx\" 4;\ncreateNode transform -n \"thi", "line 6"},
+        {"garbled line", good + "%$#@!\x7f junk;\ncreateNode transform -n \"third\";\n", "line 5"},
+        {"cut in a statement", good + "\tsetAttr \".t\" -type \"double3\" 1", "line 5"},
+        {"bad value", good + "\tsetAttr \".tx\" \"four\";\ncreateNode transform -n \"third\";\n", "line 5"},
+        {"missing parent", good + "createNode transform -n \"third\" -p \"nowhere\";\n", "line 5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ok("file -new -force; file -rename \"" + path("named.ma") + "\";");
+        writeText(path("damaged.ma"), c.text);
+        EXPECT_FALSE(run("file -open -force \"" + path("damaged.ma") + "\";"));
+        EXPECT_NE(err().find("damaged.ma " + std::string(c.line)), std::string::npos) << err();
+        rdhost::Node* first = scene().findNode("first");
+        ASSERT_NE(first, nullptr) << "what came before the damage stays";
+        EXPECT_EQ(first->num[first->findAttr("ty")->index], 2.0);
+        EXPECT_NE(scene().findNode("second"), nullptr);
+        EXPECT_EQ(scene().findNode("third"), nullptr) << "nothing after the damage is read";
+        EXPECT_EQ(result("file -q -sn"), "") << "a partly read scene is untitled, so a save cannot overwrite the file";
+    }
+    // The program's status: a script stops at the failed open.
+    EXPECT_FALSE(run("file -open \"" + path("damaged.ma") + "\"; createNode transform -n after;"));
+    EXPECT_EQ(scene().findNode("after"), nullptr);
+}
+
+TEST_F(SceneFiles, FileCommandErrorsChangeNothing) {
+    ok("createNode transform -n keep;");
+    const std::string before = snapshot();
+    struct {
+        std::string command;
+        const char* message;
+    } cases[] = {
+        {"file -save;", "no name"},
+        {"file -open \"" + path("missing.ma") + "\";", "no file"},
+        {"file -open \"" + dir_.string() + "\";", "folder"},
+        {"file -save \"" + path("x.mb") + "\";", "Maya binary"},
+        {"file -rename a.ma -save;", "exactly one"},
+        {"file -save -type \"mayaBinary\" \"" + path("x.ma") + "\";", "mayaAscii"},
+        {"file -save \"" + path("no/such/dir/x.ma") + "\";", "cannot write"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(run(c.command)) << c.command;
+        EXPECT_NE(err().find(c.message), std::string::npos) << c.command << ": " << err();
+        EXPECT_EQ(snapshot(), before) << c.command;
+    }
+    writeText(path("binary.mb"), std::string("FOR4\0\0\0\x20", 8));
+    EXPECT_FALSE(run("file -open \"" + path("binary.mb") + "\";"));
+    EXPECT_NE(err().find("Maya binary"), std::string::npos) << err();
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_FALSE(fs::exists(path("x.ma")));
+}
+
+TEST_F(SceneFiles, SaveToANameGivenOnSave) {
+    ok("createNode transform -n a;");
+    EXPECT_EQ(result("file -save \"" + path("direct.ma") + "\";"), path("direct.ma"));
+    EXPECT_EQ(result("file -q -sn"), path("direct.ma"));
+    EXPECT_NE(readText(path("direct.ma")).find("//Name: direct.ma\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("direct.ma.saving")));
+}
+
+// ------------------------------------------------------------- the samples
+
+const char* const kSamples[] = {"UsdExportSkeletonNoDagPose.ma", "UsdExportRootsTest.ma",
+                                "UsdExportEulerFilterTest.ma", "multi_uv_simple.ma",
+                                "SerializationTest.ma"};
+
+class Samples : public SceneFiles, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(Samples, OpenWithoutErrorAndRoundTrip) {
+    const std::string file = std::string(RIGDIALS_SAMPLES_DIR) + "/" + GetParam();
+    if (!fs::exists(file)) GTEST_SKIP() << "sample scenes not found at " << RIGDIALS_SAMPLES_DIR;
+    ASSERT_TRUE(run("file -open -force \"" + file + "\";")) << err();
+    EXPECT_EQ(err().find("Error"), std::string::npos) << err();
+    EXPECT_FALSE(scene().nodes().empty());
+    roundTrip();
+}
+
+INSTANTIATE_TEST_SUITE_P(SceneFiles, Samples, ::testing::ValuesIn(kSamples),
+                         [](const auto& info) {
+                             std::string n = info.param;
+                             return n.substr(0, n.find('.'));
+                         });
+
+TEST_F(SceneFiles, SampleDetailsAreRead) {
+    const std::string dir = RIGDIALS_SAMPLES_DIR;
+    if (!fs::exists(dir + "/UsdExportEulerFilterTest.ma")) GTEST_SKIP() << "sample scenes not found at " << dir;
+    open(dir + "/UsdExportEulerFilterTest.ma");
+    rdhost::Node* curve = scene().findNode("ikHandle1_translateY");
+    ASSERT_NE(curve, nullptr);
+    EXPECT_EQ(curve->type->name, "animCurveTL");
+    EXPECT_EQ(result("keyframe -q -tc ikHandle1_translateY"), "1 3");
+    EXPECT_EQ(result("keyframe -q -vc ikHandle1_translateY"), "0.4 -0.5");
+    EXPECT_EQ(result("getAttr ikHandle1_translateY.tan"), "18");
+    EXPECT_EQ(result("getAttr persp.tx"), "-5.571768050735697");
+    EXPECT_EQ(scene().findNode("perspShape")->unknownTypeName, "camera");
+    // ikHandle1 is a placeholder: the curve's connection to it is kept as written.
+    std::string text = save("euler.ma");
+    EXPECT_NE(text.find("connectAttr \"ikHandle1_translateX.o\" \"ikHandle1.tx\";"), std::string::npos);
+    EXPECT_NE(text.find("\tsetAttr -s 2 \".ktv[0:1]\"  1 0.4 3 -0.5;"), std::string::npos) << text;
+
+    open(dir + "/UsdExportRootsTest.ma");
+    rdhost::Node* cube = scene().findNode("Cube");
+    ASSERT_NE(cube, nullptr);
+    ASSERT_NE(cube->parent, nullptr);
+    EXPECT_EQ(cube->parent->name, "Mid");
+    EXPECT_EQ(result("getAttr Cube.ry"), "45");
+}
+
+}  // namespace

@@ -282,3 +282,48 @@ TEST_F(Eval, PlugsReadEveryNumericKindAsItsStoredNumber) {
 }
 
 }  // namespace
+
+namespace {
+
+class Connections : public SceneFixture {};
+
+TEST_F(Connections, CompoundsConnectChildByChildAndUnitsMeetNumbers) {
+    Node* a = create("transform", "a");
+    Node* b = create("transform", "b");
+    scene().connect(rdhost::PlugRef{a, slot(a, "translate")}, rdhost::PlugRef{b, slot(b, "t")}, false);
+    setNumber(a, "ty", 4.0);
+    EXPECT_TRUE(b->isDirty(slot(b, "ty")));
+    EXPECT_DOUBLE_EQ(getNumber(b, "translateY"), 4.0);
+    double m[4][4];
+    scene().worldMatrix(b, m);
+    EXPECT_DOUBLE_EQ(m[3][1], 4.0);
+    // A distance drives an angle or a double: numbers meet numbers.
+    scene().connect(rdhost::PlugRef{a, slot(a, "tx")}, rdhost::PlugRef{b, slot(b, "rz")}, false);
+    setNumber(a, "tx", 0.25);
+    EXPECT_DOUBLE_EQ(getNumber(b, "rz"), 0.25);
+    EXPECT_THROW(scene().connect(rdhost::PlugRef{a, slot(a, "t")}, rdhost::PlugRef{b, slot(b, "sx")}, false),
+                 HostError);
+    scene().disconnect(rdhost::PlugRef{a, slot(a, "t")}, rdhost::PlugRef{b, slot(b, "t")});
+    setNumber(a, "ty", 9.0);
+    EXPECT_DOUBLE_EQ(getNumber(b, "ty"), 4.0);
+}
+
+TEST_F(Connections, FindPlugTakesLongAndShortNamesAndNamesTheMissingOne) {
+    Node* a = create("transform", "xf");
+    MFnDependencyNode fn(object(a));
+    MStatus st;
+    MPlug byLong = fn.findPlug("translateX", true, &st);
+    EXPECT_TRUE(st);
+    EXPECT_TRUE(byLong == fn.findPlug("tx", &st));
+    EXPECT_STREQ(byLong.name().asChar(), "xf.translateX");
+    EXPECT_STREQ(byLong.partialName().asChar(), "tx");
+    MPlug none = fn.findPlug("radiu", false, &st);
+    EXPECT_FALSE(st);
+    EXPECT_TRUE(none.isNull());
+    EXPECT_NE(std::string(st.errorString().asChar()).find("'xf' has no attribute 'radiu'"), std::string::npos);
+    EXPECT_STREQ(fn.name().asChar(), "xf");
+    EXPECT_STREQ(fn.typeName().asChar(), "transform");
+    EXPECT_EQ(fn.userNode(), nullptr);
+}
+
+}  // namespace

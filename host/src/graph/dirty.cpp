@@ -39,7 +39,8 @@ std::vector<PlugRef> collectDownstream(const PlugRef& start, bool includeStart) 
     seen.insert(start);
     if (includeStart) out.push_back(start);
     for (size_t head = 0; head < queue.size(); ++head) {
-        forEachDownstream(queue[head], [&](const PlugRef& q) {
+        const PlugRef current = queue[head];  // a copy: visiting grows the queue
+        forEachDownstream(current, [&](const PlugRef& q) {
             if (seen.insert(q).second) {
                 out.push_back(q);
                 queue.push_back(q);
@@ -144,11 +145,11 @@ void Scene::runIdle() {
     int commandsRun = 0;
     // Rounds: deferred commands may change the scene and reach more outputs.
     for (;;) {
+        // deleteNode drops a deleted node's plugs from this list.
         std::vector<PlugRef> reached;
         reached.swap(impl_->reached);
         impl_->reachedKeys.clear();
         for (const PlugRef& p : reached) {
-            if (std::find(impl_->nodes.begin(), impl_->nodes.end(), p.node) == impl_->nodes.end()) continue;
             Attr* a = p.node->type->attrs[p.attr];
             bool fed = static_cast<bool>(p.node->source[p.attr]) ||
                        (a->parent && a->parent->index >= 0 && p.node->source[a->parent->index]);

@@ -11,6 +11,8 @@
 #include <maya/MPlug.h>
 #include <maya/MPxNode.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -174,8 +176,11 @@ Scene::~Scene() {
         try {
             unloadPlugin(name);
         } catch (const HostError& e) {
+            // The scene is going away: close the module all the same.
             std::cerr << "// Warning: " << e.what() << " //\n";
+            void* handle = impl_->plugins.back()->handle;
             impl_->plugins.pop_back();
+            if (handle) ::dlclose(handle);
         }
     }
     if (guard.saved == this) guard.saved = nullptr;

@@ -174,6 +174,16 @@ TEST_F(ManipFixture, CommandErrorsNameTheThing) {
     EXPECT_EQ(rdhost::shownManipFor(scene(), scene().findNode("broken1")), nullptr);
 }
 
+TEST_F(ManipFixture, NonFiniteCallbackResultIsReplacedAndReportedOnce) {
+    makeProbe();
+    ok("showManip probe1; setAttr probe1.poison 1");
+    std::string info = result("manipInfo probe1");
+    EXPECT_NE(info.find("\"direction\": [0, 0, 0], \"length\""), std::string::npos) << info;
+    EXPECT_NE(err_.str().find("not finite"), std::string::npos) << err_.str();
+    info = result("manipInfo probe1");
+    EXPECT_EQ(err_.str().find("not finite"), std::string::npos) << err_.str();
+}
+
 TEST_F(ManipFixture, TransformStandsForItsShape) {
     rdhost::Node* probe = makeProbe();
     ok("showManip xf");

@@ -16,10 +16,12 @@
 #include <maya/MPxLocatorNode.h>
 #include <maya/MPxManipContainer.h>
 
+#include <cmath>
+
 namespace {
 
 struct ManipProbe : MPxLocatorNode {
-    static MObject reach, gain, turn, turn2, flag;
+    static MObject reach, gain, turn, turn2, flag, poison;
     static MTypeId id;
     static void* creator() { return new ManipProbe; }
     static MStatus initialize() {
@@ -32,14 +34,16 @@ struct ManipProbe : MPxLocatorNode {
         turn = u.create("turn", "tn", MFnUnitAttribute::kAngle, 0.5);
         turn2 = u.create("turnTwo", "tt", MFnUnitAttribute::kAngle, 0.0);
         flag = n.create("flag", "fl", MFnNumericData::kBoolean, 0.0);
-        for (MObject* o : {&reach, &gain, &turn, &turn2, &flag}) {
+        poison = n.create("poison", "po", MFnNumericData::kBoolean, 0.0);  // the toggle's direction turns NaN
+        for (MObject* o : {&reach, &gain, &turn, &turn2, &flag, &poison}) {
             MStatus st = addAttribute(*o);
             if (!st) return st;
         }
         return MPxManipContainer::addToManipConnectTable(id);
     }
 };
-MObject ManipProbe::reach, ManipProbe::gain, ManipProbe::turn, ManipProbe::turn2, ManipProbe::flag;
+MObject ManipProbe::reach, ManipProbe::gain, ManipProbe::turn, ManipProbe::turn2, ManipProbe::flag,
+    ManipProbe::poison;
 MTypeId ManipProbe::id(0x7f200);
 
 // The container: a distance manipulator along the transform's Y (length 2), a
@@ -132,7 +136,11 @@ struct ManipProbeManip : MPxManipContainer {
         const MVector t = translation() + MVector(0.0, 1.0, 0.0);
         return triple(t.x, t.y, t.z);
     }
-    MManipData left(unsigned) { return triple(-1.0, 0.0, 0.0); }
+    MManipData left(unsigned) {
+        bool bad = false;
+        MPlug(nodePath.node(), ManipProbe::poison).getValue(bad);
+        return triple(bad ? std::nan("") : -1.0, 0.0, 0.0);
+    }
     MManipData axis(unsigned) { return triple(0.0, 0.0, 1.0); }
     MManipData circleStart(unsigned) {
         const MVector t = translation() + MVector(2.0, 0.0, 0.0);

@@ -204,8 +204,15 @@ void ManipContainerState::refresh() {
                                     : "no usable value") + "; keeping the previous placement");
                 continue;
             }
+            bool finite = true;
             for (double& x : v)
-                if (!std::isfinite(x)) x = 0.0;  // a NaN must not reach the drawing
+                if (!std::isfinite(x)) {
+                    x = 0.0;  // a NaN must not reach the drawing
+                    finite = false;
+                }
+            if (!finite && warnedIndices.insert(cb.index).second && scene)
+                scene->warn("manipulator '" + c->name + "': the conversion for value " + std::to_string(cb.index) +
+                            " gave a number that is not finite; 0 is used instead");
             applySlot(*c, offset, v);
         }
     }

@@ -241,7 +241,13 @@ Capture captureDraw(rdhost::Scene& scene, const std::function<void(M3dView&)>& d
     cap.before = depthsNow();
     std::vector<rdhost::FeedbackPrimitive> prims;
     try {
-        prims = rdhost::captureFeedback([&] { draw(view); },
+        prims = rdhost::captureFeedback(
+            [&] {
+                draw(view);
+                // Keeps the draw from being a tail call: a GL call that ends the
+                // draw must return here, not into the host, to be counted.
+                asm volatile("" ::: "memory");
+            },
                                         [&] {
                                             // Start the retry exactly as the first attempt.
                                             rdhost::restoreGLStackState(start);

@@ -168,8 +168,9 @@ TEST_F(Commands, LsMatchesPatterns) {
 
 TEST_F(Commands, ListAttrInCreationOrder) {
     makeLocator();
+    // The locator base's own attributes come first, then the plug-in's in its order.
     EXPECT_EQ(result("listAttr loc1"),
-              "displayLabel label labelColorR labelColorG labelColorB labelColor colorR colorG "
+              "visibility displayLabel label labelColorR labelColorG labelColorB labelColor colorR colorG "
               "colorB color type drawType radius slices stacks width height depth innerRadius "
               "outerRadius");
 }
@@ -226,6 +227,7 @@ TEST_F(Commands, CurrentUnitHonoursCentimetresAndDegreesOnly) {
 
 TEST_F(Commands, ExecuteCommandRunsNestedTextWithoutPrinting) {
     makeLocator();
+    out_.str("");
     std::string r;
     ASSERT_TRUE(scene().executeHook("getAttr loc1.color", &r));
     EXPECT_EQ(r, "1.2 0.8 0");

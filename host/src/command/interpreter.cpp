@@ -160,7 +160,7 @@ bool Interpreter::runFile(const std::string& path) {
     struct stat info {};
     std::ifstream in;
     if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) in.open(path, std::ios::binary);
-    if (!in) {
+    if (!in.is_open()) {
         reportError(0, "cannot read script '" + path + "'");
         return false;
     }

@@ -52,6 +52,9 @@ TEST_F(BadInput, NamesTheThingAndChangesNothing) {
         {"disconnectAttr a.ty b.ty", "// Error: line 1: disconnectAttr: 'a.translateY' is not connected to 'b.translateY' //"},
         {"parent t1 t1", "// Error: line 1: parent: cannot parent 't1' under 't1', which is itself //"},
         {"parent a b; parent b a", "// Error: line 1: parent: cannot parent 'b' under 'a', which is below it //"},
+        {"parent -w loc1", "// Error: line 1: parent: 'loc1' is a shape; it must stay under a transform //"},
+        {"parent a loc1", "// Error: line 1: parent: 'loc1' is not a transform; it cannot be a parent //"},
+        {"unloadPlugin rigDials rigDials", "// Error: line 1: unloadPlugin: expects one plug-in name //"},
         {"delete t1 ghost", "// Error: line 1: delete: no node named 'ghost' //"},
         {"rename a \"1abc\"", "// Error: line 1: rename: '1abc' is not a valid node name //"},
         {"select -r a ghost", "// Error: line 1: select: no node named 'ghost' //"},
@@ -106,6 +109,15 @@ TEST_F(BadInput, PluginFailuresNameThePlugin) {
     EXPECT_NE(err().find("initializePlugin"), std::string::npos) << err();
     EXPECT_FALSE(run("unloadPlugin rigDials"));
     EXPECT_NE(err().find("rigDials"), std::string::npos) << err();
+}
+
+using FreshScene = CommandFixture;
+
+TEST_F(FreshScene, LoadingSeveralPluginsIsAllOrNothing) {
+    EXPECT_FALSE(run("loadPlugin rigDials noSuchPlugin"));
+    EXPECT_NE(err().find("noSuchPlugin"), std::string::npos) << err();
+    EXPECT_TRUE(scene().plugins().empty());
+    EXPECT_EQ(result("pluginInfo -q -loaded rigDials"), "0");
 }
 
 TEST_F(BadInput, ErrorStopsTheScriptAtItsLine) {

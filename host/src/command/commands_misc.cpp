@@ -22,38 +22,49 @@ std::string pluginName(const std::string& arg) {
 Value loadPlugin(Invocation& inv) {
     if (inv.args.empty()) inv.fail("expects a plug-in name or path");
     std::vector<std::string> loaded;
-    for (const Arg& a : inv.args) {
-        Plugin* p = inv.scene.loadPlugin(a.text);  // warns and returns null when loaded already
-        if (p) loaded.push_back(p->name);
+    try {
+        for (const Arg& a : inv.args) {
+            Plugin* p = inv.scene.loadPlugin(a.text);  // warns and returns null when loaded already
+            if (p) loaded.push_back(p->name);
+        }
+    } catch (const HostError&) {
+        // All or nothing: a later plug-in failing takes back the ones this command loaded.
+        for (auto it = loaded.rbegin(); it != loaded.rend(); ++it) inv.scene.unloadPlugin(*it);
+        throw;
     }
     return loaded.empty() ? Value::none() : Value::strings(loaded);
 }
 
 Value unloadPlugin(Invocation& inv) {
-    if (inv.args.empty()) inv.fail("expects a plug-in name");
-    for (const Arg& a : inv.args)
-        if (!inv.scene.findPlugin(pluginName(a.text)))
-            inv.fail("plug-in '" + a.text + "' is not loaded");
-    std::vector<std::string> names;
-    for (const Arg& a : inv.args) {
-        inv.scene.unloadPlugin(pluginName(a.text));
-        names.push_back(pluginName(a.text));
-    }
-    return Value::strings(names);
+    // One at a time: a refusal (nodes still exist) can then never leave half the
+    // plug-ins unloaded.
+    if (inv.args.size() != 1) inv.fail("expects one plug-in name");
+    const std::string name = pluginName(inv.args[0].text);
+    if (!inv.scene.findPlugin(name)) inv.fail("plug-in '" + inv.args[0].text + "' is not loaded");
+    inv.scene.unloadPlugin(name);
+    return Value::string(name);
 }
 
-// requires PLUGIN VERSION: makes sure a plug-in is there, loading it if need be.
+// requires PLUGIN VERSION: makes sure a plug-in is there, loading it by name
+// from the plug-in path if need be. A path is never loaded: a scene file must
+// not make the host run a library from wherever the file says.
 Value requires(Invocation& inv) {
     if (inv.args.empty()) inv.fail("expects a plug-in name");
     const std::string name = inv.args[0].text;
     if (name == "maya") return Value::none();
-    if (inv.scene.findPlugin(pluginName(name))) return Value::none();
     try {
+        if (name.find('/') != std::string::npos)
+            inv.fail("plug-in '" + name + "' is not available (a plug-in is required by name, not by path)");
+        if (inv.scene.findPlugin(name)) return Value::none();
         inv.scene.loadPlugin(name);
     } catch (const HostError& e) {
         if (!inv.fileContext) throw;
-        inv.scene.warn("requires: plug-in '" + name + "' is not available (" + e.what() +
-                       "); its nodes are kept as unknown nodes");
+        std::string why = e.what();
+        if (why.rfind("requires: ", 0) == 0)
+            inv.scene.warn(why + "; its nodes are kept as unknown nodes");
+        else
+            inv.scene.warn("requires: plug-in '" + name + "' is not available (" + why +
+                           "); its nodes are kept as unknown nodes");
     }
     return Value::none();
 }

@@ -152,11 +152,14 @@ Value parent(Invocation& inv) {
     if (!world) {
         newParent = findNodeOrFail(inv.scene, childArgs.back().text, inv.command);
         childArgs.pop_back();
-        if (!newParent->isDag()) inv.fail("'" + newParent->name + "' is not a DAG node");
+        if (!newParent->isDag() || !newParent->type->isTransform)
+            inv.fail("'" + displayName(newParent) + "' is not a transform; it cannot be a parent");
     }
     std::vector<Node*> children = namedNodes(inv, childArgs);
     for (Node* c : children) {
         if (!c->isDag()) inv.fail("'" + c->name + "' is not a DAG node");
+        if (world && !c->type->isTransform)
+            inv.fail("'" + displayName(c) + "' is a shape; it must stay under a transform");
         for (Node* up = newParent; up; up = up->parent)
             if (up == c)
                 inv.fail("cannot parent '" + displayName(c) + "' under '" +

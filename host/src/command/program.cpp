@@ -36,6 +36,21 @@ std::string dirOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Word-wraps text to 79 columns with a hanging indent.
+std::string wrapped(const std::string& text, const std::string& indent) {
+    std::istringstream words(text);
+    std::string word, line = indent, out;
+    while (words >> word) {
+        if (line.size() > indent.size() && line.size() + 1 + word.size() > 79) {
+            out += line + "\n";
+            line = indent + "    ";
+        }
+        if (line.size() > indent.size() && line.back() != ' ') line += ' ';
+        line += word;
+    }
+    return out + line + "\n";
+}
+
 const char* kUsage =
     "usage: rigdials [--plugin-path DIR]... [-c COMMANDS]... [FILE.mel|FILE.ma]...\n";
 
@@ -79,17 +94,17 @@ std::string helpText() {
          "Commands:\n";
     for (const CommandSpec* c : allCommands()) {
         h << "\n  " << c->name << "\n";
-        if (!c->usage.empty()) h << "      " << c->usage << "\n";
+        if (!c->usage.empty()) h << wrapped(c->usage, "      ");
         if (!c->flags.empty()) {
-            h << "      flags:";
+            std::string flags = "flags (argument count in parentheses):";
             for (const FlagSpec& f : c->flags) {
-                h << " -" << f.longName;
-                if (!f.shortName.empty() && f.shortName != f.longName) h << "/-" << f.shortName;
-                if (f.argCount > 0) h << "(" << f.argCount << ")";
+                flags += " -" + f.longName;
+                if (!f.shortName.empty() && f.shortName != f.longName) flags += "/-" + f.shortName;
+                if (f.argCount > 0) flags += "(" + std::to_string(f.argCount) + ")";
             }
-            h << "\n";
+            h << wrapped(flags, "      ");
         }
-        if (!c->result.empty()) h << "      result: " << c->result << "\n";
+        if (!c->result.empty()) h << wrapped("result: " + c->result, "      ");
     }
     return h.str();
 }

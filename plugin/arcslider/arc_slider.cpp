@@ -1,5 +1,5 @@
 #include "arcslider/arc_slider.h"
-#include "arcslider/arc_plug_read.h"
+#include "arcslider/arc_values.h"
 #include "arcslider/arc_snap_scale.h"
 #include "shapes.h"
 
@@ -369,10 +369,8 @@ MStatus KelArcSliderManipulator::compute(const MPlug& plug, MDataBlock& data)
         const float step = readFloat(node, snapValue);
 
         float reading = static_cast<float>(MAngle(current + offset).asDegrees());
-        // A zero (or non-finite) step cannot snap: the reading stays unsnapped
-        // instead of becoming NaN.
-        if (snapOn != 0 && step != 0.0f && std::isfinite(step))
-            reading = static_cast<float>(std::floor(reading / step) * step);
+        if (snapOn != 0)
+            reading = arcslider::snapDown(reading, step);
 
         data.outputValue(angleValue).set(reading);
         data.setClean(plug);

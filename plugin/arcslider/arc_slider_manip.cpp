@@ -1,5 +1,5 @@
 #include "arcslider/arc_slider_manip.h"
-#include "arcslider/arc_plug_read.h"
+#include "arcslider/arc_values.h"
 #include "arcslider/arc_slider.h"
 
 #include <maya/MAngle.h>
@@ -19,6 +19,7 @@
 
 using arcslider::readFloat;
 using arcslider::readInt;
+using arcslider::snapDown;
 
 typedef KelArcSliderManipulator Arc;
 
@@ -55,15 +56,6 @@ MManipData threeDoubles(double x, double y, double z)
 MManipData threeDoubles(const MVector& v)
 {
     return threeDoubles(v.x, v.y, v.z);
-}
-
-// Rounds an angle in degrees down to a multiple of the snap step. A zero (or
-// non-finite) step leaves it as it is rather than producing NaN.
-float snapDown(float degrees, float step)
-{
-    if (step == 0.0f || !std::isfinite(step))
-        return degrees;
-    return static_cast<float>(std::floor(degrees / step) * step);
 }
 
 }  // namespace

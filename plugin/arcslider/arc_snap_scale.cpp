@@ -1,5 +1,5 @@
 #include "arcslider/arc_snap_scale.h"
-#include "arcslider/arc_plug_read.h"
+#include "arcslider/arc_values.h"
 
 #include <maya/MAngle.h>
 #include <maya/MPoint.h>

@@ -1,4 +1,4 @@
-// Plug reads shared by the arc slider node and its manipulator container.
+// Value helpers shared by the arc slider node and its manipulator container.
 // Every attribute, numeric, unit or enum, is read as a plain number through an
 // MDistance in the normal context and then held in single precision; a read
 // that fails leaves 0.
@@ -41,6 +41,18 @@ inline int truncate(float value)
 inline int readInt(const MObject& node, const MObject& attribute)
 {
     return truncate(readFloat(node, attribute));
+}
+
+// Rounds an angle in degrees down (towards minus infinity) to a multiple of
+// the snap step. A step that cannot snap (0, NaN, infinite, or so small that
+// the quotient overflows) leaves the angle as it is instead of turning it into
+// NaN or infinity.
+inline float snapDown(float degrees, float step)
+{
+    if (step == 0.0f || !std::isfinite(step))
+        return degrees;
+    const float snapped = std::floor(degrees / step) * step;
+    return std::isfinite(snapped) ? snapped : degrees;
 }
 
 }  // namespace arcslider

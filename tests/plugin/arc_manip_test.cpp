@@ -115,6 +115,7 @@ TEST_F(ArcManipTest, StartAndEndSweepsFollowTheSnapSettings) {
         {"setAttr arc1.snap 1; setAttr arc1.snapValue 5", 15.0, 340.0},
         {"setAttr arc1.snapValue 0", 0.28f / kDeg, 6.0f / kDeg},         // zero step: unrounded
         {"setAttr arc1.snapValue 100", 0.0, 300.0},
+        {"setAttr arc1.snapValue 1e-40", 0.28f / kDeg, 6.0f / kDeg},     // would overflow: unrounded
     };
     for (const auto& c : cases) {
         ok(c.script);

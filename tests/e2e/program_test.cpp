@@ -146,3 +146,34 @@ TEST(Program, DemoRunsAndSavesItsScene) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Program, SceneFilesOpenFromTheCommandLine) {
+    const std::string sample = RIGDIALS_SAMPLES_DIR "/UsdExportRootsTest.ma";
+    struct stat info {};
+    if (::stat(sample.c_str(), &info) != 0) GTEST_SKIP() << "no sample scenes at " << RIGDIALS_SAMPLES_DIR;
+    ProgramRun r = runRigdials({sample, "-c", "nodeType Top; ls -type transform \"Cube*\";"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(contains(r.out, "// Result: transform //\n// Result: Cube Cube1 //\n")) << r.out;
+    // Types this host lacks are kept, with a warning, not an error.
+    EXPECT_TRUE(contains(r.err, "// Warning: ")) << r.err;
+    EXPECT_FALSE(contains(r.err, "// Error: ")) << r.err;
+}
+
+TEST(Program, MissingSceneFileFailsTheRun) {
+    ProgramRun r = runRigdials({"nowhere.ma", "-c", "print \"not reached\";"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(contains(r.err, "// Error: line 1: file: ")) << r.err;
+    EXPECT_TRUE(contains(r.err, "nowhere.ma")) << r.err;
+    EXPECT_FALSE(contains(r.out, "not reached"));
+}
+
+TEST(Program, AFailingDeferredCommandMakesTheExitStatusNonZero) {
+    // The failure happens in the idle step after the command that queued it.
+    ProgramRun r = runRigdials({"-c", "evalDeferred \"getAttr ghost.tx\"; print \"after\\n\";"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(contains(r.err, "// Error: getAttr: no node named 'ghost' //")) << r.err;
+}
+
+}  // namespace

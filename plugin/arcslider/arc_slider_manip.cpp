@@ -121,12 +121,16 @@ MStatus KelArcSliderManipulatorManip::createChildren()
     // Only an initial value: the callbacks take over once the node is bound.
     const MVector normal = nodePath.isValid() ? worldNormal() : MVector(0.0, 1.0, 0.0);
 
-    currentSweepPath = addCircleSweepManip("sweepManip", "Current Angle");
-    startSweepPath = addCircleSweepManip("sweepManip", "start Angle");
-    endSweepPath = addCircleSweepManip("endSweepManip", "end Angle");
-    const MDagPath* sweeps[] = {&currentSweepPath, &startSweepPath, &endSweepPath};
-    for (const MDagPath* path : sweeps) {
-        MFnCircleSweepManip sweep(*path);
+    // The handle and start sweeps share a manipulator name; their value names
+    // tell them apart.
+    const struct { MDagPath* path; const char* name; const char* value; } sweeps[] = {
+        {&currentSweepPath, "sweepManip", "Current Angle"},
+        {&startSweepPath, "sweepManip", "start Angle"},
+        {&endSweepPath, "endSweepManip", "end Angle"},
+    };
+    for (const auto& s : sweeps) {
+        *s.path = addCircleSweepManip(s.name, s.value);
+        MFnCircleSweepManip sweep(*s.path);
         sweep.setCenterPoint(origin);
         sweep.setNormal(normal);
     }

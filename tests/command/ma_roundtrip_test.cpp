@@ -1,6 +1,7 @@
 // Scene files: save -> open gives back every stored value, placeholders and
 // kept lines come back unchanged, and a second save writes the identical text.
 #include "command/keys_nodes.h"
+#include "command/ma_format.h"
 #include "command/scenefile_state.h"
 #include "command_fixture.h"
 
@@ -169,6 +170,23 @@ TEST_F(SceneFiles, StoredValuesComeBackIdentical) {
     EXPECT_EQ(static_cast<float>(locb->num[locb->findAttr("radius")->index]), 1e-9f);
 }
 
+TEST_F(SceneFiles, AnglesNoDegreeDoubleReachesStillComeBack) {
+    // Some radian values are not the image of any double number of degrees;
+    // the file gives them more digits, which the reader must honour.
+    double r = 1.9;
+    int found = 0;
+    ok("createNode transform -n a;");
+    rdhost::Node* a = scene().findNode("a");
+    const char* axes[] = {"rx", "ry", "rz"};
+    for (int i = 0; i < 100000 && found < 3; ++i, r = std::nextafter(r, 3.0)) {
+        if (rdhost::ma::formatAngle(r).size() <= 19) continue;
+        a->setNumber(a->findAttr(axes[found++])->index, r);
+    }
+    ASSERT_EQ(found, 3);
+    std::string text = roundTrip();
+    EXPECT_NE(text.find("setAttr \".r\""), std::string::npos) << text;
+}
+
 TEST_F(SceneFiles, HeaderAndLayoutAreTheHostsOwn) {
     ok("createNode transform -n \"a\"; setAttr a.tx 2; createNode transform -n \"b\";"
        "connectAttr a.tx b.ty; currentTime 7;");
@@ -276,10 +294,11 @@ TEST_F(SceneFiles, PlaceholdersAndKeptLinesAreWrittenBackUnchanged) {
         EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n--- in ---\n" << text;
     EXPECT_NE(text.find("createNode transform -s -n \"persp\";"), std::string::npos) << text;
 
-    // Deleting a placeholder drops the kept connections that name it.
+    // Deleting a placeholder drops the kept connections that name it, and says so.
     ok("delete joint2;");
     std::string after = save("after.ma");
     EXPECT_EQ(after.find("joint2"), std::string::npos) << after;
+    EXPECT_NE(err().find("names 'joint2', which is no longer in the scene"), std::string::npos) << err();
     EXPECT_NE(after.find("connectAttr \"persp.t\" \"meshShape.i\";"), std::string::npos);
 }
 
@@ -304,6 +323,29 @@ TEST_F(SceneFiles, UnknownAttributesOfKnownNodesAreKeptWithAWarning) {
                              "\tsetAttr -l on -k off \".ty\";\n", "\tsetAttr \".t\" -type \"double3\" 0 3 0;\n",
                              "connectAttr \"t.hdl\" \"t.tz\";\n"})
         EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n--- in ---\n" << text;
+}
+
+TEST_F(SceneFiles, RequiresLoadsThePlugInAndUnknownCommandsAreSkipped) {
+    ok("loadPlugin rigDials; createNode transform -n t; createNode KelPrimitiveLocator -n loc -p t;"
+       "setAttr loc.radius 2.5;");
+    std::string text = save("plugin.ma");
+    ok("file -new -force; unloadPlugin rigDials;");
+    ASSERT_EQ(scene().findPlugin("rigDials"), nullptr);
+    writeText(path("plugin.ma"), text + "someCommandNobodyKnows -x 1 \"two\";\n"
+                                        "createNode transform -n after;\n");
+    open(path("plugin.ma"));
+    EXPECT_NE(err().find("someCommandNobodyKnows"), std::string::npos) << err();
+    EXPECT_NE(scene().findPlugin("rigDials"), nullptr) << "requires loaded it";
+    EXPECT_EQ(result("getAttr loc.radius"), "2.5");
+    EXPECT_NE(scene().findNode("after"), nullptr) << "reading goes on after an unknown command";
+
+    // A requires naming a path is never loaded from the file.
+    ok("file -new -force; unloadPlugin rigDials;");
+    writeText(path("path.ma"), "requires \"/tmp/evil/rigDials.so\" \"1.0\";\n");
+    open(path("path.ma"));
+    EXPECT_NE(err().find("not available"), std::string::npos) << err();
+    EXPECT_NE(save("path2.ma").find("requires \"/tmp/evil/rigDials.so\" \"1.0\";\n"), std::string::npos)
+        << "but the line is kept";
 }
 
 TEST_F(SceneFiles, DamagedFilesKeepWhatCameBeforeAndReportTheLine) {

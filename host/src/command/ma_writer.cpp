@@ -209,10 +209,17 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
         }
     }
     for (const KeptStatement& k : fs.trailing) {
-        bool alive = true;
+        std::string gone;
         for (const std::string& name : k.nodes)
-            if (!nodeExists(scene, name)) alive = false;
-        if (alive) out << k.text << "\n";
+            if (gone.empty() && !nodeExists(scene, name)) gone = name;
+        if (gone.empty()) {
+            out << k.text << "\n";
+        } else {
+            // Kept lines name nodes as the file did; once such a node is deleted
+            // or renamed the line would point at nothing.
+            std::string first = k.text.substr(0, k.text.find('\n'));
+            scene.warn("file: '" + first + "' names '" + gone + "', which is no longer in the scene; not saved");
+        }
     }
     out << "// End of " << fileName << "\n";
     return out.str();

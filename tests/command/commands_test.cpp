@@ -249,3 +249,39 @@ TEST_F(Commands, ResultsPrintAfterEachTopLevelCommand) {
 }
 
 }  // namespace
+
+namespace {
+
+using Interpreting = CommandFixture;
+
+TEST_F(Interpreting, IdleStepRunsAfterEachTopLevelCommand) {
+    // The deferred command runs in the idle step right after the command that
+    // queued it, after its result, before the next statement.
+    EXPECT_EQ(ok("evalDeferred \"print \\\"deferred\\\\n\\\"\"; print \"next\\n\";"),
+              "deferred\nnext\n");
+}
+
+TEST_F(Interpreting, KeyedAttributeCanBeSetUntilTimeChanges) {
+    ok("createNode transform -n a; currentTime 1; setAttr a.tx 2; setKeyframe \"a.tx\";");
+    EXPECT_TRUE(run("setAttr a.tx 5")) << err();
+    EXPECT_EQ(result("getAttr a.tx"), "5");
+}
+
+TEST_F(Interpreting, SceneFileContextSkipsUnknownCommandsWithAWarning) {
+    rdhost::cmd::Statement st = rdhost::cmd::parseScript("fileInfo \"application\" \"maya\";").at(0);
+    EXPECT_THROW(interp().runStatement(st, false), rdhost::HostError);
+    err_.str("");
+    EXPECT_NO_THROW(interp().runStatement(st, false, /*fileContext=*/true));
+    EXPECT_EQ(err(), "// Warning: line 1: unknown command 'fileInfo' skipped //\n");
+}
+
+TEST_F(Interpreting, UnknownNodeTypeInASceneFileBecomesAPlaceholder) {
+    rdhost::cmd::Statement st =
+        rdhost::cmd::parseScript("createNode mysteryNode -n \"m1\";").at(0);
+    rdhost::cmd::Value v = interp().runStatement(st, false, /*fileContext=*/true);
+    EXPECT_EQ(v.text(), "m1");
+    EXPECT_EQ(result("nodeType m1"), "mysteryNode");
+    EXPECT_EQ(result("ls -type mysteryNode"), "m1");
+}
+
+}  // namespace

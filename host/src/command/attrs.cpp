@@ -202,7 +202,11 @@ double prepareNumber(const PlugPath& p, const Attr& a, const Arg& v,
         throw HostError(cmd + ": '" + v.text + "' is not a number (for '" + plugName + "')");
     if (!std::isfinite(v.number))
         throw HostError(cmd + ": " + v.text + " is not a finite number (for '" + plugName + "')");
-    double ui = fromUi(a, v.number);
+    // A long angle text (a scene file gives one for radian values that no
+    // double number of degrees reaches) is read exactly.
+    double ui = a.kind == AttrKind::Angle && v.kind == Arg::Kind::Number
+                    ? ma::parseAngle(v.text).value_or(fromUi(a, v.number))
+                    : fromUi(a, v.number);
     if (!representable(a, ui))
         throw HostError(cmd + ": " + v.text + " is out of range for '" + plugName + "'");
     double internal = normalize(a, ui);

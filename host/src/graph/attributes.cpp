@@ -88,20 +88,6 @@ bool isSingleNumericType(int t) {
     }
 }
 
-// Values held by integer-valued kinds are whole numbers, as the host stores them.
-double conform(const Attr* a, double v) {
-    if (a->kind == AttrKind::Enum) return static_cast<double>(static_cast<short>(v));
-    if (a->kind != AttrKind::Numeric) return v;
-    switch (a->numericType) {
-    case MFnNumericData::kBoolean: return v != 0.0 ? 1.0 : 0.0;
-    case MFnNumericData::kByte: case MFnNumericData::kChar:
-    case MFnNumericData::kShort: case MFnNumericData::kInt: case MFnNumericData::kInt64:
-        return static_cast<double>(static_cast<long long>(v));
-    case MFnNumericData::kFloat: return static_cast<double>(static_cast<float>(v));
-    default: return v;
-    }
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- MFnAttribute
@@ -205,7 +191,7 @@ MObject MFnNumericAttribute::create(const MString& full, const MString& brief, M
     Attr* a = createAttr(full, brief, AttrKind::Numeric, st);
     if (!a) return MObject();
     a->numericType = type;
-    a->defaultValue = conform(a, defaultValue);
+    a->defaultValue = rdhost::conformToAttr(a, defaultValue);
     rdObject_ = ObjectAccess::make(a);
     return rdObject_;
 }
@@ -280,11 +266,11 @@ MStatus setDefaults(Attr* a, const double* v, size_t n) {
         if (n != a->children.size())
             return fail(MS::kInvalidParameter, "compound '" + a->longName + "' has " +
                                                    std::to_string(a->children.size()) + " children");
-        for (size_t i = 0; i < n; ++i) a->children[i]->defaultValue = conform(a->children[i], v[i]);
+        for (size_t i = 0; i < n; ++i) a->children[i]->defaultValue = rdhost::conformToAttr(a->children[i], v[i]);
         return MS::kSuccess;
     }
     if (n != 1) return fail(MS::kInvalidParameter, "'" + a->longName + "' holds one value");
-    a->defaultValue = conform(a, v[0]);
+    a->defaultValue = rdhost::conformToAttr(a, v[0]);
     return MS::kSuccess;
 }
 MStatus setLimit(Attr* a, const double* v, size_t n, bool isMax) {

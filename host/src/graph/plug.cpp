@@ -26,20 +26,6 @@ void setStatus(MStatus* out, const MStatus& st) {
 
 Attr* attrOf(Node* n, int slot) { return n ? n->type->attrs[slot] : nullptr; }
 
-// Whole-number kinds keep whole numbers whatever is written into them.
-double conformValue(const Attr* a, double v) {
-    if (a->kind == AttrKind::Enum) return static_cast<double>(static_cast<short>(v));
-    if (a->kind != AttrKind::Numeric) return v;
-    switch (a->numericType) {
-    case MFnNumericData::kBoolean: return v != 0.0 ? 1.0 : 0.0;
-    case MFnNumericData::kByte: case MFnNumericData::kChar: case MFnNumericData::kShort:
-    case MFnNumericData::kInt: case MFnNumericData::kInt64:
-        return static_cast<double>(static_cast<long long>(v));
-    case MFnNumericData::kFloat: return static_cast<double>(static_cast<float>(v));
-    default: return v;
-    }
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- MPlug
@@ -249,7 +235,7 @@ MStatus writeNumber(Node* n, int slot, double v) {
     // Hard limits hold for every write through a plug, as in the host.
     if (a->hasMin && v < a->minValue) v = a->minValue;
     if (a->hasMax && v > a->maxValue) v = a->maxValue;
-    n->setNumber(slot, conformValue(a, v));
+    n->setNumber(slot, rdhost::conformToAttr(a, v));
     return MS::kSuccess;
 }
 
@@ -373,7 +359,7 @@ double handleNumber(Node* n, int slot) {
 }
 void handleWrite(Node* n, int slot, double v) {
     if (!n || slot < 0 || !attrOf(n, slot)->isNumeric()) return;
-    n->writeNumberClean(slot, conformValue(attrOf(n, slot), v));
+    n->writeNumberClean(slot, rdhost::conformToAttr(attrOf(n, slot), v));
 }
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "manip/manip.h"
 
 #include <maya/MDataBlock.h>
+#include <maya/MFnNumericData.h>
 #include <maya/MPlug.h>
 #include <maya/MPxNode.h>
 
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -68,6 +70,19 @@ Attr* NodeType::findAttr(const std::string& n) const {
 
 // ---------------------------------------------------------------- Node
 
+double conformToAttr(const Attr* a, double v) {
+    if (a->kind == AttrKind::Enum) return static_cast<double>(static_cast<short>(v));
+    if (a->kind != AttrKind::Numeric) return v;
+    switch (a->numericType) {
+    case MFnNumericData::kBoolean: return v != 0.0 ? 1.0 : 0.0;
+    case MFnNumericData::kByte: case MFnNumericData::kChar: case MFnNumericData::kShort:
+    case MFnNumericData::kInt: case MFnNumericData::kInt64:
+        return std::isfinite(v) ? static_cast<double>(static_cast<long long>(v)) : 0.0;
+    case MFnNumericData::kFloat: return static_cast<double>(static_cast<float>(v));
+    default: return v;
+    }
+}
+
 bool Node::isDag() const { return type && type->isDag; }
 
 Attr* Node::findAttr(const std::string& n) const { return type ? type->findAttr(n) : nullptr; }
@@ -106,7 +121,7 @@ void evaluateSlot(Node* n, int attr) {
         if (a->kind == AttrKind::String)
             n->str[attr] = src.node->getString(src.attr);
         else if (!a->isCompound())
-            n->num[attr] = src.node->getNumber(src.attr);
+            n->num[attr] = conformToAttr(a, src.node->getNumber(src.attr));
     } else if (a->computed && n->user) {
         MPlug plug = ObjectAccess::plug(n, attr);
         MDataBlock block = ObjectAccess::block(n);
@@ -123,7 +138,7 @@ double Node::getNumber(int attr) {
 void Node::setNumber(int attr, double value) {
     Attr* a = type->attrs[attr];
     if (!a->isNumeric()) throw HostError("'" + plugName(attr) + "' does not hold a number");
-    num[attr] = value;
+    num[attr] = conformToAttr(a, value);
     dirty[attr] = 0;
     scene->propagateDirty(PlugRef{this, attr});
 }
@@ -141,7 +156,7 @@ void Node::setString(int attr, const std::string& value) {
     scene->propagateDirty(PlugRef{this, attr});
 }
 
-void Node::writeNumberClean(int attr, double value) { num[attr] = value; }
+void Node::writeNumberClean(int attr, double value) { num[attr] = conformToAttr(type->attrs[attr], value); }
 
 void Node::setClean(int attr) { dirty[attr] = 0; }
 

@@ -8,7 +8,11 @@
 // Rules of the graph (the plug-in relies on each of them):
 //  - Attribute values live per node in slots indexed by Attr::index, so a plug
 //    read is an index, never a string lookup. Values are held in internal
-//    units: centimetres, radians. Strings live in their own slots.
+//    units: centimetres, radians (time: as given, the command module's frames).
+//    Every write conforms the value to the kind (booleans 0/1, whole-number
+//    kinds truncated, floats rounded to single precision). Strings live in
+//    their own slots. Hard limits are applied by MPlug::setValue and by
+//    commands (with a warning), not by Node::setNumber.
 //  - An attribute is an output ("computed") when some attributeAffects names it
 //    as affected. A new node's outputs start dirty; creating a node computes
 //    nothing.

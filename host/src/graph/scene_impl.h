@@ -49,6 +49,9 @@ Attr* newAttr(Scene* scene);                          // in the pool of the type
 std::string hexId(unsigned id);
 // MPxNode::addAttribute without fault injection (a compound brings its children).
 MStatus addAttributeTo(NodeType* type, Attr* attr);
+// A value as an attribute of this kind holds it: booleans 0/1, whole-number
+// kinds truncated toward zero, floats rounded to single precision.
+double conformToAttr(const Attr* attr, double value);
 // Brings a dirty slot up to date (connection or compute); see Node::getNumber.
 void evaluateSlot(Node* node, int attr);
 

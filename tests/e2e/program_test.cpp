@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 namespace {
@@ -174,6 +175,37 @@ TEST(Program, AFailingDeferredCommandMakesTheExitStatusNonZero) {
     ProgramRun r = runRigdials({"-c", "evalDeferred \"getAttr ghost.tx\"; print \"after\\n\";"});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(contains(r.err, "// Error: getAttr: no node named 'ghost' //")) << r.err;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Program, EveryExampleScriptRuns) {
+    const std::string examples = RIGDIALS_SOURCE_DIR "/examples";
+    DIR* d = ::opendir(examples.c_str());
+    ASSERT_NE(d, nullptr) << examples;
+    int count = 0;
+    while (dirent* e = ::readdir(d)) {
+        std::string name = e->d_name;
+        if (name.size() < 5 || name.compare(name.size() - 4, 4, ".mel") != 0) continue;
+        ++count;
+        std::string dir = makeTempDir();
+        ASSERT_EQ(::mkdir((dir + "/out").c_str(), 0755), 0);
+        ProgramRun r = runRigdials({examples + "/" + name}, dir);
+        EXPECT_EQ(r.status, 0) << name << "\n" << r.err;
+        EXPECT_FALSE(contains(r.err, "// Error")) << name << "\n" << r.err;
+    }
+    ::closedir(d);
+    EXPECT_GE(count, 2);
+}
+
+TEST(Program, RigExampleDrivesTheMarker) {
+    std::string dir = makeTempDir();
+    ProgramRun r = runRigdials({RIGDIALS_SOURCE_DIR "/examples/rig.mel"}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(contains(r.out, "marker height:\n// Result: 2.5 //\n")) << r.out;
+    EXPECT_TRUE(contains(r.out, "arc angle value (degrees):\n// Result: 45 //\n")) << r.out;
 }
 
 }  // namespace

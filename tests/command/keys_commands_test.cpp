@@ -60,6 +60,23 @@ TEST_F(Keys, CurrentTimeInterpolatesLinearlyAndHoldsOutsideTheKeys) {
     EXPECT_EQ(result("keyframe -q ball.tx"), "3");
 }
 
+TEST_F(Keys, ChangingTheTimeDirtiesWhatTheKeyedAttributeDrives) {
+    ok("createNode transform -n follower; connectAttr ball.tx follower.ty;"
+       "currentTime 1; setAttr ball.tx 0; setKeyframe ball.tx; currentTime 3; setAttr ball.tx 4;"
+       "setKeyframe ball.tx;");
+    rdhost::Node* follower = scene().findNode("follower");
+    const int ty = follower->findAttr("ty")->index;
+    std::vector<rdhost::PlugRef> marked;
+    scene().onDirty = [&](rdhost::PlugRef p) { marked.push_back(p); };
+    ok("currentTime 2;");
+    scene().onDirty = nullptr;
+    bool reached = false;
+    for (const auto& p : marked) reached = reached || (p.node == follower && p.attr == ty);
+    EXPECT_TRUE(reached) << "the time change reached follower.ty";
+    EXPECT_EQ(follower->num[ty], 2.0) << "the idle step pulled it already";
+    EXPECT_EQ(result("getAttr follower.ty"), "2");
+}
+
 TEST_F(Keys, AngleKeysAreDegreesInCommandsAndRadiansInside) {
     ok("currentTime 1; setAttr ball.ry 90; setKeyframe ball.ry; currentTime 3; setAttr ball.ry 0;"
        "setKeyframe ball.ry; currentTime 2;");

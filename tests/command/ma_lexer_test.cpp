@@ -83,6 +83,13 @@ TEST(MaLexer, ReadsSplitStringsEscapesBooleansAndComponentWords) {
     EXPECT_EQ(sts[2].parsed.items.back().arg.number, -2);
 }
 
+TEST(MaLexer, SkipsAByteOrderMark) {
+    auto sts = readAll("\xEF\xBB\xBF//Maya ASCII 2024 scene\nrequires maya \"2024\";\n");
+    ASSERT_EQ(sts.size(), 1u);
+    EXPECT_EQ(sts[0].parsed.command, "requires");
+    EXPECT_EQ(sts[0].line, 2);
+}
+
 TEST(MaLexer, DamageIsReportedAtItsLineAfterTheGoodStatements) {
     struct Case {
         const char* text;

@@ -213,6 +213,25 @@ TEST_F(SceneFiles, HeaderAndLayoutAreTheHostsOwn) {
     EXPECT_EQ(result("file -query -sceneName"), path("layout.ma"));
 }
 
+TEST_F(SceneFiles, ValuesThatCannotBeReadBackAreLeftOutWithAWarning) {
+    ok("createNode transform -n a;");
+    rdhost::Node* a = scene().findNode("a");
+    a->setNumber(a->findAttr("tx")->index, std::nan(""));
+    a->setNumber(a->findAttr("ty")->index, 5.0);
+    a->setNumber(a->findAttr("sy")->index, HUGE_VAL);
+    a->setNumber(a->findAttr("rz")->index, 0.5);
+    std::string text = save("values.ma");
+    EXPECT_NE(err().find("'a.translateX'"), std::string::npos) << err();
+    EXPECT_NE(err().find("'a.scaleY'"), std::string::npos) << err();
+    EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+    EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tsetAttr \".ty\" 5;\n"), std::string::npos) << "the finite children stay\n" << text;
+    EXPECT_NE(text.find("\tsetAttr \".r\""), std::string::npos) << text;
+    open(path("values.ma"));
+    EXPECT_EQ(result("getAttr a.ty"), "5");
+    EXPECT_EQ(result("getAttr a.rz"), "28.64788975654116");
+}
+
 TEST_F(SceneFiles, ParentsAreWrittenBeforeChildrenWhateverTheCreationOrder) {
     ok("createNode transform -n \"child\"; createNode transform -n \"top\"; parent child top;");
     std::string text = roundTrip();

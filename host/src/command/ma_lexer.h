@@ -28,7 +28,9 @@ struct MaStatement {
 
 class StatementReader {
 public:
-    explicit StatementReader(const std::string& source) : s_(source) {}
+    // A UTF-8 byte order mark, which some editors add, is skipped.
+    explicit StatementReader(const std::string& source)
+        : s_(source), i_(source.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0) {}
 
     // The next statement; false at the end of the file. Throws cmd::SyntaxError.
     bool next(MaStatement& out);
@@ -42,7 +44,7 @@ private:
     cmd::Arg word(const std::string& text) const;
 
     const std::string& s_;
-    std::size_t i_ = 0;
+    std::size_t i_;
     int line_ = 1;
 };
 

@@ -88,6 +88,12 @@ bool partlyConnected(const Node* n, const Attr& compound) {
     return n->source[compound.index] ? true : false;
 }
 
+bool finiteValues(const Node* n, const Attr& a);
+
+bool writtenByChildren(const Node* n, const Attr& compound) {
+    return partlyConnected(n, compound) || !finiteValues(n, compound);
+}
+
 bool finiteValues(const Node* n, const Attr& a) {
     if (a.kind == AttrKind::String || a.kind == AttrKind::Matrix) return true;
     if (a.isCompound()) {
@@ -163,14 +169,14 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
         for (const Attr* a : n->type->attrs) {
             if (!a->storable || !a->writable) continue;
             // A value that a connection gives is not the node's own. A compound
-            // is written whole unless part of it is connected; then its free
-            // children are written one by one.
+            // is written whole unless part of it is connected or not a finite
+            // number; then its other children are written one by one.
             if (n->source[a->index]) continue;
-            if (a->parent && !partlyConnected(n, *a->parent)) continue;
-            if (a->isCompound() && partlyConnected(n, *a)) continue;
+            if (a->parent && !writtenByChildren(n, *a->parent)) continue;
+            if (a->isCompound() && writtenByChildren(n, *a)) continue;
             std::string value = attributeValueText(n, *a);
             if (value.empty()) {
-                if (!finiteValues(n, *a))
+                if (!a->isCompound() && !finiteValues(n, *a))
                     scene.warn("file: '" + nodeRef(n) + "." + a->longName +
                                "' holds a value that is not a finite number; it is not saved");
                 continue;

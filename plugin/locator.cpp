@@ -14,6 +14,7 @@
 #include <maya/MPoint.h>
 #include <maya/MVector.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <initializer_list>
@@ -163,11 +164,15 @@ private:
 };
 
 // Every value is read through an MDistance, whatever the attribute's type:
-// the host hands any number over that way. A failed read leaves 0.
+// the host hands any number over that way. A failed read leaves 0, and so
+// does a NaN or infinity arriving through a connection, which would
+// otherwise reach GL and the bounding box.
 MDistance readPlug(const MObject& node, const MObject& attribute)
 {
     MDistance value(0.0);
     MPlug(node, attribute).getValue(value, MDGContext::fsNormal);
+    if (!std::isfinite(value.value()))
+        return MDistance(0.0);
     return value;
 }
 
@@ -187,17 +192,26 @@ float readFloat(const MObject& node, const MObject& attribute)
 }
 
 // Truncated toward zero like the single-precision number it is held in;
-// values no int can hold (NaN, huge) are pinned instead of overflowing.
+// values no int can hold are pinned instead of overflowing.
 int readInt(const MObject& node, const MObject& attribute)
 {
     const float value = readFloat(node, attribute);
-    if (std::isnan(value))
-        return 0;
     if (value >= static_cast<float>(INT_MAX))
         return INT_MAX;
     if (value <= static_cast<float>(INT_MIN))
         return INT_MIN;
     return static_cast<int>(value);
+}
+
+// Tessellation counts above the attributes' hard maximum can only come
+// through a connection (limits do not clamp those); held at the maximum so an
+// upstream value cannot make GLUT allocate without bound. Counts below 1 draw
+// nothing in GLUT and GLU and pass as they are.
+const int kMaxDivisions = 50;
+
+int readDivisions(const MObject& node, const MObject& attribute)
+{
+    return std::min(readInt(node, attribute), kMaxDivisions);
 }
 
 }  // namespace
@@ -231,8 +245,8 @@ MStatus KelPrimitiveLocator::initialize()
         t.enumeration(type, "type", "tp", kSphere, kShapeTypes, kAttrError) &&
         t.enumeration(drawType, "drawType", "dtp", kSmooth, kDrawTypes, kAttrError) &&
         t.numeric(radius, "radius", "rd", N::kFloat, 1.0, kNameError, range(0.0, 10.0)) &&
-        t.numeric(slices, "slices", "sl", N::kShort, 12, kNameError, range(1, 50)) &&
-        t.numeric(stacks, "stacks", "st", N::kShort, 12, kNameError, range(1, 50)) &&
+        t.numeric(slices, "slices", "sl", N::kShort, 12, kNameError, range(1, kMaxDivisions)) &&
+        t.numeric(stacks, "stacks", "st", N::kShort, 12, kNameError, range(1, kMaxDivisions)) &&
         t.numeric(width, "width", "wd", N::kFloat, 2.0, kNameError, range(0.0, 10.0)) &&
         t.numeric(height, "height", "ht", N::kFloat, 3.0, kNameError, range(0.0, 10.0)) &&
         t.numeric(depth, "depth", "dp", N::kFloat, 4.0, kNameError, range(0.0, 10.0)) &&
@@ -258,8 +272,8 @@ void KelPrimitiveLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayS
     const int typeValue = readInt(node, type);
     const int styleValue = readInt(node, drawType);
     const double radiusValue = readDouble(node, radius);
-    const int slicesValue = readInt(node, slices);
-    const int stacksValue = readInt(node, stacks);
+    const int slicesValue = readDivisions(node, slices);
+    const int stacksValue = readDivisions(node, stacks);
     const float heightValue = readFloat(node, height);
     const float widthValue = readFloat(node, width);
     const float depthValue = readFloat(node, depth);

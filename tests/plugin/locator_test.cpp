@@ -343,6 +343,45 @@ TEST_F(LocatorTest, TypeOutsideTheEnumDrawsNoShapeAndLabelsTheOrigin)
     }
 }
 
+TEST_F(LocatorTest, NonFiniteValuesFromUpstreamNeverReachGL)
+{
+    // Hard limits do not hold back a connected value; a NaN or infinity must
+    // not reach the vertices, the label or the bounding box.
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        for (int type = 1; type <= 6; ++type) {
+            const std::string what = "type " + std::to_string(type) + " value " + std::to_string(bad);
+            setNumber(node_, "type", type);
+            for (const char* attr : {"radius", "height", "width", "depth", "innerRadius", "outerRadius", "colorR", "lcr"})
+                setNumber(node_, attr, bad);
+            rdtest::Capture c = drawNode();
+            for (const rdtest::Vertex& v : c.vertices()) {
+                ASSERT_TRUE(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z)) << what;
+                ASSERT_TRUE(std::isfinite(v.color[0])) << what;
+            }
+            ASSERT_EQ(c.texts.size(), 1u) << what;
+            EXPECT_TRUE(std::isfinite(c.texts[0].point[1])) << what;
+            EXPECT_TRUE(std::isfinite(c.texts[0].color[0])) << what;
+            const MBoundingBox box = locator_->boundingBox();
+            EXPECT_TRUE(std::isfinite(box.min().x) && std::isfinite(box.max().x)) << what;
+        }
+    }
+}
+
+TEST_F(LocatorTest, DivisionsBeyondTheLimitAreHeldAtFifty)
+{
+    for (int type : {2, 3, 4, 6}) {
+        setNumber(node_, "type", type);
+        setNumber(node_, "slices", 50);
+        setNumber(node_, "stacks", 50);
+        const size_t atLimit = drawNode().polygons.size();
+        setNumber(node_, "slices", 400);
+        setNumber(node_, "stacks", 400);
+        EXPECT_EQ(drawNode().polygons.size(), atLimit) << "type " << type;
+        setNumber(node_, "slices", 3e9);  // beyond int
+        EXPECT_EQ(drawNode().polygons.size(), atLimit) << "type " << type;
+    }
+}
+
 TEST_F(LocatorTest, BoundingBoxIsACubeOfHeightPlusDepthPlusRadius)
 {
     struct Case {

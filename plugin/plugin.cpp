@@ -11,9 +11,7 @@
 #include <maya/MTypeId.h>
 #include <maya/MTypes.h>
 
-// Node classes, one line each, in registration order.
-// 1, 2: arc slider node and its container (arcslider/)
-// 3, 4: linear slider node and its container (slider/)
+// The node classes of the table below.
 #include "arcslider/arc_slider.h"
 #include "arcslider/arc_slider_manip.h"
 #include "locator.h"

@@ -285,3 +285,31 @@ TEST_F(Interpreting, UnknownNodeTypeInASceneFileBecomesAPlaceholder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Interpreting, PatternsMatchWholeNamesQuickly) {
+    ok("createNode transform -n aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa;"
+       "createNode transform -n abc; createNode transform -n xabcx;");
+    struct {
+        const char* pattern;
+        const char* names;
+    } cases[] = {
+        {"abc", "abc"},
+        {"a*", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa abc"},
+        {"*c", "abc"},
+        {"*abc*", "abc xabcx"},
+        {"?abc?", "xabcx"},
+        {"a?c", "abc"},
+        {"*b*c", "abc"},
+        {"**", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa abc xabcx"},
+        // Would take exponential time with a naive backtracking matcher.
+        {"*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*b", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        EXPECT_EQ(result(std::string("ls -type transform \"") + c.pattern + "\""), c.names);
+    }
+}
+
+}  // namespace

@@ -41,17 +41,28 @@ bool alive(Scene& scene, const Node* n) {
     return std::find(all.begin(), all.end(), n) != all.end();
 }
 
-// Shell-style match with '*' and '?'.
+// Shell-style match with '*' and '?'. Greedy with one backtrack point (the
+// last '*'), so time stays proportional to pattern times name length whatever
+// the pattern.
 bool globMatch(const char* p, const char* s) {
-    for (; *p; ++p, ++s) {
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*s) {
         if (*p == '*') {
-            for (; *s; ++s)
-                if (globMatch(p + 1, s)) return true;
-            return globMatch(p + 1, s);
+            star = p++;
+            resume = s;
+        } else if (*p == '?' || *p == *s) {
+            ++p;
+            ++s;
+        } else if (star) {
+            p = star + 1;
+            s = ++resume;
+        } else {
+            return false;
         }
-        if (!*s || (*p != '?' && *p != *s)) return false;
     }
-    return *s == '\0';
+    while (*p == '*') ++p;
+    return *p == '\0';
 }
 
 bool nameMatches(const std::string& pattern, const Node* n) {

@@ -117,12 +117,20 @@ TEST_F(SliderDraw, TrackLineOnlyWhenDisplayLineIsExactlyOne)
     set("handleType", 0);
     EXPECT_EQ(draw().lines.size(), 1u);
 
-    // 0.5 can only arrive through a connection; a fresh slider's ratio is 0.5.
+    // A fractional value reaches a boolean only from outside, through a
+    // connection from a float; this host turns such a connection into 0 or 1,
+    // so the 0.5 goes straight into the node's storage here.
+    node->num[slot(node, "displayLine")] = 0.5;
+    node->dirty[slot(node, "displayLine")] = 0;
+    ASSERT_DOUBLE_EQ(getNumber(node, "displayLine"), 0.5);
+    EXPECT_EQ(draw().lines.size(), 0u);
+
+    // Through a real connection from a float the line shows as on.
     rdhost::Node* other = create("KelSliderManipulator");
     ASSERT_NE(other, nullptr);
     scene().connect({other, slot(other, "ratio")}, {node, slot(node, "displayLine")}, true);
-    ASSERT_DOUBLE_EQ(getNumber(node, "displayLine"), 0.5);
-    EXPECT_EQ(draw().lines.size(), 0u);
+    EXPECT_EQ(draw().lines.size(), 1u);
+    scene().disconnect({other, slot(other, "ratio")}, {node, slot(node, "displayLine")});
 
     set("displayLine", 0.0);
     EXPECT_EQ(draw().lines.size(), 0u);

@@ -131,7 +131,8 @@ float KelSliderManipulator::readValue(const MObject& node, const MObject& attrib
 
 namespace {
 
-// Scene files and callers rely on these texts; they do not name the attribute.
+// initialize's failure lines. Fixed texts that users and scripts know; they
+// do not name the attribute.
 const char* const kNumericCreateError = "numeric attr create error";
 const char* const kDistanceCreateError = "distance attr create error";
 const char* const kAddError = "addAttribute NAME##error";

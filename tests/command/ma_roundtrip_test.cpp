@@ -367,6 +367,19 @@ TEST_F(SceneFiles, RequiresLoadsThePlugInAndUnknownCommandsAreSkipped) {
         << "but the line is kept";
 }
 
+TEST_F(SceneFiles, OutputValuesInAFileAreRecomputedNotTrusted) {
+    // The outputs come after the handle here, so setting them last would leave
+    // the file's (wrong) numbers in place as if computed.
+    writeText(path("stale.ma"),
+              "requires \"rigDials\" \"3.0\";\n"
+              "createNode transform -n \"sl\";\n"
+              "createNode KelSliderManipulator -n \"slider1\" -p \"sl\";\n"
+              "\tsetAttr \".hp\" 1;\n"
+              "\tsetAttr \".ra\" 0.9;\n");
+    open(path("stale.ma"));
+    EXPECT_EQ(result("getAttr slider1.ratio"), "0.2");
+}
+
 TEST_F(SceneFiles, DamagedFilesKeepWhatCameBeforeAndReportTheLine) {
     const std::string good =
         "requires maya \"2024\";\n"                  // 1

@@ -470,6 +470,23 @@ void dropEmptyTimeBlocks(Scene& scene) {
             d.end());
 }
 
+// A file may give values for computed outputs (the host writes storable
+// outputs too), and setting them marked them clean. They are results, not
+// state: the first read recomputes them from the inputs, as for a new node.
+void recomputeOutputs(Scene& scene) {
+    for (Node* n : scene.nodes()) {
+        if (!n->unknownTypeName.empty()) continue;
+        for (const Attr* a : n->type->attrs)
+            if (a->computed && !n->source[a->index]) n->dirty[a->index] = 1;
+    }
+}
+
+void finishReading(Scene& scene) {
+    dropEmptyTimeBlocks(scene);
+    recomputeOutputs(scene);
+    keys::timeChanged(scene);
+}
+
 }  // namespace
 
 void clearScene(Scene& scene) {
@@ -490,16 +507,13 @@ void readScene(Scene& scene, const std::string& text, const std::string& display
             reader.statement(st);
         }
     } catch (const cmd::SyntaxError& e) {
-        dropEmptyTimeBlocks(scene);
-        keys::timeChanged(scene);
+        finishReading(scene);
         throw HostError(displayName + " line " + std::to_string(e.line) + ": " + e.what());
     } catch (const HostError& e) {
-        dropEmptyTimeBlocks(scene);
-        keys::timeChanged(scene);
+        finishReading(scene);
         throw HostError(displayName + " line " + std::to_string(line) + ": " + e.what());
     }
-    dropEmptyTimeBlocks(scene);
-    keys::timeChanged(scene);
+    finishReading(scene);
 }
 
 }  // namespace rdhost::ma

@@ -313,6 +313,14 @@ TEST_F(SceneFiles, PlaceholdersAndKeptLinesAreWrittenBackUnchanged) {
         EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n--- in ---\n" << text;
     EXPECT_NE(text.find("createNode transform -s -n \"persp\";"), std::string::npos) << text;
 
+    // A value set on a placeholder since is written after its own statements.
+    ok("setAttr joint1.tx 5;");
+    std::string edited = save("edited.ma");
+    EXPECT_NE(edited.find("\t\t 0 0 -1 0 0 0 0 1;\n\tsetAttr \".t\" -type \"double3\" 5 0 0;\n"), std::string::npos)
+        << edited;
+    open(path("edited.ma"));
+    EXPECT_EQ(withoutName(save("edited2.ma"), "edited2.ma"), withoutName(edited, "edited.ma"));
+
     // Deleting a placeholder drops the kept connections that name it, and says so.
     ok("delete joint2;");
     std::string after = save("after.ma");

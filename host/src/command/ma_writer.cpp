@@ -165,7 +165,9 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
         if (n->parent) out << " -p " << quote(nodeRef(n->parent));
         out << ";\n";
         for (const RawStatement& r : n->raw) out << "\t" << r.text << "\n";
-        if (isPlaceholder(n)) continue;
+        // A placeholder's own statements come back as read; values set on it
+        // here since (the host gives a DAG placeholder transform channels)
+        // follow them, and are kept verbatim in turn when the file is read.
         for (const Attr* a : n->type->attrs) {
             if (!a->storable || !a->writable) continue;
             // A value that a connection gives is not the node's own. A compound

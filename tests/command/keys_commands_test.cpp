@@ -161,6 +161,18 @@ TEST_F(Keys, EvalDeferredRunsAfterTheCommandInOrder) {
     EXPECT_EQ(result("keyframe -q -kc ball.tz"), "1");
 }
 
+TEST_F(Keys, TheSlidersKeyToggleKeysItsHandleOnceTheCommandIsDone) {
+    ok("loadPlugin rigDials; createNode transform -n sl; createNode KelSliderManipulator -n slider1 -p sl;"
+       "currentTime 1; setAttr slider1.posHandle 1.5;");
+    ok("setAttr slider1.KeyCurrentValue 1;");
+    EXPECT_EQ(result("keyframe -q -kc slider1.posHandle"), "1") << "the deferred setKeyframe ran";
+    EXPECT_EQ(result("getAttr slider1.KeyCurrentValue"), "0") << "the toggle switched itself off";
+    ok("currentTime 10; setAttr slider1.posHandle 3; setAttr slider1.KeyCurrentValue 1; currentTime 5.5;");
+    EXPECT_EQ(result("keyframe -q -tc slider1.hp"), "1 10");
+    EXPECT_EQ(result("getAttr slider1.posHandle"), "2.25");
+    EXPECT_EQ(scene().findNode("slider1_posHandle")->type->name, "animCurveTL");
+}
+
 TEST_F(Keys, CurvesAreSavedAndOpenedWithTheScene) {
     namespace fs = std::filesystem;
     const std::string file =

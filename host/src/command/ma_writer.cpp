@@ -57,6 +57,9 @@ std::string compoundType(const Attr& a) {
     return "double" + n;
 }
 
+// Files name attributes by their short names, as the host writes them.
+const std::string& fileAttrName(const Attr& a) { return a.shortName.empty() ? a.longName : a.shortName; }
+
 bool savedNode(const Node* n) {
     // Manipulator containers are the viewport's, not the scene's.
     return n->type->kind != MPxNode::kManipContainer;
@@ -183,7 +186,7 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
                                "' holds a value that is not a finite number; it is not saved");
                 continue;
             }
-            out << "\tsetAttr \"." << a->shortName << "\" " << value << ";\n";
+            out << "\tsetAttr \"." << fileAttrName(*a) << "\" " << value << ";\n";
         }
         if (keys::isAnimCurve(n)) {
             const auto& keys = keys::curveKeys(n);
@@ -212,8 +215,8 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
         for (std::size_t a = 0; a < n->source.size(); ++a) {
             const PlugRef& src = n->source[a];
             if (!src || !saved.count(src.node)) continue;
-            out << "connectAttr " << quote(nodeRef(src.node) + "." + src.node->type->attrs[src.attr]->shortName)
-                << " " << quote(nodeRef(n) + "." + n->type->attrs[a]->shortName) << ";\n";
+            out << "connectAttr " << quote(nodeRef(src.node) + "." + fileAttrName(*src.node->type->attrs[src.attr]))
+                << " " << quote(nodeRef(n) + "." + fileAttrName(*n->type->attrs[a])) << ";\n";
         }
     }
     for (const KeptStatement& k : fs.trailing) {

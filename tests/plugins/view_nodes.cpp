@@ -6,6 +6,9 @@
 //                 push and the projection matrix mode behind
 //  viewNoBracket  no beginGL/endGL at all; leaves a modelview push and lighting on
 //  viewThrows     throws from draw
+//  viewLit        lit white faces of a unit cube towards +X, +Y and +Z, with short
+//                 normals (length 0.2), so only GL_NORMALIZE and a light at the
+//                 camera make each face full white in the view that faces it
 #include <maya/M3dView.h>
 #include <maya/MBoundingBox.h>
 #include <maya/MColor.h>
@@ -114,6 +117,34 @@ public:
     }
 };
 
+class ViewLit : public MPxLocatorNode {
+public:
+    static void* creator() { return new ViewLit; }
+    void draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle, M3dView::DisplayStatus) override {
+        view.beginGL();
+        glPushAttrib(GL_LIGHTING_BIT);
+        glEnable(GL_LIGHTING);
+        const GLfloat white[4] = {1, 1, 1, 1}, black[4] = {0, 0, 0, 1};
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, white);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, black);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
+        glBegin(GL_QUADS);
+        glNormal3d(0, 0, 0.2);  // +Z face
+        glVertex3d(-1, -1, 1); glVertex3d(1, -1, 1); glVertex3d(1, 1, 1); glVertex3d(-1, 1, 1);
+        glNormal3d(0.2, 0, 0);  // +X face
+        glVertex3d(1, -1, -1); glVertex3d(1, 1, -1); glVertex3d(1, 1, 1); glVertex3d(1, -1, 1);
+        glNormal3d(0, 0.2, 0);  // +Y face
+        glVertex3d(-1, 1, -1); glVertex3d(-1, 1, 1); glVertex3d(1, 1, 1); glVertex3d(1, 1, -1);
+        glEnd();
+        glPopAttrib();
+        view.endGL();
+    }
+    bool isBounded() const override { return true; }
+    MBoundingBox boundingBox() const override {
+        return MBoundingBox(MPoint(-1.0, -1.0, -1.0), MPoint(1.0, 1.0, 1.0));
+    }
+};
+
 struct TypeEntry {
     const char* name;
     unsigned id;
@@ -126,6 +157,7 @@ const TypeEntry kTypes[] = {
     {"viewLeaky", 0x7f103, ViewLeaky::creator},
     {"viewNoBracket", 0x7f104, ViewNoBracket::creator},
     {"viewThrows", 0x7f105, ViewThrows::creator},
+    {"viewLit", 0x7f106, ViewLit::creator},
 };
 
 }  // namespace

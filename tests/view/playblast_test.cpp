@@ -109,6 +109,24 @@ TEST_F(PlayblastTest, PictureShowsTheNodesDrawing) {
     EXPECT_TRUE(near(persp.pixel(32, 32), 255, 0, 0, 2));
 }
 
+// The default light sits at the camera and normals are renormalised: the face
+// turned to each built-in view is lit full white.
+TEST_F(PlayblastTest, HeadlightAndNormalizeLightTheFaceTowardsTheCamera) {
+    loadViewNodes();
+    create("viewLit");
+    for (CameraKind cam : {CameraKind::Front, CameraKind::Side, CameraKind::Top}) {
+        SCOPED_TRACE(rdhost::cameraName(cam));
+        rdhost::Image img = blast(32, 32, cam);
+        EXPECT_TRUE(near(img.pixel(16, 16), 255, 255, 255, 3))
+            << int(img.pixel(16, 16)[0]) << " " << int(img.pixel(16, 16)[1]) << " "
+            << int(img.pixel(16, 16)[2]);
+    }
+    // From persp the three faces take different shares of the light.
+    rdhost::Image img = blast(64, 64, CameraKind::Persp);
+    EXPECT_EQ(countPixels(img, 255, 255, 255, 3), 0);
+    EXPECT_GT(countPixels(img, 140, 140, 140, 60), 100);
+}
+
 TEST_F(PlayblastTest, GridIsDrawnWhereNothingCoversIt) {
     rdhost::Image img = blast(200, 200, CameraKind::Top);
     // Empty scene from the top: the grid's axis lines cross in the middle.

@@ -2,8 +2,10 @@
 // into.
 //
 // GL needs an X display here. When DISPLAY is unset the host starts a private
-// Xvfb (stopped again at exit), so the program and the tests run the same way
-// on a desktop, a terminal or CI. The context belongs to a hidden freeglut
+// Xvfb, which the kernel stops when the process ends (however it ends), so the
+// program and the tests run the same way on a desktop, a terminal or CI. The
+// host draws from its main thread only; the server is tied to the thread that
+// first asked for the context. The context belongs to a hidden freeglut
 // window; pictures are drawn into a framebuffer object of the requested size,
 // or into the hidden window itself when the driver has no framebuffer objects.
 // Everything here is created lazily, once per process: GL contexts and X

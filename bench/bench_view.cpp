@@ -1,0 +1,63 @@
+// One viewport refresh of N nodes of one type through the host (offscreen,
+// picture read back, no PNG), next to its floor: the same GL calls issued
+// directly (floor.h). Both end in glFinish and read the picture back.
+#include "bench_scene.h"
+#include "floor.h"
+#include "view/render.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const char* typeOf(int64_t code) {
+    return code == 0 ? bench::kLocator : code == 1 ? bench::kSlider : bench::kArc;
+}
+
+rdhost::RenderOptions options() {
+    rdhost::RenderOptions o;
+    o.showGrid = false;  // the floor draws no grid; nor does the host here
+    return o;
+}
+
+void BM_RefreshHost(benchmark::State& state) {
+    bench::BenchScene s;
+    s.createMany(typeOf(state.range(0)), static_cast<int>(state.range(1)));
+    const rdhost::RenderOptions o = options();
+    rdhost::renderScene(s.scene(), o);  // context, framebuffer, first computes
+    for (auto _ : state) {
+        rdhost::RenderResult r = rdhost::renderScene(s.scene(), o);
+        benchmark::DoNotOptimize(r.image.rgba.data());
+    }
+    state.counters["nodes"] = static_cast<double>(state.range(1));
+}
+
+void BM_RefreshFloor(benchmark::State& state) {
+    bench::BenchScene s;
+    const auto nodes = s.createMany(typeOf(state.range(0)), static_cast<int>(state.range(1)));
+    const rdhost::RenderOptions o = options();
+    const rdhost::RenderResult first = rdhost::renderScene(s.scene(), o);
+    bench::FloorFrame frame;
+    frame.width = o.width;
+    frame.height = o.height;
+    frame.view = rdhost::viewMatrix(first.camera);
+    frame.projection = rdhost::projectionMatrix(first.camera);
+    for (rdhost::Node* n : nodes) frame.nodes.push_back(bench::floorFor(s.scene(), n));
+    for (auto _ : state) {
+        bench::drawFloorFrame(frame);
+        benchmark::DoNotOptimize(frame.pixels.data());
+    }
+    state.counters["nodes"] = static_cast<double>(state.range(1));
+}
+
+// type: 0 primitive locator, 1 linear slider, 2 arc slider; then N.
+void refreshArgs(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"type", "N"});
+    for (int t = 0; t < 3; ++t)
+        for (int n : {100, 1000}) b->Args({t, n});
+    b->Unit(benchmark::kMillisecond)->MinTime(2.0);
+}
+
+BENCHMARK(BM_RefreshHost)->Apply(refreshArgs);
+BENCHMARK(BM_RefreshFloor)->Apply(refreshArgs);
+
+}  // namespace

@@ -163,8 +163,21 @@ void CubeShape::draw(M3dView& view, M3dView::DisplayStyle style) const
     endDraw();
 }
 
+namespace {
+
+// Slices, stacks, sides and rings as GLUT and GLU take them. A negative count
+// makes GLUT allocate a negative size, a huge one without bound; the
+// attributes feeding these stop at 50, so that is the most any shape draws.
+// Counts too small for a shape draw nothing in GLUT and GLU.
+int tessellation(int count)
+{
+    return std::clamp(count, 0, 50);
+}
+
+}  // namespace
+
 SphereShape::SphereShape(float radius_, int slices_, int stacks_)
-    : radius(radius_), slices(slices_), stacks(stacks_)
+    : radius(radius_), slices(tessellation(slices_)), stacks(tessellation(stacks_))
 {
 }
 SphereShape::~SphereShape() {}
@@ -184,7 +197,7 @@ void SphereShape::draw(M3dView& view, M3dView::DisplayStyle style) const
 }
 
 ConeShape::ConeShape(float base_, float height_, int slices_, int stacks_)
-    : base(base_), height(height_), slices(slices_), stacks(stacks_)
+    : base(base_), height(height_), slices(tessellation(slices_)), stacks(tessellation(stacks_))
 {
 }
 ConeShape::~ConeShape() {}
@@ -204,7 +217,8 @@ void ConeShape::draw(M3dView& view, M3dView::DisplayStyle style) const
 }
 
 TorusShape::TorusShape(float innerRadius_, float outerRadius_, int sides_, int rings_)
-    : innerRadius(innerRadius_), outerRadius(outerRadius_), sides(sides_), rings(rings_)
+    : innerRadius(innerRadius_), outerRadius(outerRadius_), sides(tessellation(sides_)),
+      rings(tessellation(rings_))
 {
 }
 TorusShape::~TorusShape() {}
@@ -244,8 +258,8 @@ void RectangleShape::draw(M3dView& view, M3dView::DisplayStyle style) const
 
 CylinderShape::CylinderShape(float height_, float baseRadius_, float topRadius_, int slices_,
                              int stacks_)
-    : height(height_), baseRadius(baseRadius_), topRadius(topRadius_), slices(slices_),
-      stacks(stacks_)
+    : height(height_), baseRadius(baseRadius_), topRadius(topRadius_),
+      slices(tessellation(slices_)), stacks(tessellation(stacks_))
 {
 }
 CylinderShape::~CylinderShape() {}

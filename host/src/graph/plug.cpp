@@ -12,6 +12,7 @@
 #include <maya/MPlug.h>
 
 #include <cmath>
+#include <limits>
 
 using rdhost::Attr;
 using rdhost::AttrKind;
@@ -25,6 +26,15 @@ void setStatus(MStatus* out, const MStatus& st) {
 }
 
 Attr* attrOf(Node* n, int slot) { return n ? n->type->attrs[slot] : nullptr; }
+
+// Any stored number read as a whole-number type: saturates past the type's
+// range, NaN reads as 0 (a plain cast of either is undefined).
+template <class T> T wholeNumber(double d) {
+    if (std::isnan(d)) return 0;
+    if (d <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
+    if (d >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
+    return static_cast<T>(d);
+}
 
 }  // namespace
 
@@ -155,13 +165,13 @@ MStatus MPlug::getValue(float& v) const {
 MStatus MPlug::getValue(int& v) const {
     double d;
     if (!readNumber(rdNode_, rdAttr_, d)) return notANumber(rdNode_, rdAttr_);
-    v = static_cast<int>(d);
+    v = wholeNumber<int>(d);
     return MS::kSuccess;
 }
 MStatus MPlug::getValue(short& v) const {
     double d;
     if (!readNumber(rdNode_, rdAttr_, d)) return notANumber(rdNode_, rdAttr_);
-    v = static_cast<short>(d);
+    v = wholeNumber<short>(d);
     return MS::kSuccess;
 }
 MStatus MPlug::getValue(bool& v) const {
@@ -364,8 +374,8 @@ void handleWrite(Node* n, int slot, double v) {
 }  // namespace
 
 bool MDataHandle::asBool() const { return handleNumber(rdNode_, rdAttr_) != 0.0; }
-short MDataHandle::asShort() const { return static_cast<short>(handleNumber(rdNode_, rdAttr_)); }
-int MDataHandle::asInt() const { return static_cast<int>(handleNumber(rdNode_, rdAttr_)); }
+short MDataHandle::asShort() const { return wholeNumber<short>(handleNumber(rdNode_, rdAttr_)); }
+int MDataHandle::asInt() const { return wholeNumber<int>(handleNumber(rdNode_, rdAttr_)); }
 float MDataHandle::asFloat() const { return static_cast<float>(handleNumber(rdNode_, rdAttr_)); }
 double MDataHandle::asDouble() const { return handleNumber(rdNode_, rdAttr_); }
 

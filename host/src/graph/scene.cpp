@@ -71,13 +71,19 @@ Attr* NodeType::findAttr(const std::string& n) const {
 // ---------------------------------------------------------------- Node
 
 double conformToAttr(const Attr* a, double v) {
-    if (a->kind == AttrKind::Enum) return static_cast<double>(static_cast<short>(v));
+    // Whole-number kinds: a value past the kind's range saturates and a
+    // non-finite one reads as 0 (a cast of either would be undefined).
+    if (a->kind == AttrKind::Enum)
+        return std::isfinite(v) ? std::trunc(std::clamp(v, -32768.0, 32767.0)) + 0.0 : 0.0;
     if (a->kind != AttrKind::Numeric) return v;
     switch (a->numericType) {
     case MFnNumericData::kBoolean: return v != 0.0 ? 1.0 : 0.0;
-    case MFnNumericData::kByte: case MFnNumericData::kChar: case MFnNumericData::kShort:
-    case MFnNumericData::kInt: case MFnNumericData::kInt64:
-        return std::isfinite(v) ? static_cast<double>(static_cast<long long>(v)) : 0.0;
+    case MFnNumericData::kShort:
+        return std::isfinite(v) ? std::trunc(std::clamp(v, -32768.0, 32767.0)) + 0.0 : 0.0;
+    case MFnNumericData::kInt:
+        return std::isfinite(v) ? std::trunc(std::clamp(v, -2147483648.0, 2147483647.0)) + 0.0 : 0.0;
+    case MFnNumericData::kByte: case MFnNumericData::kChar: case MFnNumericData::kInt64:
+        return std::isfinite(v) ? std::trunc(v) + 0.0 : 0.0;  // + 0.0: no -0
     case MFnNumericData::kFloat: return static_cast<double>(static_cast<float>(v));
     default: return v;
     }
@@ -186,6 +192,8 @@ Scene::~Scene() {
         delete *it;
     }
     impl_->nodes.clear();
+    impl_->byName.clear();
+    impl_->takenBelow.clear();
     while (!impl_->plugins.empty()) {
         std::string name = impl_->plugins.back()->name;
         try {
@@ -307,8 +315,9 @@ std::vector<Node*> Scene::findNodes(const std::string& path) const {
     while (std::getline(ss, part, '|'))
         if (!part.empty()) parts.push_back(part);
     if (parts.empty()) return out;
-    for (Node* n : impl_->nodes) {
-        if (n->name != parts.back()) continue;
+    auto named = impl_->byName.find(parts.back());
+    if (named == impl_->byName.end()) return out;
+    for (Node* n : named->second) {
         if (parts.size() > 1 && !n->isDag()) continue;
         const Node* cur = n;
         bool ok = true;
@@ -318,6 +327,13 @@ std::vector<Node*> Scene::findNodes(const std::string& path) const {
         }
         if (ok && absolute && cur->parent) ok = false;
         if (ok) out.push_back(n);
+    }
+    // Creation order, as a scan of the scene would give (renames reorder the index).
+    if (out.size() > 1) {
+        std::vector<Node*> ordered;
+        for (Node* n : impl_->nodes)
+            if (std::find(out.begin(), out.end(), n) != out.end()) ordered.push_back(n);
+        out.swap(ordered);
     }
     return out;
 }
@@ -330,19 +346,49 @@ Node* Scene::findNode(const std::string& path) const {
 // A name is taken for a node about to live under `parent` when a dependency
 // node has it, or a DAG node with the same parent; DAG nodes under different
 // parents may share a name (their paths differ), as in the host.
-static bool nameTaken(const std::vector<Node*>& nodes, const std::string& name, bool dag,
+static bool nameTaken(const Scene::Impl& impl, const std::string& name, bool dag,
                       const Node* parent, const Node* except) {
-    for (Node* n : nodes) {
-        if (n == except || n->name != name) continue;
+    auto it = impl.byName.find(name);
+    if (it == impl.byName.end()) return false;
+    for (Node* n : it->second) {
+        if (n == except) continue;
         if (!dag || !n->isDag() || n->parent == parent) return true;
     }
     return false;
 }
 
-static std::string uniqueVariant(const std::vector<Node*>& nodes, const std::string& base, bool dag,
+// "name12" -> ("name", 12); false when the name does not end in a plain
+// number as this host writes them (no leading zero, not too long).
+static bool splitNumbered(const std::string& name, std::string& stem, long& number) {
+    size_t i = name.size();
+    while (i > 0 && std::isdigit(static_cast<unsigned char>(name[i - 1]))) --i;
+    if (i == name.size() || name.size() - i >= 10 || name[i] == '0') return false;
+    stem = name.substr(0, i);
+    number = std::stol(name.substr(i));
+    return true;
+}
+
+void Scene::Impl::indexName(Node* n) { byName[n->name].push_back(n); }
+
+void Scene::Impl::unindexName(Node* n) {
+    auto it = byName.find(n->name);
+    if (it != byName.end()) {
+        auto& v = it->second;
+        v.erase(std::remove(v.begin(), v.end(), n), v.end());
+        if (v.empty()) byName.erase(it);
+    }
+    std::string stem;
+    long k = 0;
+    if (splitNumbered(n->name, stem, k)) {
+        auto h = takenBelow.find(stem);
+        if (h != takenBelow.end() && k < h->second) h->second = k;
+    }
+}
+
+static std::string uniqueVariant(Scene::Impl& impl, const std::string& base, bool dag,
                                  const Node* parent, const Node* except, bool global) {
     auto taken = [&](const std::string& n) {
-        return global ? nameTaken(nodes, n, false, nullptr, except) : nameTaken(nodes, n, dag, parent, except);
+        return global ? nameTaken(impl, n, false, nullptr, except) : nameTaken(impl, n, dag, parent, except);
     };
     if (!taken(base)) return base;
     // As the host does: "name7" taken gives "name8", "name" taken gives "name1".
@@ -350,14 +396,26 @@ static std::string uniqueVariant(const std::vector<Node*>& nodes, const std::str
     while (!stem.empty() && std::isdigit(static_cast<unsigned char>(stem.back()))) stem.pop_back();
     long first = 1;
     if (stem.size() < base.size() && base.size() - stem.size() < 10) first = std::stol(base.substr(stem.size())) + 1;
-    for (long i = first;; ++i) {
+    // The scene-wide hint holds only for scene-wide uniqueness with no node
+    // set aside; it never changes which name is chosen, only where the search
+    // starts.
+    const bool hinted = global && !except;
+    long from = first;
+    if (hinted) {
+        auto h = impl.takenBelow.find(stem);
+        if (h != impl.takenBelow.end() && h->second > from) from = h->second;
+    }
+    for (long i = from;; ++i) {
         std::string candidate = stem + std::to_string(i);
-        if (!taken(candidate)) return candidate;
+        if (!taken(candidate)) {
+            if (hinted && first <= 1) impl.takenBelow[stem] = i;  // 1..i-1 are all taken
+            return candidate;
+        }
     }
 }
 
 std::string Scene::uniqueName(const std::string& base) const {
-    return uniqueVariant(impl_->nodes, base, false, nullptr, nullptr, true);
+    return uniqueVariant(*impl_, base, false, nullptr, nullptr, true);
 }
 
 // ---------------------------------------------------------------- nodes
@@ -393,6 +451,7 @@ static Node* makeNode(Scene& scene, Scene::Impl& impl, NodeType* type, const std
     }
     Node* raw = node.release();
     impl.nodes.push_back(raw);
+    impl.indexName(raw);
     return raw;
 }
 
@@ -422,7 +481,7 @@ Node* Scene::createNode(const std::string& typeName, const std::string& name, No
     // explicit parent only needs a name its siblings do not have (so a file can
     // hold "|a|shape" and "|b|shape").
     bool explicitParent = parent && !transform;
-    std::string finalName = uniqueVariant(impl_->nodes, base, type->isDag, parent, nullptr, !explicitParent);
+    std::string finalName = uniqueVariant(*impl_, base, type->isDag, parent, nullptr, !explicitParent);
     Node* node = nullptr;
     try {
         node = makeNode(*this, *impl_, type, finalName);
@@ -472,8 +531,11 @@ void Scene::deleteNode(Node* node) {
         r.erase(std::remove_if(r.begin(), r.end(), [n](const PlugRef& p) { return p.node == n; }), r.end());
         impl_->reachedKeys.clear();
         for (auto& p : r) impl_->reachedKeys.insert(plugKey(p));
+        // Searched from the end: scenes are cleared last node first.
         auto& all = impl_->nodes;
-        all.erase(std::remove(all.begin(), all.end(), n), all.end());
+        auto at = std::find(all.rbegin(), all.rend(), n);
+        if (at != all.rend()) all.erase(std::next(at).base());
+        impl_->unindexName(n);
         {
             CurrentSceneGuard guard(this);
             delete n->user;
@@ -484,7 +546,10 @@ void Scene::deleteNode(Node* node) {
 
 void Scene::renameNode(Node* node, const std::string& newName) {
     if (!validName(newName)) throw HostError("'" + newName + "' is not a valid node name");
-    node->name = uniqueVariant(impl_->nodes, newName, node->isDag(), node->parent, node, false);
+    std::string chosen = uniqueVariant(*impl_, newName, node->isDag(), node->parent, node, false);
+    impl_->unindexName(node);
+    node->name = chosen;
+    impl_->indexName(node);
 }
 
 void Scene::reparent(Node* node, Node* newParent) {
@@ -505,7 +570,10 @@ void Scene::reparent(Node* node, Node* newParent) {
         sib.erase(std::remove(sib.begin(), sib.end(), node), sib.end());
     }
     attach(node, newParent);
-    node->name = uniqueVariant(impl_->nodes, node->name, true, newParent, node, false);
+    std::string chosen = uniqueVariant(*impl_, node->name, true, newParent, node, false);
+    impl_->unindexName(node);
+    node->name = chosen;
+    impl_->indexName(node);
 }
 
 // ---------------------------------------------------------------- DAG names

@@ -5,6 +5,8 @@
 
 #include <deque>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -18,6 +20,18 @@ struct Scene::Impl {
     std::vector<std::unique_ptr<Attr>> orphanAttrs;  // created with no type being initialized
 
     std::vector<Node*> nodes;              // creation order; owned
+
+    // Nodes by name, so name checks and lookups do not scan the scene (a scene
+    // of thousands of nodes would otherwise be quadratic to build and to draw).
+    // Kept by makeNode, renameNode, reparent and deleteNode, the only places a
+    // node's name or membership changes.
+    std::unordered_map<std::string, std::vector<Node*>> byName;
+    // Per name stem: every "stemK" with 1 <= K < value is taken scene-wide, so
+    // the search for a free numbered name can start there. Lowered when such a
+    // name is released.
+    std::unordered_map<std::string, long> takenBelow;
+    void indexName(Node* n);
+    void unindexName(Node* n);
     std::vector<std::unique_ptr<Plugin>> plugins;
 
     // Plugs reached by dirty propagation since the last idle step.

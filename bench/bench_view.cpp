@@ -7,6 +7,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
 namespace {
 
 const char* typeOf(int64_t code) {
@@ -49,6 +53,46 @@ void BM_RefreshFloor(benchmark::State& state) {
     state.counters["nodes"] = static_cast<double>(state.range(1));
 }
 
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Host and floor refreshes of the same scene taken in turn, so a change in the
+// machine's load touches both alike (the machine is shared). Reports the median
+// wall time of each per refresh and their ratio.
+void BM_RefreshPair(benchmark::State& state) {
+    bench::BenchScene s;
+    const auto nodes = s.createMany(typeOf(state.range(0)), static_cast<int>(state.range(1)));
+    const rdhost::RenderOptions o = options();
+    const rdhost::RenderResult first = rdhost::renderScene(s.scene(), o);
+    bench::FloorFrame frame;
+    frame.width = o.width;
+    frame.height = o.height;
+    frame.view = rdhost::viewMatrix(first.camera);
+    frame.projection = rdhost::projectionMatrix(first.camera);
+    for (rdhost::Node* n : nodes) frame.nodes.push_back(bench::floorFor(s.scene(), n));
+    bench::drawFloorFrame(frame);
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> host, floor;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        rdhost::RenderResult r = rdhost::renderScene(s.scene(), o);
+        benchmark::DoNotOptimize(r.image.rgba.data());
+        const auto t1 = Clock::now();
+        bench::drawFloorFrame(frame);
+        benchmark::DoNotOptimize(frame.pixels.data());
+        const auto t2 = Clock::now();
+        host.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        floor.push_back(std::chrono::duration<double, std::milli>(t2 - t1).count());
+    }
+    const double h = median(host), f = median(floor);
+    state.counters["host_ms"] = h;
+    state.counters["floor_ms"] = f;
+    state.counters["ratio"] = h / f;
+    state.counters["nodes"] = static_cast<double>(state.range(1));
+}
+
 // type: 0 primitive locator, 1 linear slider, 2 arc slider; then N.
 void refreshArgs(benchmark::internal::Benchmark* b) {
     b->ArgNames({"type", "N"});
@@ -59,5 +103,6 @@ void refreshArgs(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_RefreshHost)->Apply(refreshArgs);
 BENCHMARK(BM_RefreshFloor)->Apply(refreshArgs);
+BENCHMARK(BM_RefreshPair)->Apply(refreshArgs);
 
 }  // namespace

@@ -419,14 +419,21 @@ void bindOffscreenTarget(int width, int height) {
 std::vector<std::uint8_t> readOffscreenRGBA(int width, int height) {
     ensureGLContext();
     std::vector<std::uint8_t> pixels(static_cast<size_t>(width) * height * 4);
-    std::vector<std::uint8_t> rows(pixels.size());
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-    // GL's first row is the bottom one; images start at the top.
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    // GL's first row is the bottom one; images start at the top. Flipped in
+    // place: a second picture-sized buffer per refresh costs more than the
+    // drawing of a small scene.
     const size_t stride = static_cast<size_t>(width) * 4;
-    for (int y = 0; y < height; ++y)
-        std::memcpy(pixels.data() + stride * y, rows.data() + stride * (height - 1 - y), stride);
+    std::vector<std::uint8_t> row(stride);
+    for (int y = 0, z = height - 1; y < z; ++y, --z) {
+        std::uint8_t* a = pixels.data() + stride * y;
+        std::uint8_t* b = pixels.data() + stride * z;
+        std::memcpy(row.data(), a, stride);
+        std::memcpy(a, b, stride);
+        std::memcpy(b, row.data(), stride);
+    }
     return pixels;
 }
 

@@ -103,6 +103,13 @@ void refreshArgs(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_RefreshHost)->Apply(refreshArgs);
 BENCHMARK(BM_RefreshFloor)->Apply(refreshArgs);
-BENCHMARK(BM_RefreshPair)->Apply(refreshArgs);
+// The arc slider's refresh is long (its graduations are hundreds of lines and
+// dozens of bitmap texts): a fixed number of turns instead of a minimum time.
+BENCHMARK(BM_RefreshPair)
+    ->ArgNames({"type", "N"})
+    ->Args({0, 100})->Args({0, 1000})->Args({1, 100})->Args({1, 1000})
+    ->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_RefreshPair)->ArgNames({"type", "N"})->Args({2, 100})->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshPair)->ArgNames({"type", "N"})->Args({2, 1000})->Iterations(4)->Unit(benchmark::kMillisecond);
 
 }  // namespace

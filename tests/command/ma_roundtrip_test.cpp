@@ -388,6 +388,35 @@ TEST_F(SceneFiles, OutputValuesInAFileAreRecomputedNotTrusted) {
     EXPECT_EQ(result("getAttr slider1.ratio"), "0.2");
 }
 
+TEST_F(SceneFiles, ConnectionsBetweenUnitsConvertTheSameAfterReopening) {
+    ok("loadPlugin rigDials;"
+       "createNode KelArcSliderManipulator -n arc;"
+       "setAttr arc.snap 0; setAttr arc.currentAngle 45;"
+       "createNode transform -n t; createNode transform -n u;"
+       "connectAttr arc.angleValue t.rotateY;"  // unitless degrees into an angle
+       "connectAttr t.rotateX u.scaleX;"        // an angle into a unitless
+       "connectAttr t.translateX u.scaleY;"     // centimetres into a unitless
+       "setAttr t.rx 30; setAttr t.tx 2.5;");
+    auto check = [&](const char* when) {
+        SCOPED_TRACE(when);
+        EXPECT_EQ(result("getAttr arc.angleValue"), "45");
+        EXPECT_EQ(result("getAttr t.rotateY"), "45");
+        rdhost::Node* t = scene().findNode("t");
+        ASSERT_TRUE(t);
+        EXPECT_NEAR(t->getNumber(t->findAttr("ry")->index), M_PI / 4, 1e-6);
+        EXPECT_EQ(result("getAttr u.scaleX"), "30");
+        EXPECT_EQ(result("getAttr u.scaleY"), "2.5");
+        ok("setAttr arc.currentAngle 90; setAttr t.rx -12.5;");
+        EXPECT_EQ(result("getAttr t.rotateY"), "90");
+        EXPECT_EQ(result("getAttr u.scaleX"), "-12.5");
+        ok("setAttr arc.currentAngle 45; setAttr t.rx 30;");
+    };
+    check("as connected");
+    std::string text = roundTrip();
+    EXPECT_NE(text.find("connectAttr \"arc.avl\" \"t.ry\";"), std::string::npos) << text;
+    check("after reopening");
+}
+
 TEST_F(SceneFiles, DamagedFilesKeepWhatCameBeforeAndReportTheLine) {
     const std::string good =
         "requires maya \"2024\";\n"                  // 1

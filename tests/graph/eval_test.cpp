@@ -7,6 +7,7 @@
 #include <maya/MFnTypedAttribute.h>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace graphtest;
 using rdhost::HostError;
@@ -297,15 +298,75 @@ TEST_F(Connections, CompoundsConnectChildByChildAndUnitsMeetNumbers) {
     double m[4][4];
     scene().worldMatrix(b, m);
     EXPECT_DOUBLE_EQ(m[3][1], 4.0);
-    // A distance drives an angle or a double: numbers meet numbers.
+    // A distance drives an angle: numbers meet numbers, in user units (0.25 cm gives 0.25 degrees).
     scene().connect(rdhost::PlugRef{a, slot(a, "tx")}, rdhost::PlugRef{b, slot(b, "rz")}, false);
     setNumber(a, "tx", 0.25);
-    EXPECT_DOUBLE_EQ(getNumber(b, "rz"), 0.25);
+    EXPECT_DOUBLE_EQ(getNumber(b, "rz"), 0.25 * M_PI / 180.0);
     EXPECT_THROW(scene().connect(rdhost::PlugRef{a, slot(a, "t")}, rdhost::PlugRef{b, slot(b, "sx")}, false),
                  HostError);
     scene().disconnect(rdhost::PlugRef{a, slot(a, "t")}, rdhost::PlugRef{b, slot(b, "t")});
     setNumber(a, "ty", 9.0);
     EXPECT_DOUBLE_EQ(getNumber(b, "ty"), 4.0);
+}
+
+// The unit conversion a connection carries: the number stays the same in
+// user units, so a unitless 45 feeding an angle is 45 degrees, not 45 radians.
+TEST_F(Connections, ConnectionsBetweenUnitsConvertThroughUserUnits) {
+    const double degree = M_PI / 180.0;
+    struct Case {
+        const char* from;
+        const char* to;
+        double set;       // internal units of the source
+        double expected;  // internal units of the destination
+    } cases[] = {
+        {"sx", "ry", 45.0, 45.0 * degree},         // unitless -> angle
+        {"ry", "sx", 0.5, 0.5 / degree},           // angle -> unitless
+        {"tx", "sy", 7.25, 7.25},                  // distance (centimetres) -> unitless
+        {"sz", "tz", -3.5, -3.5},                  // unitless -> distance
+        {"rx", "ty", M_PI / 2, 90.0},              // angle -> distance
+        {"rz", "rx", 1.25, 1.25},                  // angle -> angle: no conversion
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " -> " + c.to);
+        Node* a = create("transform", "src");
+        Node* b = create("transform", "dst");
+        scene().connect(rdhost::PlugRef{a, slot(a, c.from)}, rdhost::PlugRef{b, slot(b, c.to)}, false);
+        setNumber(a, c.from, c.set);
+        EXPECT_NEAR(getNumber(b, c.to), c.expected, 1e-12 * std::max(1.0, std::fabs(c.expected)));
+        // The factor belongs to the connection, not to a copy made once.
+        setNumber(a, c.from, 2 * c.set);
+        EXPECT_NEAR(getNumber(b, c.to), 2 * c.expected, 2e-12 * std::max(1.0, std::fabs(c.expected)));
+        scene().deleteNode(a);
+        scene().deleteNode(b);
+    }
+    // Degrees meet degrees exactly: a connected number gives the radians a
+    // command setting it would, and an angle gives back the degrees it was set in.
+    Node* t = create("transform", "t");
+    auto attr = [&](const char* n) { return t->type->attrs[slot(t, n)]; };
+    for (double deg : {0.1, 1.0, 30.0, 45.0, 57.3, 90.0, 179.994, -12.5, 1e-7, 360.0, 1e6}) {
+        SCOPED_TRACE(deg);
+        const double rad = deg * M_PI / 180.0;
+        EXPECT_EQ(rdhost::connectionValue(attr("sx"), attr("ry"), deg), rad);
+        EXPECT_EQ(rdhost::connectionValue(attr("ry"), attr("sx"), rad), deg);
+        EXPECT_EQ(rdhost::connectionValue(attr("ry"), attr("tx"), rad), deg);
+    }
+    // Whatever the radians, the degrees given convert back to them, or to a
+    // neighbour when no double number of degrees reaches them.
+    std::uint64_t bits = 0x9e3779b97f4a7c15ull;
+    int exact = 0;
+    for (int i = 0; i < 20000; ++i) {
+        bits = bits * 6364136223846793005ull + 1442695040888963407ull;
+        const double rad = (static_cast<double>(bits >> 11) / 9007199254740992.0 - 0.5) * 1e3;
+        const double deg = rdhost::connectionValue(attr("ry"), attr("sx"), rad);
+        const double back = rdhost::connectionValue(attr("sx"), attr("ry"), deg);
+        ASSERT_LE(std::fabs(back - rad), std::fabs(std::nextafter(rad, 2 * rad) - rad)) << std::hexfloat << rad;
+        exact += back == rad;
+    }
+    EXPECT_GT(exact, 15000);
+    EXPECT_EQ(rdhost::connectionValue(attr("tx"), attr("sx"), 0.1), 0.1);
+    EXPECT_EQ(rdhost::connectionValue(attr("rx"), attr("ry"), 0.1), 0.1);
+    EXPECT_TRUE(std::isnan(rdhost::connectionValue(attr("rx"), attr("sy"), std::nan(""))));
+    EXPECT_EQ(rdhost::connectionValue(attr("sy"), attr("rx"), HUGE_VAL), HUGE_VAL);
 }
 
 TEST_F(Connections, FindPlugTakesLongAndShortNamesAndNamesTheMissingOne) {

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -89,6 +90,35 @@ double conformToAttr(const Attr* a, double v) {
     }
 }
 
+double connectionValue(const Attr* src, const Attr* dst, double value) {
+    // Angles are the only unit here whose user unit (degrees) is not the
+    // internal one; centimetres and frames are both.
+    const bool fromAngle = src->kind == AttrKind::Angle, toAngle = dst->kind == AttrKind::Angle;
+    if (fromAngle == toAngle) return value;
+    constexpr double pi = 3.14159265358979323846;
+    // Degrees to radians with the commands' arithmetic: a connected 45 and
+    // `setAttr ... 45` store the same radians.
+    if (toAngle) return value * pi / 180.0;
+    // Radians to the degrees getAttr shows: of the double nearest the exact
+    // product and its neighbours, the shortest that converts back to these
+    // radians (30 degrees set by a command reads 30, not 29.999999999999996).
+    constexpr long double degPerRad = 57.295779513082320876798154814105170332L;
+    const double deg = static_cast<double>(static_cast<long double>(value) * degPerRad);
+    if (!std::isfinite(deg)) return deg;
+    auto digits = [](double v) {
+        char buf[32];
+        return std::to_chars(buf, buf + sizeof buf, v).ptr - buf;
+    };
+    double best = deg;
+    bool exact = deg * pi / 180.0 == value;
+    for (double near : {std::nextafter(deg, -HUGE_VAL), std::nextafter(deg, HUGE_VAL)}) {
+        if (near * pi / 180.0 != value) continue;
+        if (!exact || digits(near) < digits(best)) best = near;
+        exact = true;
+    }
+    return best;
+}
+
 bool Node::isDag() const { return type && type->isDag; }
 
 Attr* Node::findAttr(const std::string& n) const { return type ? type->findAttr(n) : nullptr; }
@@ -127,7 +157,8 @@ void evaluateSlot(Node* n, int attr) {
         if (a->kind == AttrKind::String)
             n->str[attr] = src.node->getString(src.attr);
         else if (!a->isCompound())
-            n->num[attr] = conformToAttr(a, src.node->getNumber(src.attr));
+            n->num[attr] = conformToAttr(
+                a, connectionValue(src.node->type->attrs[src.attr], a, src.node->getNumber(src.attr)));
     } else if (a->computed && n->user) {
         MPlug plug = ObjectAccess::plug(n, attr);
         MDataBlock block = ObjectAccess::block(n);

@@ -25,7 +25,8 @@
 //    read other plugs (re-entrant pull). A plug being computed that is read again
 //    yields its stored value (no infinite recursion). After compute the plug is
 //    clean whatever compute returned; kUnknownParameter leaves the stored value.
-//  - Reading a dirty connected input copies the source's (pulled) value.
+//  - Reading a dirty connected input copies the source's (pulled) value,
+//    through connectionValue when the two plugs hold different units.
 //  - Data-block writes (MDataHandle::set, setClean) change values without marking
 //    anything dirty.
 //  - An attribute that affects a compound's child also reaches the compound
@@ -129,6 +130,14 @@ struct NodeType {
         int sh[3] = {-1, -1, -1}, ro = -1;
     } xform;
 };
+
+// The value a connection from `src` gives `dst`, converted as by the unit
+// conversion the host puts between plugs of different units: the number stays
+// the same in user units (degrees, centimetres, frames). A unitless or
+// distance 45 feeding an angle is 45 degrees (factor pi/180); an angle feeding
+// a unitless or distance input gives its degrees (180/pi). Unchanged between
+// any other numeric kinds.
+double connectionValue(const Attr* src, const Attr* dst, double value);
 
 struct PlugRef {
     Node* node = nullptr;

@@ -127,7 +127,7 @@ TEST(Program, DemoRunsAndSavesItsScene) {
     EXPECT_TRUE(contains(r.out, "cubeShape sphereShape coneShape torusShape boxShape cylinderShape"));
     EXPECT_TRUE(contains(r.out, "cube=1:sphere=2:cone=3:torus=4:rectangle=5:cylinder=6"));
     EXPECT_TRUE(contains(r.out, "// Result: 0.2 0.9 0.3 //"));
-    EXPECT_TRUE(contains(r.out, "// Result: -90 //"));
+    EXPECT_TRUE(contains(r.out, "// Result: -25 //"));
     std::string saved = readFile(dir + "/out/demo.ma");
     ASSERT_FALSE(saved.empty());
     EXPECT_TRUE(contains(saved, "requires \"rigDials\""));
@@ -141,8 +141,8 @@ TEST(Program, DemoRunsAndSavesItsScene) {
         dir);
     EXPECT_EQ(back.status, 0) << back.err;
     EXPECT_TRUE(contains(back.out,
-                         "// Result: 0.2 0.9 0.3 //\n// Result: 0.35 //\n// Result: -90 //\n"
-                         "// Result: rectangle (wire) //\n// Result: 0 //\n"))
+                         "// Result: 0.2 0.9 0.3 //\n// Result: 0.35 //\n// Result: -25 //\n"
+                         "// Result: rectangle (wire) //\n// Result: 1 //\n"))
         << back.out;
 }
 

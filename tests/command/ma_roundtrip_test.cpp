@@ -12,6 +12,8 @@
 #include <map>
 #include <sstream>
 
+#include <sys/stat.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -415,6 +417,30 @@ TEST_F(SceneFiles, ConnectionsBetweenUnitsConvertTheSameAfterReopening) {
     std::string text = roundTrip();
     EXPECT_NE(text.find("connectAttr \"arc.avl\" \"t.ry\";"), std::string::npos) << text;
     check("after reopening");
+}
+
+TEST_F(SceneFiles, SavedFilesGetTheModeAnyWrittenFileGets) {
+    auto modeOf = [](const std::string& file) {
+        struct stat st;
+        return ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777) : mode_t{07777};
+    };
+    struct RestoreUmask {
+        mode_t old = ::umask(027);
+        ~RestoreUmask() { ::umask(old); }
+    } restore;
+    ok("createNode transform -n t;");
+    save("new.ma");
+    EXPECT_EQ(modeOf(path("new.ma")), mode_t{0640});
+    // A temporary left by an earlier failed save does not lend its mode.
+    writeText(path("stale.ma.saving"), "half");
+    ASSERT_EQ(::chmod(path("stale.ma.saving").c_str(), 0600), 0);
+    ::umask(022);
+    save("stale.ma");
+    EXPECT_EQ(modeOf(path("stale.ma")), mode_t{0644});
+    // Saving over a file keeps the mode its owner gave it.
+    ASSERT_EQ(::chmod(path("stale.ma").c_str(), 0604), 0);
+    save("stale.ma");
+    EXPECT_EQ(modeOf(path("stale.ma")), mode_t{0604});
 }
 
 TEST_F(SceneFiles, DamagedFilesKeepWhatCameBeforeAndReportTheLine) {

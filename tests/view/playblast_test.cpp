@@ -307,6 +307,40 @@ TEST_F(PlayblastTest, CommandErrorsNameTheProblemAndWriteNothing) {
     EXPECT_EQ(listing, "");
 }
 
+// Sets the process's umask for a scope.
+struct UmaskScope {
+    explicit UmaskScope(mode_t mask) : old(::umask(mask)) {}
+    ~UmaskScope() { ::umask(old); }
+    mode_t old;
+};
+
+mode_t modeOf(const std::string& file) {
+    struct stat st;
+    return ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777) : 07777;
+}
+
+TEST_F(PlayblastTest, PictureAndTraceGetTheModeAnyWrittenFileGets) {
+    loadViewNodes();
+    create("viewQuad");
+    const std::string png = path("m.png"), json = path("m.json");
+    for (mode_t mask : {mode_t{022}, mode_t{027}, mode_t{002}}) {
+        SCOPED_TRACE(mask);
+        std::remove(png.c_str());
+        std::remove(json.c_str());
+        UmaskScope scope(mask);
+        PlayblastOptions opt{png, 8, 8, CameraKind::Persp, json};
+        rdhost::playblast(scene(), opt);
+        EXPECT_EQ(modeOf(png), 0666 & ~mask);
+        EXPECT_EQ(modeOf(json), 0666 & ~mask);
+    }
+    // A file written over keeps the mode its owner gave it.
+    ASSERT_EQ(::chmod(png.c_str(), 0640), 0);
+    UmaskScope scope(022);
+    PlayblastOptions opt{png, 8, 8, CameraKind::Persp, ""};
+    rdhost::playblast(scene(), opt);
+    EXPECT_EQ(modeOf(png), mode_t{0640});
+}
+
 TEST_F(PlayblastTest, FailureKeepsAnExistingPicture) {
     const std::string f = path("keep.png");
     {

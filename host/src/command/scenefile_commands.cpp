@@ -15,8 +15,11 @@
 //   file -query -sceneName    the scene's name, "" when untitled
 #include "command/ma_reader.h"
 #include "command/ma_writer.h"
+#include "command/output_file.h"
 #include "command/registry.h"
 #include "command/scenefile_state.h"
+
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -62,6 +65,12 @@ void writeFile(const cmd::Invocation& inv, const std::string& path, const std::s
             std::remove(tmp.c_str());
             inv.fail("writing '" + path + "' failed: " + std::strerror(errno));
         }
+    }
+    // The temporary name may be left from an earlier failed save, with any mode.
+    if (::chmod(tmp.c_str(), outputFileMode(path)) != 0) {
+        int e = errno;
+        std::remove(tmp.c_str());
+        inv.fail("cannot write '" + path + "': " + std::strerror(e));
     }
     if (std::rename(tmp.c_str(), path.c_str()) != 0) {
         int e = errno;

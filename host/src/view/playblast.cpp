@@ -1,5 +1,6 @@
 #include "view/playblast.h"
 
+#include "command/output_file.h"
 #include "command/registry.h"
 #include "graph/scene.h"
 #include "view/gl_context.h"
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace rdhost {
@@ -31,6 +33,14 @@ public:
         int fd = mkstemp(buf.data());
         if (fd < 0)
             throw HostError("playblast: cannot write '" + target + "': " + std::strerror(errno));
+        // mkstemp makes the file private (0600); the picture gets the mode any
+        // written file would.
+        if (fchmod(fd, outputFileMode(target)) != 0) {
+            const int e = errno;
+            close(fd);
+            std::remove(buf.data());
+            throw HostError("playblast: cannot write '" + target + "': " + std::strerror(e));
+        }
         close(fd);
         temp_ = buf.data();
     }

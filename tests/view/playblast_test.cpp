@@ -7,6 +7,8 @@
 #include "view/png_io.h"
 #include "view/render.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -212,6 +214,42 @@ TEST(TraceJson, EscapesTextsAndWritesShortestNumbers) {
               "{\"nodes\": [\n  {\"node\": \"a|b\", \"type\": \"t\", \"texts\": [{\"text\": "
               "\"say \\\"hi\\\"\\\\\\n\\t\\u0001\", \"point\": [0.1, -2.5e-09, 1e+300], \"align\": "
               "\"right\", \"color\": [0.7, 0.33333334, 0, null]}], \"lines\": 12, \"polygons\": 7}\n]}\n");
+}
+
+// A point computed in single precision reads as the float it was; a double
+// that no float equals keeps every digit it needs.
+TEST(TraceJson, WidenedFloatsPrintAsTheFloatTheyWere) {
+    struct Case {
+        double value;
+        const char* text;
+    } cases[] = {
+        {static_cast<double>(0.6f), "0.6"},
+        {static_cast<double>(-0.35f), "-0.35"},
+        {static_cast<double>(1.0f / 3.0f), "0.33333334"},
+        {static_cast<double>(1e-9f), "1e-09"},
+        {static_cast<double>(FLT_MAX), "3.4028235e+38"},
+        {static_cast<double>(std::nextafter(0.6f, 1.0f)), "0.6000001"},
+        {0.6, "0.6"},
+        {1.0 / 3.0, "0.3333333333333333"},
+        {std::nextafter(static_cast<double>(0.6f), 1.0), "0.600000023841858"},
+        {1e300, "1e+300"},
+        {1.5, "1.5"},
+        {0.0, "0"},
+        {-7.0, "-7"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        rdhost::TraceEntry e;
+        e.node = "n";
+        e.type = "t";
+        rdhost::TextRecord r;
+        r.text = "x";
+        r.point = {c.value, c.value, c.value};
+        e.texts.push_back(r);
+        const std::string json = rdhost::traceJson({e});
+        const std::string point = std::string("\"point\": [") + c.text + ", " + c.text + ", " + c.text + "]";
+        EXPECT_NE(json.find(point), std::string::npos) << json;
+    }
 }
 
 // A node that leaves stacks, lighting or a matrix mode behind, or throws, is

@@ -10,11 +10,13 @@
 #include <charconv>
 #include <memory>
 #include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <type_traits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,7 +70,19 @@ void appendNumber(std::string& out, T value) {
         return;
     }
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
+    std::to_chars_result res;
+    // A point the plug-in computed in single precision and widened (0.6f) is
+    // written as that float ("0.6", not 0.6000000238418579), as manipInfo
+    // writes its numbers; any other double in its own shortest form.
+    if constexpr (std::is_same_v<T, double>) {
+        const float narrow = static_cast<float>(value);
+        if (std::fabs(value) <= FLT_MAX && static_cast<double>(narrow) == value)
+            res = std::to_chars(buf, buf + sizeof buf, narrow);
+        else
+            res = std::to_chars(buf, buf + sizeof buf, value);
+    } else {
+        res = std::to_chars(buf, buf + sizeof buf, value);
+    }
     out.append(buf, res.ptr);
 }
 

@@ -1,4 +1,5 @@
 // Built-in commands driven through the interpreter as a script would.
+#include "command/program.h"
 #include "command_fixture.h"
 
 #include <cmath>
@@ -174,6 +175,24 @@ TEST_F(Commands, ListAttrInCreationOrder) {
               "visibility displayLabel label labelColorR labelColorG labelColorB labelColor colorR colorG "
               "colorB color type drawType radius slices stacks width height depth innerRadius "
               "outerRadius");
+}
+
+TEST_F(Commands, InheritedAttributesComeFirstAndTheHelpSaysSo) {
+    makeLocator();
+    ok("createNode transform -n t;");
+    EXPECT_EQ(result("listAttr t").rfind("visibility translate ", 0), 0u) << result("listAttr t");
+    EXPECT_EQ(result("attributeQuery -node loc1 -exists visibility"), "1");
+    EXPECT_EQ(result("attributeQuery -type KelPrimitiveLocator -shortName visibility"), "v");
+    // Wrapped lines joined, so a phrase reads whole wherever the wrapping fell.
+    std::string help;
+    for (char c : rdhost::cmd::helpText()) {
+        if (c == '\n') c = ' ';
+        if (!(c == ' ' && !help.empty() && help.back() == ' ')) help += c;
+    }
+    EXPECT_NE(help.find("inherits from the host first"), std::string::npos) << help;
+    EXPECT_NE(help.find("result: attribute long names (short with -shortNames): inherited ones first"),
+              std::string::npos)
+        << help;
 }
 
 TEST_F(Commands, PluginInfoAndPluginLifetime) {

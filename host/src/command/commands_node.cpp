@@ -267,7 +267,8 @@ const Registrar regs[] = {
     Registrar{{"nodeType", {}, nodeType, "nodeType NODE", "the node's type name"}},
     Registrar{{"listAttr", {{"keyable", "k", 0}, {"shortNames", "sn", 0}}, listAttr,
                "listAttr [-keyable] [-shortNames] NODE",
-               "attribute long names (short with -shortNames) in creation order"}},
+               "attribute long names (short with -shortNames): inherited ones first (a DAG "
+               "node's visibility), then the type's own in creation order"}},
 };
 
 }  // namespace

@@ -89,6 +89,11 @@ std::string helpText() {
          "Errors print `// Error: line N: MESSAGE //` on stderr and leave the scene as\n"
          "it was; warnings print `// Warning: MESSAGE //`.\n"
          "\n"
+         "Attributes: a node has the attributes its type inherits from the host first\n"
+         "(a DAG node's \"visibility\"; a transform's translate, rotate, scale, ...),\n"
+         "then its type's own in the order the type adds them. listAttr lists them in\n"
+         "that order and attributeQuery answers for inherited ones too.\n"
+         "\n"
          "Exit status: 0 on success, 1 after any error, 2 for bad arguments.\n"
          "\n"
          "Commands:\n";

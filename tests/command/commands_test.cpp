@@ -137,6 +137,10 @@ TEST_F(Commands, ConnectAndDisconnect) {
     // its number in user units, 90 degrees giving 90 centimetres.
     ok("setAttr a.rx 90; connectAttr a.rx b.tx;");
     EXPECT_DOUBLE_EQ(getNumber(scene().findNode("b"), "tx"), 90.0);
+    std::string usage = rdhost::cmd::helpText();
+    usage = usage.substr(usage.find("\n  connectAttr\n"));
+    usage = usage.substr(0, usage.find("\n  disconnectAttr\n"));
+    EXPECT_NE(usage.find("in degrees"), std::string::npos) << usage;
 }
 
 TEST_F(Commands, ParentDeleteRenameSelectLs) {

@@ -188,7 +188,9 @@ const Registrar regs[] = {
                "integers); with -type the attribute's type name"}},
     Registrar{{"connectAttr", {{"force", "f", 0}, {"nextAvailable", "na", 0}}, connectAttr,
                "connectAttr [-force] SRC.ATTR DST.ATTR  (any numeric output to any numeric "
-               "input; -force replaces an existing incoming connection)",
+               "input; between an angle and a number or distance the value keeps its number "
+               "in degrees, as the host's unit conversion does; -force replaces an existing "
+               "incoming connection)",
                "\"Connected SRC to DST.\""}},
     Registrar{{"disconnectAttr", {{"nextAvailable", "na", 0}}, disconnectAttr,
                "disconnectAttr SRC.ATTR DST.ATTR", "\"Disconnected SRC from DST.\""}},

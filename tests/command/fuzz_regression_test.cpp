@@ -1,0 +1,124 @@
+// Kept from fuzzing the interpreter and scene reader (fuzz/script_fuzzer.cpp,
+// fuzz/ma_fuzzer.cpp): the committed seeds replayed under the fuzzers' checks,
+// and the findings of the node fuzzer reached through commands.
+
+#include "command/ma_reader.h"
+#include "command/parser.h"
+#include "command_fixture.h"
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::vector<fs::path> seeds(const std::string& target) {
+    std::vector<fs::path> out;
+    for (const auto& e : fs::directory_iterator(fs::path(RIGDIALS_SOURCE_DIR) / "fuzz/corpus" / target))
+        out.push_back(e.path());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// rigDials is loaded, as in the fuzz targets. Files the seeds write (playblast, file -save) land in a private folder.
+class FuzzRegression : public CommandFixture {
+protected:
+    void SetUp() override {
+        CommandFixture::SetUp();
+        ASSERT_NE(loadRigDials(), nullptr);  // as in the fuzz targets
+        char dir[] = "/tmp/rigdials-fuzzreg-XXXXXX";
+        ASSERT_NE(::mkdtemp(dir), nullptr);
+        dir_ = dir;
+        previousDir_ = fs::current_path();
+        fs::current_path(dir_);
+    }
+    void TearDown() override {
+        fs::current_path(previousDir_);
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+        CommandFixture::TearDown();
+    }
+    fs::path dir_, previousDir_;
+};
+
+// Each script seed, a statement at a time as the fuzzer runs it: errors are
+// host errors only, and a failing statement leaves the scene as it was.
+TEST_F(FuzzRegression, ScriptSeedsFailCleanly) {
+    const auto files = seeds("script");
+    ASSERT_GE(files.size(), 3u);
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        TearDown();
+        SetUp();
+        std::vector<rdhost::cmd::Statement> statements;
+        ASSERT_NO_THROW(statements = rdhost::cmd::parseScript(readFile(file)));
+        for (const auto& st : statements) {
+            const std::string before = snapshot();
+            try {
+                interp().runStatement(st, true);
+            } catch (const rdhost::HostError& e) {
+                EXPECT_EQ(snapshot(), before) << st.command << " failed (" << e.what()
+                                              << ") and changed the scene";
+                break;
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << st.command << " threw a non-host error: " << e.what();
+                break;
+            }
+            scene().runIdle();
+        }
+    }
+}
+
+// Each scene seed reads, or fails with a host error naming the file.
+TEST_F(FuzzRegression, SceneSeedsReadOrFailWithAHostError) {
+    const auto files = seeds("ma");
+    ASSERT_GE(files.size(), 2u);
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        rdhost::ma::clearScene(scene());
+        try {
+            rdhost::ma::readScene(scene(), readFile(file), file.filename().string());
+        } catch (const rdhost::HostError& e) {
+            EXPECT_NE(std::string(e.what()).find(file.filename().string()), std::string::npos) << e.what();
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "non-host error: " << e.what();
+        }
+        scene().runIdle();
+    }
+}
+
+// A connection delivers any number; a huge one into a short tessellation input
+// used to be cast straight to short, and a negative one made GLUT allocate a
+// negative size while drawing. Now the input saturates and the drawing holds
+// the count to what the shapes take.
+TEST_F(FuzzRegression, ConnectedHugeAndNegativeTessellationDraws) {
+    ok("createNode KelSliderManipulator -n s; createNode KelArcSliderManipulator -n a;"
+       "createNode transform -n big; setAttr big.tx 1e30; createNode transform -n neg;"
+       "setAttr neg.tx -108;");
+    ok("connectAttr big.tx s.headSlices; connectAttr neg.tx s.headStacks;"
+       "connectAttr big.tx a.headSlices; connectAttr neg.tx a.handleStacks;");
+    EXPECT_EQ(result("getAttr s.headSlices"), "32767");
+    EXPECT_EQ(result("getAttr s.headStacks"), "-108");
+    for (const char* field : {"0", "1", "2", "3", "4", "5", "6"}) {
+        ok(std::string("setAttr s.startHeadType ") + field + "; setAttr s.handleType " + field +
+           "; setAttr a.startHeadType " + field + "; setAttr a.handleType " + field + ";");
+        EXPECT_TRUE(run("playblast -completeFilename \"p.png\" -widthHeight 32 32")) << err();
+        EXPECT_EQ(err().find("unbalanced"), std::string::npos) << err();
+    }
+}
+
+}  // namespace

@@ -16,6 +16,17 @@
 
 #include <algorithm>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define RDHOST_LEAK_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define RDHOST_LEAK_CHECKED 1
+#endif
+#endif
+#ifndef RDHOST_LEAK_CHECKED
+#define RDHOST_LEAK_CHECKED 0
+#endif
+
 namespace rdhost {
 
 namespace {
@@ -86,7 +97,14 @@ Plugin* Scene::loadPlugin(const std::string& nameOrPath) {
         return nullptr;
     }
 
-    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    int mode = RTLD_NOW | RTLD_LOCAL;
+#if RDHOST_LEAK_CHECKED
+    // Under the leak checker a module stays mapped after unloading, so that a
+    // report can still name the code that allocated. Unloading deregisters
+    // everything all the same.
+    mode |= RTLD_NODELETE;
+#endif
+    void* handle = ::dlopen(path.c_str(), mode);
     if (!handle) {
         const char* err = ::dlerror();
         throw HostError("loadPlugin: cannot load '" + path + "': " + (err ? err : "unknown error"));

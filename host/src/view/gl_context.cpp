@@ -13,7 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <link.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -246,6 +248,18 @@ void warmUpDriver() {
     glFinish();
     while (glGetError() != GL_NO_ERROR) {}
     if (__lsan_enable) __lsan_enable();
+    // The driver is unloaded when the context goes at exit, before the leak
+    // checker runs; what it still holds would then be reported from an unknown
+    // module that no suppression can match. Keep every loaded library mapped.
+    if (__lsan_disable) {
+        dl_iterate_phdr(
+            [](dl_phdr_info* info, size_t, void*) {
+                if (info->dlpi_name && info->dlpi_name[0] == '/')
+                    ::dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+                return 0;
+            },
+            nullptr);
+    }
 }
 
 bool hasExtension(const char* name) {

@@ -54,11 +54,11 @@ void rgb(rdhost::Node* n, const char* r, const char* g, const char* b, float out
     out[3] = 1.0f;
 }
 
-void material(FloorShape& s, const float c[3], float ambientScale, float spec, float shininess) {
+void material(FloorShape& s, const float c[3], float ambientScale, float specularLevel, float shininess) {
     for (int i = 0; i < 3; ++i) {
         s.ambient[i] = c[i] * ambientScale;
         s.diffuse[i] = c[i];
-        s.specular[i] = spec;
+        s.specular[i] = specularLevel;
     }
     s.ambient[3] = s.diffuse[3] = s.specular[3] = 1.0f;
     s.shininess = shininess;

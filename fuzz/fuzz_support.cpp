@@ -65,15 +65,15 @@ void sandboxFlag(rdhost::cmd::Invocation& inv, const std::string& flag) {
 }
 
 void wrap(const std::string& name, void (*check)(rdhost::cmd::Invocation&)) {
-    const rdhost::cmd::CommandSpec* original = rdhost::cmd::findCommand(name);
+    const rdhost::cmd::CommandDef* original = rdhost::cmd::findCommand(name);
     if (!original) fail("no command '" + name + "' to sandbox");
-    rdhost::cmd::CommandSpec spec = *original;
-    rdhost::cmd::Handler run = spec.run;
-    spec.run = [run, check](rdhost::cmd::Invocation& inv) {
+    rdhost::cmd::CommandDef def = *original;
+    rdhost::cmd::Handler run = def.run;
+    def.run = [run, check](rdhost::cmd::Invocation& inv) {
         check(inv);
         return run(inv);
     };
-    rdhost::cmd::registerCommand(std::move(spec));
+    rdhost::cmd::registerCommand(std::move(def));
 }
 
 }  // namespace

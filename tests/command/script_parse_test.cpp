@@ -132,8 +132,8 @@ TEST(ScriptParser, StatementMustStartWithACommandName) {
     }
 }
 
-CommandSpec spec() {
-    CommandSpec s;
+CommandDef def() {
+    CommandDef s;
     s.name = "demo";
     s.flags = {{"name", "n", 1}, {"widthHeight", "wh", 2}, {"query", "q", 0}, {"force", "f", 0}};
     return s;
@@ -143,7 +143,7 @@ Invocation bound(rdhost::Scene* scene, const std::string& text) {
     auto st = parseScript(text);
     static std::ostringstream sink;
     Invocation inv{*scene, "", {}, {}, 0, true, false, sink};
-    bind(st.at(0), spec(), inv);
+    bind(st.at(0), def(), inv);
     return inv;
 }
 

@@ -81,8 +81,8 @@ void Interpreter::reportError(int line, const std::string& message) {
 }
 
 Value Interpreter::runStatement(const Statement& st, bool topLevel, bool fileContext) {
-    const CommandSpec* spec = findCommand(st.command);
-    if (!spec) {
+    const CommandDef* def = findCommand(st.command);
+    if (!def) {
         if (fileContext) {
             scene_.warn("line " + std::to_string(st.line) + ": unknown command '" + st.command +
                         "' skipped");
@@ -91,21 +91,21 @@ Value Interpreter::runStatement(const Statement& st, bool topLevel, bool fileCon
         throw HostError("unknown command '" + st.command + "'");
     }
     Invocation inv{scene_, st.command, {}, {}, st.line, topLevel, fileContext, out_};
-    bind(st, *spec, inv);
+    bind(st, *def, inv);
     struct Depth {
         int& d;
         explicit Depth(int& d) : d(d) { ++d; }
         ~Depth() { --d; }
     } depth(depth_);
     try {
-        return spec->run(inv);
+        return def->run(inv);
     } catch (const SyntaxError&) {
         throw;
     } catch (const HostError& e) {
         // Errors raised by the scene itself name the thing but not the command.
         std::string m = e.what();
-        if (m.rfind(spec->name + ":", 0) == 0) throw;
-        throw HostError(spec->name + ": " + m);
+        if (m.rfind(def->name + ":", 0) == 0) throw;
+        throw HostError(def->name + ": " + m);
     }
 }
 

@@ -426,8 +426,8 @@ private:
             fs_.header.push_back(st.text);
             return;
         }
-        const cmd::CommandSpec* spec = cmd::findCommand(c);
-        if (!spec) {
+        const cmd::CommandDef* def = cmd::findCommand(c);
+        if (!def) {
             scene_.warn("unknown command '" + c + "' skipped");
             return;
         }
@@ -437,8 +437,8 @@ private:
                 return;
             }
             cmd::Invocation inv{scene_, c, {}, {}, st.line, false, true, std::cout};
-            cmd::bind(st.parsed, *spec, inv);
-            spec->run(inv);
+            cmd::bind(st.parsed, *def, inv);
+            def->run(inv);
         } catch (const cmd::SyntaxError&) {
             throw;
         } catch (const HostError& e) {

@@ -54,14 +54,14 @@ std::vector<Statement> parseScript(const std::string& text, int firstLine) {
     return out;
 }
 
-void bind(const Statement& st, const CommandSpec& spec, Invocation& inv) {
-    inv.command = spec.name;
+void bind(const Statement& st, const CommandDef& def, Invocation& inv) {
+    inv.command = def.name;
     inv.line = st.line;
     inv.flags.clear();
     inv.args.clear();
     // In query mode flags name what to query and take no arguments, as in MEL.
     bool query = false;
-    for (const auto& f : spec.flags)
+    for (const auto& f : def.flags)
         if (f.longName == "query")
             for (const Item& it : st.items)
                 query = query || (it.isFlag && (it.flag == f.longName || it.flag == f.shortName));
@@ -72,14 +72,14 @@ void bind(const Statement& st, const CommandSpec& spec, Invocation& inv) {
             continue;
         }
         const FlagSpec* fs = nullptr;
-        for (const auto& f : spec.flags)
+        for (const auto& f : def.flags)
             if (f.longName == it.flag || f.shortName == it.flag) fs = &f;
-        if (!fs) throw HostError(spec.name + ": unknown flag -" + it.flag);
+        if (!fs) throw HostError(def.name + ": unknown flag -" + it.flag);
         FlagUse use;
         use.name = fs->longName;
         for (int k = 0; k < (query ? 0 : fs->argCount); ++k) {
             if (i + 1 >= st.items.size() || st.items[i + 1].isFlag)
-                throw HostError(spec.name + ": flag -" + it.flag + " needs " +
+                throw HostError(def.name + ": flag -" + it.flag + " needs " +
                                 std::to_string(fs->argCount) +
                                 (fs->argCount == 1 ? " argument" : " arguments"));
             use.args.push_back(st.items[++i].arg);

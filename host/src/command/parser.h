@@ -2,7 +2,7 @@
 // arguments, ended by ';' (the last statement of a text may omit it).
 //
 // The parser does not know the commands: which following items belong to a
-// flag is settled when the statement is bound to its CommandSpec (bind()),
+// flag is settled when the statement is bound to its CommandDef (bind()),
 // because only the flag table says how many arguments a flag takes.
 #pragma once
 
@@ -35,6 +35,6 @@ std::vector<Statement> parseScript(const std::string& text, int firstLine = 1);
 // name) and inv.args. Throws HostError naming an unknown flag or a flag short of
 // arguments. When the command has a -query flag and it is given, the other
 // flags take no arguments.
-void bind(const Statement& st, const CommandSpec& spec, Invocation& inv);
+void bind(const Statement& st, const CommandDef& def, Invocation& inv);
 
 }  // namespace rdhost::cmd

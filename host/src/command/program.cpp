@@ -97,7 +97,7 @@ std::string helpText() {
          "Exit status: 0 on success, 1 after any error, 2 for bad arguments.\n"
          "\n"
          "Commands:\n";
-    for (const CommandSpec* c : allCommands()) {
+    for (const CommandDef* c : allCommands()) {
         h << "\n  " << c->name << "\n";
         if (!c->usage.empty()) h << wrapped(c->usage, "      ");
         if (!c->flags.empty()) {

@@ -13,8 +13,8 @@ namespace {
 
 // Function-local so registrations from other translation units' static
 // objects never run before the table exists.
-std::map<std::string, std::unique_ptr<CommandSpec>>& table() {
-    static std::map<std::string, std::unique_ptr<CommandSpec>> commands;
+std::map<std::string, std::unique_ptr<CommandDef>>& table() {
+    static std::map<std::string, std::unique_ptr<CommandDef>> commands;
     return commands;
 }
 
@@ -147,20 +147,20 @@ void Invocation::fail(const std::string& message) const {
     throw HostError(command + ": " + message);
 }
 
-void registerCommand(CommandSpec spec) {
-    std::string name = spec.name;
-    table()[name] = std::make_unique<CommandSpec>(std::move(spec));
+void registerCommand(CommandDef def) {
+    std::string name = def.name;
+    table()[name] = std::make_unique<CommandDef>(std::move(def));
 }
 
-const CommandSpec* findCommand(const std::string& name) {
+const CommandDef* findCommand(const std::string& name) {
     auto& t = table();
     auto it = t.find(name);
     return it == t.end() ? nullptr : it->second.get();
 }
 
-std::vector<const CommandSpec*> allCommands() {
-    std::vector<const CommandSpec*> out;
-    for (const auto& [name, spec] : table()) out.push_back(spec.get());
+std::vector<const CommandDef*> allCommands() {
+    std::vector<const CommandDef*> out;
+    for (const auto& [name, def] : table()) out.push_back(def.get());
     return out;
 }
 

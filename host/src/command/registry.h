@@ -1,6 +1,6 @@
 // The command registry: how a module of the host adds a MEL command.
 //
-// A command is a CommandSpec: its name, its flag table and a handler. The
+// A command is a CommandDef: its name, its flag table and a handler. The
 // interpreter parses a statement, checks every flag against the table (an
 // unknown flag, or a flag given the wrong number of arguments, is an error
 // naming it, raised before the handler runs) and calls the handler with an
@@ -115,7 +115,7 @@ struct Invocation {
 
 using Handler = std::function<Value(Invocation&)>;
 
-struct CommandSpec {
+struct CommandDef {
     std::string name;
     std::vector<FlagSpec> flags;
     Handler run;
@@ -124,15 +124,15 @@ struct CommandSpec {
 };
 
 // Adds a command; a later registration of the same name replaces the earlier.
-void registerCommand(CommandSpec spec);
+void registerCommand(CommandDef def);
 // nullptr when no such command.
-const CommandSpec* findCommand(const std::string& name);
+const CommandDef* findCommand(const std::string& name);
 // Every command, sorted by name (for --help).
-std::vector<const CommandSpec*> allCommands();
+std::vector<const CommandDef*> allCommands();
 
 // Registers at static-initialisation time.
 struct Registrar {
-    explicit Registrar(CommandSpec spec) { registerCommand(std::move(spec)); }
+    explicit Registrar(CommandDef def) { registerCommand(std::move(def)); }
 };
 
 }  // namespace rdhost::cmd

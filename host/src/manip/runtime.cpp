@@ -4,6 +4,7 @@
 #include "command/attrs.h"
 #include "graph/handles.h"
 #include "graph/scene_impl.h"
+#include "view/playblast.h"
 #include "view/viewport.h"
 
 #include <algorithm>
@@ -63,27 +64,6 @@ void refreshOrWarn(Scene& scene, ShownManip& shown) {
     } catch (const HostError& e) {
         scene.warn(std::string("manipulators of '") + nodeLabel(shown.target) + "': " + e.what());
     }
-}
-
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-    }
-    return out + "\"";
 }
 
 std::string jsonTriple(double x, double y, double z) {

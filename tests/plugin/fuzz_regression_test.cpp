@@ -69,8 +69,9 @@ TEST_F(NodeFuzzRegression, WholeNumberAttributesSaturateAndReadNonFiniteAsZero) 
                 n->setNumber(a->index, c.written);
                 const double stored = n->num[a->index];
                 EXPECT_EQ(stored, c.enumOrShort) << type << "." << a->longName << " <- " << c.written;
-                if (c.enumOrShort == 0.0)
+                if (c.enumOrShort == 0.0) {
                     EXPECT_FALSE(std::signbit(stored)) << "no -0 in " << a->longName;
+                }
                 short s = 1;
                 ASSERT_TRUE(plug(n, a->longName).getValue(s));
                 EXPECT_EQ(s, static_cast<short>(c.enumOrShort));

@@ -15,6 +15,7 @@ protected:
            "createNode KelPrimitiveLocator -n loc1 -p t1;"
            "createNode transform -n a; createNode transform -n b;"
            "connectAttr a.tx b.tx;"
+           "setAttr -lock on b.tz; setAttr -lock on t1.rotate; setAttr -lock on a.sy;"
            "select -r t1;");
     }
 };
@@ -73,6 +74,17 @@ TEST_F(BadInput, NamesTheThingAndChangesNothing) {
         {"createNode transform -n x; print \"open", "// Error: line 1: unterminated string //"},
         {"createNode transform -n x;\n/* open\n", "// Error: line 2: unterminated comment (opened with /* on line 2) //"},
         {"createNode transform -n x;\n\ncreateNode transform -n \"y", "// Error: line 3: unterminated string //"},
+        // Locked plugs refuse every change, naming the lock that stops it.
+        {"setAttr b.tz 1", "// Error: line 1: setAttr: 'b.translateZ' is locked; it cannot be changed //"},
+        {"setAttr -keyable off b.tz 1", "// Error: line 1: setAttr: 'b.translateZ' is locked; it cannot be changed //"},
+        {"setAttr t1.rx 10", "// Error: line 1: setAttr: 't1.rotateX' is locked (its parent 't1.rotate' is locked); it cannot be changed //"},
+        {"setAttr a.s 1 2 3", "// Error: line 1: setAttr: 'a.scale' is locked (its child 'a.scaleY' is locked); it cannot be changed //"},
+        {"connectAttr a.tz b.tz", "// Error: line 1: connectAttr: 'b.translateZ' is locked; it cannot be connected to //"},
+        {"setKeyframe t1.rz", "// Error: line 1: setKeyframe: 't1.rotateZ' is locked (its parent 't1.rotate' is locked); it cannot be keyed //"},
+        {"createNode transform -n x; createNode KelSliderManipulator -n xs -p x; setAttr -l on xs.hp; showManip xs;"
+         "dragManip xs distanceManip 1", "// Error: line 1: dragManip: 'xs.posHandle' is locked; it cannot be changed //"},
+        {"connectAttr a.ty b.ty; setAttr -l on b.ty; disconnectAttr a.ty b.ty",
+         "// Error: line 1: disconnectAttr: 'b.translateY' is locked; it cannot be disconnected //"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);

@@ -46,7 +46,8 @@ protected:
     std::string err() const { return err_.str(); }
 
     // Everything a command could change: nodes, values, connections, DAG,
-    // selection, loaded plug-ins. Values are read as stored (no evaluation).
+    // selection, loaded plug-ins, plug states. Values are read as stored (no
+    // evaluation).
     std::string snapshot() {
         std::ostringstream s;
         s.precision(17);
@@ -55,7 +56,7 @@ protected:
             s << "node " << n->name << " " << (n->type ? n->type->name : "?") << " parent "
               << (n->parent ? n->parent->name : "-") << "\n";
             for (size_t i = 0; i < n->num.size(); ++i) {
-                s << "  " << i << " " << n->num[i] << " '" << n->str[i] << "'";
+                s << "  " << i << " " << n->num[i] << " '" << n->str[i] << "' " << int(n->plugState[i]);
                 if (n->source[i]) s << " <- " << n->source[i].node->name << "." << n->source[i].attr;
                 s << "\n";
             }

@@ -181,6 +181,42 @@ TEST_F(Commands, ListAttrInCreationOrder) {
               "outerRadius");
 }
 
+TEST_F(Commands, LockKeyableAndChannelBoxArePerPlugStates) {
+    ok("createNode transform -n grp; createNode transform -n other;"
+       "setAttr -lock on grp.tx 5;"            // the value, then the lock
+       "setAttr -keyable off grp.rx;"
+       "setAttr -k off -cb on grp.rz;"
+       "setAttr -lock on grp.scale;"           // a compound's lock covers its children
+       "setAttr -k off other.t;");             // a compound's keyable state is its children's
+    const struct {
+        const char* command;
+        const char* result;
+    } cases[] = {
+        {"getAttr grp.tx", "5"},
+        {"getAttr -lock grp.tx", "1"},
+        {"getAttr -lock grp.ty", "0"},
+        {"getAttr -lock grp.sy", "1"},
+        {"getAttr -keyable grp.rx", "0"},
+        {"getAttr -keyable grp.ry", "1"},
+        {"getAttr -channelBox grp.rz", "1"},
+        {"getAttr -channelBox grp.ry", "0"},
+        {"listAttr -keyable grp", "visibility translateX translateY translateZ rotateY scaleX scaleY scaleZ"},
+        {"listAttr -channelBox grp", "rotateZ"},
+        {"listAttr -locked grp", "translateX scale"},
+        {"listAttr -keyable other", "visibility rotateX rotateY rotateZ scaleX scaleY scaleZ"},
+        // Keying the node keys its keyable channels that are not locked.
+        {"setKeyframe grp", "4"},
+        {"keyframe -q -kc grp", "4"},
+        {"setAttr -lock off grp.tx 2; getAttr grp.tx", "2"},
+        {"setAttr -l on grp.ty; setAttr -l off grp.ty; setAttr grp.ty 3; getAttr grp.ty", "3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        std::string o = ok(c.command);
+        EXPECT_NE(o.find(std::string("// Result: ") + c.result + " //"), std::string::npos) << o;
+    }
+}
+
 TEST_F(Commands, InheritedAttributesComeFirstAndTheHelpSaysSo) {
     makeLocator();
     ok("createNode transform -n t;");

@@ -48,6 +48,10 @@ Facts dump(rdhost::Scene& scene) {
         for (const auto& r : n->raw) f.push_back("raw " + r.text);
         if (!n->unknownTypeName.empty()) continue;
         for (const rdhost::Attr* a : n->type->attrs) {
+            const bool startState = !n->plugFlag(a->index, rdhost::Node::kLocked) &&
+                                    n->plugFlag(a->index, rdhost::Node::kKeyable) == a->keyable &&
+                                    n->plugFlag(a->index, rdhost::Node::kChannelBox) == a->channelBox;
+            if (!startState) f.push_back("state " + a->longName + " " + std::to_string(n->plugState[a->index]));
             if (!a->storable || a->isCompound()) continue;
             std::string line = a->longName;
             // A connected input holds whatever was last pulled: only the connection counts.
@@ -352,6 +356,28 @@ TEST_F(SceneFiles, UnknownAttributesOfKnownNodesAreKeptWithAWarning) {
                              "\tsetAttr -l on -k off \".ty\";\n", "\tsetAttr \".t\" -type \"double3\" 0 3 0;\n",
                              "connectAttr \"t.hdl\" \"t.tz\";\n"})
         EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n--- in ---\n" << text;
+}
+
+TEST_F(SceneFiles, PlugStatesAreSavedAsTheHostWritesThemAndLocksDoNotStopReading) {
+    ok("createNode transform -n src; createNode transform -n grp;"
+       "setAttr -lock on grp.tx 5;"
+       "connectAttr src.ty grp.ty; setAttr -lock on grp.ty;"  // written before its connection
+       "setAttr -keyable off grp.rx; setAttr -k off -cb on grp.rz;"
+       "setAttr -lock on grp.s; setAttr -k on grp.ro;");
+    std::string text = roundTrip();
+    for (const char* line : {"\tsetAttr -l on \".tx\" 5;\n", "\tsetAttr -l on \".ty\";\n",
+                             "\tsetAttr -k off \".rx\";\n", "\tsetAttr -k off -cb on \".rz\";\n",
+                             "\tsetAttr -l on \".s\";\n", "\tsetAttr -k on \".ro\";\n",
+                             "connectAttr \"src.ty\" \"grp.ty\";\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n--- in ---\n" << text;
+    EXPECT_EQ(result("getAttr grp.tx"), "5");
+    EXPECT_EQ(result("listAttr -locked grp"), "translateX translateY scale");
+    EXPECT_EQ(result("listAttr -channelBox grp"), "rotateZ");
+    // A file may give a locked compound's children after the lock.
+    writeText(path("order.ma"), "createNode transform -n \"late\";\n\tsetAttr -l on \".t\";\n\tsetAttr \".tx\" 7;\n");
+    open(path("order.ma"));
+    EXPECT_EQ(result("getAttr late.tx"), "7");
+    EXPECT_EQ(result("getAttr -lock late.tx"), "1");
 }
 
 TEST_F(SceneFiles, RequiresLoadsThePlugInAndUnknownCommandsAreSkipped) {

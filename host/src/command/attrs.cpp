@@ -146,6 +146,18 @@ Value readPlug(const PlugPath& p) {
     return numberValue(a, p.node->getNumber(a.index));
 }
 
+std::string lockProblem(const PlugPath& p) {
+    const Node& n = *p.node;
+    const std::string name = "'" + p.name() + "' is locked";
+    if (n.plugFlag(p.attr->index, Node::kLocked)) return name;
+    if (p.attr->parent && n.plugFlag(p.attr->parent->index, Node::kLocked))
+        return name + " (its parent '" + PlugPath{p.node, p.attr->parent}.name() + "' is locked)";
+    for (Attr* c : p.attr->children)
+        if (n.plugFlag(c->index, Node::kLocked))
+            return name + " (its child '" + PlugPath{p.node, c}.name() + "' is locked)";
+    return "";
+}
+
 bool drivenByNonAnim(const PlugPath& p, std::string* by) {
     auto check = [&](const Attr* a) {
         if (!a || a->index < 0 || a->index >= static_cast<int>(p.node->source.size())) return false;
@@ -232,12 +244,16 @@ double prepareNumber(const PlugPath& p, const Attr& a, const Arg& v,
 }  // namespace
 
 void setPlugValues(Scene& scene, const PlugPath& p, const std::vector<Arg>& values,
-                   const std::string& type, const std::string& cmd) {
+                   const std::string& type, const std::string& cmd, bool honourLocks) {
     const Attr& a = *p.attr;
     const std::string name = p.name();
     if (a.kind == AttrKind::Matrix)
         throw HostError(cmd + ": '" + name + "' is a matrix, which cannot be set");
     if (!a.writable) throw HostError(cmd + ": '" + name + "' is not writable");
+    if (honourLocks) {
+        const std::string locked = lockProblem(p);
+        if (!locked.empty()) throw HostError(cmd + ": " + locked + "; it cannot be changed");
+    }
     std::string by;
     if (drivenByNonAnim(p, &by))
         throw HostError(cmd + ": '" + name + "' is driven by a connection from '" + by +

@@ -45,6 +45,12 @@ Value numberValue(const Attr& attr, double internal);
 // Pulls (computes dirty outputs).
 Value readPlug(const PlugPath& plug);
 
+// Why a lock stops a change of the plug's value, empty when none does: "'g.tx'
+// is locked", or "... (its parent 'g.t' is locked)" (a compound's lock covers
+// its children), or "... (its child 'g.tx' is locked)" (setting a compound
+// sets its children).
+std::string lockProblem(const PlugPath& plug);
+
 // True when the attribute, its compound parent or one of its children is driven
 // by a connection from something other than an anim curve; *by names the source.
 bool drivenByNonAnim(const PlugPath& plug, std::string* by);
@@ -55,9 +61,11 @@ namespace rdhost::cmd {
 
 // setAttr's work on a resolved plug, shared with the scene reader: validates
 // every value first (count, type, finiteness, enum fields, a driving
-// connection), clamps to hard limits with a warning, then stores. type is the
-// -type value or "". Throws HostError("CMD: ...") without changing anything.
+// connection, a lock), clamps to hard limits with a warning, then stores. type
+// is the -type value or "". The scene reader passes honourLocks false: a file
+// restores a locked plug's value (the host writes "setAttr -l on .tx 5").
+// Throws HostError("CMD: ...") without changing anything.
 void setPlugValues(Scene& scene, const PlugPath& plug, const std::vector<Arg>& values,
-                   const std::string& type, const std::string& cmd);
+                   const std::string& type, const std::string& cmd, bool honourLocks = true);
 
 }  // namespace rdhost::cmd

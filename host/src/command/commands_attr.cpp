@@ -3,6 +3,8 @@
 #include "command/attrs.h"
 #include "command/registry.h"
 
+#include <optional>
+
 namespace rdhost::cmd {
 
 namespace {
@@ -16,24 +18,60 @@ Value setAttr(Invocation& inv) {
     PlugPath p = resolvePlug(inv.scene, plugArg(inv, 0, "plug (node.attribute)"), inv.command);
     std::vector<Arg> values(inv.args.begin() + 1, inv.args.end());
     std::string type = inv.has("type") ? inv.flagText("type") : "";
-    bool flagsOnly = inv.has("keyable") || inv.has("lock") || inv.has("channelBox") ||
-                     inv.has("size") || inv.has("alteredValue") || inv.has("caching");
-    for (const char* f : {"keyable", "lock", "channelBox", "caching"})
-        if (inv.has(f) && !(*inv.flag(f))[0].isNumber())
-            inv.fail(std::string("flag -") + f + " expects on or off, got '" +
-                     (*inv.flag(f))[0].text + "'");
-    if (values.empty()) {
-        if (flagsOnly) return Value::none();  // per-plug state this host does not model
-        inv.fail("no value given for '" + p.name() + "'");
+    // The per-plug states, each on or off; all checked before anything changes.
+    auto state = [&](const char* f) -> std::optional<bool> {
+        if (!inv.has(f)) return std::nullopt;
+        const Arg& v = (*inv.flag(f))[0];
+        if (!v.isNumber())
+            inv.fail(std::string("flag -") + f + " expects on or off, got '" + v.text + "'");
+        return v.number != 0.0;
+    };
+    const std::optional<bool> lock = state("lock"), keyable = state("keyable"),
+                              channelBox = state("channelBox");
+    state("caching");  // accepted and checked; caching is not modelled
+    const bool flagsOnly = lock || keyable || channelBox || inv.has("size") ||
+                           inv.has("alteredValue") || inv.has("caching");
+    if (values.empty() && !flagsOnly) inv.fail("no value given for '" + p.name() + "'");
+
+    Node& node = *p.node;
+    const int slot = p.attr->index;
+    // "setAttr -lock off P V" unlocks before the value, "-lock on" locks after it.
+    const std::uint8_t before = node.plugState[slot];
+    if (lock && !*lock) node.setPlugFlag(slot, Node::kLocked, false);
+    if (!values.empty()) {
+        try {
+            setPlugValues(inv.scene, p, values, type, inv.command);
+        } catch (...) {
+            node.plugState[slot] = before;
+            throw;
+        }
     }
-    setPlugValues(inv.scene, p, values, type, inv.command);
+    if (lock && *lock) node.setPlugFlag(slot, Node::kLocked, true);
+    // A compound's keyable and channel box states are its children's, as the
+    // channels a user keys are the children.
+    auto setWithChildren = [&](Node::PlugStateBit bit, bool on) {
+        node.setPlugFlag(slot, bit, on);
+        for (const Attr* c : p.attr->children) node.setPlugFlag(c->index, bit, on);
+    };
+    if (keyable) setWithChildren(Node::kKeyable, *keyable);
+    if (channelBox) setWithChildren(Node::kChannelBox, *channelBox);
     return Value::none();
 }
 
 Value getAttr(Invocation& inv) {
     if (inv.args.size() != 1) inv.fail("expects one plug (node.attribute)");
     PlugPath p = resolvePlug(inv.scene, inv.args[0].text, inv.command);
-    if (inv.has("type")) return Value::string(attrTypeName(*p.attr));
+    std::string query;
+    for (const char* f : {"type", "lock", "keyable", "channelBox"}) {
+        if (!inv.has(f)) continue;
+        if (!query.empty()) inv.fail("give one of -type, -lock, -keyable or -channelBox, not -" + query + " and -" + f);
+        query = f;
+    }
+    if (query == "type") return Value::string(attrTypeName(*p.attr));
+    // Locked as a change would find it: by the plug's own lock, its parent's or a child's.
+    if (query == "lock") return Value::boolean(!lockProblem(p).empty());
+    if (query == "keyable") return Value::boolean(p.node->plugFlag(p.attr->index, Node::kKeyable));
+    if (query == "channelBox") return Value::boolean(p.node->plugFlag(p.attr->index, Node::kChannelBox));
     return readPlug(p);
 }
 
@@ -54,6 +92,8 @@ Value connectAttr(Invocation& inv) {
                  d.name() + "' (" + attrTypeName(*d.attr) + ")");
     if (!s.attr->readable) inv.fail("'" + s.name() + "' is not readable");
     if (!d.attr->writable) inv.fail("'" + d.name() + "' is not writable");
+    const std::string locked = lockProblem(d);
+    if (!locked.empty()) inv.fail(locked + "; it cannot be connected to");
     const PlugRef& existing = d.node->source[d.attr->index];
     if (existing) {
         PlugPath e{existing.node, existing.node->type->attrs[existing.attr]};
@@ -73,6 +113,8 @@ Value disconnectAttr(Invocation& inv) {
     PlugPath d = resolvePlug(inv.scene, inv.args[1].text, inv.command);
     if (!(d.node->source[d.attr->index] == s.ref()))
         inv.fail("'" + s.name() + "' is not connected to '" + d.name() + "'");
+    const std::string locked = lockProblem(d);
+    if (!locked.empty()) inv.fail(locked + "; it cannot be disconnected");
     inv.scene.disconnect(s.ref(), d.ref());
     return Value::string("Disconnected " + s.name() + " from " + d.name() + ".");
 }
@@ -180,12 +222,17 @@ const Registrar regs[] = {
                "setAttr NODE.ATTR VALUE... [-type \"string\"|\"double3\"|...] [-k on|off] "
                "[-l on|off] [-cb on|off]  (one value, three for a compound; angles in "
                "degrees, distances in centimetres; enums by number; clamps to hard limits "
-               "with a warning)",
+               "with a warning; a locked plug refuses a value: -l off unlocks before the "
+               "value is set, -l on locks after it)",
                "none"}},
-    Registrar{{"getAttr", {{"type", "typ", 0}, {"silent", "sl", 0}}, getAttr,
-               "getAttr [-type] NODE.ATTR",
+    Registrar{{"getAttr",
+               {{"type", "typ", 0}, {"lock", "l", 0}, {"keyable", "k", 0},
+                {"channelBox", "cb", 0}, {"silent", "sl", 0}},
+               getAttr,
+               "getAttr [-type|-lock|-keyable|-channelBox] NODE.ATTR",
                "the value (a compound gives its three children; booleans and enums as "
-               "integers); with -type the attribute's type name"}},
+               "integers); with -type the attribute's type name; with -lock, -keyable or "
+               "-channelBox the plug's state as 0/1"}},
     Registrar{{"connectAttr", {{"force", "f", 0}, {"nextAvailable", "na", 0}}, connectAttr,
                "connectAttr [-force] SRC.ATTR DST.ATTR  (any numeric output to any numeric "
                "input; between an angle and a number or distance the value keeps its number "

@@ -235,7 +235,11 @@ Value listAttr(Invocation& inv) {
     std::vector<std::string> out;
     if (n->type)
         for (const Attr* a : n->type->attrs) {
-            if (inv.has("keyable") && !a->keyable) continue;
+            const bool keyable = n->plugFlag(a->index, Node::kKeyable);
+            if (inv.has("keyable") && !keyable) continue;
+            // The channel box's other rows: shown there, but not keyable.
+            if (inv.has("channelBox") && (keyable || !n->plugFlag(a->index, Node::kChannelBox))) continue;
+            if (inv.has("locked") && !n->plugFlag(a->index, Node::kLocked)) continue;
             out.push_back(inv.has("shortNames") ? a->shortName : a->longName);
         }
     return Value::strings(out);
@@ -265,8 +269,13 @@ const Registrar regs[] = {
                "ls [-type TYPE]... [-selection] [-long] [PATTERN...]  (patterns with * and ?)",
                "node names in creation order (selection order with -selection)"}},
     Registrar{{"nodeType", {}, nodeType, "nodeType NODE", "the node's type name"}},
-    Registrar{{"listAttr", {{"keyable", "k", 0}, {"shortNames", "sn", 0}}, listAttr,
-               "listAttr [-keyable] [-shortNames] NODE",
+    Registrar{{"listAttr",
+               {{"keyable", "k", 0}, {"channelBox", "cb", 0}, {"locked", "l", 0},
+                {"shortNames", "sn", 0}},
+               listAttr,
+               "listAttr [-keyable] [-channelBox] [-locked] [-shortNames] NODE  (-keyable: "
+               "the plugs keyable now; -channelBox: those shown in the channel box but not "
+               "keyable; -locked: those locked; given together, each narrows the list)",
                "attribute long names (short with -shortNames): inherited ones first (a DAG "
                "node's visibility), then the type's own in creation order"}},
 };

@@ -51,8 +51,12 @@ std::vector<PlugPath> keyTargets(Invocation& inv, bool forQuery) {
             return;
         }
         for (Attr* a : node->type->attrs) {
-            if (a->isCompound() || !a->keyable || curveTypeFor(*a).empty()) continue;
+            if (a->isCompound() || !node->plugFlag(a->index, Node::kKeyable) || curveTypeFor(*a).empty())
+                continue;
             if (forQuery && !drivingCurve(PlugRef{node, a->index})) continue;
+            // Keying a whole node passes over its locked channels, as the
+            // host's does; a locked plug named on its own is an error.
+            if (!forQuery && !cmd::lockProblem(PlugPath{node, a}).empty()) continue;
             out.push_back(PlugPath{node, a});
         }
     };
@@ -83,6 +87,8 @@ Value setKeyframe(Invocation& inv) {
         if (curveTypeFor(*p.attr).empty())
             inv.fail("'" + p.name() + "' cannot be keyed (it is " + cmd::attrTypeName(*p.attr) + ")");
         if (!p.attr->writable) inv.fail("'" + p.name() + "' is not writable; it cannot be keyed");
+        const std::string locked = cmd::lockProblem(p);
+        if (!locked.empty()) inv.fail(locked + "; it cannot be keyed");
         std::string by;
         if (cmd::drivenByNonAnim(p, &by))
             inv.fail("'" + p.name() + "' is driven by '" + by + "'; it cannot be keyed");

@@ -283,7 +283,7 @@ private:
 
         Attr* attr = modelledAttr(node, attrPath);
         const std::string type = s.text({"type", "typ"});
-        if (!attr || attr->kind == AttrKind::Matrix || !attr->writable) {
+        if (!attr || attr->kind == AttrKind::Matrix || (!attr->writable && !values.empty())) {
             std::string base = attrPath.substr(0, attrPath.find_first_of(".["));
             if (!dynamic_[node].count(base))
                 scene_.warn("setAttr: '" + nodeRef(node) + "' (" + node->type->name + ") has no attribute '" + attrPath +
@@ -291,17 +291,32 @@ private:
             node->raw.push_back(RawStatement{st.text});
             return;
         }
-        // Per-plug keyable, lock and channel box states are not modelled: keep
-        // them as a flag-only line so they go back into the file.
-        std::string flagLine;
-        for (const auto& [flag, fv] : s.flags)
-            if (flag == "k" || flag == "keyable" || flag == "l" || flag == "lock" || flag == "cb" ||
-                flag == "channelBox")
-                flagLine += " -" + flag + " " + fv.front().text;
+        // The value first, then the plug's states: the host writes a locked
+        // plug's value and its lock on one line.
         if (!values.empty())
-            cmd::setPlugValues(scene_, cmd::PlugPath{node, attr}, values, type, "setAttr");
-        if (!flagLine.empty())
-            node->raw.push_back(RawStatement{"setAttr" + flagLine + " " + quote("." + attrPath) + ";"});
+            cmd::setPlugValues(scene_, cmd::PlugPath{node, attr}, values, type, "setAttr", false);
+        plugStates(node, attr, s);
+    }
+
+    // -l, -k and -cb of a setAttr line, as the setAttr command applies them (a
+    // compound's keyable and channel box states are its children's too).
+    void plugStates(Node* node, const Attr* attr, const Split& s) {
+        for (const auto& [flag, fv] : s.flags) {
+            Node::PlugStateBit bit;
+            if (flag == "l" || flag == "lock") bit = Node::kLocked;
+            else if (flag == "k" || flag == "keyable") bit = Node::kKeyable;
+            else if (flag == "cb" || flag == "channelBox") bit = Node::kChannelBox;
+            else continue;
+            if (!fv.front().isNumber()) {
+                scene_.warn("setAttr: -" + flag + " expects on or off, got '" + fv.front().text + "' (for '" +
+                            nodeRef(node) + "." + attr->longName + "'); ignored");
+                continue;
+            }
+            const bool on = fv.front().number != 0.0;
+            node->setPlugFlag(attr->index, bit, on);
+            if (bit != Node::kLocked)
+                for (const Attr* c : attr->children) node->setPlugFlag(c->index, bit, on);
+        }
     }
 
     static bool isKeyTimeValue(const std::string& path) {

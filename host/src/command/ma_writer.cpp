@@ -107,6 +107,18 @@ bool finiteValues(const Node* n, const Attr& a) {
     return std::isfinite(n->num[a.index]);
 }
 
+// "-l on -k off -cb on " for the states that differ from the attribute's own
+// flags (a plug starts unlocked), in the order the host writes them.
+std::string plugStateFlags(const Node* n, const Attr& a) {
+    if (a.kind == AttrKind::Matrix) return "";
+    const int i = a.index;
+    std::string out;
+    if (n->plugFlag(i, Node::kLocked)) out += "-l on ";
+    if (n->plugFlag(i, Node::kKeyable) != a.keyable) out += a.keyable ? "-k off " : "-k on ";
+    if (n->plugFlag(i, Node::kChannelBox) != a.channelBox) out += a.channelBox ? "-cb off " : "-cb on ";
+    return out;
+}
+
 bool nodeExists(Scene& scene, const std::string& name) {
     std::string n = !name.empty() && name[0] == ':' ? name.substr(1) : name;
     return scene.findNode(n) != nullptr;
@@ -172,21 +184,25 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
         // here since (the host gives a DAG placeholder transform channels)
         // follow them, and are kept verbatim in turn when the file is read.
         for (const Attr* a : n->type->attrs) {
-            if (!a->storable || !a->writable) continue;
+            // The plug's own states go on its value's line, or on a line of
+            // their own when no value is written (as the host writes them).
+            const std::string flags = plugStateFlags(n, *a);
+            std::string value;
             // A value that a connection gives is not the node's own. A compound
             // is written whole unless part of it is connected or not a finite
             // number; then its other children are written one by one.
-            if (n->source[a->index]) continue;
-            if (a->parent && !writtenByChildren(n, *a->parent)) continue;
-            if (a->isCompound() && writtenByChildren(n, *a)) continue;
-            std::string value = attributeValueText(n, *a);
-            if (value.empty()) {
-                if (!a->isCompound() && !finiteValues(n, *a))
+            const bool ownValue = a->storable && a->writable && !n->source[a->index] &&
+                                  !(a->parent && !writtenByChildren(n, *a->parent)) &&
+                                  !(a->isCompound() && writtenByChildren(n, *a));
+            if (ownValue) {
+                value = attributeValueText(n, *a);
+                if (value.empty() && !a->isCompound() && !finiteValues(n, *a))
                     scene.warn("file: '" + nodeRef(n) + "." + a->longName +
                                "' holds a value that is not a finite number; it is not saved");
-                continue;
             }
-            out << "\tsetAttr \"." << fileAttrName(*a) << "\" " << value << ";\n";
+            if (value.empty() && flags.empty()) continue;
+            out << "\tsetAttr " << flags << "\"." << fileAttrName(*a) << "\"" << (value.empty() ? "" : " ")
+                << value << ";\n";
         }
         if (keys::isAnimCurve(n)) {
             const auto& keys = keys::curveKeys(n);

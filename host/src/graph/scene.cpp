@@ -463,10 +463,13 @@ static Node* makeNode(Scene& scene, Scene::Impl& impl, NodeType* type, const std
     node->computing.resize(n, 0);
     node->source.resize(n);
     node->dests.resize(n);
+    node->plugState.resize(n, 0);
     for (size_t i = 0; i < n; ++i) {
         Attr* a = type->attrs[i];
         node->num[i] = a->defaultValue;
         node->str[i] = a->defaultString;
+        node->setPlugFlag(static_cast<int>(i), Node::kKeyable, a->keyable);
+        node->setPlugFlag(static_cast<int>(i), Node::kChannelBox, a->channelBox);
         // Outputs start dirty so that the first read computes them.
         node->dirty[i] = a->computed ? 1 : 0;
     }

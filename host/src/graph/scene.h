@@ -35,6 +35,11 @@
 //  - Connections join numeric to numeric and string to string; an input has at
 //    most one source; a connection that would close a loop through connections
 //    and attributeAffects is refused, naming both plugs.
+//  - Each plug has its own lock, keyable and channel box state (Node::plugState;
+//    keyable and channel box start as the attribute's flags). The graph does
+//    not enforce locks: the commands and the manipulator drags refuse to
+//    change a locked plug, while plug-in writes through MPlug and the data
+//    block, and the scene reader restoring a file, go through.
 //  - Host-side errors in this API are thrown as rdhost::HostError whose message
 //    names the thing; the <maya/...> API never throws, it returns MStatus.
 #pragma once
@@ -170,6 +175,14 @@ struct Node {
     // DAG: one parent at most (no instancing).
     Node* parent = nullptr;
     std::vector<Node*> children;
+
+    // Per-plug states (setAttr -lock/-keyable/-channelBox), one byte per slot.
+    enum PlugStateBit : std::uint8_t { kLocked = 1, kKeyable = 2, kChannelBox = 4 };
+    std::vector<std::uint8_t> plugState;
+    bool plugFlag(int attr, PlugStateBit bit) const { return (plugState[attr] & bit) != 0; }
+    void setPlugFlag(int attr, PlugStateBit bit, bool on) {
+        plugState[attr] = static_cast<std::uint8_t>(on ? plugState[attr] | bit : plugState[attr] & ~bit);
+    }
 
     // Placeholders: the type name as read from a file, and statements kept verbatim.
     std::string unknownTypeName;

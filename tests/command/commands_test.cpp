@@ -163,6 +163,32 @@ TEST_F(Commands, ParentDeleteRenameSelectLs) {
     EXPECT_EQ(result("ls -type transform"), "a");
 }
 
+TEST_F(Commands, RenamingATransformRenamesTheShapesNamedAfterIt) {
+    ok("createNode transform -n browL_ctrl; createNode KelSliderManipulator -n browL_ctrlShape -p browL_ctrl;"
+       "createNode KelPrimitiveLocator -n extra -p browL_ctrl;"
+       "createNode transform -n pCube1; createNode KelPrimitiveLocator -n pCubeShape1 -p pCube1;"
+       "createNode transform -n keep; createNode KelPrimitiveLocator -n keepShape -p keep;");
+    const struct {
+        const char* command;
+        const char* result;
+        const char* shapes;  // ls of the locators afterwards
+    } cases[] = {
+        {"rename browL_ctrl browLeft_ctrl", "browLeft_ctrl", "browLeft_ctrlShape extra pCubeShape1 keepShape"},
+        // The host's numbered form: pCube1 | pCubeShape1.
+        {"rename pCube1 bar1", "bar1", "browLeft_ctrlShape extra barShape1 keepShape"},
+        {"rename bar1 bar", "bar", "browLeft_ctrlShape extra barShape keepShape"},
+        {"rename bar bar1", "bar1", "browLeft_ctrlShape extra bar1Shape keepShape"},
+        {"rename -ignoreShape keep kept", "kept", "browLeft_ctrlShape extra bar1Shape keepShape"},
+        {"rename keepShape other", "other", "browLeft_ctrlShape extra bar1Shape other"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        EXPECT_EQ(result(c.command), c.result);
+        EXPECT_EQ(result("ls -type KelSliderManipulator -type KelPrimitiveLocator"), c.shapes);
+    }
+    EXPECT_EQ(scene().findNode("browLeft_ctrlShape")->parent, scene().findNode("browLeft_ctrl"));
+}
+
 TEST_F(Commands, LsMatchesPatterns) {
     makeLocator();
     ok("createNode KelPrimitiveLocator -n loc2 -p t1;");

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace rdhost::cmd {
 
@@ -143,13 +144,42 @@ Value deleteCmd(Invocation& inv) {
     return Value::none();
 }
 
+// A name split into its stem and trailing digits: "pCube12" is "pCube", "12".
+std::pair<std::string, std::string> splitDigits(const std::string& name) {
+    std::size_t end = name.size();
+    while (end > 0 && std::isdigit(static_cast<unsigned char>(name[end - 1]))) --end;
+    return {name.substr(0, end), name.substr(end)};
+}
+
+// The name a shape takes when its transform is renamed from `from` to `to`,
+// as the host renames them: "ctrlShape" of "ctrl" follows as "<to>Shape", and
+// the host's numbered form "pCubeShape1" of "pCube1" as "barShape1" for
+// "bar1" ("barShape" for "bar"). Empty for a shape named otherwise.
+std::string followingShapeName(const std::string& shape, const std::string& from, const std::string& to) {
+    if (shape == from + "Shape") return to + "Shape";
+    const auto [stem, digits] = splitDigits(from);
+    if (digits.empty() || shape != stem + "Shape" + digits) return "";
+    const auto [toStem, toDigits] = splitDigits(to);
+    return toStem + "Shape" + toDigits;
+}
+
 Value rename(Invocation& inv) {
     if (inv.has("uuid")) return Value::none();  // scene files' node ids: not modelled
     if (inv.args.size() != 2) inv.fail("expects the node and its new name");
     Node* n = findNodeOrFail(inv.scene, inv.args[0].text, inv.command);
     const std::string newName = inv.args[1].text;
     if (!validName(newName)) inv.fail("'" + newName + "' is not a valid node name");
+    const std::string oldName = n->name;
     inv.scene.renameNode(n, newName);
+    // The shapes below a transform named after it go with it (the name the
+    // transform got, should the new one have been taken).
+    if (n->type->isTransform && n->unknownTypeName.empty() && !inv.has("ignoreShape")) {
+        for (Node* c : std::vector<Node*>(n->children)) {
+            if (c->type->isTransform && c->unknownTypeName.empty()) continue;
+            const std::string follow = followingShapeName(c->name, oldName, n->name);
+            if (!follow.empty()) inv.scene.renameNode(c, follow);
+        }
+    }
     return Value::string(n->name);
 }
 
@@ -257,8 +287,11 @@ const Registrar regs[] = {
                "delete [NODE|PATTERN...]  (with no nodes: the selection; takes DAG children "
                "and connections with it)",
                "none"}},
-    Registrar{{"rename", {{"uuid", "uid", 0}}, rename, "rename NODE NEWNAME",
-               "the new name"}},
+    Registrar{{"rename", {{"uuid", "uid", 0}, {"ignoreShape", "is", 0}}, rename,
+               "rename [-ignoreShape] NODE NEWNAME  (a transform's shapes named after it, "
+               "\"NAMEShape\" or the numbered \"STEMShapeN\" of \"STEMN\", are renamed with it "
+               "unless -ignoreShape)",
+               "the new name (of the node named)"}},
     Registrar{{"parent", {{"world", "w", 0}}, parent,
                "parent CHILD... PARENT | parent -world CHILD...", "the moved nodes' names"}},
     Registrar{{"select",

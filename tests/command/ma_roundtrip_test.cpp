@@ -344,17 +344,29 @@ TEST_F(SceneFiles, UnknownAttributesOfKnownNodesAreKeptWithAWarning) {
               "\tsetAttr -k off \".tx\";\n"
               "\tsetAttr -l on -k off \".ty\" 3;\n"
               "\tsetAttr \".uvst[0].uvsn\" -type \"string\" \"map1\";\n"
-              "connectAttr \"t.hdl\" \"t.tz\";\n");
+              "\tsetAttr \".rx\" -inf;\n"                                  // line 8
+              "\tsetAttr \".s\" -type \"double3\" 1 -inf 2 3;\n"           // line 9
+              "connectAttr \"t.hdl\" \"t.tz\";\n"
+              "connectAttr -bogus \"t.ty\" \"t.sz\";\n");                   // line 11
     open(path("extra.ma"));
+    // A flag not known in files keeps its statement as written: no value shifts.
+    for (const char* line : {"extra.ma line 8: setAttr: unknown flag -inf", "extra.ma line 9: setAttr: unknown flag -inf",
+                             "extra.ma line 11: connectAttr: unknown flag -bogus"})
+        EXPECT_NE(err().find(line), std::string::npos) << line << "\n" << err();
     EXPECT_NE(err().find("'hdl'"), std::string::npos) << err();
     EXPECT_NE(err().find("'uvst[0].uvsn'"), std::string::npos) << err();
     EXPECT_NE(err().find("joint1W0"), std::string::npos) << err();
+    EXPECT_EQ(result("getAttr t.s"), "1 1 1");
+    rdhost::Node* t = scene().findNode("t");
+    ASSERT_NE(t, nullptr);
+    EXPECT_FALSE(t->source[t->findAttr("sz")->index]);
     EXPECT_EQ(result("getAttr t.ty"), "3");
     std::string text = roundTrip();
     for (const char* kept : {"\tsetAttr \".hdl\" -type \"double3\" 141.6311137495947 0 -2 ;\n",
                              "\tsetAttr -k on \".w0\";\n", "\tsetAttr -k off \".tx\";\n",
                              "\tsetAttr -l on -k off \".ty\";\n", "\tsetAttr \".t\" -type \"double3\" 0 3 0;\n",
-                             "connectAttr \"t.hdl\" \"t.tz\";\n"})
+                             "\tsetAttr \".rx\" -inf;\n", "\tsetAttr \".s\" -type \"double3\" 1 -inf 2 3;\n",
+                             "connectAttr \"t.hdl\" \"t.tz\";\n", "connectAttr -bogus \"t.ty\" \"t.sz\";\n"})
         EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n--- in ---\n" << text;
 }
 
@@ -401,6 +413,93 @@ TEST_F(SceneFiles, RequiresLoadsThePlugInAndUnknownCommandsAreSkipped) {
     EXPECT_NE(err().find("not available"), std::string::npos) << err();
     EXPECT_NE(save("path2.ma").find("requires \"/tmp/evil/rigDials.so\" \"1.0\";\n"), std::string::npos)
         << "but the line is kept";
+}
+
+TEST_F(SceneFiles, AFileRunsOnlySceneStatementsAndKeepsTheRest) {
+    using rdhost::ma::quote;
+    const std::string self = path("self.ma"), other = path("other.ma"), picture = path("picture.png");
+    // Statements a scene file may hold but the host never writes: none runs
+    // (no library is loaded, nothing written, printed, deleted, reopened),
+    // each is reported once with its line and written back as read.
+    const std::vector<std::string> notRun = {
+        "loadPlugin " + quote(RIGDIALS_TEST_PLUGIN_DIR "/graph_good.so") + ";",  // line 3
+        "evalDeferred " + quote("file -save " + quote(other)) + ";",
+        "evalDeferred " + quote("file -open -force " + quote(self)) + ";",
+        "file -save " + quote(other) + ";",
+        "playblast -cf " + quote(picture) + " -wh 20 20;",
+        "print \"ran\\n\";",
+        "currentTime 5;",
+        "delete \"a\";",
+        "someCommandNobodyKnows -x 1 \"two\";",
+    };
+    std::string text = "createNode transform -n \"a\";\ncreateNode transform -n \"b\";\n";
+    for (const std::string& line : notRun) text += line + "\n";
+    text += "parent b a;\n";  // the graph edits a file may make still run
+    writeText(self, text);
+    open(self);
+    EXPECT_EQ(scene().findPlugin("graph_good"), nullptr);
+    EXPECT_FALSE(fs::exists(other));
+    EXPECT_FALSE(fs::exists(picture));
+    EXPECT_EQ(out().find("ran"), std::string::npos) << out();
+    EXPECT_EQ(result("currentTime -q"), "1");
+    ASSERT_NE(scene().findNode("b"), nullptr);
+    EXPECT_EQ(scene().findNode("b")->parent, scene().findNode("a"));
+    EXPECT_TRUE(scene().deferred.empty());
+    open(self);
+    for (std::size_t i = 0; i < notRun.size(); ++i) {
+        const std::string at = "self.ma line " + std::to_string(i + 3) + ": ";
+        const std::size_t first = err().find(at);
+        EXPECT_NE(first, std::string::npos) << at << "\n" << err();
+        EXPECT_EQ(err().find(at, first + 1), std::string::npos) << "reported once: " << at << "\n" << err();
+    }
+    EXPECT_EQ(err().find("Error"), std::string::npos) << err();
+    const std::string saved = roundTrip();
+    for (const std::string& line : notRun) EXPECT_NE(saved.find("\n" + line + "\n"), std::string::npos) << line;
+    EXPECT_EQ(err().find("not run"), std::string::npos) << "a save reports nothing again: " << err();
+}
+
+TEST_F(SceneFiles, AUserNodeNamedTime1KeepsItsValuesAndTheSceneItsTime) {
+    ok("createNode transform -n time1; setAttr time1.tx 3; currentTime 7;");
+    roundTrip();
+    EXPECT_EQ(result("currentTime -q"), "7");
+    EXPECT_EQ(result("getAttr time1.tx"), "3");
+}
+
+TEST_F(SceneFiles, NoNameOrTextCanAddAStatementToASavedFile) {
+    using rdhost::ma::quote;
+    const std::string inject = "x;\ncreateNode transform -n \"injected\";\n//";
+    struct Case {
+        const char* what;
+        std::string file;  // the file's text to open, or "" to save a fresh scene under `name`
+        std::string name;
+    } cases[] = {
+        {"the file's name in its comment lines", "",
+         "evil\ncreateNode transform -n \"injected\";\n\r\\ \x01\xe2\x80\xa8\xc2\x85\xff.ma"},
+        {"a placeholder's type", "createNode " + quote(inject) + " -n \"p\";\n", "type.ma"},
+        {"a default node's name", "select -ne " + quote(inject) + ";\n\tsetAttr \".x\" 1;\n", "default.ma"},
+        {"a setAttr flag's value", "createNode transform -n \"t\";\n\tsetAttr -k " + quote(inject) + " \".tx\";\n",
+         "flag.ma"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ok("file -new -force; createNode transform -n a;");
+        if (!c.file.empty()) {
+            writeText(path("in.ma"), c.file);
+            open(path("in.ma"));
+        }
+        ok("file -save " + quote(path(c.name)) + ";");
+        const std::string saved = readText(path(c.name));
+        ok("file -open -force " + quote(path(c.name)) + ";");
+        EXPECT_EQ(scene().findNode("injected"), nullptr) << saved;
+        EXPECT_EQ(err().find("Error"), std::string::npos) << err();
+        ok("file -save;");
+        EXPECT_EQ(readText(path(c.name)), saved) << "the reopened scene saves to the same text";
+    }
+    const std::string saved = readText(path(cases[0].name));
+    EXPECT_NE(saved.find("//Name: evil\\ncreateNode transform -n \"injected\";\\n\\r\\\\ \\x01\\xe2\\x80\\xa8"
+                         "\\xc2\\x85\\xff.ma\n"),
+              std::string::npos)
+        << saved;
 }
 
 TEST_F(SceneFiles, OutputValuesInAFileAreRecomputedNotTrusted) {

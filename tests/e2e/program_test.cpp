@@ -162,6 +162,18 @@ TEST(Program, SceneFilesOpenFromTheCommandLine) {
     EXPECT_FALSE(contains(r.err, "// Error: ")) << r.err;
 }
 
+TEST(Program, SceneFilesRunNoScriptsWhileScriptsRunEveryCommand) {
+    std::string dir = makeTempDir();
+    const std::string deferred = "evalDeferred \"print \\\"deferred\\\\n\\\"\";\n";
+    writeFile(dir + "/scene.ma", "print \"scene\\n\";\n" + deferred);
+    writeFile(dir + "/script.mel", "print \"script\\n\";\n" + deferred);
+    ProgramRun r = runRigdials({"scene.ma", "script.mel", "-c", "print \"text\\n\";"}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "// Result: " + dir + "/scene.ma //\nscript\ndeferred\ntext\n");
+    EXPECT_TRUE(contains(r.err, "// Warning: scene.ma line 1: 'print \"scene\\n\";' is not run")) << r.err;
+    EXPECT_TRUE(contains(r.err, "// Warning: scene.ma line 2: 'evalDeferred")) << r.err;
+}
+
 TEST(Program, MissingSceneFileFailsTheRun) {
     ProgramRun r = runRigdials({"nowhere.ma", "-c", "print \"not reached\";"});
     EXPECT_EQ(r.status, 1);

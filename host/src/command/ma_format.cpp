@@ -126,6 +126,65 @@ std::string quote(std::string_view text) {
     return out;
 }
 
+std::string word(std::string_view name) {
+    bool plain = !name.empty() && name[0] != '-' && !(name[0] >= '0' && name[0] <= '9');
+    for (char c : name)
+        plain = plain && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+                          c == ':' || c == '|');
+    return plain ? std::string(name) : quote(name);
+}
+
+std::string commentText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    auto escapeBytes = [&out](std::string_view bytes) {
+        static const char digits[] = "0123456789abcdef";
+        for (unsigned char b : bytes) {
+            out += "\\x";
+            out += digits[b >> 4];
+            out += digits[b & 15];
+        }
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            default:
+                if (c < 0x20 || c == 0x7f) escapeBytes(text.substr(i, 1));
+                else out += static_cast<char>(c);
+            }
+            ++i;
+            continue;
+        }
+        // One UTF-8 sequence: its length, its code point, and whether it is well formed
+        // (shortest form, no surrogates, at most U+10FFFF).
+        const std::size_t len = c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : c >= 0xc0 ? 2 : 0;
+        char32_t cp = len == 4 ? c & 0x07 : len == 3 ? c & 0x0f : c & 0x1f;
+        bool good = len >= 2 && c < 0xf5 && i + len <= text.size();
+        for (std::size_t k = 1; good && k < len; ++k) {
+            const auto t = static_cast<unsigned char>(text[i + k]);
+            good = (t & 0xc0) == 0x80;
+            cp = (cp << 6) | (t & 0x3f);
+        }
+        static const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        good = good && cp >= smallest[len] && cp <= 0x10ffff && !(cp >= 0xd800 && cp <= 0xdfff);
+        if (!good) {
+            escapeBytes(text.substr(i, 1));
+            ++i;
+            continue;
+        }
+        const bool lineLike = cp <= 0x9f || cp == 0x2028 || cp == 0x2029;
+        if (lineLike) escapeBytes(text.substr(i, len));
+        else out.append(text.substr(i, len));
+        i += len;
+    }
+    return out;
+}
+
 std::string unescape(std::string_view body) {
     std::string out;
     out.reserve(body.size());

@@ -33,6 +33,17 @@ std::string formatAngle(double radians);                         // degrees text
 // A MEL double-quoted string literal, escaping \ " and control characters.
 std::string quote(std::string_view text);
 
+// A name as one word of a statement: bare when it is a plain name
+// ("transform", ":time1", "|grp|loc"), else quoted, so that no name can end
+// the statement or start another.
+std::string word(std::string_view name);
+
+// Text for a "//" comment line: it can never end the line. A backslash and
+// anything a reader might take for a line end (control characters, the
+// Unicode line and paragraph separators, C1 controls such as NEL) or that is
+// not UTF-8 are written as escapes (\n, \t, \r, \\, \xHH for each byte).
+std::string commentText(std::string_view text);
+
 // The value of a MEL string literal body (between the quotes), as MEL reads
 // it: backslash with n, t or r stands for newline, tab or carriage return, a
 // backslash with any other character for that character.

@@ -20,11 +20,41 @@ namespace {
 using cmd::Arg;
 using cmd::Item;
 
-// A statement's flags and positional arguments, by a table of flag arities
-// (flags not in the table take no argument).
+// The flags a statement may carry in a file, with the number of arguments
+// each takes. A flag missing from its statement's table is unknown: what it
+// means (and how many of the following words are its arguments) cannot be
+// told, so such a statement is kept as written, or the flag is reported.
+using FlagTable = std::map<std::string, int>;
+
+// setAttr as the host writes it. -k/-l/-cb set the plug's states (see plugStates).
+const FlagTable kSetAttrFlags = {
+    {"k", 1},    {"keyable", 1},    {"l", 1},          {"lock", 1},         {"cb", 1},
+    {"channelBox", 1}, {"s", 1},    {"size", 1},       {"ch", 1},           {"capacityHint", 1},
+    {"type", 1}, {"typ", 1},        {"ca", 1},         {"caching", 1},      {"av", 0},
+    {"alteredValue", 0}, {"c", 0},  {"clamp", 0}};
+const FlagTable kCreateNodeFlags = {{"n", 1}, {"name", 1}, {"p", 1},  {"parent", 1},
+                                    {"s", 0}, {"shared", 0}, {"ss", 0}, {"skipSelect", 0}};
+const FlagTable kConnectAttrFlags = {{"f", 0},  {"force", 0},         {"l", 1},  {"lock", 1},
+                                     {"rd", 1}, {"referenceDest", 1}, {"na", 0}, {"nextAvailable", 0}};
+const FlagTable kRequiresFlags = {{"nodeType", 1}, {"nt", 1}, {"dataType", 1}, {"dt", 1}};
+const FlagTable kCurrentUnitFlags = {{"l", 1}, {"linear", 1}, {"a", 1},  {"angle", 1},
+                                     {"t", 1}, {"time", 1},   {"ua", 1}, {"updateAnimation", 1}};
+const FlagTable kSelectFlags = {{"ne", 0}, {"noExpand", 0}, {"r", 0}, {"replace", 0}};
+
+// The commands a scene file may hand to the interpreter: edits of the
+// graph the host writes into files. Everything else a file holds is either
+// read by the reader itself or not run at all.
+const std::set<std::string> kRunFromFiles = {"parent", "rename", "disconnectAttr"};
+
+// How many statements that are not run are reported one by one; the rest of
+// a file full of them is summed up in one warning.
+constexpr int kNotRunReported = 20;
+
+// A statement's flags and positional arguments, by a table of flag arities.
 struct Split {
     std::vector<std::pair<std::string, std::vector<Arg>>> flags;  // as written (short or long)
     std::vector<Arg> args;
+    std::vector<std::string> unknown;  // flags not in the table, as written (taking no argument)
 
     const std::vector<Arg>* flag(std::initializer_list<const char*> names) const {
         const std::vector<Arg>* found = nullptr;
@@ -40,7 +70,7 @@ struct Split {
     }
 };
 
-Split split(const cmd::Statement& st, const std::map<std::string, int>& arity) {
+Split split(const cmd::Statement& st, const FlagTable& arity) {
     Split out;
     for (std::size_t i = 0; i < st.items.size(); ++i) {
         const Item& it = st.items[i];
@@ -49,7 +79,11 @@ Split split(const cmd::Statement& st, const std::map<std::string, int>& arity) {
             continue;
         }
         auto a = arity.find(it.flag);
-        int n = a == arity.end() ? 0 : a->second;
+        if (a == arity.end()) {
+            out.unknown.push_back("-" + it.flag);
+            continue;
+        }
+        const int n = a->second;
         std::vector<Arg> values;
         for (int k = 0; k < n; ++k) {
             if (i + 1 >= st.items.size() || st.items[i + 1].isFlag)
@@ -115,9 +149,11 @@ std::set<std::string> parentNames(const std::string& text) {
 
 class Reader {
 public:
-    Reader(Scene& scene, const std::string& text)
-        : scene_(scene), fs_(fileState(scene)), parents_(parentNames(text)) {}
+    Reader(Scene& scene, const std::string& text, const std::string& displayName)
+        : scene_(scene), fs_(fileState(scene)), parents_(parentNames(text)), file_(displayName) {}
 
+    // Only the statements scene files are made of are read; anything else is
+    // kept as written and reported, never run.
     void statement(const MaStatement& st) {
         const std::string& c = st.parsed.command;
         if (c == "requires") return requires(st);
@@ -126,6 +162,7 @@ public:
             fs_.header.push_back(st.text);
             return;
         }
+        if (c == "file" && isReference(st.parsed)) return reference(st);
         if (c == "createNode") return createNode(st);
         if (c == "setAttr") return setAttr(st);
         if (c == "addAttr" || c == "lockNode") return keepOnCurrent(st, c);
@@ -135,12 +172,37 @@ public:
         if (c == "select") return select(st);
         if (c == "connectAttr") return connectAttr(st);
         if (c == "relationship") return keepTrailing(st, st.parsed.items);
-        forward(st);
+        if (kRunFromFiles.count(c)) return runEdit(st);
+        notRun(st);
+    }
+
+    // Sums up what was not reported one by one.
+    void finish() {
+        if (notRunUnreported_ > 0)
+            scene_.warn(file_ + ": " + std::to_string(notRunUnreported_) +
+                        " more statements that a scene file does not run were kept as written, not run");
+        notRunUnreported_ = 0;
     }
 
 private:
+    std::string where(const MaStatement& st) const { return file_ + " line " + std::to_string(st.line); }
+
+    // The host's time node, which the writer addresses as ":time1", is not a
+    // node of the scene: a user's node named "time1" must not take its settings.
+    Node* findFileNode(const std::string& name) const {
+        return name == ":time1" ? nullptr : scene_.findNode(stripColon(name));
+    }
+
+    void warnUnknownFlags(const MaStatement& st, const Split& s, const std::string& what) {
+        std::string flags;
+        for (const std::string& f : s.unknown) flags += (flags.empty() ? "" : ", ") + f;
+        scene_.warn(where(st) + ": " + st.parsed.command + ": unknown flag" + (s.unknown.size() > 1 ? "s " : " ") +
+                    flags + "; " + what);
+    }
+
     void requires(const MaStatement& st) {
-        Split s = split(st.parsed, {{"nodeType", 1}, {"nt", 1}, {"dataType", 1}, {"dt", 1}});
+        Split s = split(st.parsed, kRequiresFlags);
+        if (!s.unknown.empty()) warnUnknownFlags(st, s, "ignored");
         if (s.args.empty()) throw HostError("requires: no plug-in named");
         const std::string name = s.args[0].text;
         if (name == "maya") return;  // the writer states its own version
@@ -161,7 +223,8 @@ private:
     }
 
     void currentUnit(const MaStatement& st) {
-        Split s = split(st.parsed, {{"l", 1}, {"linear", 1}, {"a", 1}, {"angle", 1}, {"t", 1}, {"time", 1}});
+        Split s = split(st.parsed, kCurrentUnitFlags);
+        if (!s.unknown.empty()) warnUnknownFlags(st, s, "ignored");
         std::string l = s.text({"l", "linear"}), a = s.text({"a", "angle"}), t = s.text({"t", "time"});
         if (!l.empty() && l != "centimeter" && l != "cm")
             scene_.warn("currentUnit: linear unit '" + l + "' is not supported; distances are read as centimetres");
@@ -172,7 +235,8 @@ private:
     }
 
     void createNode(const MaStatement& st) {
-        Split s = split(st.parsed, {{"n", 1}, {"name", 1}, {"p", 1}, {"parent", 1}});
+        Split s = split(st.parsed, kCreateNodeFlags);
+        if (!s.unknown.empty()) warnUnknownFlags(st, s, "ignored");
         if (s.args.size() != 1) throw HostError("createNode: expects one node type");
         const std::string type = s.args[0].text;
         const std::string name = s.text({"n", "name"});
@@ -180,7 +244,7 @@ private:
         Node* parent = nullptr;
         if (s.has({"p", "parent"})) {
             std::string p = s.text({"p", "parent"});
-            parent = scene_.findNode(stripColon(p));
+            parent = findFileNode(p);
             if (!parent) throw HostError("createNode: parent '" + p + "' of '" + name + "' does not exist");
         }
         block_ = nullptr;
@@ -241,21 +305,21 @@ private:
     }
 
     void setAttr(const MaStatement& st) {
-        static const std::map<std::string, int> arity = {
-            {"k", 1},  {"keyable", 1},     {"l", 1},   {"lock", 1},          {"s", 1},
-            {"size", 1}, {"cb", 1},        {"channelBox", 1}, {"ch", 1},     {"capacityHint", 1},
-            {"type", 1}, {"typ", 1},       {"ca", 1},  {"caching", 1}};
-        Split s = split(st.parsed, arity);
+        Split s = split(st.parsed, kSetAttrFlags);
         if (s.args.empty()) throw HostError("setAttr: no attribute named");
         const std::string plug = s.args[0].text;
         std::vector<Arg> values(s.args.begin() + 1, s.args.end());
+        // An unknown flag may have taken some of the words that follow as its
+        // arguments: applying the rest as values could shift them.
+        const bool faithful = s.unknown.empty();
+        if (!faithful) warnUnknownFlags(st, s, "the statement is kept as written, not applied");
 
         Node* node = nullptr;
         std::string attrPath;
         if (!plug.empty() && plug[0] == '.') {
             if (block_) {
-                if (block_->node == ":time1" && (plug == ".o" || plug == ".outTime") && values.size() == 1 &&
-                    values[0].isNumber()) {
+                if (faithful && block_->node == ":time1" && (plug == ".o" || plug == ".outTime") &&
+                    values.size() == 1 && values[0].isNumber()) {
                     scene_.setCurrentTime(values[0].number);
                     return;
                 }
@@ -268,14 +332,14 @@ private:
         } else {
             std::string nodeName;
             if (!splitPlug(plug, nodeName, attrPath)) throw HostError("setAttr: '" + plug + "' is not a plug");
-            node = scene_.findNode(stripColon(nodeName));
+            node = findFileNode(nodeName);
             if (!node) {
                 scene_.warn("setAttr: no node named '" + nodeName + "'; '" + plug + "' kept as written");
                 fs_.trailing.push_back(KeptStatement{st.text, {}});
                 return;
             }
         }
-        if (isPlaceholder(node)) {
+        if (isPlaceholder(node) || !faithful) {
             node->raw.push_back(RawStatement{st.text});
             return;
         }
@@ -360,14 +424,15 @@ private:
     }
 
     void select(const MaStatement& st) {
-        Split s = split(st.parsed, {});
+        Split s = split(st.parsed, kSelectFlags);
+        if (!s.unknown.empty()) warnUnknownFlags(st, s, "ignored");
         if (s.args.empty()) {
             current_ = nullptr;
             block_ = nullptr;
             return;
         }
         const std::string name = s.args[0].text;
-        Node* node = scene_.findNode(stripColon(name));
+        Node* node = findFileNode(name);
         if (node) {
             current_ = node;
             block_ = nullptr;
@@ -379,7 +444,11 @@ private:
     }
 
     void connectAttr(const MaStatement& st) {
-        Split s = split(st.parsed, {{"l", 1}, {"lock", 1}, {"rd", 1}, {"referenceDest", 1}});
+        Split s = split(st.parsed, kConnectAttrFlags);
+        if (!s.unknown.empty()) {
+            warnUnknownFlags(st, s, "the connection is kept as written, not made");
+            return keepTrailing(st, st.parsed.items);
+        }
         if (s.args.size() != 2) throw HostError("connectAttr: expects a source and a destination plug");
         std::string names[2], paths[2];
         Node* nodes[2] = {nullptr, nullptr};
@@ -388,7 +457,7 @@ private:
         for (int i = 0; i < 2; ++i) {
             if (!splitPlug(s.args[i].text, names[i], paths[i]))
                 throw HostError("connectAttr: '" + s.args[i].text + "' is not a plug");
-            nodes[i] = scene_.findNode(stripColon(names[i]));
+            nodes[i] = findFileNode(names[i]);
             if (nodes[i]) {
                 existing.push_back(stripColon(names[i]));
                 if (!isPlaceholder(nodes[i])) attrs[i] = modelledAttr(nodes[i], paths[i]);
@@ -424,33 +493,39 @@ private:
         std::vector<std::string> existing;
         for (const Item& it : items) {
             if (it.isFlag) continue;
-            std::string n = stripColon(it.arg.text);
-            n = n.substr(0, n.find('.'));
-            if (!n.empty() && scene_.findNode(n)) existing.push_back(n);
+            std::string n = it.arg.text.substr(0, it.arg.text.find('.'));
+            if (!n.empty() && findFileNode(n)) existing.push_back(stripColon(n));
         }
         fs_.trailing.push_back(KeptStatement{st.text, existing});
     }
 
-    // Anything else: commands the interpreter knows run in file context. A file
-    // reference ("file -r ...") or a command that fails here is kept as written
-    // with a warning: the file may hold host features this one lacks.
-    void forward(const MaStatement& st) {
+    // "file -r ..." and "file -rdi ...": references to other scene files,
+    // which this host does not load; the statement is kept for the next save.
+    static bool isReference(const cmd::Statement& st) {
+        for (const Item& it : st.items)
+            if (it.isFlag && (it.flag == "r" || it.flag == "reference" || it.flag == "rdi" ||
+                              it.flag == "referenceDepthInfo"))
+                return true;
+        return false;
+    }
+
+    void reference(const MaStatement& st) {
+        scene_.warn("file: file references are not supported; '" + firstLine(st.text) + "' kept as written");
+        fs_.header.push_back(st.text);
+    }
+
+    // parent, rename, disconnectAttr: run in file context. One that fails
+    // here is kept as written with a warning: the file may use host features
+    // this one lacks.
+    void runEdit(const MaStatement& st) {
         const std::string& c = st.parsed.command;
-        if (c == "file") {
-            scene_.warn("file: file references are not supported; '" + firstLine(st.text) + "' kept as written");
-            fs_.header.push_back(st.text);
-            return;
-        }
-        const cmd::CommandDef* def = cmd::findCommand(c);
-        if (!def) {
-            scene_.warn("unknown command '" + c + "' skipped");
-            return;
-        }
         try {
             if (cmd::Interpreter* in = cmd::Interpreter::of(scene_)) {
                 in->runStatement(st.parsed, false, true);
                 return;
             }
+            const cmd::CommandDef* def = cmd::findCommand(c);
+            if (!def) throw HostError(c + ": not available");
             cmd::Invocation inv{scene_, c, {}, {}, st.line, false, true, std::cout};
             cmd::bind(st.parsed, *def, inv);
             def->run(inv);
@@ -462,6 +537,20 @@ private:
         }
     }
 
+    // Any other statement (evalDeferred, loadPlugin, file -save, playblast,
+    // print, a command nobody knows...): a scene file is data, so it is not
+    // run; it is kept for the next save and reported.
+    void notRun(const MaStatement& st) {
+        if (notRunReported_ < kNotRunReported) {
+            ++notRunReported_;
+            scene_.warn(where(st) + ": '" + firstLine(st.text) +
+                        "' is not run: a scene file runs only scene statements; kept as written");
+        } else {
+            ++notRunUnreported_;
+        }
+        fs_.trailing.push_back(KeptStatement{st.text, {}});
+    }
+
     static std::string firstLine(const std::string& text) {
         std::string l = text.substr(0, text.find('\n'));
         return l.size() > 80 ? l.substr(0, 77) + "..." : l;
@@ -470,6 +559,8 @@ private:
     Scene& scene_;
     FileState& fs_;
     std::set<std::string> parents_;
+    std::string file_;
+    int notRunReported_ = 0, notRunUnreported_ = 0;
     Node* current_ = nullptr;
     DefaultNodeBlock* block_ = nullptr;  // into fs_.defaults; only the last one is ever current
     std::set<std::string> warnedTypes_;
@@ -511,8 +602,10 @@ void clearScene(Scene& scene) {
     scene.setCurrentTime(1.0);
 }
 
+bool runsFromSceneFiles(const std::string& command) { return kRunFromFiles.count(command) != 0; }
+
 void readScene(Scene& scene, const std::string& text, const std::string& displayName) {
-    Reader reader(scene, text);
+    Reader reader(scene, text, displayName);
     StatementReader statements(text);
     MaStatement st;
     int line = 1;
@@ -522,12 +615,15 @@ void readScene(Scene& scene, const std::string& text, const std::string& display
             reader.statement(st);
         }
     } catch (const cmd::SyntaxError& e) {
+        reader.finish();
         finishReading(scene);
         throw HostError(displayName + " line " + std::to_string(e.line) + ": " + e.what());
     } catch (const HostError& e) {
+        reader.finish();
         finishReading(scene);
         throw HostError(displayName + " line " + std::to_string(line) + ": " + e.what());
     }
+    reader.finish();
     finishReading(scene);
 }
 

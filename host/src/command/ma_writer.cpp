@@ -156,7 +156,7 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
     FileState& fs = fileState(scene);
     std::ostringstream out;
     out << "//Maya ASCII 2024 scene\n"
-        << "//Name: " << fileName << "\n"
+        << "//Name: " << commentText(fileName) << "\n"
         << "//Codeset: UTF-8\n"
         << "requires maya \"2024\";\n";
 
@@ -175,7 +175,7 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
     for (const std::string& line : fs.header) out << line << "\n";
 
     for (Node* n : order) {
-        out << "createNode " << (isPlaceholder(n) ? n->unknownTypeName : n->type->name)
+        out << "createNode " << word(isPlaceholder(n) ? n->unknownTypeName : n->type->name)
             << (n->sharedNode ? " -s" : "") << " -n " << quote(n->name);
         if (n->parent) out << " -p " << quote(nodeRef(n->parent));
         out << ";\n";
@@ -222,7 +222,7 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
             for (const auto& line : block.lines) out << "\t" << line << "\n";
     for (const auto& block : fs.defaults) {
         if (block.node == ":time1") continue;
-        out << "select -ne " << block.node << ";\n";
+        out << "select -ne " << word(block.node) << ";\n";
         for (const auto& line : block.lines) out << "\t" << line << "\n";
     }
 
@@ -248,7 +248,7 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
             scene.warn("file: '" + first + "' names '" + gone + "', which is no longer in the scene; not saved");
         }
     }
-    out << "// End of " << fileName << "\n";
+    out << "// End of " << commentText(fileName) << "\n";
     return out.str();
 }
 

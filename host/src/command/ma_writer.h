@@ -15,6 +15,9 @@
 //   // End of NAME
 //
 // Numbers are written so that they read back to the identical stored value.
+// Names and texts can never change what the file says: the file name in the
+// comment lines is escaped, names are quoted unless plain words, and kept
+// statements were read as whole statements.
 // Placeholder nodes write back exactly the statements read for them.
 #pragma once
 

@@ -6,6 +6,9 @@
 //                 push and the projection matrix mode behind
 //  viewNoBracket  no beginGL/endGL at all; leaves a modelview push and lighting on
 //  viewThrows     throws from draw
+//  viewReach      unbounded, drawing away from its origin under a matrix of its
+//                 own: a yellow line from (0, 0, 0) to (0, 10, 0) and, left
+//                 aligned at (4, 0, 0), the text "reaching out to the right"
 //  viewLit        lit white faces of a unit cube towards +X, +Y and +Z, with short
 //                 normals (length 0.2), so only GL_NORMALIZE and a light at the
 //                 camera make each face full white in the view that faces it
@@ -74,6 +77,25 @@ public:
         glVertex3d(0, 0, -0.5);
         glVertex3d(0, 0, 0.5);
         glEnd();
+        view.endGL();
+    }
+    bool isBounded() const override { return false; }
+};
+
+class ViewReach : public MPxLocatorNode {
+public:
+    static void* creator() { return new ViewReach; }
+    void draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle, M3dView::DisplayStatus) override {
+        view.beginGL();
+        glPushMatrix();
+        glTranslated(0.0, 10.0, 0.0);
+        view.setDrawColor(MColor(1.0f, 1.0f, 0.0f));
+        glBegin(GL_LINES);
+        glVertex3d(0, -10, 0);
+        glVertex3d(0, 0, 0);
+        glEnd();
+        view.drawText("reaching out to the right", MPoint(4.0, -10.0, 0.0), M3dView::kLeft);
+        glPopMatrix();
         view.endGL();
     }
     bool isBounded() const override { return false; }
@@ -158,6 +180,7 @@ const TypeEntry kTypes[] = {
     {"viewNoBracket", 0x7f104, ViewNoBracket::creator},
     {"viewThrows", 0x7f105, ViewThrows::creator},
     {"viewLit", 0x7f106, ViewLit::creator},
+    {"viewReach", 0x7f107, ViewReach::creator},
 };
 
 }  // namespace

@@ -68,6 +68,15 @@ protected:
         setNumber(shape->parent, "translateZ", z);
     }
 
+    // The camera a playblast of this size and view frames now.
+    rdhost::Camera cameraFor(int w, int h, CameraKind kind) {
+        rdhost::RenderOptions o;
+        o.width = w;
+        o.height = h;
+        o.camera = kind;
+        return rdhost::renderScene(scene(), o).camera;
+    }
+
     std::string dir;
     std::ostringstream melErr;
 };
@@ -99,13 +108,17 @@ TEST_F(PlayblastTest, PictureShowsTheNodesDrawing) {
     loadViewNodes();
     create("viewQuad");
     rdhost::Image img = blast(64, 64, CameraKind::Front);
-    EXPECT_TRUE(near(img.pixel(32, 32), 255, 0, 0, 2));
+    const rdhost::Camera cam = cameraFor(64, 64, CameraKind::Front);
+    const auto middle = rdhost::projectToImage(cam, {0, 0, 0.5}, 64, 64);
+    ASSERT_TRUE(middle.has_value());
+    EXPECT_TRUE(near(img.pixel(int(middle->x), int(middle->y)), 255, 0, 0, 2));
     EXPECT_TRUE(near(img.pixel(1, 1), 161, 161, 161, 3));
     EXPECT_TRUE(near(img.pixel(62, 62), 161, 161, 161, 3));
-    // Framed with a 10% margin: the 2 x 2 square spans about 2/2.2 of the side.
+    // The 2 x 2 square covers its share of the framed view (which also makes
+    // room for the text above it).
     const int red = countPixels(img, 255, 0, 0, 2);
-    const double expected = 64.0 * 64.0 * (2.0 / 2.2) * (2.0 / 2.2);
-    EXPECT_NEAR(red, expected, expected * 0.08);
+    const double side = 64.0 * 2.0 / (2.0 * cam.orthoHalfHeight);
+    EXPECT_NEAR(red, side * side, side * side * 0.1);
 
     rdhost::Image persp = blast(64, 64, CameraKind::Persp);
     EXPECT_TRUE(near(persp.pixel(32, 32), 255, 0, 0, 2));
@@ -153,25 +166,55 @@ TEST_F(PlayblastTest, HiddenNodesAndHiddenParentsAreNotDrawn) {
     EXPECT_EQ(countPixels(img, 255, 0, 0, 2), 0);
 }
 
-TEST_F(PlayblastTest, PerspFramesBoundedBoxesAndUnboundedPositions) {
+TEST_F(PlayblastTest, FramingCoversWhatIsDrawn) {
     loadViewNodes();
     rdhost::Node* quad = create("viewQuad");
     rdhost::Node* marker = create("viewMarker");
     setTranslate(quad, 20.0, 0.0, 0.0);
     setTranslate(marker, -15.0, 4.0, 6.0);
-    auto bounds = rdhost::frameBoundsOf(rdhost::visibleLocators(scene()));
-    ASSERT_FALSE(bounds.empty);
-    EXPECT_DOUBLE_EQ(bounds.min[0], -15.0);
-    EXPECT_DOUBLE_EQ(bounds.max[0], 21.0);
-    EXPECT_DOUBLE_EQ(bounds.min[1], -1.0);
-    EXPECT_DOUBLE_EQ(bounds.max[1], 4.0);
-    EXPECT_DOUBLE_EQ(bounds.min[2], -1.0);
-    EXPECT_DOUBLE_EQ(bounds.max[2], 6.0);
+    const rdhost::DrawnExtent drawn = rdhost::drawnExtent(scene(), rdhost::drawItems(scene()));
+    ASSERT_FALSE(drawn.bounds.empty);
+    // The marker's lines reach 0.5 about its origin; the quad's text sits at y 1.2.
+    const double expectMin[3] = {-15.5, -1.0, -1.0}, expectMax[3] = {21.0, 4.5, 6.5};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(drawn.bounds.min[i], expectMin[i], 1e-2) << i;
+        EXPECT_NEAR(drawn.bounds.max[i], expectMax[i], 1e-2) << i;
+    }
+    ASSERT_EQ(drawn.texts.size(), 1u);
+    EXPECT_NEAR(drawn.texts[0].anchor[1], 1.2, 1e-9);
+    EXPECT_EQ(drawn.texts[0].right - drawn.texts[0].left, 32.0) << "\"quad\": 4 glyphs of 8 pixels";
+    EXPECT_EQ(drawn.texts[0].left, -16.0) << "centred";
 
     // In the picture: the far-away square is there, and the marker's blue lines.
     rdhost::Image img = blast(160, 120, CameraKind::Persp);
     EXPECT_GT(countPixels(img, 255, 0, 0, 2), 4);
     EXPECT_GT(countPixels(img, 0, 0, 255, 2), 2);
+
+    // A node drawing away from its origin, under a matrix of its own, is
+    // framed whole in every view: the line's ends and the text's pixels.
+    setNumber(quad->parent, "visibility", 0.0);
+    setNumber(marker->parent, "visibility", 0.0);
+    rdhost::Node* reach = create("viewReach");
+    setTranslate(reach, 3.0, -2.0, 1.0);
+    for (CameraKind kind : {CameraKind::Persp, CameraKind::Top, CameraKind::Front, CameraKind::Side}) {
+        SCOPED_TRACE(rdhost::cameraName(kind));
+        rdhost::RenderOptions o;
+        o.width = 320;
+        o.height = 200;
+        o.camera = kind;
+        const rdhost::RenderResult r = rdhost::renderScene(scene(), o);
+        auto inside = [&](const rdhost::Vec3& p, double left, double right, double below, double above) {
+            const auto px = rdhost::projectToImage(r.camera, p, o.width, o.height);
+            ASSERT_TRUE(px.has_value());
+            EXPECT_GE(px->x + left, 0.0);
+            EXPECT_LE(px->x + right, o.width);
+            EXPECT_GE(px->y - above, 0.0);
+            EXPECT_LE(px->y - below, o.height);
+        };
+        inside({3.0, -2.0, 1.0}, 0, 0, 0, 0);
+        inside({3.0, 8.0, 1.0}, 0, 0, 0, 0);
+        inside({7.0, -2.0, 1.0}, 0, 25 * 8, -3, 12);
+    }
 }
 
 TEST_F(PlayblastTest, TraceListsEachNodeWithItsTextsAndPrimitiveCounts) {
@@ -270,8 +313,9 @@ TEST_F(PlayblastTest, AFaultyNodeCannotSpoilTheNext) {
         warnings.clear();
         rdhost::Node* bad = create(k.type);
         rdhost::Node* quad = create("viewQuad");
+        // Wide: the picture frames the leaky node's line at x = 100 too.
         auto entries = rdhost::playblastWithTrace(
-            scene(), PlayblastOptions{path("f.png"), 64, 64, CameraKind::Front, path("f.json")});
+            scene(), PlayblastOptions{path("f.png"), 640, 64, CameraKind::Front, path("f.json")});
         ASSERT_FALSE(warnings.empty());
         EXPECT_NE(warnings[0].find("'" + bad->partialPathName() + "'"), std::string::npos) << warnings[0];
         EXPECT_NE(warnings[0].find(k.warning), std::string::npos) << warnings[0];
@@ -280,7 +324,9 @@ TEST_F(PlayblastTest, AFaultyNodeCannotSpoilTheNext) {
         EXPECT_EQ(entries[1].lines, 3u);
         // The quad is pure red: unlit, untranslated, in the right projection.
         rdhost::Image img = rdhost::readPng(path("f.png"));
-        EXPECT_TRUE(near(img.pixel(32, 32), 255, 0, 0, 2));
+        const auto middle = rdhost::projectToImage(cameraFor(640, 64, CameraKind::Front), {0, 0, 0.5}, 640, 64);
+        ASSERT_TRUE(middle.has_value());
+        EXPECT_TRUE(near(img.pixel(int(middle->x), int(middle->y)), 255, 0, 0, 2));
         scene().deleteNode(bad->parent);
         scene().deleteNode(quad->parent);
     }

@@ -119,6 +119,97 @@ Camera frameCamera(CameraKind kind, const FrameBounds& boundsIn, double aspect, 
     return cam;
 }
 
+void fitToPicture(Camera& cam, const FrameBounds& bounds, const std::vector<FrameText>& texts,
+                  int width, int height) {
+    if (texts.empty() || bounds.empty || width <= 0 || height <= 0) return;
+    // What must be in the picture: the box's corners (points) and the texts
+    // (anchors with pixels around them).
+    std::vector<FrameText> items = texts;
+    for (int i = 0; i < 8; ++i) {
+        FrameText corner;
+        corner.anchor = {(i & 1) ? bounds.max[0] : bounds.min[0], (i & 2) ? bounds.max[1] : bounds.min[1],
+                         (i & 4) ? bounds.max[2] : bounds.min[2]};
+        items.push_back(corner);
+    }
+    const double half[2] = {0.5 * width / kMargin, 0.5 * height / kMargin};  // allowed, in pixels
+    const double tanHalf = std::tan(cam.fovyDegrees * 0.5 * kPi / 180.0);
+
+    // Model of a zoom out by 1/g about the centre: an anchor `a` pixels off the
+    // centre moves to a * g, its text pixels [lo, hi] stay. Exact for
+    // orthographic views; a perspective one converges over a few rounds.
+    struct Axis {
+        std::vector<double> a, lo, hi;
+        double span(double g) const {
+            double top = -1e300, bottom = 1e300;
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                top = std::max(top, a[i] * g + hi[i]);
+                bottom = std::min(bottom, a[i] * g + lo[i]);
+            }
+            return top - bottom;
+        }
+        // The pan (pixels) nearest 0 that fits everything at zoom g.
+        double shift(double g, double limit) const {
+            double low = -1e300, high = 1e300;
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                low = std::max(low, a[i] * g + hi[i] - limit);
+                high = std::min(high, a[i] * g + lo[i] + limit);
+            }
+            return low > 0.0 ? low : high < 0.0 ? high : 0.0;
+        }
+    };
+    for (int round = 0; round < 8; ++round) {
+        Axis axes[2];
+        for (const FrameText& t : items) {
+            const auto p = projectToImage(cam, t.anchor, width, height);
+            if (!p) continue;
+            axes[0].a.push_back(p->x - 0.5 * width);
+            axes[0].lo.push_back(t.left);
+            axes[0].hi.push_back(t.right);
+            axes[1].a.push_back(0.5 * height - p->y);
+            axes[1].lo.push_back(t.bottom);
+            axes[1].hi.push_back(t.top);
+        }
+        if (axes[0].a.empty()) return;
+        for (int k = 0; k < 2; ++k)
+            if (axes[k].span(0.0) > 2.0 * half[k]) {  // longer than the picture: anchors only
+                std::fill(axes[k].lo.begin(), axes[k].lo.end(), 0.0);
+                std::fill(axes[k].hi.begin(), axes[k].hi.end(), 0.0);
+            }
+        auto fits = [&](double g) {
+            return axes[0].span(g) <= 2.0 * half[0] && axes[1].span(g) <= 2.0 * half[1];
+        };
+        double g = 1.0;
+        if (!fits(1.0)) {
+            double in = 0.0, out = 1.0;
+            for (int i = 0; i < 60; ++i) {
+                const double mid = 0.5 * (in + out);
+                (fits(mid) ? in : out) = mid;
+            }
+            g = in;
+        }
+        if (!(g > 0.0)) return;
+        const double sx = axes[0].shift(g, half[0]), sy = axes[1].shift(g, half[1]);
+        if (g > 1.0 - 1e-6 && std::fabs(sx) < 0.5 && std::fabs(sy) < 0.5) return;
+
+        // Apply: zoom out by 1/g, then pan by (sx, sy) pixels at the new zoom.
+        const Vec3 back = sub(cam.eye, cam.center);
+        const double distance = std::sqrt(dot(back, back));
+        double pixelsPerUnit;
+        if (cam.ortho) {
+            cam.orthoHalfHeight /= g;
+            pixelsPerUnit = 0.5 * height / cam.orthoHalfHeight;
+        } else {
+            cam.eye = add(cam.center, scale(back, 1.0 / g));
+            cam.farClip += distance * (1.0 / g - 1.0);
+            pixelsPerUnit = 0.5 * height / (distance / g * tanHalf);
+        }
+        const Axes ax = axesOf(cam);
+        const Vec3 pan = add(scale(ax.right, sx / pixelsPerUnit), scale(ax.up, sy / pixelsPerUnit));
+        cam.eye = add(cam.eye, pan);
+        cam.center = add(cam.center, pan);
+    }
+}
+
 std::array<double, 16> viewMatrix(const Camera& cam) {
     Axes ax = axesOf(cam);
     std::array<double, 16> m{};

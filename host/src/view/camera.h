@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace rdhost {
 
@@ -40,6 +41,22 @@ const char* cameraName(CameraKind kind);
 // the origin. `gridHalfSize` keeps the ground grid within the clipping range.
 Camera frameCamera(CameraKind kind, const FrameBounds& bounds, double aspect,
                    double gridHalfSize = 12.0);
+
+// A text to keep in the picture: its world anchor and the pixels it covers
+// around the anchor's place in the picture (x right, y up), which do not
+// shrink with the view as geometry does.
+struct FrameText {
+    Vec3 anchor{};
+    double left = 0.0, right = 0.0, bottom = 0.0, top = 0.0;
+};
+
+// Adjusts a framed camera so that the corners of `bounds` and every text's
+// pixels lie inside a width x height picture with the framing margin: it
+// moves back (persp) or widens (orthographic) only as far as the texts need,
+// and pans the least that makes them fit. A text longer than the picture
+// keeps only its anchor in view along that axis.
+void fitToPicture(Camera& cam, const FrameBounds& bounds, const std::vector<FrameText>& texts,
+                  int width, int height);
 
 // Column-major 4x4 matrices for glLoadMatrixd.
 std::array<double, 16> viewMatrix(const Camera& cam);

@@ -185,6 +185,8 @@ MStatus M3dView::drawText(const MString& text, const MPoint position, TextPositi
 
     GLfloat color[4];
     glGetFloatv(GL_CURRENT_COLOR, color);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.asChar());
+    const int width = glutBitmapLength(kTextFont, bytes);
     if (vp->logTexts) {
         rdhost::TextRecord rec;
         rec.text = text.asChar();
@@ -192,6 +194,12 @@ MStatus M3dView::drawText(const MString& text, const MPoint position, TextPositi
         rec.align = textPosition;
         rec.color = {color[0], color[1], color[2], color[3]};
         rec.node = vp->currentNode;
+        rec.width = width;
+        if (vp->placeTexts) {
+            double m[16];
+            glGetDoublev(GL_MODELVIEW_MATRIX, m);
+            for (int i = 0; i < 3; ++i) rec.placed[i] = m[i] * p.x + m[4 + i] * p.y + m[8 + i] * p.z + m[12 + i];
+        }
         vp->textLog.push_back(std::move(rec));
     }
 
@@ -203,8 +211,6 @@ MStatus M3dView::drawText(const MString& text, const MPoint position, TextPositi
     if (lighting) glDisable(GL_LIGHTING);
     if (texture) glDisable(GL_TEXTURE_2D);
     glRasterPos3d(p.x, p.y, p.z);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.asChar());
-    const int width = glutBitmapLength(kTextFont, bytes);
     float shift = 0.0f;
     if (textPosition == kCenter) shift = -0.5f * static_cast<float>(width);
     else if (textPosition == kRight) shift = -static_cast<float>(width);

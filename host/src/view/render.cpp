@@ -11,6 +11,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -117,21 +118,122 @@ std::vector<VisibleLocator> visibleLocators(Scene& scene) {
     return out;
 }
 
-FrameBounds frameBoundsOf(const std::vector<VisibleLocator>& locators) {
-    FrameBounds b;
-    for (const VisibleLocator& v : locators) {
-        SceneScope scope(v.node->scene);
-        if (v.locator->isBounded()) {
-            const MBoundingBox box = v.locator->boundingBox();
-            const MPoint lo = box.min(), hi = box.max();
-            for (int i = 0; i < 8; ++i)
-                b.expand(transformPoint(v.world, (i & 1) ? hi.x : lo.x, (i & 2) ? hi.y : lo.y,
-                                        (i & 4) ? hi.z : lo.z));
-        } else {
-            b.expand({v.world[3][0], v.world[3][1], v.world[3][2]});
+std::vector<DrawItem> drawItems(Scene& scene) {
+    std::vector<DrawItem> items;
+    for (const VisibleLocator& v : visibleLocators(scene)) {
+        DrawItem item;
+        item.name = displayName(v.node);
+        item.type = v.node->type ? v.node->type->name : std::string();
+        copyWorld(v.world, item.world);
+        MPxLocatorNode* loc = v.locator;
+        const MDagPath path = ObjectAccess::path(v.node);
+        item.draw = [loc, path](M3dView& m3d) {
+            loc->draw(m3d, path, M3dView::kGouraudShaded, M3dView::kDormant);
+        };
+        items.push_back(std::move(item));
+    }
+    for (const Overlay& o : viewportFor(scene).overlays) {
+        DrawItem item;
+        item.name = o.name;
+        item.type = o.type;
+        double w[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+        if (o.worldMatrix) o.worldMatrix(w);
+        copyWorld(w, item.world);
+        item.draw = o.draw;
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+DrawnExtent drawnExtent(Scene& scene, const std::vector<DrawItem>& items) {
+    SceneScope scope(&scene);
+    Viewport& vp = viewportFor(scene);
+    ensureGLContext();
+    const bool savedQuiet = vp.quiet, savedLog = vp.logTexts, savedPlace = vp.placeTexts;
+    const std::size_t savedTexts = vp.textLog.size();
+    vp.quiet = true;  // the picture's own pass reports the draws' faults
+    vp.logTexts = true;
+    vp.placeTexts = true;
+    GLint port[4];
+    glGetIntegerv(GL_VIEWPORT, port);
+    const double px = port[0], py = port[1], pw = std::max(port[2], 1), ph = std::max(port[3], 1);
+    M3dView m3d(&vp);
+    DrawnExtent out;
+    for (const DrawItem& item : items) {
+        double world[4][4];
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) world[r][c] = item.world[r * 4 + c];
+        // The capture box starts at 100 m about the item's origin, where
+        // window coordinates (floats) still resolve hundredths of a millimetre,
+        // and grows while the draw reaches its sides.
+        for (double extent = 1.0e4;; extent *= 1.0e3) {
+            const double s = 1.0 / extent;
+            const double projection[16] = {s, 0, 0, 0, 0, s, 0, 0, 0, 0, s, 0, 0, 0, 0, 1};
+            glMatrixMode(GL_PROJECTION);
+            glLoadMatrixd(projection);
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            resetNodeState(kDormantColor.data());
+            const GLStackState start = readGLStackState();
+            const std::size_t firstText = vp.textLog.size();
+            std::vector<FeedbackPrimitive> prims;
+            try {
+                prims = captureFeedback([&] { if (item.draw) guardedDraw(vp, item, m3d); },
+                                        [&] {
+                                            restoreGLStackState(start);
+                                            resetNodeState(kDormantColor.data());
+                                            vp.textLog.resize(firstText);
+                                        });
+            } catch (const HostError& e) {
+                restoreGLStackState(start);
+                vp.textLog.resize(firstText);
+                vp.quiet = false;
+                vp.warn("playblast: what '" + item.name + "' draws cannot be measured (" + e.what() +
+                        "); it is framed by its position");
+                vp.quiet = true;
+                out.bounds.expand(transformPoint(world, 0.0, 0.0, 0.0));
+                break;
+            }
+            restoreGLStackState(start);
+            std::vector<Vec3> points;
+            bool reachesSide = false;
+            for (const FeedbackPrimitive& p : prims) {
+                if (p.kind != FeedbackPrimitive::Kind::Line && p.kind != FeedbackPrimitive::Kind::Polygon &&
+                    p.kind != FeedbackPrimitive::Kind::Point)
+                    continue;
+                for (const FeedbackVertex& v : p.vertices) {
+                    const Vec3 o{(2.0 * (v.x - px) / pw - 1.0) * extent, (2.0 * (v.y - py) / ph - 1.0) * extent,
+                                 (2.0 * v.z - 1.0) * extent};
+                    for (double c : o) reachesSide = reachesSide || std::fabs(c) > 0.999 * extent;
+                    points.push_back(o);
+                }
+            }
+            if (reachesSide && extent < 1.0e10) {
+                vp.textLog.resize(firstText);
+                continue;
+            }
+            for (const Vec3& o : points) out.bounds.expand(transformPoint(world, o[0], o[1], o[2]));
+            for (std::size_t t = firstText; t < vp.textLog.size(); ++t) {
+                const TextRecord& r = vp.textLog[t];
+                FrameText ft;
+                ft.anchor = transformPoint(world, r.placed[0], r.placed[1], r.placed[2]);
+                const double w = r.width;
+                ft.left = r.align == M3dView::kCenter ? -0.5 * w : r.align == M3dView::kRight ? -w : 0.0;
+                ft.right = ft.left + w;
+                // GLUT's 8x13 font: glyphs reach 2 pixels below the baseline and 11 above.
+                ft.bottom = -3.0;
+                ft.top = 12.0;
+                out.bounds.expand(ft.anchor);
+                out.texts.push_back(ft);
+            }
+            break;
         }
     }
-    return b;
+    vp.textLog.resize(savedTexts);
+    vp.quiet = savedQuiet;
+    vp.logTexts = savedLog;
+    vp.placeTexts = savedPlace;
+    return out;
 }
 
 RenderResult renderScene(Scene& scene, const RenderOptions& options) {
@@ -146,10 +248,16 @@ RenderResult renderScene(Scene& scene, const RenderOptions& options) {
     vp.quiet = false;
 
     RenderResult result;
-    const std::vector<VisibleLocator> locators = visibleLocators(scene);
-    result.camera = frameCamera(options.camera, frameBoundsOf(locators),
-                                static_cast<double>(options.width) / options.height,
-                                options.grid.halfSize);
+    result.items = drawItems(scene);
+    if (options.view) {
+        result.camera = *options.view;
+    } else {
+        const DrawnExtent drawn = drawnExtent(scene, result.items);
+        result.camera = frameCamera(options.camera, drawn.bounds,
+                                    static_cast<double>(options.width) / options.height,
+                                    options.grid.halfSize);
+        fitToPicture(result.camera, drawn.bounds, drawn.texts, options.width, options.height);
+    }
     const auto view = viewMatrix(result.camera);
     const auto projection = projectionMatrix(result.camera);
 
@@ -179,29 +287,6 @@ RenderResult renderScene(Scene& scene, const RenderOptions& options) {
 
     glLoadMatrixd(view.data());
     if (options.showGrid) drawGrid(buildGrid(gridPlaneFor(options.camera), options.grid));
-
-    for (const VisibleLocator& v : locators) {
-        DrawItem item;
-        item.name = displayName(v.node);
-        item.type = v.node->type ? v.node->type->name : std::string();
-        copyWorld(v.world, item.world);
-        MPxLocatorNode* loc = v.locator;
-        const MDagPath path = ObjectAccess::path(v.node);
-        item.draw = [loc, path](M3dView& m3d) {
-            loc->draw(m3d, path, M3dView::kGouraudShaded, M3dView::kDormant);
-        };
-        result.items.push_back(std::move(item));
-    }
-    for (const Overlay& o : vp.overlays) {
-        DrawItem item;
-        item.name = o.name;
-        item.type = o.type;
-        double w[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-        if (o.worldMatrix) o.worldMatrix(w);
-        copyWorld(w, item.world);
-        item.draw = o.draw;
-        result.items.push_back(std::move(item));
-    }
 
     M3dView m3d(&vp);
     for (DrawItem& item : result.items) {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,11 +37,6 @@ bool isVisible(const Node* node);
 // Visible locators in node creation order.
 std::vector<VisibleLocator> visibleLocators(Scene& scene);
 
-// World-space region the persp camera frames: the world bounding box of each
-// bounded locator (its boundingBox() corners through its world matrix), the
-// world position of each unbounded one.
-FrameBounds frameBoundsOf(const std::vector<VisibleLocator>& locators);
-
 // One thing drawn in a refresh, kept so it can be drawn again (the trace's
 // counting pass) and reported.
 struct DrawItem {
@@ -54,6 +50,9 @@ struct DrawItem {
 struct RenderOptions {
     int width = 640, height = 480;
     CameraKind camera = CameraKind::Persp;
+    // A camera to draw from as it is; unset, `camera` is framed on what the
+    // refresh draws (drawnExtent), which costs a second pass over every draw.
+    std::optional<Camera> view;
     GridSettings grid;
     bool showGrid = true;
     std::array<float, 4> background{0.63f, 0.63f, 0.63f, 1.0f};
@@ -68,6 +67,22 @@ struct RenderResult {
 // The colour current when a locator's draw starts: the host's dormant
 // locator colour.
 constexpr std::array<float, 4> kDormantColor{0.0f, 0.016f, 0.376f, 1.0f};
+
+// What a refresh draws, in world space: every vertex of the lines, polygons
+// and points each item emits (GL feedback, in the item's own space, then
+// through its world matrix) and each text's anchor, with the texts' pixel
+// extents for fitTexts. Draws each item once more, without a picture, text
+// log or warnings; a draw whose output cannot be captured counts by its
+// position, with a warning.
+struct DrawnExtent {
+    FrameBounds bounds;
+    std::vector<FrameText> texts;
+};
+DrawnExtent drawnExtent(Scene& scene, const std::vector<DrawItem>& items);
+
+// The refresh's items: each visible locator under its world matrix, in node
+// creation order, then the overlays.
+std::vector<DrawItem> drawItems(Scene& scene);
 
 // Renders the scene offscreen and reads the picture back. Texts drawn land in
 // the scene viewport's text log (cleared first). Throws HostError when the GL

@@ -38,6 +38,10 @@ struct TextRecord {
     M3dView::TextPosition align = M3dView::kLeft;
     std::array<float, 4> color{};      // GL current colour when drawn
     std::string node;                  // partial path of the node drawing
+    int width = 0;                     // pixels, in the viewport's font
+    // The point under the modelview current when drawn (the node's own
+    // matrix pushes applied); filled only while Viewport::placeTexts is on.
+    std::array<double, 3> placed{};
 };
 
 // Something drawn after the locators: a shown manipulator container.
@@ -71,6 +75,7 @@ struct Viewport {
     std::vector<TextRecord> textLog;
     bool logTexts = true;              // off for the trace's counting pass
     bool quiet = false;                // no warnings (the counting pass repeats the draw)
+    bool placeTexts = false;           // fill TextRecord::placed (the framing pass)
 
     // Which node is drawing now; named in warnings and text records.
     std::string currentNode;

@@ -194,6 +194,7 @@ ShownManip& showManip(Scene& scene, Node* target, const std::string& cmd) {
     cn.computing.assign(slots, 0);
     cn.source.resize(slots);
     cn.dests.resize(slots);
+    cn.plugState.assign(slots, 0);
 
     {
         CurrentSceneGuard guard(&scene);

@@ -6,6 +6,7 @@
 #include <maya/MAngle.h>
 #include <maya/MColor.h>
 #include <maya/MDataHandle.h>
+#include <maya/MFileIO.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnEnumAttribute.h>
 #include <maya/MFnNumericAttribute.h>
@@ -154,6 +155,24 @@ public:
         }
         setFlags(fn, range, keyable);
         add(attr, check);
+    }
+
+    // A key toggle: a keyable boolean made internal, so the node hears of
+    // each change a user makes to it (and of no other change).
+    void toggle(MObject& attr, const char* longName, const char* shortName, double defaultValue)
+    {
+        if (!ok())
+            return;
+        MStatus st;
+        MFnNumericAttribute fn;
+        attr = fn.create(longName, shortName, MFnNumericData::kBoolean, defaultValue, &st);
+        if (!st) {
+            fail("numeric attr create error");
+            return;
+        }
+        setFlags(fn, kUnlimited, true);
+        fn.setInternal(true);
+        add(attr, AddCheck::kPlain);
     }
 
     void unit(MObject& attr, const char* longName, const char* shortName,
@@ -345,7 +364,7 @@ MStatus KelArcSliderManipulator::initialize()
     t.numeric(handleSlices, "handleSlices", "hasl", N::kShort, 12.0, limits(4.0, 50.0));
     t.numeric(handleStacks, "handleStacks", "hast", N::kShort, 12.0, limits(4.0, 50.0));
 
-    t.numeric(KeyCurrentAngle, "KeyCurrentAngle", "kca", N::kBoolean, 1.0);
+    t.toggle(KeyCurrentAngle, "KeyCurrentAngle", "kca", 1.0);
     t.numeric(action, "action", "ac", N::kShort, 0.0, kUnlimited, kOutput, false);
     t.affects(KeyCurrentAngle, action, "attributeAffects:KeyCurrentAngle->action");
 
@@ -377,17 +396,32 @@ MStatus KelArcSliderManipulator::compute(const MPlug& plug, MDataBlock& data)
     }
 
     if (plug == action) {
-        MFnDagNode dagNode(node);
-        const MString command =
-            MString("evalDeferred \"setKeyframe ") + dagNode.partialPathName() + ".currentAngle\"";
-        MGlobal::executeCommand(command, false, false);
-        // Written through the data block so that switching the toggle off does
-        // not dirty "action" again: one request, one key.
-        data.outputValue(KeyCurrentAngle).set(0.0);
+        // The toggle also changes when a scene is read, when it is animated
+        // and when time moves; only a user's own change asks for a key.
+        if (keyRequested_) {
+            keyRequested_ = false;
+            MFnDagNode dagNode(node);
+            const MString command =
+                MString("evalDeferred \"setKeyframe ") + dagNode.partialPathName() + ".currentAngle\"";
+            MGlobal::executeCommand(command, false, false);
+            // Written through the data block so that switching the toggle off
+            // does not dirty "action" again: one request, one key.
+            data.outputValue(KeyCurrentAngle).set(0.0);
+        }
         data.setClean(plug);
     }
 
     return MS::kSuccess;
+}
+
+bool KelArcSliderManipulator::setInternalValue(const MPlug& plug, const MDataHandle&)
+{
+    // The host offers this node every setAttr, MPlug::setValue and drag of the
+    // toggle, also the setAttr statements of a file being read; values from
+    // connections never come here.
+    if (plug == KeyCurrentAngle && !MFileIO::isReadingFile())
+        keyRequested_ = true;
+    return false;  // the host stores the value as usual
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <maya/M3dView.h>
 #include <maya/MDagPath.h>
 #include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
 #include <maya/MPxLocatorNode.h>
@@ -18,6 +19,8 @@ public:
     ~KelArcSliderManipulator() override;
 
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
+    // Hears of a user's own change of the key toggle (see keyRequested_).
+    bool setInternalValue(const MPlug& plug, const MDataHandle& handle) override;
     void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
               M3dView::DisplayStatus status) override;
 
@@ -94,4 +97,11 @@ public:
     static MObject handleStacks;
     static MObject KeyCurrentAngle;
     static MObject action;
+
+private:
+    // Set when a user changes "KeyCurrentAngle" (setAttr, the toggle
+    // manipulator); the next evaluation of "action" keys "currentAngle" and
+    // clears it. A file being read, the toggle's own animation or any other
+    // connection changes the toggle without asking for a key.
+    bool keyRequested_ = false;
 };

@@ -12,6 +12,7 @@
 #include <maya/MDistance.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnData.h>
+#include <maya/MFileIO.h>
 #include <maya/MFnEnumAttribute.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnNumericData.h>
@@ -208,6 +209,20 @@ public:
         if (keyable == Keyable::untilAdded) fn.setKeyable(false);
     }
 
+    // A key toggle: a keyable boolean made internal, so the node hears of
+    // each change a user makes to it (and of no other change).
+    void toggle(MObject& handle, const char* name, const char* shortName, double value)
+    {
+        if (!ok_) return;
+        MFnNumericAttribute fn;
+        MStatus status;
+        handle = fn.create(name, shortName, MFnNumericData::kBoolean, value, &status);
+        if (!check(status, kNumericCreateError)) return;
+        numFlags(fn, Keyable::yes);
+        fn.setInternal(true);
+        add(handle, kAddError);
+    }
+
     // Computed results: not keyable, and their add failures have a message of
     // their own.
     void output(MObject& handle, const char* name, const char* shortName, double value,
@@ -398,7 +413,7 @@ MStatus KelSliderManipulator::initialize()
     t.number  (handleSlices,     "handleSlices",     "hasl", N::kShort, 12.0, range(4.0, 50.0));
     t.number  (handleStacks,     "handleStacks",     "hast", N::kShort, 12.0, range(4.0, 50.0));
 
-    t.number  (KeyCurrentValue,  "KeyCurrentValue",  "kcv",  N::kBoolean, 0.0);
+    t.toggle  (KeyCurrentValue,  "KeyCurrentValue",  "kcv",  0.0);
     t.number  (action,           "action",           "act",  N::kShort, 0.0, kNoLimits, Keyable::untilAdded);
     t.affects (KeyCurrentValue, action, "attributeAffects:KeyCurrentValue->action");
 
@@ -477,17 +492,31 @@ MStatus KelSliderManipulator::compute(const MPlug& plug, MDataBlock& data)
         if (d == 0.0f) d = 1e-8f;
         write(ratio, snapRatio(mode, h / d, step, range, d));
     } else if (plug == action) {
-        // Key the handle once the host is idle; keying from inside an
-        // evaluation would re-enter the graph.
-        MFnDagNode dagNode(self);
-        const MString command =
-            MString("evalDeferred \"setKeyframe ") + dagNode.partialPathName() + ".hp\"";
-        MGlobal::executeCommand(command, false, false);
-        // The request switches itself off without dirtying anything.
-        data.outputValue(KeyCurrentValue).set(0.0);
+        // The toggle also changes when a scene is read, when it is animated
+        // and when time moves; only a user's own change asks for a key.
+        if (keyRequested_) {
+            keyRequested_ = false;
+            // Key the handle once the host is idle; keying from inside an
+            // evaluation would re-enter the graph.
+            MFnDagNode dagNode(self);
+            const MString command =
+                MString("evalDeferred \"setKeyframe ") + dagNode.partialPathName() + ".hp\"";
+            MGlobal::executeCommand(command, false, false);
+            // The request switches itself off without dirtying anything.
+            data.outputValue(KeyCurrentValue).set(0.0);
+        }
         data.setClean(plug);
     }
     return MS::kSuccess;
+}
+
+bool KelSliderManipulator::setInternalValue(const MPlug& plug, const MDataHandle&)
+{
+    // The host offers this node every setAttr, MPlug::setValue and drag of the
+    // toggle, also the setAttr statements of a file being read; values from
+    // connections never come here.
+    if (plug == KeyCurrentValue && !MFileIO::isReadingFile()) keyRequested_ = true;
+    return false;  // the host stores the value as usual
 }
 
 // ---------------------------------------------------------------------------

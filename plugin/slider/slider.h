@@ -4,11 +4,12 @@
 // node maps the handle's place onto the range "startValue".."endValue"
 // ("currentValue"), snaps it on request, draws graduations and texts, and can
 // key its own handle position. Every per-node value lives in the host's
-// attribute storage; the class keeps none of its own.
+// attribute storage; the class keeps only whether a user has asked for a key.
 
 #include <maya/M3dView.h>
 #include <maya/MDagPath.h>
 #include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
 #include <maya/MPxLocatorNode.h>
@@ -21,6 +22,8 @@ public:
     ~KelSliderManipulator() override;
 
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
+    // Hears of a user's own change of the key toggle (see keyRequested_).
+    bool setInternalValue(const MPlug& plug, const MDataHandle& handle) override;
     void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
               M3dView::DisplayStatus status) override;
 
@@ -110,5 +113,12 @@ public:
     static MObject handleStacks;
     static MObject KeyCurrentValue;
     static MObject action;
+
+private:
+    // Set when a user changes "KeyCurrentValue" (setAttr, the toggle
+    // manipulator); the next evaluation of "action" keys the handle and
+    // clears it. A file being read, the toggle's own animation or any other
+    // connection changes the toggle without asking for a key.
+    bool keyRequested_ = false;
 };
 

@@ -173,6 +173,34 @@ TEST_F(Keys, TheSlidersKeyToggleKeysItsHandleOnceTheCommandIsDone) {
     EXPECT_EQ(scene().findNode("slider1_posHandle")->type->name, "animCurveTL");
 }
 
+TEST_F(Keys, KeyTogglesKeyOnlyWhenAUserChangesThem) {
+    namespace fs = std::filesystem;
+    // A dial keyed at 1 and 10 through its toggle, which is off again when
+    // saved: reading the file's setAttr of the toggle asks for no key.
+    const std::string file =
+        (fs::temp_directory_path() / ("rigdials_toggle_" + std::to_string(::getpid()) + ".ma")).string();
+    ok("loadPlugin rigDials; createNode transform -n dial; createNode KelArcSliderManipulator -n dialShape -p dial;"
+       "currentTime 1; setAttr dialShape.currentAngle 30; setAttr dialShape.KeyCurrentAngle 1;"
+       "currentTime 10; setAttr dialShape.currentAngle 90; setAttr dialShape.KeyCurrentAngle 1; currentTime 5;");
+    ASSERT_EQ(result("keyframe -q -tc dialShape.currentAngle"), "1 10");
+    ok("file -rename \"" + file + "\"; file -save;");
+    for (int open = 0; open < 2; ++open) {
+        ok("file -open -force \"" + file + "\"; file -save;");
+        EXPECT_EQ(result("keyframe -q -tc dialShape.currentAngle"), "1 10") << "after opening " << open + 1;
+    }
+    std::remove(file.c_str());
+
+    // Keying every keyable attribute keys the toggle too; its animation
+    // changes it at each new time, which asks for no key either.
+    ok("createNode transform -n ctl; createNode KelSliderManipulator -n ctlShape -p ctl;"
+       "currentTime 1; setKeyframe ctlShape; currentTime 10; setAttr ctlShape.posHandle 4; setKeyframe ctlShape;");
+    for (const char* t : {"3", "4", "5", "6", "7.5"}) ok(std::string("currentTime ") + t);
+    EXPECT_EQ(result("keyframe -q -tc ctlShape.posHandle"), "1 10");
+    // A user's own change of the animated toggle still keys the handle.
+    ok("setAttr ctlShape.KeyCurrentValue 1;");
+    EXPECT_EQ(result("keyframe -q -tc ctlShape.posHandle"), "1 7.5 10");
+}
+
 TEST_F(Keys, CurvesAreSavedAndOpenedWithTheScene) {
     namespace fs = std::filesystem;
     const std::string file =

@@ -118,6 +118,31 @@ struct ToggleNode : MPxNode {
     }
 };
 
+// An internal attribute: the node hears of each user write ("offered 5") and
+// keeps values above 100 itself, answering reads of them.
+struct InternalNode : MPxNode {
+    static MObject level;
+    double kept = 0.0;
+    bool keeping = false;
+    static void* creator() { return new InternalNode; }
+    static MStatus initialize() {
+        MFnNumericAttribute n;
+        level = n.create("level", "lv", MFnNumericData::kDouble, 0.0);
+        n.setInternal(true);
+        return addAttribute(level);
+    }
+    bool setInternalValue(const MPlug&, const MDataHandle& h) override {
+        journal().push_back("offered " + std::to_string(static_cast<int>(h.asDouble())));
+        keeping = h.asDouble() > 100.0;
+        kept = h.asDouble();
+        return keeping;
+    }
+    bool getInternalValue(const MPlug&, MDataHandle& h) override {
+        if (keeping) h.set(kept);
+        return keeping;
+    }
+};
+
 // Registers the test types on the current scene.
 inline void registerTestTypes(rdhost::Scene& scene) {
     journal().clear();
@@ -127,6 +152,8 @@ inline void registerTestTypes(rdhost::Scene& scene) {
                        RecorderNode::initialize);
     scene.registerType(nullptr, "testToggle", 0x7e003, MPxNode::kDependNode, ToggleNode::creator,
                        ToggleNode::initialize);
+    scene.registerType(nullptr, "testInternal", 0x7e004, MPxNode::kDependNode, InternalNode::creator,
+                       InternalNode::initialize);
 }
 
 }  // namespace graphtest

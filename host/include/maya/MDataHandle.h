@@ -1,5 +1,7 @@
 // MDataHandle: one attribute's value inside a node's data block. set() writes
-// the value without marking anything dirty.
+// the value without marking anything dirty. The handles the host passes to
+// MPxNode::setInternalValue and getInternalValue hold a value of their own,
+// not yet (or no longer) in the node.
 #pragma once
 
 #include <maya/MStatus.h>
@@ -33,8 +35,11 @@ public:
 private:
     friend struct rdhost::ObjectAccess;
     // Stand-in internals: the node and the attribute slot; rdString_ keeps the
-    // string that asString() refers to alive.
+    // string that asString() refers to alive. A detached handle keeps its
+    // value in rdValue_ (numbers) or rdString_ (strings) instead of the node.
     rdhost::Node* rdNode_;
     int rdAttr_;
     mutable MString rdString_;
+    bool rdDetached_;
+    double rdValue_;
 };

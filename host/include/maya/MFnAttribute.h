@@ -31,6 +31,10 @@ public:
     bool isArray(MStatus* ReturnStatus = NULL) const;
     bool usesArrayDataBuilder(MStatus* ReturnStatus = NULL) const;
     bool isChannelBoxFlagSet(MStatus* ReturnStatus = NULL) const;
+    // Internal: the node hears of every write a user makes (setAttr,
+    // MPlug::setValue, a manipulator, a file's setAttr) through
+    // MPxNode::setInternalValue, and of reads through getInternalValue.
+    bool internal(MStatus* ReturnStatus = NULL) const;
 
     MStatus setReadable(bool state);
     MStatus setWritable(bool state);
@@ -42,4 +46,5 @@ public:
     MStatus setArray(bool state);
     MStatus setUsesArrayDataBuilder(bool state);
     MStatus setChannelBox(bool state);
+    MStatus setInternal(bool state);
 };

@@ -605,6 +605,7 @@ void clearScene(Scene& scene) {
 bool runsFromSceneFiles(const std::string& command) { return kRunFromFiles.count(command) != 0; }
 
 void readScene(Scene& scene, const std::string& text, const std::string& displayName) {
+    Scene::FileActivity::Guard reading(scene.fileActivity.reading);
     Reader reader(scene, text, displayName);
     StatementReader statements(text);
     MaStatement st;

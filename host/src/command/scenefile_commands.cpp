@@ -116,6 +116,7 @@ cmd::Value fileCommand(cmd::Invocation& inv) {
     }
     if (inv.has("new")) {
         if (!inv.args.empty()) inv.fail("-new takes no file name");
+        Scene::FileActivity::Guard newing(scene.fileActivity.newing);
         clearScene(scene);
         return cmd::Value::none();
     }
@@ -124,6 +125,7 @@ cmd::Value fileCommand(cmd::Invocation& inv) {
         std::string path = inv.args.empty() ? fs.sceneName : absolute(inv.args[0].text);
         if (path.empty()) inv.fail("the scene has no name yet; give one with file -rename NAME.ma");
         checkAsciiName(inv, path);
+        Scene::FileActivity::Guard writing(scene.fileActivity.writing);
         writeFile(inv, path, writeScene(scene, baseName(path)));
         fs.sceneName = path;
         return cmd::Value::string(path);
@@ -132,6 +134,7 @@ cmd::Value fileCommand(cmd::Invocation& inv) {
     if (inv.args.size() != 1) inv.fail("-open needs one file name");
     const std::string path = absolute(inv.args[0].text);
     const std::string text = readFile(inv, path);  // before anything is cleared
+    Scene::FileActivity::Guard opening(scene.fileActivity.opening);
     clearScene(scene);
     try {
         readScene(scene, text, baseName(path));

@@ -147,6 +147,7 @@ RD_FLAG_GET(isUsedAsColor, usedAsColor)
 RD_FLAG_GET(isArray, array)
 RD_FLAG_GET(usesArrayDataBuilder, usesArrayDataBuilder)
 RD_FLAG_GET(isChannelBoxFlagSet, channelBox)
+RD_FLAG_GET(internal, internal)
 RD_FLAG_SET(setReadable, readable)
 RD_FLAG_SET(setWritable, writable)
 RD_FLAG_SET(setConnectable, connectable)
@@ -157,6 +158,7 @@ RD_FLAG_SET(setUsedAsColor, usedAsColor)
 RD_FLAG_SET(setArray, array)
 RD_FLAG_SET(setUsesArrayDataBuilder, usesArrayDataBuilder)
 RD_FLAG_SET(setChannelBox, channelBox)
+RD_FLAG_SET(setInternal, internal)
 
 // ---------------------------------------------------------------- MFnNumericAttribute
 

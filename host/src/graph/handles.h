@@ -51,6 +51,11 @@ struct ObjectAccess {
 
     static MDataBlock block(Node* node) { return MDataBlock(node); }
     static MDataHandle handle(Node* node, int attr);
+    // A handle holding a value of its own (for set/getInternalValue), and what
+    // it holds now.
+    static MDataHandle detachedHandle(Node* node, int attr, double value, const std::string& text = {});
+    static double detachedNumber(const MDataHandle& h) { return h.rdValue_; }
+    static std::string detachedString(const MDataHandle& h) { return h.rdString_.asChar(); }
 
     static Node* node(const MPxNode* user) { return user ? user->rdNode_ : nullptr; }
     static void bind(MPxNode* user, Node* node) { user->rdNode_ = node; }

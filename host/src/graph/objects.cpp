@@ -93,6 +93,14 @@ MDataHandle ObjectAccess::handle(Node* node, int attr) {
     return h;
 }
 
+MDataHandle ObjectAccess::detachedHandle(Node* node, int attr, double value, const std::string& text) {
+    MDataHandle h = handle(node, attr);
+    h.rdDetached_ = true;
+    h.rdValue_ = value;
+    h.rdString_ = MString(text.c_str());
+    return h;
+}
+
 }  // namespace rdhost
 
 using rdhost::ObjectAccess;

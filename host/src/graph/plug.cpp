@@ -358,45 +358,52 @@ bool MDataBlock::isClean(const MObject& a) {
 
 // ---------------------------------------------------------------- MDataHandle
 
-MDataHandle::MDataHandle() : rdNode_(nullptr), rdAttr_(-1) {}
+MDataHandle::MDataHandle() : rdNode_(nullptr), rdAttr_(-1), rdDetached_(false), rdValue_(0.0) {}
 MDataHandle::MDataHandle(const MDataHandle& other) = default;
 MDataHandle& MDataHandle::operator=(const MDataHandle& other) = default;
 
 namespace {
-double handleNumber(Node* n, int slot) {
-    if (!n || slot < 0 || !attrOf(n, slot)->isNumeric()) return 0.0;
-    return n->num[slot];
-}
-void handleWrite(Node* n, int slot, double v) {
-    if (!n || slot < 0 || !attrOf(n, slot)->isNumeric()) return;
-    n->writeNumberClean(slot, rdhost::conformToAttr(attrOf(n, slot), v));
-}
+bool holdsNumber(Node* n, int slot) { return n && slot >= 0 && attrOf(n, slot)->isNumeric(); }
+bool holdsString(Node* n, int slot) { return n && slot >= 0 && attrOf(n, slot)->kind == AttrKind::String; }
 }  // namespace
 
-bool MDataHandle::asBool() const { return handleNumber(rdNode_, rdAttr_) != 0.0; }
-short MDataHandle::asShort() const { return wholeNumber<short>(handleNumber(rdNode_, rdAttr_)); }
-int MDataHandle::asInt() const { return wholeNumber<int>(handleNumber(rdNode_, rdAttr_)); }
-float MDataHandle::asFloat() const { return static_cast<float>(handleNumber(rdNode_, rdAttr_)); }
-double MDataHandle::asDouble() const { return handleNumber(rdNode_, rdAttr_); }
+double MDataHandle::asDouble() const {
+    if (!holdsNumber(rdNode_, rdAttr_)) return 0.0;
+    return rdDetached_ ? rdValue_ : rdNode_->num[rdAttr_];
+}
+bool MDataHandle::asBool() const { return asDouble() != 0.0; }
+short MDataHandle::asShort() const { return wholeNumber<short>(asDouble()); }
+int MDataHandle::asInt() const { return wholeNumber<int>(asDouble()); }
+float MDataHandle::asFloat() const { return static_cast<float>(asDouble()); }
 
 MString& MDataHandle::asString() const {
+    if (rdDetached_) return rdString_;
     rdString_ = MString();
-    if (rdNode_ && rdAttr_ >= 0 && attrOf(rdNode_, rdAttr_)->kind == AttrKind::String)
-        rdString_ = MString(rdNode_->str[rdAttr_].c_str());
+    if (holdsString(rdNode_, rdAttr_)) rdString_ = MString(rdNode_->str[rdAttr_].c_str());
     return rdString_;
 }
 
-void MDataHandle::set(bool v) { handleWrite(rdNode_, rdAttr_, v ? 1.0 : 0.0); }
-void MDataHandle::set(short v) { handleWrite(rdNode_, rdAttr_, v); }
-void MDataHandle::set(int v) { handleWrite(rdNode_, rdAttr_, v); }
-void MDataHandle::set(float v) { handleWrite(rdNode_, rdAttr_, v); }
-void MDataHandle::set(double v) { handleWrite(rdNode_, rdAttr_, v); }
+void MDataHandle::set(double v) {
+    if (!holdsNumber(rdNode_, rdAttr_)) return;
+    const double conformed = rdhost::conformToAttr(attrOf(rdNode_, rdAttr_), v);
+    if (rdDetached_)
+        rdValue_ = conformed;
+    else
+        rdNode_->writeNumberClean(rdAttr_, conformed);
+}
+void MDataHandle::set(bool v) { set(v ? 1.0 : 0.0); }
+void MDataHandle::set(short v) { set(static_cast<double>(v)); }
+void MDataHandle::set(int v) { set(static_cast<double>(v)); }
+void MDataHandle::set(float v) { set(static_cast<double>(v)); }
 
 void MDataHandle::set(const MString& v) {
-    if (rdNode_ && rdAttr_ >= 0 && attrOf(rdNode_, rdAttr_)->kind == AttrKind::String)
+    if (!holdsString(rdNode_, rdAttr_)) return;
+    if (rdDetached_)
+        rdString_ = v;
+    else
         rdNode_->str[rdAttr_] = v.asChar();
 }
 
 void MDataHandle::setClean() {
-    if (rdNode_ && rdAttr_ >= 0) rdNode_->setClean(rdAttr_);
+    if (rdNode_ && rdAttr_ >= 0 && !rdDetached_) rdNode_->setClean(rdAttr_);
 }

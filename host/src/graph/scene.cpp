@@ -167,28 +167,78 @@ void evaluateSlot(Node* n, int attr) {
     n->dirty[attr] = 0;
 }
 
+// Internal attributes: the node hears of each write and read through
+// setInternalValue and getInternalValue. A node that calls back into the same
+// plug from there gets the stored value (no endless recursion).
+namespace {
+
+struct InternalCall {
+    InternalCall(Node* n, int attr) : busy(n->scene->impl()->internalCalls), ref{n, attr} {
+        reentered = std::find(busy.begin(), busy.end(), ref) != busy.end();
+        if (!reentered) busy.push_back(ref);
+    }
+    ~InternalCall() {
+        if (!reentered) busy.pop_back();
+    }
+    std::vector<PlugRef>& busy;
+    PlugRef ref;
+    bool reentered;
+};
+
+// True when the node keeps the value itself; false: the host stores it.
+bool offerInternalValue(Node* n, int attr, double value, const std::string& text) {
+    InternalCall call(n, attr);
+    if (call.reentered) return false;
+    CurrentSceneGuard guard(n->scene);
+    return n->user->setInternalValue(ObjectAccess::plug(n, attr),
+                                     ObjectAccess::detachedHandle(n, attr, value, text));
+}
+
+// True (with the value) when the node answers for the plug itself.
+bool askInternalValue(Node* n, int attr, MDataHandle& handle) {
+    InternalCall call(n, attr);
+    if (call.reentered) return false;
+    CurrentSceneGuard guard(n->scene);
+    handle = ObjectAccess::detachedHandle(n, attr, n->num[attr], n->str[attr]);
+    return n->user->getInternalValue(ObjectAccess::plug(n, attr), handle);
+}
+
+}  // namespace
+
 double Node::getNumber(int attr) {
     evaluateSlot(this, attr);
+    if (user && type->attrs[attr]->internal) {
+        MDataHandle h;
+        if (askInternalValue(this, attr, h)) return ObjectAccess::detachedNumber(h);
+    }
     return num[attr];
 }
 
 void Node::setNumber(int attr, double value) {
     Attr* a = type->attrs[attr];
     if (!a->isNumeric()) throw HostError("'" + plugName(attr) + "' does not hold a number");
-    num[attr] = conformToAttr(a, value);
+    const double v = conformToAttr(a, value);
+    if (!(user && a->internal && offerInternalValue(this, attr, v, std::string()))) num[attr] = v;
     dirty[attr] = 0;
     scene->propagateDirty(PlugRef{this, attr});
 }
 
 const std::string& Node::getString(int attr) {
     evaluateSlot(this, attr);
+    if (user && type->attrs[attr]->internal) {
+        MDataHandle h;
+        if (askInternalValue(this, attr, h)) {
+            internalText = ObjectAccess::detachedString(h);
+            return internalText;
+        }
+    }
     return str[attr];
 }
 
 void Node::setString(int attr, const std::string& value) {
     Attr* a = type->attrs[attr];
     if (a->kind != AttrKind::String) throw HostError("'" + plugName(attr) + "' does not hold a string");
-    str[attr] = value;
+    if (!(user && a->internal && offerInternalValue(this, attr, 0.0, value))) str[attr] = value;
     dirty[attr] = 0;
     scene->propagateDirty(PlugRef{this, attr});
 }

@@ -29,6 +29,11 @@
 //    through connectionValue when the two plugs hold different units.
 //  - Data-block writes (MDataHandle::set, setClean) change values without marking
 //    anything dirty.
+//  - An attribute flagged internal offers each user write (setAttr,
+//    MPlug::setValue, a drag, a file's setAttr) to its node's
+//    setInternalValue first, and each plug read to getInternalValue; a node
+//    that returns true keeps the value itself (the write still propagates).
+//    Values that arrive through a connection are not offered.
 //  - An attribute that affects a compound's child also reaches the compound
 //    (a child's change is its parent's change), so the compound's own affects
 //    follow.
@@ -95,6 +100,7 @@ struct Attr {
     bool readable = true, writable = true, storable = true, keyable = false;
     bool hidden = false, usedAsColor = false, array = false;
     bool usesArrayDataBuilder = false, connectable = true, channelBox = false;
+    bool internal = false;        // writes and reads go past the node (setInternalValue...)
 
     std::vector<std::pair<std::string, int>> enumFields;  // in addField order
     Attr* parent = nullptr;
@@ -194,11 +200,15 @@ struct Node {
 
     // Values. getNumber pulls (computes a dirty output, copies a dirty connected
     // input). setNumber clamps nothing and propagates dirtiness; commands clamp
-    // with a warning first.
+    // with a warning first. setNumber and setString are the writes a user
+    // makes (setAttr, MPlug::setValue, a drag, a file's setAttr): an internal
+    // attribute offers them to its node first. Values arriving through a
+    // connection never come this way.
     double getNumber(int attr);
     void setNumber(int attr, double value);
     const std::string& getString(int attr);
     void setString(int attr, const std::string& value);
+    std::string internalText;     // what getString returns when the node answers for a plug
 
     // Data-block writes: no dirtiness anywhere.
     void writeNumberClean(int attr, double value);
@@ -337,6 +347,20 @@ public:
     // --- messages: warnings and errors raised while a command runs
     std::function<void(const std::string&)> warningSink;  // default: "// Warning: ... //" on stderr
     void warn(const std::string& message);
+
+    // --- what the scene-file module is doing now, for MFileIO (counts: a
+    // file's statements may open another read)
+    struct FileActivity {
+        int reading = 0, writing = 0, opening = 0, newing = 0;
+        // Counts one activity for the life of the guard.
+        struct Guard {
+            explicit Guard(int& c) : count(c) { ++count; }
+            ~Guard() { --count; }
+            Guard(const Guard&) = delete;
+            Guard& operator=(const Guard&) = delete;
+            int& count;
+        };
+    } fileActivity;
 
     // --- world matrices of DAG nodes (product of parent transforms)
     void worldMatrix(const Node* node, double out[4][4]) const;

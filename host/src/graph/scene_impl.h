@@ -39,6 +39,9 @@ struct Scene::Impl {
     std::unordered_set<std::uint64_t> reachedKeys;
 
     double time = 1.0;
+
+    // Plugs whose node is in setInternalValue or getInternalValue now.
+    std::vector<PlugRef> internalCalls;
 };
 
 inline std::uint64_t plugKey(const PlugRef& p) {

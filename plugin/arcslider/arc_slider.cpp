@@ -2,6 +2,7 @@
 #include "arcslider/arc_values.h"
 #include "arcslider/arc_snap_scale.h"
 #include "shapes.h"
+#include "snapping.h"
 
 #include <maya/MAngle.h>
 #include <maya/MColor.h>
@@ -389,7 +390,7 @@ MStatus KelArcSliderManipulator::compute(const MPlug& plug, MDataBlock& data)
 
         float reading = static_cast<float>(MAngle(current + offset).asDegrees());
         if (snapOn != 0)
-            reading = arcslider::snapDown(reading, step);
+            reading = snapping::snapDown(reading, step);
 
         data.outputValue(angleValue).set(reading);
         data.setClean(plug);

@@ -1,6 +1,7 @@
 #include "arcslider/arc_slider_manip.h"
 #include "arcslider/arc_values.h"
 #include "arcslider/arc_slider.h"
+#include "snapping.h"
 
 #include <maya/MAngle.h>
 #include <maya/MFnCircleSweepManip.h>
@@ -19,7 +20,7 @@
 
 using arcslider::readFloat;
 using arcslider::readInt;
-using arcslider::snapDown;
+using snapping::snapDown;
 
 typedef KelArcSliderManipulator Arc;
 

@@ -43,16 +43,4 @@ inline int readInt(const MObject& node, const MObject& attribute)
     return truncate(readFloat(node, attribute));
 }
 
-// Rounds an angle in degrees down (towards minus infinity) to a multiple of
-// the snap step. A step that cannot snap (0, NaN, infinite, or so small that
-// the quotient overflows) leaves the angle as it is instead of turning it into
-// NaN or infinity.
-inline float snapDown(float degrees, float step)
-{
-    if (step == 0.0f || !std::isfinite(step))
-        return degrees;
-    const float snapped = std::floor(degrees / step) * step;
-    return std::isfinite(snapped) ? snapped : degrees;
-}
-
 }  // namespace arcslider

@@ -3,6 +3,7 @@
 #include "slider/slider.h"
 
 #include "shapes.h"
+#include "snapping.h"
 #include "slider/snap_scale.h"
 
 #include <maya/MAngle.h>
@@ -430,30 +431,23 @@ MStatus KelSliderManipulator::initialize()
 
 namespace {
 
-// Snaps a ratio down (toward minus infinity) to a multiple of step. A step of
-// 0 is within the attribute's limits, and "Position" divides by the whole-
-// number range, which is 0 for values less than one apart; neither may turn
-// the ratio into a NaN or an infinity, so the ratio then stays unsnapped.
-float snapDown(float r, float step)
-{
-    if (step == 0.0f || !std::isfinite(step)) return r;
-    const float snapped = std::floor(r / step) * step;
-    return std::isfinite(snapped) ? snapped : r;
-}
-
+// Snaps a ratio down to the mode's steps (see snapping.h). A step of 0 is
+// within the attribute's limits, and "Position" divides by the whole-number
+// range, which is 0 for values less than one apart; neither may turn the
+// ratio into a NaN or an infinity, so the ratio then stays unsnapped.
 float snapRatio(int mode, float r, float step, float range, float d)
 {
     switch (mode) {
     case 1:  // "Ratio": steps of the ratio itself
-        return snapDown(r, step);
+        return snapping::snapDown(r, step);
     case 2: {  // "Distance": the handle's distance snapped to steps of length
         if (step == 0.0f) return r;
-        const float snapped = std::floor(r * d / step) * (step / d);
+        const float snapped = snapping::wholeSteps(r * d / step) * (step / d);
         return std::isfinite(snapped) ? snapped : r;
     }
     case 3:  // "Position": steps of value, over the whole-number range
         if (range == 0.0f) return r;
-        return snapDown(r, step / range);
+        return snapping::snapDown(r, step / range);
     default:
         return r;
     }

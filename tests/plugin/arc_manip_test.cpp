@@ -116,6 +116,8 @@ TEST_F(ArcManipTest, StartAndEndSweepsFollowTheSnapSettings) {
         {"setAttr arc1.snapValue 0", 0.28f / kDeg, 6.0f / kDeg},         // zero step: unrounded
         {"setAttr arc1.snapValue 100", 0.0, 300.0},
         {"setAttr arc1.snapValue 1e-40", 0.28f / kDeg, 6.0f / kDeg},     // would overflow: unrounded
+        // 31 degrees reads 30.999998 in single precision: still on its step.
+        {"setAttr arc1.snapValue 1; setAttr arc1.startAngle 31; setAttr arc1.endAngle 100", 31.0, 100.0},
     };
     for (const auto& c : cases) {
         ok(c.script);

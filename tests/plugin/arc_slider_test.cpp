@@ -223,6 +223,10 @@ TEST_F(ArcSliderTest, AngleValueIsTheSumInDegreesFlooredToTheStep) {
         {3.1415, 0.0, 1, 0.0, 179.9947, 1e-3},      // zero step: left unsnapped
         {3.1415, 0.0, 1, 1e-40, 179.9947, 1e-3},    // quotient overflows: left unsnapped
         {3.1415, 0.0, 1, 2.5, 177.5, 1e-4},
+        // Single-precision noise just below a step stays on that step.
+        {100 * deg, -90 * deg, 1, 5.0, 10.0, 1e-5},  // 9.999998
+        {80 * deg, -90 * deg, 1, 5.0, -10.0, 1e-5},  // -10.000005
+        {31 * deg, 0.0, 1, 1.0, 31.0, 1e-5},         // 30.999998
     };
     for (const auto& c : cases) {
         rdhost::Node* node = arc("");

@@ -230,6 +230,11 @@ TEST_F(SliderNode, RatioFollowsTheHandleAndSnapsDown)
         {"Position in tenths over 0..10", 3, 1.0, 0, 10, 2.37, 5, 0.4},
         {"Position range 9.7 counts as 9", 3, 1.0, 0, 9.7, 2.37, 5, 4.0 / 9.0},
         {"Position range -3.2 counts as 3", 3, 1.0, 3.2, 0, 2.37, 5, 1.0 / 3.0},
+        // Single-precision noise just below a step stays on that step:
+        // 0.9 / 3 is 0.29999998, 0.1 * 5 / 0.1 is 0.99999994.
+        {"Ratio 0.9 cm of 3 cm is 0.3", 1, 0.1, 0, 10, 0.9, 3, 0.3},
+        {"Distance 0.1 cm of 5 cm is one step", 2, 0.1, 0, 10, 0.1, 5, 0.02},
+        {"Position 0.9 cm of 3 cm is value 3", 3, 1.0, 0, 10, 0.9, 3, 0.3},
         // A zero step or a zero whole-number range would divide by zero: the
         // ratio stays unsnapped and finite.
         {"Ratio with step 0", 1, 0.0, 0, 10, 2.85, 5, 0.57},

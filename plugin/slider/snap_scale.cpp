@@ -64,8 +64,10 @@ void LinearSnapScale::draw(M3dView& view, M3dView::DisplayStyle)
     glPushAttrib(GL_LINE_BIT);
     glLineWidth(lineWidth);
 
+    // Each main tick is labelled with the quantity the mode steps in: the
+    // ratio or the distance from the start, or the value in "Position".
     MVector offset(0.0, 0.0, 0.0);
-    float value = startValue;
+    float value = mode == 3 ? startValue : 0.0f;
     int sinceMain = 0;
     // The comparison is false for a NaN length, so a NaN draws nothing.
     for (int n = 0; offset.length() < length && n < kMaxTicks; ++n) {

@@ -1,7 +1,8 @@
 #pragma once
 // LinearSnapScale: the graduations of the linear slider, one tick per snap
-// step along the track, every n-th tick longer and optionally labelled. Built
-// from the node's attributes inside an open GL block, drawn once, destroyed.
+// step along the track, every n-th tick longer and optionally labelled with
+// what the mode steps in (ratio, distance or value). Built from the node's
+// attributes inside an open GL block, drawn once, destroyed.
 
 #include <maya/M3dView.h>
 #include <maya/MColor.h>
@@ -14,7 +15,7 @@ public:
         int showMainValues;   // 1: a value text at each main tick
         MVector start;        // first tick's foot, local space
         MVector end;          // track end, local space
-        float startValue;     // value shown at the first tick
+        float startValue;     // value at the first tick ("Position" labels count from it)
         float endValue;       // value at the track end
         MVector tickDirection;
         float step;

@@ -198,6 +198,11 @@ TEST_F(SliderDraw, GraduationsInEachSnappingMode)
         {"Position 1 over 0..10", 3, 1.0, 5, 0, 10, 10, {5}, {"5.00"}},
         {"Position with no range draws tick 0 only", 3, 1.0, 5, 4, 4, 1, {}, {}},
         {"main every 0: only tick 0 is main", 2, 1.0, 0, 0, 10, 5, {0}, {"0.00"}},
+        // Each mode labels the quantity it steps in; only Position starts at
+        // startValue.
+        {"Ratio labels ratios on a 10..20 slider", 1, 0.05, 10, 10, 20, 20, {10}, {"0.50"}},
+        {"Distance labels distances on a -1..1 slider", 2, 1.0, 2, -1, 1, 5, {2, 4}, {"2.00", "4.00"}},
+        {"Position labels values from startValue", 3, 1.0, 5, 10, 20, 10, {5}, {"15.00"}},
     };
     for (const TickCase& k : cases) {
         SCOPED_TRACE(k.what);

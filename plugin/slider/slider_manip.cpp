@@ -5,6 +5,8 @@
 
 #include "slider/slider.h"
 
+#include <maya/MDGContext.h>
+#include <maya/MDistance.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnDistanceManip.h>
@@ -17,6 +19,8 @@
 #include <maya/MString.h>
 #include <maya/MTransformationMatrix.h>
 #include <maya/MTypes.h>
+
+#include <cmath>
 
 MTypeId KelSliderManipulatorManip::id(0x80667);
 
@@ -69,11 +73,18 @@ MStatus KelSliderManipulatorManip::createChildren()
 namespace {
 
 using Conversion = MPxManipContainer::plugToManipConversionCallback;
+using PlugConversion = MPxManipContainer::manipToPlugConversionCallback;
 
 template <typename F>
 Conversion conversion(F callback)
 {
     return static_cast<Conversion>(callback);
+}
+
+template <typename F>
+PlugConversion plugConversion(F callback)
+{
+    return static_cast<PlugConversion>(callback);
 }
 
 }  // namespace
@@ -103,15 +114,21 @@ MStatus KelSliderManipulatorManip::connectToDependNode(const MObject& node)
     addPlugToManipConversionCallback(handleManip.currentPointIndex(),
                                      conversion(&KelSliderManipulatorManip::handlePointConversion));
 
+    // The length manipulator shows the track's length and, dragged, moves
+    // the end along the track: no single plug holds a length, so it works
+    // through a conversion each way rather than a plug of its own.
     MFnDistanceManip lengthManip(lengthManipPath);
-    MPlug lengthPlug = find("posEndY");
-    lengthManip.connectToDistancePlug(lengthPlug);
+    MPlug endPlug = find("posEnd");
     addPlugToManipConversionCallback(lengthManip.startPointIndex(),
                                      conversion(&KelSliderManipulatorManip::startPointConversion));
     addPlugToManipConversionCallback(lengthManip.directionIndex(),
                                      conversion(&KelSliderManipulatorManip::directionConversion));
     addPlugToManipConversionCallback(lengthManip.currentPointIndex(),
                                      conversion(&KelSliderManipulatorManip::endPointConversion));
+    addPlugToManipConversionCallback(lengthManip.distanceIndex(),
+                                     conversion(&KelSliderManipulatorManip::trackLengthConversion));
+    addManipToPlugConversionCallback(endPlug,
+                                     plugConversion(&KelSliderManipulatorManip::trackEndConversion));
 
     MFnDistanceManip sizeManip(sizeManipPath);
     MPlug sizePlug = find("size");
@@ -291,4 +308,44 @@ MManipData KelSliderManipulatorManip::keyTogglePointConversion(unsigned int)
 MManipData KelSliderManipulatorManip::keyToggleDirectionConversion(unsigned int)
 {
     return packPoint(oppositeSideAxis());
+}
+
+MManipData KelSliderManipulatorManip::trackLengthConversion(unsigned int)
+{
+    return MManipData(static_cast<double>(Slider(nodePath).read(KelSliderManipulator::distance)));
+}
+
+// The end that gives the track the dragged length, along the direction it has
+// and from the start it has. A track with no length yet grows up local Y, the
+// way the slider draws its line. Components that are mere noise beside the
+// length (the default end's 1e-9 Z, which keeps the heads' turning axis
+// defined) stay as they are, so a vertical track moves only its Y.
+MManipData KelSliderManipulatorManip::trackEndConversion(unsigned int)
+{
+    double length = 0.0;
+    getConverterManipValue(MFnDistanceManip(lengthManipPath).distanceIndex(), length);
+
+    // Read in full precision: what is written back must keep what it does not
+    // change exactly as it was.
+    Slider slider(nodePath);
+    auto exact = [&](const MObject& attribute) {
+        MDistance value(0.0);
+        MPlug(slider.node, attribute).getValue(value, MDGContext::fsNormal);
+        return value.value();
+    };
+    const MVector start(exact(KelSliderManipulator::posStartX), exact(KelSliderManipulator::posStartY),
+                        exact(KelSliderManipulator::posStartZ));
+    const MVector end(exact(KelSliderManipulator::posEndX), exact(KelSliderManipulator::posEndY),
+                      exact(KelSliderManipulator::posEndZ));
+    const MVector track = end - start;
+    const double current = track.length();
+    if (current == 0.0) return packPoint(start + MVector(0.0, length, 0.0));
+
+    const double noise = 1e-6 * current;
+    const double scale = length / current;
+    MVector result = end;
+    for (unsigned int i = 0; i < 3; ++i) {
+        if (std::fabs(track[i]) > noise) result[i] = start[i] + track[i] * scale;
+    }
+    return packPoint(result);
 }

@@ -1,9 +1,10 @@
 #pragma once
 // KelSliderManipulatorManip: the linear slider's manipulator container. Four
-// stock manipulators, each bound to one plug of the slider: the handle
-// ("posHandle"), the track length ("posEndY"), the overall size ("size") and a
-// key toggle ("KeyCurrentValue"). It keeps no slider state: every placement is
-// recomputed from the node and its parent transform whenever the host asks.
+// stock manipulators: the handle ("posHandle"), the track length (written
+// into "posEnd" through a conversion, so the track keeps its start and its
+// direction), the overall size ("size") and a key toggle ("KeyCurrentValue").
+// It keeps no slider state: every placement is recomputed from the node and
+// its parent transform whenever the host asks.
 
 #include <maya/M3dView.h>
 #include <maya/MDagPath.h>
@@ -37,11 +38,15 @@ public:
     MManipData sideAxisConversion(unsigned int index);
     MManipData keyTogglePointConversion(unsigned int index);
     MManipData keyToggleDirectionConversion(unsigned int index);
+    // The length manipulator's value: the track's length.
+    MManipData trackLengthConversion(unsigned int index);
+    // Manip-to-plug: the track's end after a length drag.
+    MManipData trackEndConversion(unsigned int plugIndex);
 
     static MTypeId id;
 
     MDagPath distanceManipPath;  // "distanceManip": the handle
-    MDagPath lengthManipPath;    // "LengthManip": the track's end
+    MDagPath lengthManipPath;    // "LengthManip": the track's length
     MDagPath sizeManipPath;      // "sizeManip"
     MDagPath setKeyManipPath;    // "SetKeyManip": the key toggle
     MDagPath nodePath;           // the slider node, once connected

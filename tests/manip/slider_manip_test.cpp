@@ -39,6 +39,18 @@ TEST_F(SliderManipTest, DraggingTheHandleDrivesTheSliderOutputs) {
     EXPECT_EQ(result("getAttr slider1.ratio"), "0.5");
 }
 
+TEST_F(SliderManipTest, LengthManipReportsAndSetsTheTracksLength) {
+    ok("setAttr slider1.posEnd 3 0 0");
+    const std::string info = result("manipInfo slider1");
+    EXPECT_NE(info.find("{\"name\": \"LengthManip\", \"kind\": \"distance\", \"plug\": \"slider1.posEnd\", "
+                        "\"startPoint\": [0, 0, 0], \"direction\": [3, 0, 0], \"currentPoint\": [3, 0, 0], "
+                        "\"scalingFactor\": 1, \"value\": 3}"),
+              std::string::npos)
+        << info;
+    ok("dragManip slider1 LengthManip 4");
+    EXPECT_EQ(result("getAttr slider1.posEnd"), "4 0 0");
+}
+
 TEST_F(SliderManipTest, ScaledTransformScalesPlacementsAndDrags) {
     ok("setAttr sliderXf.sy 2");
     const std::string info = result("manipInfo slider1");

@@ -54,7 +54,7 @@ protected:
         EXPECT_NEAR((v).z, (Z), 1e-5);  \
     } while (0)
 
-TEST_F(SliderManip, FourManipulatorsBoundToTheirPlugs)
+TEST_F(SliderManip, FourManipulatorsAndThePlugsTheirDragsWrite)
 {
     struct Row {
         const char* name;
@@ -64,7 +64,7 @@ TEST_F(SliderManip, FourManipulatorsBoundToTheirPlugs)
     };
     const Row rows[] = {
         {"distanceManip", "distance", rdhost::ManipKind::Distance, "posHandle"},
-        {"LengthManip", "Length", rdhost::ManipKind::Distance, "posEndY"},
+        {"LengthManip", "Length", rdhost::ManipKind::Distance, "posEnd"},  // through a conversion
         {"sizeManip", "size", rdhost::ManipKind::Distance, "size"},
         {"SetKeyManip", "SetKey", rdhost::ManipKind::Toggle, "KeyCurrentValue"},
     };
@@ -74,8 +74,9 @@ TEST_F(SliderManip, FourManipulatorsBoundToTheirPlugs)
         EXPECT_EQ(m.name, rows[i].name);
         EXPECT_EQ(m.valueName, rows[i].valueName);
         EXPECT_EQ(m.kind, rows[i].kind);
-        EXPECT_EQ(m.plug.node, node);
-        EXPECT_EQ(m.plug.attr, slot(node, rows[i].plug));
+        const rdhost::PlugRef p = rdhost::draggedPlug(*shown, m);
+        EXPECT_EQ(p.node, node);
+        EXPECT_EQ(p.attr, slot(node, rows[i].plug));
     }
 }
 
@@ -180,6 +181,43 @@ TEST_F(SliderManip, DragsWriteTheBoundPlugs)
     rdhost::dragManipValue(scene(), *shown, sizeManip(), 3.0, "dragManip");
     EXPECT_DOUBLE_EQ(getNumber(node, "size"), 3.0);
     EXPECT_DOUBLE_EQ(key().length, 1.5);
+}
+
+TEST_F(SliderManip, LengthDragsKeepTheTracksStartAndDirection)
+{
+    struct Case {
+        const char* what;
+        double start[3], end[3], drag, newEnd[3];
+    };
+    const Case cases[] = {
+        {"vertical, as always", {0, 0, 0}, {0, 5, 1e-9}, 10, {0, 10, 1e-9}},
+        {"horizontal", {0, 0, 0}, {3, 0, 0}, 4, {4, 0, 0}},
+        {"downward", {0, 0, 0}, {0, -4, 0}, 5, {0, -5, 0}},
+        {"slanted, off the origin", {1, 1, 0}, {4, 5, 0}, 10, {7, 9, 0}},
+        {"no length yet: grows up Y", {2, 0, 0}, {2, 0, 0}, 3, {2, 3, 0}},
+    };
+    const char* starts[] = {"posStartX", "posStartY", "posStartZ"};
+    const char* ends[] = {"posEndX", "posEndY", "posEndZ"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int i = 0; i < 3; ++i) {
+            set(starts[i], c.start[i]);
+            set(ends[i], c.end[i]);
+        }
+        rdhost::dragManipValue(scene(), *shown, length(), c.drag, "dragManip");
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(getNumber(node, starts[i]), c.start[i]);
+            EXPECT_NEAR(getNumber(node, ends[i]), c.newEnd[i], 1e-6);
+        }
+        EXPECT_NEAR(length().distance, c.drag, 1e-5);  // the manipulator reads the new length
+    }
+    // The default end's 1e-9 Z is kept as it is, not scaled with the track.
+    set("posStartX", 0.0);
+    set("posEndX", 0.0);
+    set("posEndY", 5.0);
+    set("posEndZ", 1e-9);
+    rdhost::dragManipValue(scene(), *shown, length(), 7.0, "dragManip");
+    EXPECT_EQ(getNumber(node, "posEndZ"), 1e-9);
 }
 
 TEST_F(SliderManip, KeyToggleDragSendsOneKeyRequest)

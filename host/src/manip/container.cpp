@@ -65,6 +65,15 @@ unsigned StockManip::valueCount() const {
     return 0;
 }
 
+unsigned StockManip::draggedIndex() const {
+    switch (kind) {
+    case ManipKind::Distance: return firstIndex + manipvalue::kDistDistance;
+    case ManipKind::Toggle: return firstIndex + manipvalue::kTogToggle;
+    case ManipKind::CircleSweep: return firstIndex + manipvalue::kSweepAngle;
+    }
+    return firstIndex;
+}
+
 const char* StockManip::kindName() const {
     switch (kind) {
     case ManipKind::Distance: return "distance";
@@ -170,7 +179,86 @@ void applySlot(StockManip& m, unsigned offset, const double v[3]) {
     }
 }
 
+// A value as getConverterManipValue reads it: three numbers for a point or a
+// vector, else one.
+void readSlot(const StockManip& m, unsigned offset, double out[3]) {
+    using namespace manipvalue;
+    auto point = [&](const MPoint& p) {
+        MPoint c(p);
+        c.cartesianize();
+        out[0] = c.x, out[1] = c.y, out[2] = c.z;
+    };
+    auto vector = [&](const MVector& v) { out[0] = v.x, out[1] = v.y, out[2] = v.z; };
+    out[0] = out[1] = out[2] = 0.0;
+    switch (m.kind) {
+    case ManipKind::Distance:
+        if (offset == kDistStart) point(m.startPoint);
+        if (offset == kDistDirection) vector(m.direction);
+        if (offset == kDistCurrentPoint) point(m.currentPoint);
+        if (offset == kDistDistance) out[0] = m.distance;
+        break;
+    case ManipKind::Toggle:
+        if (offset == kTogStart) point(m.startPoint);
+        if (offset == kTogDirection) vector(m.direction);
+        if (offset == kTogLength) out[0] = m.length;
+        if (offset == kTogToggle) out[0] = m.toggle ? 1.0 : 0.0;
+        break;
+    case ManipKind::CircleSweep:
+        if (offset == kSweepCenter) point(m.center);
+        if (offset == kSweepAxis) vector(m.normal);
+        if (offset == kSweepAngle) out[0] = m.angle;
+        if (offset == kSweepStartCircle) point(m.startCircle);
+        if (offset == kSweepEndCircle) point(m.endCircle);
+        break;
+    }
+}
+
 }  // namespace
+
+std::vector<size_t> ManipContainerState::conversionsReading(const StockManip& m) const {
+    std::vector<size_t> out;
+    const unsigned index = m.draggedIndex();
+    for (size_t i = 0; i < plugConversions.size(); ++i) {
+        const auto& reads = plugConversions[i].reads;
+        if (std::find(reads.begin(), reads.end(), index) != reads.end()) out.push_back(i);
+    }
+    return out;
+}
+
+namespace {
+
+MManipData callPlugConversion(ManipContainerState& st, size_t i) {
+    auto& pc = st.plugConversions[i];
+    std::vector<unsigned> reads;
+    std::vector<unsigned>* saved = st.recording;
+    st.recording = &reads;
+    struct Restore {
+        ManipContainerState& st;
+        std::vector<unsigned>* saved;
+        ~Restore() { st.recording = saved; }
+    } restore{st, saved};
+    CurrentSceneGuard guard(st.scene);
+    const MManipData data = (st.container->*pc.fn)(static_cast<unsigned>(i));
+    pc.reads = std::move(reads);
+    return data;
+}
+
+}  // namespace
+
+std::vector<double> ManipContainerState::runPlugConversion(size_t i) {
+    const PlugConversion& pc = plugConversions[i];
+    const MManipData data = callPlugConversion(*this, i);
+    const Attr* a = pc.plug.node->type->attrs[pc.plug.attr];
+    const size_t want = a->isCompound() ? a->children.size() : 1;
+    double v[3] = {0.0, 0.0, 0.0};
+    int count = 0;
+    const bool ok = manipDataValues(data, v, &count);
+    if (!ok || want > 3 || (want > 1 && count < static_cast<int>(want)))
+        throw HostError("the manip-to-plug conversion for '" + pc.plug.node->plugName(pc.plug.attr) + "' gave " +
+                        (ok ? std::to_string(count) + " number(s) where it takes " + std::to_string(want)
+                            : std::string("no usable value")));
+    return std::vector<double>(v, v + want);
+}
 
 void ManipContainerState::refresh() {
     if (refreshing || !container) return;  // a callback that asks for placements gets the current ones
@@ -217,6 +305,8 @@ void ManipContainerState::refresh() {
         }
     }
     for (auto& c : children) c->derive();
+    // What each manip-to-plug conversion reads, for the next drag.
+    for (size_t i = 0; i < plugConversions.size(); ++i) callPlugConversion(*this, i);
 }
 
 bool manipDataValues(const MManipData& data, double out[3], int* count) {
@@ -261,6 +351,7 @@ StockManip* stockManipOf(const MDagPath& path) {
 using rdhost::ManipContainerState;
 using rdhost::ManipKind;
 using rdhost::ObjectAccess;
+using rdhost::StockManip;
 using rdhost::Scene;
 
 // --------------------------------------------------------- MPxManipContainer
@@ -355,6 +446,84 @@ void MPxManipContainer::addPlugToManipConversionCallback(unsigned int manipIndex
         }
     }
     rdState_->callbacks.push_back({manipIndex, callback});
+}
+
+unsigned int MPxManipContainer::addManipToPlugConversionCallback(MPlug& plug,
+                                                                manipToPlugConversionCallback callback) {
+    const rdhost::PlugRef ref = ObjectAccess::ref(plug);
+    if (!callback || !ref) {
+        if (rdState_->scene)
+            rdState_->scene->warn(std::string("addManipToPlugConversionCallback: ") +
+                                  (callback ? "the plug is null" : "null callback"));
+        return ~0u;
+    }
+    auto& conversions = rdState_->plugConversions;
+    // One conversion per plug: a later registration replaces the earlier.
+    for (size_t i = 0; i < conversions.size(); ++i) {
+        if (conversions[i].plug == ref) {
+            conversions[i].fn = callback;
+            return static_cast<unsigned>(i);
+        }
+    }
+    conversions.push_back({ref, callback, {}});
+    return static_cast<unsigned>(conversions.size() - 1);
+}
+
+namespace {
+
+// The slot behind a value index, recorded as read by the running conversion.
+StockManip* converterSlot(ManipContainerState* st, unsigned index, unsigned* offset) {
+    StockManip* m = st->childOfIndex(index, offset);
+    if (m && st->recording) st->recording->push_back(index);
+    return m;
+}
+
+MStatus noValue(unsigned index) {
+    return MStatus(MS::kInvalidParameter, ("no manipulator value has index " + std::to_string(index)).c_str());
+}
+
+MStatus wrongShape(unsigned index, bool isPoint) {
+    return MStatus(MS::kInvalidParameter, ("manipulator value " + std::to_string(index) + " is " +
+                                           (isPoint ? "a point or vector" : "a number"))
+                                              .c_str());
+}
+
+}  // namespace
+
+MStatus MPxManipContainer::getConverterManipValue(unsigned int manipIndex, double& value) {
+    unsigned offset = 0;
+    const StockManip* m = converterSlot(rdState_, manipIndex, &offset);
+    if (!m) return noValue(manipIndex);
+    if (rdhost::isPointSlot(*m, offset)) return wrongShape(manipIndex, true);
+    double v[3];
+    rdhost::readSlot(*m, offset, v);
+    value = v[0];
+    return MS::kSuccess;
+}
+
+MStatus MPxManipContainer::getConverterManipValue(unsigned int manipIndex, unsigned int& value) {
+    double d = 0.0;
+    MStatus st = getConverterManipValue(manipIndex, d);
+    if (st) value = d > 0.0 ? static_cast<unsigned>(d) : 0u;
+    return st;
+}
+
+MStatus MPxManipContainer::getConverterManipValue(unsigned int manipIndex, MPoint& point) {
+    unsigned offset = 0;
+    const StockManip* m = converterSlot(rdState_, manipIndex, &offset);
+    if (!m) return noValue(manipIndex);
+    if (!rdhost::isPointSlot(*m, offset)) return wrongShape(manipIndex, false);
+    double v[3];
+    rdhost::readSlot(*m, offset, v);
+    point = MPoint(v[0], v[1], v[2]);
+    return MS::kSuccess;
+}
+
+MStatus MPxManipContainer::getConverterManipValue(unsigned int manipIndex, MVector& vector) {
+    MPoint p;
+    MStatus st = getConverterManipValue(manipIndex, p);
+    if (st) vector = MVector(p.x, p.y, p.z);
+    return st;
 }
 
 MStatus MPxManipContainer::finishAddingManips() {

@@ -32,6 +32,10 @@ bool dismissManip(Scene& scene, Node* target);
 // manipulator names repeat). Throws naming the container and its manipulators.
 StockManip& findChildManip(ShownManip& shown, const std::string& name, const std::string& cmd);
 
+// The plug a drag of `m` writes: its own, or the one a manip-to-plug
+// conversion computes from its value (as of the last refresh); null if none.
+PlugRef draggedPlug(const ShownManip& shown, const StockManip& m);
+
 // Every child's placement after a refresh, as JSON (see manipInfo).
 std::string manipInfoJson(Scene& scene, ShownManip& shown);
 

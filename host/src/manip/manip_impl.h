@@ -15,6 +15,10 @@
 //  - A drag writes the new value into the bound plug through the same path as
 //    setAttr (driven plugs refused, hard limits clamped with a warning); the
 //    graph's dirty propagation does the rest.
+//  - Manip-to-plug conversions run at the end of each refresh with their
+//    reads recorded, so the runtime knows which manipulator values each one
+//    depends on; a drag of such a value runs the conversion and writes its
+//    result into its plug the same way.
 #pragma once
 
 #include "graph/scene.h"
@@ -82,6 +86,8 @@ struct StockManip : public MPxNode {
     bool drawAsArc = false;
 
     unsigned valueCount() const;
+    // Container-wide index of the value a drag changes (distance, toggle, angle).
+    unsigned draggedIndex() const;
     const char* kindName() const;
     // The manipulator's value as a number: distance, 0/1, or radians.
     double value() const;
@@ -101,6 +107,14 @@ struct ManipContainerState {
         MPxManipContainer::plugToManipConversionCallback fn;
     };
     std::vector<Callback> callbacks;  // registration order
+    // Manip-to-plug conversions; a plug's index is its place here.
+    struct PlugConversion {
+        PlugRef plug;
+        MPxManipContainer::manipToPlugConversionCallback fn;
+        std::vector<unsigned> reads;  // manipulator values it read when last run
+    };
+    std::vector<PlugConversion> plugConversions;
+    std::vector<unsigned>* recording = nullptr;  // reads of the conversion running now
     std::set<unsigned> warnedIndices;
     bool finished = false;
     bool refreshing = false;
@@ -109,6 +123,12 @@ struct ManipContainerState {
     // Child and value offset owning a container-wide value index; null if none.
     StockManip* childOfIndex(unsigned index, unsigned* offset) const;
     void refresh();
+    // Indices into plugConversions of those that read `m`'s dragged value.
+    std::vector<size_t> conversionsReading(const StockManip& m) const;
+    // Runs conversion i; what it reads is recorded. Throws HostError when
+    // the result does not fit the plug. Returns the plug's values (internal
+    // units, one per child of a compound).
+    std::vector<double> runPlugConversion(size_t i);
 
     static ManipContainerState* of(MPxManipContainer* c) { return c->rdState_; }
 };

@@ -76,9 +76,20 @@ std::string jsonPoint(const MPoint& p) {
 }
 std::string jsonVector(const MVector& v) { return jsonTriple(v.x, v.y, v.z); }
 
-std::string plugText(const StockManip& m) {
-    if (!m.plug) return "null";
-    return jsonString(cmd::PlugPath{m.plug.node, m.plug.node->type->attrs[m.plug.attr]}.name());
+std::string plugText(const ShownManip& shown, const StockManip& m) {
+    const PlugRef p = draggedPlug(shown, m);
+    if (!p) return "null";
+    return jsonString(cmd::PlugPath{p.node, p.node->type->attrs[p.attr]}.name());
+}
+
+cmd::Arg numberArg(const Attr& attr, double internal) {
+    cmd::Arg arg;
+    arg.kind = cmd::Arg::Kind::Number;
+    arg.number = cmd::toUi(attr, internal);
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", arg.number);
+    arg.text = buf;
+    return arg;
 }
 
 std::string childList(const ShownManip& shown) {
@@ -88,6 +99,12 @@ std::string childList(const ShownManip& shown) {
 }
 
 }  // namespace
+
+PlugRef draggedPlug(const ShownManip& shown, const StockManip& m) {
+    if (m.plug) return m.plug;
+    const std::vector<size_t> conversions = shown.state->conversionsReading(m);
+    return conversions.empty() ? PlugRef{} : shown.state->plugConversions[conversions.front()].plug;
+}
 
 // ----------------------------------------------------------------- registry
 
@@ -298,7 +315,7 @@ std::string manipInfoJson(Scene& scene, ShownManip& shown) {
     bool first = true;
     for (const auto& c : shown.state->children) {
         os << (first ? "" : ", ") << "{\"name\": " << jsonString(c->name) << ", \"kind\": \"" << c->kindName()
-           << "\", \"plug\": " << plugText(*c);
+           << "\", \"plug\": " << plugText(shown, *c);
         first = false;
         switch (c->kind) {
         case ManipKind::Distance:
@@ -329,17 +346,34 @@ std::string manipInfoJson(Scene& scene, ShownManip& shown) {
 void dragManipValue(Scene& scene, ShownManip& shown, StockManip& m, double value, const std::string& cmd) {
     if (!std::isfinite(value)) throw HostError(cmd + ": the value for '" + m.name + "' is not a finite number");
     if (m.kind == ManipKind::Toggle) value = value != 0.0 ? 1.0 : 0.0;
+    // Placements and what each manip-to-plug conversion reads, as of now.
+    refreshOrWarn(scene, shown);
+    m.setValue(value);
+    // Every conversion that reads the dragged value runs before any plug is
+    // written, so one that fails leaves the scene as it was.
+    ManipContainerState& st = *shown.state;
+    std::vector<std::pair<PlugRef, std::vector<double>>> converted;
+    for (size_t i : st.conversionsReading(m)) {
+        try {
+            converted.emplace_back(st.plugConversions[i].plug, st.runPlugConversion(i));
+        } catch (const HostError& e) {
+            refreshOrWarn(scene, shown);
+            throw HostError(cmd + ": " + e.what());
+        }
+    }
     if (m.plug) {
         Attr* attr = m.plug.node->type->attrs[m.plug.attr];
-        cmd::Arg arg;
-        arg.kind = cmd::Arg::Kind::Number;
-        arg.number = cmd::toUi(*attr, value);
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "%.17g", arg.number);
-        arg.text = buf;
-        cmd::setPlugValues(scene, cmd::PlugPath{m.plug.node, attr}, {arg}, "", cmd);
-    } else {
-        m.setValue(value);
+        cmd::setPlugValues(scene, cmd::PlugPath{m.plug.node, attr}, {numberArg(*attr, value)}, "", cmd);
+    }
+    for (const auto& [plug, values] : converted) {
+        Attr* attr = plug.node->type->attrs[plug.attr];
+        std::vector<cmd::Arg> args;
+        if (attr->isCompound()) {
+            for (size_t i = 0; i < attr->children.size(); ++i) args.push_back(numberArg(*attr->children[i], values[i]));
+        } else {
+            args.push_back(numberArg(*attr, values[0]));
+        }
+        cmd::setPlugValues(scene, cmd::PlugPath{plug.node, attr}, args, "", cmd);
     }
     refreshOrWarn(scene, shown);
 }

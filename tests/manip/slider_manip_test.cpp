@@ -49,6 +49,11 @@ TEST_F(SliderManipTest, LengthManipReportsAndSetsTheTracksLength) {
         << info;
     ok("dragManip slider1 LengthManip 4");
     EXPECT_EQ(result("getAttr slider1.posEnd"), "4 0 0");
+    // The plug it writes keeps its lock.
+    ok("setAttr -lock on slider1.posEnd");
+    EXPECT_NE(error("dragManip slider1 LengthManip 6").find("'slider1.posEnd' is locked"), std::string::npos);
+    EXPECT_EQ(result("getAttr slider1.posEnd"), "4 0 0");
+    EXPECT_NE(result("manipInfo slider1").find("\"value\": 4}"), std::string::npos);
 }
 
 TEST_F(SliderManipTest, ScaledTransformScalesPlacementsAndDrags) {

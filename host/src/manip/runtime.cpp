@@ -361,19 +361,25 @@ void dragManipValue(Scene& scene, ShownManip& shown, StockManip& m, double value
             throw HostError(cmd + ": " + e.what());
         }
     }
-    if (m.plug) {
-        Attr* attr = m.plug.node->type->attrs[m.plug.attr];
-        cmd::setPlugValues(scene, cmd::PlugPath{m.plug.node, attr}, {numberArg(*attr, value)}, "", cmd);
-    }
-    for (const auto& [plug, values] : converted) {
-        Attr* attr = plug.node->type->attrs[plug.attr];
-        std::vector<cmd::Arg> args;
-        if (attr->isCompound()) {
-            for (size_t i = 0; i < attr->children.size(); ++i) args.push_back(numberArg(*attr->children[i], values[i]));
-        } else {
-            args.push_back(numberArg(*attr, values[0]));
+    try {
+        if (m.plug) {
+            Attr* attr = m.plug.node->type->attrs[m.plug.attr];
+            cmd::setPlugValues(scene, cmd::PlugPath{m.plug.node, attr}, {numberArg(*attr, value)}, "", cmd);
         }
-        cmd::setPlugValues(scene, cmd::PlugPath{plug.node, attr}, args, "", cmd);
+        for (const auto& [plug, values] : converted) {
+            Attr* attr = plug.node->type->attrs[plug.attr];
+            std::vector<cmd::Arg> args;
+            if (attr->isCompound()) {
+                for (size_t i = 0; i < attr->children.size(); ++i)
+                    args.push_back(numberArg(*attr->children[i], values[i]));
+            } else {
+                args.push_back(numberArg(*attr, values[0]));
+            }
+            cmd::setPlugValues(scene, cmd::PlugPath{plug.node, attr}, args, "", cmd);
+        }
+    } catch (const HostError&) {
+        refreshOrWarn(scene, shown);  // the manipulator shows the plugs as they are
+        throw;
     }
     refreshOrWarn(scene, shown);
 }

@@ -223,4 +223,23 @@ TEST_F(Keys, CurvesAreSavedAndOpenedWithTheScene) {
     EXPECT_EQ(result("getAttr ball.tx"), "-1e-09");
 }
 
+TEST_F(Keys, KeyValuesMeetSetAttrsLimitsAndComeBackFromAFile) {
+    ok("loadPlugin rigDials; createNode KelPrimitiveLocator -n loc -p ball;");
+    ok("setKeyframe -t 1 -v 20 loc.radius;");
+    EXPECT_NE(err().find("above the maximum 10 of 'loc.radius'; clamped to 10"), std::string::npos) << err();
+    EXPECT_EQ(result("keyframe -q -vc loc.radius"), "10");
+    // Keys near the edges of the float and double ranges, and half way between.
+    ok("setKeyframe -t 1 -v 3.4028235e38 loc.colorR; setKeyframe -t 10 -v -3.4028235e38 loc.colorR;"
+       "setKeyframe -t 1 -v 1e308 ball.rx; setKeyframe -t 10 -v -1e308 ball.rx; currentTime 5.5;");
+    EXPECT_EQ(result("getAttr loc.colorR"), "0");
+    EXPECT_EQ(result("getAttr ball.rx"), "0");
+    const std::string file = (std::filesystem::temp_directory_path() /
+                              ("rigdials_keyrange_" + std::to_string(::getpid()) + ".ma")).string();
+    ok("file -rename \"" + file + "\"; file -save; file -open -force \"" + file + "\";");
+    std::remove(file.c_str());
+    EXPECT_EQ(result("keyframe -q -vc loc.colorR"), "3.4028235e+38 -3.4028235e+38");
+    EXPECT_EQ(result("keyframe -q -vc ball.rx"), "1e+308 -1e+308");
+    EXPECT_EQ(result("getAttr ball.rx"), "0");
+}
+
 }  // namespace

@@ -16,6 +16,22 @@ TEST(KeysCurve, EvaluatesLinearlyBetweenKeysAndConstantOutside) {
     EXPECT_EQ(rdhost::keys::evaluate(keys, 3), -0.5) << "a key's own time gives its exact value";
 }
 
+TEST(KeysCurve, KeysNearTheDoubleRangeInterpolateWithoutOverflow) {
+    const double big = 1e308;
+    struct {
+        std::vector<Key> keys;
+        double time, value;
+    } cases[] = {
+        {{{1, big}, {10, -big}}, 5.5, 0},
+        {{{1, big}, {10, -big}}, 3.25, big / 2},
+        {{{1, -big}, {10, big}}, 10, big},
+        {{{-big, 0}, {big, 10}}, 0, 5},
+        {{{-big, big}, {big, -big}}, big / 2, -big / 2},
+    };
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(rdhost::keys::evaluate(c.keys, c.time), c.value) << "t=" << c.time;
+}
+
 TEST(KeysCurve, EmptyAndSingleKeyCurves) {
     EXPECT_EQ(rdhost::keys::evaluate({}, 5), 0.0);
     std::vector<Key> one{{4, 2.5}};

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 
@@ -59,8 +60,9 @@ Facts dump(rdhost::Scene& scene) {
                 line += " <- " + n->source[a->index].node->name + "." +
                         n->source[a->index].node->type->attrs[n->source[a->index].attr]->longName;
             else
+                // + 0.0: a stored -0 is saved as 0, which it equals.
                 line += " = " + (a->kind == rdhost::AttrKind::String ? "'" + n->str[a->index] + "'"
-                                                                     : hex(n->num[a->index]));
+                                                                     : hex(n->num[a->index] + 0.0));
             f.push_back(line);
         }
         if (rdhost::keys::isAnimCurve(n))
@@ -193,6 +195,45 @@ TEST_F(SceneFiles, AnglesNoDegreeDoubleReachesStillComeBack) {
     EXPECT_NE(text.find("setAttr \".r\""), std::string::npos) << text;
 }
 
+TEST_F(SceneFiles, EdgeNumbersOfEveryPrecisionComeBackAsPrintedAndSaved) {
+    struct {
+        const char* plug;
+        const char* text;
+    } cases[] = {
+        {"s.evl", "3.40282346e38"},  // FLT_MAX, printed 3.4028235e+38: above it as a double
+        {"s.evl", "-3.4028235e38"},
+        {"s.evl", "3.4028233e38"},
+        {"s.evl", "1.17549435e-38"},
+        {"s.evl", "1e-45"},  // the smallest float (denormal)
+        {"s.evl", "-1e-45"},
+        {"s.evl", "-0"},
+        {"t.sx", "1.7976931348623157e308"},
+        {"t.sx", "-1.7976931348623157e308"},
+        {"t.sx", "2.2250738585072014e-308"},
+        {"t.sx", "5e-324"},
+        {"t.tx", "-5e-324"},
+        {"t.tx", "1.7976931348623155e308"},
+        {"t.rx", "5.7e307"},  // near the largest number of degrees that converts
+        {"t.rx", "-5e-324"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.plug) + " " + c.text);
+        ok("file -new -force; loadPlugin rigDials; createNode KelSliderManipulator -n s; createNode transform -n t;"
+           "setAttr " + std::string(c.plug) + " " + c.text + ";");
+        const std::string printed = result(std::string("getAttr ") + c.plug);
+        roundTrip();
+        EXPECT_EQ(result(std::string("getAttr ") + c.plug), printed);
+        ok(std::string("setAttr ") + c.plug + " " + printed);
+        EXPECT_EQ(result(std::string("getAttr ") + c.plug), printed) << "the printed text reads back";
+    }
+    // Radians whose degrees are past the double range.
+    for (double radians : {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max() / 3}) {
+        ok("file -new -force; createNode transform -n t;");
+        scene().findNode("t")->setNumber(scene().findNode("t")->findAttr("rx")->index, radians);
+        roundTrip();
+    }
+}
+
 TEST_F(SceneFiles, HeaderAndLayoutAreTheHostsOwn) {
     ok("createNode transform -n \"a\"; setAttr a.tx 2; createNode transform -n \"b\";"
        "connectAttr a.tx b.ty; currentTime 7;");
@@ -226,7 +267,11 @@ TEST_F(SceneFiles, ValuesThatCannotBeReadBackAreLeftOutWithAWarning) {
     a->setNumber(a->findAttr("ty")->index, 5.0);
     a->setNumber(a->findAttr("sy")->index, HUGE_VAL);
     a->setNumber(a->findAttr("rz")->index, 0.5);
+    ok("setKeyframe -t 1 a.tz; setKeyframe -t 2 a.tz;");
+    rdhost::keys::curveKeys(scene().findNode("a_translateZ"))[1].value = HUGE_VAL;
     std::string text = save("values.ma");
+    EXPECT_NE(err().find("'a_translateZ' holds keys"), std::string::npos) << err();
+    EXPECT_NE(text.find("\".ktv[0:0]\"  1 0;"), std::string::npos) << "the finite key stays\n" << text;
     EXPECT_NE(err().find("'a.translateX'"), std::string::npos) << err();
     EXPECT_NE(err().find("'a.scaleY'"), std::string::npos) << err();
     EXPECT_EQ(text.find("nan"), std::string::npos) << text;
@@ -584,6 +629,8 @@ TEST_F(SceneFiles, DamagedFilesKeepWhatCameBeforeAndReportTheLine) {
         {"cut in a statement", good + "\tsetAttr \".t\" -type \"double3\" 1", "line 5"},
         {"bad value", good + "\tsetAttr \".tx\" \"four\";\ncreateNode transform -n \"third\";\n", "line 5"},
         {"missing parent", good + "createNode transform -n \"third\" -p \"nowhere\";\n", "line 5"},
+        {"key past the double range",
+         good + "createNode animCurveTL -n \"c\";\n\tsetAttr -s 1 \".ktv[0:0]\" 1 1e999;\n", "line 6"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

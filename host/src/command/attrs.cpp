@@ -198,7 +198,10 @@ bool representable(const Attr& a, double v) {
     if (a.kind == AttrKind::Enum) return v >= -32768.0 && v <= 32767.0;
     if (a.kind != AttrKind::Numeric) return true;
     switch (a.numericType) {
-    case kFloat: return std::fabs(v) <= std::numeric_limits<float>::max();
+    // Up to where a double rounds to FLT_MAX rather than to infinity, so that
+    // the shortest text of FLT_MAX ("3.4028235e+38", above it as a double)
+    // reads back. Halfway rounds to even, which is infinity.
+    case kFloat: return std::fabs(v) < 0x1.ffffffp+127;
     case kShort: return v >= -32768.5 && v < 32767.5;
     case kInt: return v >= -2147483648.5 && v < 2147483647.5;
     case kByte: case kChar: return v >= -128.5 && v < 255.5;
@@ -212,13 +215,13 @@ double prepareNumber(const PlugPath& p, const Attr& a, const Arg& v,
     std::string plugName = PlugPath{p.node, const_cast<Attr*>(&a)}.name();
     if (!v.isNumber())
         throw HostError(cmd + ": '" + v.text + "' is not a number (for '" + plugName + "')");
-    if (!std::isfinite(v.number))
-        throw HostError(cmd + ": " + v.text + " is not a finite number (for '" + plugName + "')");
     // A long angle text (a scene file gives one for radian values that no
     // double number of degrees reaches) is read exactly.
     double ui = a.kind == AttrKind::Angle && v.kind == Arg::Kind::Number
                     ? ma::parseAngle(v.text).value_or(fromUi(a, v.number))
                     : fromUi(a, v.number);
+    if (!std::isfinite(v.number) && !std::isfinite(ui))
+        throw HostError(cmd + ": " + v.text + " is not a finite number (for '" + plugName + "')");
     if (!representable(a, ui))
         throw HostError(cmd + ": " + v.text + " is out of range for '" + plugName + "'");
     double internal = normalize(a, ui);
@@ -242,6 +245,11 @@ double prepareNumber(const PlugPath& p, const Attr& a, const Arg& v,
 }
 
 }  // namespace
+
+double checkedNumber(const PlugPath& p, const Arg& value, const std::string& cmd,
+                     std::vector<std::string>& warnings) {
+    return prepareNumber(p, *p.attr, value, cmd, warnings);
+}
 
 void setPlugValues(Scene& scene, const PlugPath& p, const std::vector<Arg>& values,
                    const std::string& type, const std::string& cmd, bool honourLocks) {

@@ -59,6 +59,14 @@ bool drivenByNonAnim(const PlugPath& plug, std::string* by);
 
 namespace rdhost::cmd {
 
+// One number for one numeric attribute (not a compound), as setAttr takes it:
+// UI units converted, refused with HostError("CMD: ...") when it is not a
+// finite number, does not fit the attribute's type or is not an enum field;
+// clamped to hard limits with a warning added to warnings. Returns the number
+// to store (internal units, rounded to the attribute's type).
+double checkedNumber(const PlugPath& plug, const Arg& value, const std::string& cmd,
+                     std::vector<std::string>& warnings);
+
 // setAttr's work on a resolved plug, shared with the scene reader: validates
 // every value first (count, type, finiteness, enum fields, a driving
 // connection, a lock), clamps to hard limits with a warning, then stores. type

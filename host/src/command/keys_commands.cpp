@@ -80,7 +80,16 @@ std::vector<PlugPath> keyTargets(Invocation& inv, bool forQuery) {
 
 Value setKeyframe(Invocation& inv) {
     std::vector<PlugPath> targets = keyTargets(inv, false);
-    // Validate everything before the first key is set.
+    const double time = inv.has("time") ? inv.flagNumber("time") : inv.scene.currentTime();
+    if (!std::isfinite(time)) inv.fail("the time must be a finite number");
+    if (inv.has("value")) inv.flagNumber("value");  // a number, or the usual error
+    const std::vector<cmd::Arg>* valueFlag = inv.flag("value");
+
+    // Validate everything before the first key is set. A key value meets the
+    // checks and limits setAttr applies, so that whatever is keyed can be saved
+    // and read back.
+    std::vector<double> values;
+    std::vector<std::string> warnings;
     for (const PlugPath& p : targets) {
         if (p.node->unknownTypeName.size())
             inv.fail("'" + p.node->name + "' is a placeholder of an unknown type; it cannot be keyed");
@@ -92,17 +101,21 @@ Value setKeyframe(Invocation& inv) {
         std::string by;
         if (cmd::drivenByNonAnim(p, &by))
             inv.fail("'" + p.name() + "' is driven by '" + by + "'; it cannot be keyed");
+        if (valueFlag) {
+            values.push_back(cmd::checkedNumber(p, valueFlag->front(), inv.command, warnings));
+        } else {
+            values.push_back(inv.scene.pull(p.ref()));
+            if (!std::isfinite(values.back()))
+                inv.fail("'" + p.name() + "' holds a value that is not a finite number; it cannot be keyed");
+        }
     }
-    const double time = inv.has("time") ? inv.flagNumber("time") : inv.scene.currentTime();
-    if (!std::isfinite(time)) inv.fail("the time must be a finite number");
-    const bool fixedValue = inv.has("value");
-    const double uiValue = fixedValue ? inv.flagNumber("value") : 0.0;
+    for (const std::string& w : warnings) inv.scene.warn(w);
 
     long long set = 0;
-    for (const PlugPath& p : targets) {
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const PlugPath& p = targets[i];
         PlugRef ref = p.ref();
-        const double value = fixedValue ? cmd::normalize(*p.attr, cmd::fromUi(*p.attr, uiValue))
-                                        : inv.scene.pull(ref);
+        const double value = values[i];
         Node* curve = drivingCurve(ref);
         if (!curve) {
             curve = inv.scene.createNode(curveTypeFor(*p.attr), p.node->name + "_" + p.attr->longName,

@@ -1,6 +1,7 @@
 #include "command/keys_curve.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace rdhost::keys {
 
@@ -13,8 +14,15 @@ double evaluate(const std::vector<Key>& keys, double time) {
     auto lo = hi - 1;
     if (time == lo->time) return lo->value;
     // Written from the lower key so that a flat segment stays exactly flat.
-    const double u = (time - lo->time) / (hi->time - lo->time);
-    return lo->value + (hi->value - lo->value) * u;
+    // Halved where the span of the times overflows (keys near the double range).
+    const double span = hi->time - lo->time;
+    const double u = std::isfinite(span) ? (time - lo->time) / span
+                                         : (time * 0.5 - lo->time * 0.5) / (hi->time * 0.5 - lo->time * 0.5);
+    const double rise = hi->value - lo->value;
+    if (std::isfinite(rise)) return lo->value + rise * u;
+    // Keys of opposite signs near the double range: the difference overflows,
+    // the weighted sum of the two cannot.
+    return lo->value * (1.0 - u) + hi->value * u;
 }
 
 bool setKey(std::vector<Key>& keys, double time, double value) {

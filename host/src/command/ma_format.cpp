@@ -82,7 +82,13 @@ std::optional<double> parseAngle(std::string_view degreesText) {
         leading = false;
         ++significant;
     }
-    if (significant <= 17) return degreesToRadians(*value);
+    if (significant <= 17) {
+        const double radians = degreesToRadians(*value);
+        if (std::isfinite(radians)) return radians;
+    }
+    // Radians near the double range have more degrees than a double holds
+    // (or than degreesToRadians can multiply by pi): extended precision and
+    // range reach them.
     std::string copy(degreesText);
     return static_cast<double>(std::strtold(copy.c_str(), nullptr) * (kPi / 180.0L));
 }

@@ -8,6 +8,7 @@
 #include "command/scenefile_state.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <map>
 #include <set>
@@ -415,7 +416,10 @@ private:
             if (t.kind != Arg::Kind::Number || v.kind != Arg::Kind::Number)
                 throw HostError("setAttr: key " + std::to_string(i) + " of '" + curve->name +
                                 "' is not a pair of numbers");
-            double value = out.kind == AttrKind::Angle ? *parseAngle(v.text) : v.number;
+            const double value = out.kind == AttrKind::Angle ? parseAngle(v.text).value_or(v.number) : v.number;
+            if (!std::isfinite(t.number) || !std::isfinite(value))
+                throw HostError("setAttr: key " + std::to_string(i) + " of '" + curve->name +
+                                "' is not a pair of finite numbers");
             parsed.push_back(keys::Key{t.number, value});
         }
         auto& curveKeys = keys::curveKeys(curve);

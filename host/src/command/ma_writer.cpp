@@ -205,7 +205,12 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
                 << value << ";\n";
         }
         if (keys::isAnimCurve(n)) {
-            const auto& keys = keys::curveKeys(n);
+            // Only finite keys read back; any other is left out, as values are.
+            std::vector<keys::Key> keys;
+            for (const keys::Key& k : keys::curveKeys(n))
+                if (std::isfinite(k.time) && std::isfinite(k.value)) keys.push_back(k);
+            if (keys.size() != keys::curveKeys(n).size())
+                scene.warn("file: '" + nodeRef(n) + "' holds keys that are not finite numbers; they are not saved");
             if (keys.empty()) continue;
             const Attr& outAttr = *n->type->attrs[keys::outputSlot(n)];
             out << "\tsetAttr -s " << keys.size() << " \".ktv[0:" << keys.size() - 1 << "]\" ";

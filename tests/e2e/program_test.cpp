@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -116,6 +118,20 @@ TEST(Program, PluginPathOrder) {
         EXPECT_TRUE(contains(r->err, "initializePlugin")) << r->err;
     }
     EXPECT_FALSE(contains(none.err, "initializePlugin")) << none.err;
+
+    // The program's own rigDials.so comes before one of that name on the other folders.
+    const std::string dir = makeTempDir();
+    writeFile(dir + "/rigDials.so", readFile(RIGDIALS_TEST_PLUGIN_DIR "/cmd_no_entry.so"));
+    EXPECT_EQ(runRigdials({"-c", "loadPlugin rigDials;"}, "", {"MAYA_PLUG_IN_PATH=" + dir}).status, 0);
+    EXPECT_EQ(runRigdials({"--plugin-path", dir, "-c", "loadPlugin rigDials;"}).status, 0);
+    // Searched in that order, each folder once.
+    char* bin = ::realpath(RIGDIALS_BIN_DIR, nullptr);
+    ASSERT_NE(bin, nullptr);
+    ProgramRun missing = runRigdials({"--plugin-path", dir + "/", "-c", "loadPlugin nowhere;"}, "",
+                                     {"MAYA_PLUG_IN_PATH=/nonexistent:" + dir + ":/nonexistent"});
+    EXPECT_TRUE(contains(missing.err, "on the plug-in path " + std::string(bin) + ":" + dir + ":/nonexistent //"))
+        << missing.err;
+    std::free(bin);
 }
 
 TEST(Program, DemoRunsAndSavesItsScene) {

@@ -61,6 +61,8 @@ TEST_F(Plugins, MissingFilesAndEntryPointsAreClearErrors) {
     scene().pluginPath = {dir};
     EXPECT_NE(errorOf([&] { scene().loadPlugin("noSuchPlugin"); }).find("cannot find plug-in 'noSuchPlugin'"),
               std::string::npos);
+    EXPECT_NE(errorOf([&] { scene().loadPlugin("/"); }).find("'/' is a folder, not a plug-in file"),
+              std::string::npos);
     EXPECT_NE(errorOf([&] { scene().loadPlugin("/tmp/none/x.so"); }).find("'/tmp/none/x.so' does not exist"),
               std::string::npos);
     EXPECT_NE(errorOf([&] { scene().loadPlugin("graph_noentry"); }).find("does not export initializePlugin"),

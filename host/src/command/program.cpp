@@ -153,14 +153,13 @@ int runProgram(const std::vector<std::string>& args, std::ostream& out, std::ost
     Scene scene;
     Scene* previous = Scene::current();
     Scene::setCurrent(&scene);
-    if (!programDir.empty()) scene.pluginPath.push_back(programDir);
-    for (const auto& d : pluginDirs) scene.pluginPath.push_back(d);
-    if (const char* env = std::getenv("MAYA_PLUG_IN_PATH")) {
-        std::stringstream ss(env);
-        std::string d;
-        while (std::getline(ss, d, ':'))
-            if (!d.empty()) scene.pluginPath.push_back(d);
-    }
+    // The scene starts with MAYA_PLUG_IN_PATH's folders; the program's own
+    // folder and --plugin-path go ahead of them (loadPlugin skips repeats).
+    std::vector<std::string> path;
+    if (!programDir.empty()) path.push_back(programDir);
+    path.insert(path.end(), pluginDirs.begin(), pluginDirs.end());
+    path.insert(path.end(), scene.pluginPath.begin(), scene.pluginPath.end());
+    scene.pluginPath = std::move(path);
 
     bool ok = true;
     {

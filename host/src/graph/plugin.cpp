@@ -76,17 +76,27 @@ Plugin* Scene::loadPlugin(const std::string& nameOrPath) {
     std::string path;
     if (nameOrPath.find('/') != std::string::npos) {
         path = nameOrPath;
-        if (!isFile(path)) throw HostError("loadPlugin: plug-in file '" + path + "' does not exist");
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0)
+            throw HostError("loadPlugin: plug-in file '" + path + "' does not exist");
+        if (S_ISDIR(st.st_mode)) throw HostError("loadPlugin: '" + path + "' is a folder, not a plug-in file");
+        if (!S_ISREG(st.st_mode)) throw HostError("loadPlugin: '" + path + "' is not a regular file");
     } else {
         std::string file = name + ".so";
         std::string searched;
+        std::vector<std::string> seen;
         for (const std::string& dir : pluginPath) {
-            std::string candidate = dir + "/" + file;
+            // A folder given twice (or once with a trailing '/') is searched once.
+            std::string folder = dir;
+            while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+            if (folder.empty() || std::find(seen.begin(), seen.end(), folder) != seen.end()) continue;
+            seen.push_back(folder);
+            std::string candidate = folder + "/" + file;
             if (isFile(candidate)) {
                 path = candidate;
                 break;
             }
-            searched += (searched.empty() ? "" : ":") + dir;
+            searched += (searched.empty() ? "" : ":") + folder;
         }
         if (path.empty())
             throw HostError("loadPlugin: cannot find plug-in '" + name + "' (" + file + ") on the plug-in path" +

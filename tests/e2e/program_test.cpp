@@ -71,6 +71,14 @@ TEST(Program, ErrorStopsTheRunWithItsLineAndExitsNonZero) {
     EXPECT_EQ(r.out, "// Result: a //\n");
 }
 
+TEST(Program, ADisplayThatCannotBeOpenedIsOneClearError) {
+    // Not a local ":N" display: the GL toolkit would print its own line and exit.
+    ProgramRun r = runRigdials({"-c", "playblast -cf x.png -wh 8 8;"}, "", {"DISPLAY=bogus"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "// Error: line 1: playblast: cannot open X display 'bogus' "
+                     "(unset DISPLAY to let rigdials start its own Xvfb) //\n");
+}
+
 TEST(Program, FilesRunInOrderThenTheCommandText) {
     std::string dir = makeTempDir();
     writeFile(dir + "/one.mel", "print \"one\\n\"; createNode transform -n a;");

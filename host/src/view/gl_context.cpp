@@ -322,9 +322,13 @@ void ensureGLContext() {
     } else {
         s.display = env;
         int number = localDisplayNumber(s.display);
-        if (number >= 0 && !displaySocketAccepts(number))
+        // freeglut exits the process when it cannot open the display: try it
+        // first (a local one by its socket, which cannot hang).
+        Display* probe = number >= 0 && !displaySocketAccepts(number) ? nullptr : XOpenDisplay(env);
+        if (!probe)
             throw HostError("cannot open X display '" + s.display +
                             "' (unset DISPLAY to let rigdials start its own Xvfb)");
+        XCloseDisplay(probe);
     }
     if (!glutGet(GLUT_INIT_STATE)) {
         static int argc = 1;

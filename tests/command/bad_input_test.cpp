@@ -117,6 +117,34 @@ TEST_F(BadInput, NamesTheThingAndChangesNothing) {
     }
 }
 
+TEST_F(BadInput, LongInputIsClippedWhereMessagesQuoteIt) {
+    const std::string word(1000000, 'z');
+    const std::string shown = std::string(60, 'z') + "... (1000000 characters)";
+    struct {
+        std::string script, message;
+    } cases[] = {
+        {word, "unknown command '" + shown + "'"},
+        {"setAttr t1.tx " + word, "setAttr: '" + shown + "' is not a number (for 't1.translateX')"},
+        {"setAttr -" + word + " 1 t1.tx 2", "setAttr: unknown flag -" + shown},
+        {"createNode transform -n \"" + word + " \"", "createNode: '" + std::string(60, 'z') + "... (1000001 characters)' is not a valid node name"},
+        // Quoted nowhere on purpose (a path): clipped on its way out.
+        {"loadPlugin \"/" + word + "\"", "loadPlugin: plug-in file '/" + std::string(58, 'z') +
+                                              "... (1000003 characters) does not exist"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(run(c.script));
+        EXPECT_EQ(err(), "// Error: line 1: " + c.message + " //\n");
+    }
+    std::string accents;
+    for (int i = 0; i < 100; ++i) accents += "\u00e9";
+    EXPECT_EQ(rdhost::clipInput(accents), accents.substr(0, 120) + "... (100 characters)") << "whole characters";
+    std::string spaced;
+    for (int i = 0; i < 3000; ++i) spaced += "ab ";
+    const std::string readable = rdhost::readableMessage(spaced + "end");
+    EXPECT_LT(readable.size(), 4100u);
+    EXPECT_EQ(readable.substr(readable.size() - 6), "ab end") << "the end of the message stays";
+}
+
 TEST_F(BadInput, PluginFailuresNameThePlugin) {
     EXPECT_FALSE(run("loadPlugin noSuchPlugin"));
     EXPECT_NE(err().find("noSuchPlugin"), std::string::npos) << err();

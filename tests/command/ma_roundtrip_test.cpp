@@ -226,6 +226,10 @@ TEST_F(SceneFiles, EdgeNumbersOfEveryPrecisionComeBackAsPrintedAndSaved) {
         ok(std::string("setAttr ") + c.plug + " " + printed);
         EXPECT_EQ(result(std::string("getAttr ") + c.plug), printed) << "the printed text reads back";
     }
+    // A float whose shortest text, read as a double first, rounds to its neighbour.
+    ok("file -new -force; loadPlugin rigDials; createNode KelSliderManipulator -n s;");
+    scene().findNode("s")->setNumber(scene().findNode("s")->findAttr("lncr")->index, std::strtof("7.038531e-26", nullptr));
+    EXPECT_NE(roundTrip().find("7.038531e-26"), std::string::npos);
     // Radians whose degrees are past the double range.
     for (double radians : {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max() / 3}) {
         ok("file -new -force; createNode transform -n t;");

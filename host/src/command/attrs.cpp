@@ -3,6 +3,7 @@
 #include "command/ma_format.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace rdhost::cmd {
@@ -37,7 +38,7 @@ Node* findNodeOrFail(Scene& scene, const std::string& name, const std::string& c
     std::string n = name;
     if (!n.empty() && n[0] == ':') n.erase(0, 1);
     Node* node = n.empty() ? nullptr : scene.findNode(n);
-    if (!node) throw HostError(cmd + ": no node named '" + name + "'");
+    if (!node) throw HostError(cmd + ": no node named '" + clipInput(name) + "'");
     return node;
 }
 
@@ -46,7 +47,7 @@ PlugPath resolvePlug(Scene& scene, const std::string& text, const std::string& c
     size_t bar = text.rfind('|');
     size_t dot = text.find('.', bar == std::string::npos ? 0 : bar);
     if (dot == std::string::npos || dot == 0 || dot + 1 >= text.size())
-        throw HostError(cmd + ": '" + text + "' is not a plug (expected node.attribute)");
+        throw HostError(cmd + ": '" + clipInput(text) + "' is not a plug (expected node.attribute)");
     std::string nodeName = text.substr(0, dot);
     std::string attrName = text.substr(dot + 1);
     PlugPath p;
@@ -56,11 +57,11 @@ PlugPath resolvePlug(Scene& scene, const std::string& text, const std::string& c
     std::string leaf = last == std::string::npos ? attrName : attrName.substr(last + 1);
     p.attr = p.node->findAttr(leaf);
     if (!p.attr || leaf.empty())
-        throw HostError(cmd + ": '" + nodeName + "' has no attribute '" + attrName + "'");
+        throw HostError(cmd + ": '" + clipInput(nodeName) + "' has no attribute '" + clipInput(attrName) + "'");
     if (last != std::string::npos) {
         Attr* parent = p.node->findAttr(attrName.substr(0, last));
         if (!parent || p.attr->parent != parent)
-            throw HostError(cmd + ": '" + nodeName + "' has no attribute '" + attrName + "'");
+            throw HostError(cmd + ": '" + clipInput(nodeName) + "' has no attribute '" + clipInput(attrName) + "'");
     }
     return p;
 }
@@ -214,21 +215,28 @@ double prepareNumber(const PlugPath& p, const Attr& a, const Arg& v,
                      const std::string& cmd, std::vector<std::string>& warnings) {
     std::string plugName = PlugPath{p.node, const_cast<Attr*>(&a)}.name();
     if (!v.isNumber())
-        throw HostError(cmd + ": '" + v.text + "' is not a number (for '" + plugName + "')");
+        throw HostError(cmd + ": '" + clipInput(v.text) + "' is not a number (for '" + plugName + "')");
     // A long angle text (a scene file gives one for radian values that no
     // double number of degrees reaches) is read exactly.
     double ui = a.kind == AttrKind::Angle && v.kind == Arg::Kind::Number
                     ? ma::parseAngle(v.text).value_or(fromUi(a, v.number))
                     : fromUi(a, v.number);
     if (!std::isfinite(v.number) && !std::isfinite(ui))
-        throw HostError(cmd + ": " + v.text + " is not a finite number (for '" + plugName + "')");
+        throw HostError(cmd + ": " + clipInput(v.text) + " is not a finite number (for '" + plugName + "')");
     if (!representable(a, ui))
-        throw HostError(cmd + ": " + v.text + " is out of range for '" + plugName + "'");
+        throw HostError(cmd + ": " + clipInput(v.text) + " is out of range for '" + plugName + "'");
+    if (a.kind == AttrKind::Numeric && a.numericType == kFloat && v.kind == Arg::Kind::Number) {
+        // A float reads its text as a float: read as a double first, the
+        // shortest text of some floats rounds to the neighbouring float.
+        char* end = nullptr;
+        const float f = std::strtof(v.text.c_str(), &end);
+        if (end == v.text.c_str() + v.text.size()) ui = f;
+    }
     double internal = normalize(a, ui);
     if (a.kind == AttrKind::Enum) {
         for (const auto& f : a.enumFields)
             if (f.second == internal) return internal;
-        throw HostError(cmd + ": " + v.text + " is not a value of enum '" + plugName + "' (" +
+        throw HostError(cmd + ": " + clipInput(v.text) + " is not a value of enum '" + plugName + "' (" +
                         enumList(a) + ")");
     }
     double clamped = internal;

@@ -105,7 +105,7 @@ Value createNode(Invocation& inv) {
     // A scene file may hold types of plug-ins we lack: keep them as placeholders.
     if (!type && !inv.fileContext) inv.fail("unknown node type '" + typeNameArg + "'");
     std::string name = inv.has("name") ? inv.flagText("name") : "";
-    if (inv.has("name") && !validName(name)) inv.fail("'" + name + "' is not a valid node name");
+    if (inv.has("name") && !validName(name)) inv.fail("'" + clipInput(name) + "' is not a valid node name");
     Node* parent = nullptr;
     if (inv.has("parent")) {
         parent = findNodeOrFail(inv.scene, inv.flagText("parent"), inv.command);
@@ -122,7 +122,7 @@ Value createNode(Invocation& inv) {
     Node* n = nullptr;
     if (!type) {
         n = inv.scene.createPlaceholder(typeNameArg, name, parent);
-        inv.scene.warn("createNode: unknown node type '" + typeNameArg + "'; '" + n->name +
+        inv.scene.warn("createNode: unknown node type '" + clipInput(typeNameArg) + "'; '" + n->name +
                        "' is kept as it is");
     } else {
         n = inv.scene.createNode(type->name, name, parent, inv.has("skipSelect"));
@@ -168,7 +168,7 @@ Value rename(Invocation& inv) {
     if (inv.args.size() != 2) inv.fail("expects the node and its new name");
     Node* n = findNodeOrFail(inv.scene, inv.args[0].text, inv.command);
     const std::string newName = inv.args[1].text;
-    if (!validName(newName)) inv.fail("'" + newName + "' is not a valid node name");
+    if (!validName(newName)) inv.fail("'" + clipInput(newName) + "' is not a valid node name");
     const std::string oldName = n->name;
     inv.scene.renameNode(n, newName);
     // The shapes below a transform named after it go with it (the name the

@@ -77,18 +77,18 @@ void Interpreter::reportError(int line, const std::string& message) {
     ++errors_;
     err_ << "// Error: ";
     if (line > 0) err_ << "line " << line << ": ";
-    err_ << message << " //" << std::endl;
+    err_ << readableMessage(message) << " //" << std::endl;
 }
 
 Value Interpreter::runStatement(const Statement& st, bool topLevel, bool fileContext) {
     const CommandDef* def = findCommand(st.command);
     if (!def) {
         if (fileContext) {
-            scene_.warn("line " + std::to_string(st.line) + ": unknown command '" + st.command +
+            scene_.warn("line " + std::to_string(st.line) + ": unknown command '" + clipInput(st.command) +
                         "' skipped");
             return Value::none();
         }
-        throw HostError("unknown command '" + st.command + "'");
+        throw HostError("unknown command '" + clipInput(st.command) + "'");
     }
     Invocation inv{scene_, st.command, {}, {}, st.line, topLevel, fileContext, out_};
     bind(st, *def, inv);

@@ -174,7 +174,7 @@ private:
         if (i_ < s_.size() && isWordChar(s_[i_]) && s_[i_] != '/') {
             size_t e = i_;
             while (e < s_.size() && isWordChar(s_[e])) ++e;
-            throw SyntaxError(line_, "malformed number '" + s_.substr(b, e - b) + "'");
+            throw SyntaxError(line_, "malformed number '" + clipInput(std::string_view(s_).substr(b, e - b)) + "'");
         }
         Token t = make(Token::Kind::Number, text);
         t.number = std::strtod(text.c_str(), nullptr);

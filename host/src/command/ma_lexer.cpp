@@ -125,7 +125,7 @@ bool StatementReader::next(MaStatement& out) {
     for (;;) {
         skipBlanksAndComments();
         if (i_ >= s_.size())
-            throw cmd::SyntaxError(out.line, "statement '" + out.parsed.command +
+            throw cmd::SyntaxError(out.line, "statement '" + clipInput(out.parsed.command) +
                                                  "' is not ended with ';' (the file is cut short)");
         char c = s_[i_];
         if (c == ';') {
@@ -147,7 +147,7 @@ bool StatementReader::next(MaStatement& out) {
             std::string w = s_.substr(b, i_ - b);
             if (first) {
                 if (!isIdentifier(w))
-                    throw cmd::SyntaxError(line_, "'" + w + "' is not a command name");
+                    throw cmd::SyntaxError(line_, "'" + clipInput(w) + "' is not a command name");
                 out.parsed.command = w;
                 first = false;
                 continue;

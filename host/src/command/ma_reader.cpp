@@ -514,7 +514,7 @@ private:
     }
 
     void reference(const MaStatement& st) {
-        scene_.warn("file: file references are not supported; '" + firstLine(st.text) + "' kept as written");
+        scene_.warn("file: file references are not supported; '" + clipInput(firstLine(st.text)) + "' kept as written");
         fs_.header.push_back(st.text);
     }
 
@@ -536,7 +536,7 @@ private:
         } catch (const cmd::SyntaxError&) {
             throw;
         } catch (const HostError& e) {
-            scene_.warn(std::string(e.what()) + "; '" + firstLine(st.text) + "' kept as written");
+            scene_.warn(std::string(e.what()) + "; '" + clipInput(firstLine(st.text)) + "' kept as written");
             fs_.trailing.push_back(KeptStatement{st.text, {}});
         }
     }
@@ -547,7 +547,7 @@ private:
     void notRun(const MaStatement& st) {
         if (notRunReported_ < kNotRunReported) {
             ++notRunReported_;
-            scene_.warn(where(st) + ": '" + firstLine(st.text) +
+            scene_.warn(where(st) + ": '" + clipInput(firstLine(st.text)) +
                         "' is not run: a scene file runs only scene statements; kept as written");
         } else {
             ++notRunUnreported_;

@@ -33,7 +33,7 @@ std::vector<Statement> parseScript(const std::string& text, int firstLine) {
         if (head.kind != Token::Kind::Word && head.kind != Token::Kind::Bool)
             throw SyntaxError(head.line, "expected a command name, found " +
                                              std::string(head.kind == Token::Kind::Flag ? "-" : "") +
-                                             "'" + head.text + "'");
+                                             "'" + clipInput(head.text) + "'");
         Statement st;
         st.command = head.text;
         st.line = head.line;
@@ -74,12 +74,12 @@ void bind(const Statement& st, const CommandDef& def, Invocation& inv) {
         const FlagSpec* fs = nullptr;
         for (const auto& f : def.flags)
             if (f.longName == it.flag || f.shortName == it.flag) fs = &f;
-        if (!fs) throw HostError(def.name + ": unknown flag -" + it.flag);
+        if (!fs) throw HostError(def.name + ": unknown flag -" + clipInput(it.flag));
         FlagUse use;
         use.name = fs->longName;
         for (int k = 0; k < (query ? 0 : fs->argCount); ++k) {
             if (i + 1 >= st.items.size() || st.items[i + 1].isFlag)
-                throw HostError(def.name + ": flag -" + it.flag + " needs " +
+                throw HostError(def.name + ": flag -" + clipInput(it.flag) + " needs " +
                                 std::to_string(fs->argCount) +
                                 (fs->argCount == 1 ? " argument" : " arguments"));
             use.args.push_back(st.items[++i].arg);

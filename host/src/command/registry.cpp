@@ -132,7 +132,7 @@ double Invocation::flagNumber(const std::string& longName, int i) const {
     if (i < 0 || i >= static_cast<int>(a->size()))
         fail("flag -" + longName + " needs an argument");
     if (!(*a)[i].isNumber())
-        fail("flag -" + longName + " expects a number, got '" + (*a)[i].text + "'");
+        fail("flag -" + longName + " expects a number, got '" + clipInput((*a)[i].text) + "'");
     return (*a)[i].number;
 }
 

@@ -99,7 +99,8 @@ Plugin* Scene::loadPlugin(const std::string& nameOrPath) {
             searched += (searched.empty() ? "" : ":") + folder;
         }
         if (path.empty())
-            throw HostError("loadPlugin: cannot find plug-in '" + name + "' (" + file + ") on the plug-in path" +
+            throw HostError("loadPlugin: cannot find plug-in '" + clipInput(name) + "' (" + clipInput(file) +
+                            ") on the plug-in path" +
                             (searched.empty() ? std::string(" (empty)") : " " + searched));
     }
     if (findPlugin(name)) {

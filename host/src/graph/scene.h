@@ -57,6 +57,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -74,6 +75,16 @@ struct Plugin;
 struct HostError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// Input quoted in a message: as given up to 80 characters; a longer text shows
+// its first 60 and its length ("abc... (10485760 characters)"), so that one
+// huge token cannot flood the output or bury the message.
+std::string clipInput(std::string_view text);
+
+// What every error and warning line passes through, for input no message cut:
+// an unbroken run of more than 1000 characters is clipped as clipInput does,
+// and a message still longer than 4000 keeps its start and end.
+std::string readableMessage(std::string_view message);
 
 enum class AttrKind : std::uint8_t {
     Numeric,   // numericType says which MFnNumericData::Type

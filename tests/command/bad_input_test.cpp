@@ -41,7 +41,7 @@ TEST_F(BadInput, NamesTheThingAndChangesNothing) {
         {"setAttr loc1.radius 1e39", "// Error: line 1: setAttr: 1e39 is out of range for 'loc1.radius' //"},
         {"setAttr loc1.colorR 3.4028236e38", "// Error: line 1: setAttr: 3.4028236e38 is out of range for 'loc1.colorR' //"},
         {"setKeyframe -v 1e39 loc1.radius", "// Error: line 1: setKeyframe: 1e39 is out of range for 'loc1.radius' //"},
-        {"setKeyframe -v 1e999 t1.rx", "// Error: line 1: setKeyframe: 1e999 is not a finite number (for 't1.rotateX') //"},
+        {"setKeyframe -v 1e999 a.rx", "// Error: line 1: setKeyframe: 1e999 is not a finite number (for 'a.rotateX') //"},
         {"setKeyframe -v 0 loc1.type", "// Error: line 1: setKeyframe: 0 is not a value of enum 'loc1.type' (cube=1:sphere=2:cone=3:torus=4:rectangle=5:cylinder=6) //"},
         {"setAttr loc1.label \"x\"", "// Error: line 1: setAttr: 'loc1.label' is a string attribute; give -type \"string\" //"},
         {"setAttr loc1.radius -type \"string\" \"x\"", "// Error: line 1: setAttr: 'loc1.radius' is not a string attribute (it is float) //"},

@@ -1,10 +1,12 @@
 // Scene files: save -> open gives back every stored value, placeholders and
 // kept lines come back unchanged, and a second save writes the identical text.
 #include "command/keys_nodes.h"
+#include "command/output_file.h"
 #include "command/ma_format.h"
 #include "command/scenefile_state.h"
 #include "command_fixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +16,7 @@
 #include <sstream>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -687,6 +690,110 @@ TEST_F(SceneFiles, SaveToANameGivenOnSave) {
     EXPECT_EQ(result("file -q -sn"), path("direct.ma"));
     EXPECT_NE(readText(path("direct.ma")).find("//Name: direct.ma\n"), std::string::npos);
     EXPECT_FALSE(fs::exists(path("direct.ma.saving")));
+}
+
+// Names in a folder, hidden ones included, sorted.
+std::string listing(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const auto& n : names) out += n + " ";
+    return out;
+}
+
+// What a save must leave alone: the thing already at the name, unchanged and
+// with no temporary beside it.
+TEST_F(SceneFiles, SavesReplaceOnlyRegularFilesTheUserMayWrite) {
+    ok("createNode transform -n t;");
+    fs::create_directories(path("dir"));
+    writeText(path("dir/.saving"), "kept");
+    writeText(path("readonly.ma"), "kept");
+    ASSERT_EQ(::chmod(path("readonly.ma").c_str(), 0444), 0);  // refused for root too
+    ASSERT_EQ(::mkfifo(path("pipe.ma").c_str(), 0644), 0);
+    // A device node of our own, so that a fault could not replace /dev/null.
+    const bool device = ::mknod(path("device.ma").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    struct Case {
+        std::string name;
+        const char* message;
+    } cases[] = {
+        {path("dir") + "/", "names a folder"},
+        {path("dir"), "is a folder"},
+        {path("readonly.ma"), "read-only"},
+        {path("pipe.ma"), "is a pipe, not a regular file"},
+        {path("device.ma"), "is a device, not a regular file"},
+    };
+    const std::string before = listing(dir_);
+    for (const auto& c : cases) {
+        if (c.name == path("device.ma") && !device) continue;  // mknod needs privileges
+        EXPECT_FALSE(run("file -save \"" + c.name + "\";")) << c.name;
+        EXPECT_NE(err().find("cannot write '" + c.name + "': "), std::string::npos) << err();
+        EXPECT_NE(err().find(c.message), std::string::npos) << err();
+        EXPECT_EQ(listing(dir_), before) << c.name;
+    }
+    EXPECT_EQ(readText(path("dir/.saving")), "kept");
+    EXPECT_EQ(readText(path("readonly.ma")), "kept");
+    struct stat st;
+    EXPECT_TRUE(::stat(path("pipe.ma").c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+    if (device) {
+        EXPECT_TRUE(::stat(path("device.ma").c_str(), &st) == 0 && S_ISCHR(st.st_mode));
+    }
+}
+
+TEST_F(SceneFiles, SavesGoThroughAFreshTemporaryNeverAnExistingName) {
+    ok("createNode transform -n t;");
+    // A link where a fixed temporary name would be is not written through.
+    writeText(path("victim.txt"), "kept");
+    fs::create_symlink(path("victim.txt"), path("scene.ma.saving"));
+    ok("file -save \"" + path("scene.ma") + "\";");
+    EXPECT_EQ(readText(path("victim.txt")), "kept");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path("scene.ma"))));
+    // A name as long as a name may be leaves no room for a suffix.
+    const std::string longName = std::string(252, 'n') + ".ma";
+    ok("file -save \"" + path(longName) + "\";");
+    EXPECT_NE(readText(path(longName)).find("createNode transform -n \"t\""), std::string::npos);
+    // Saving through a link replaces the file it names and keeps the link.
+    fs::create_directories(path("real"));
+    writeText(path("real/linked.ma"), "old");
+    fs::create_symlink(path("real/linked.ma"), path("link.ma"));
+    ok("file -save \"" + path("link.ma") + "\";");
+    EXPECT_TRUE(fs::is_symlink(path("link.ma")));
+    EXPECT_NE(readText(path("real/linked.ma")).find("createNode transform"), std::string::npos);
+    EXPECT_EQ(listing(dir_), "link.ma " + longName + " real scene.ma scene.ma.saving victim.txt ");
+    EXPECT_EQ(listing(path("real")), "linked.ma ");
+}
+
+TEST_F(SceneFiles, OpenReadsOnlyRegularFilesOfBoundedSize) {
+    ok("createNode transform -n keep; file -rename \"" + path("named.ma") + "\";");
+    const std::string before = snapshot();
+    ASSERT_EQ(::mkfifo(path("pipe.ma").c_str(), 0644), 0);  // with no writer: opening must not wait
+    {
+        std::ofstream big(path("big.ma"));
+    }
+    fs::resize_file(path("big.ma"), rdhost::kMaxSceneFileBytes + 1);  // sparse: nothing is written
+    const bool device = ::mknod(path("device.ma").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    struct Case {
+        std::string name;
+        const char* message;
+    } cases[] = {
+        {"/dev/null", "'/dev/null' is a device, not a scene file"},
+        {path("device.ma"), "is a device, not a scene file"},
+        {path("pipe.ma"), "is a pipe, not a scene file"},
+        {path("big.ma"), "is larger than 1 GiB, the most a scene file may hold"},
+    };
+    for (const auto& c : cases) {
+        if (c.name == path("device.ma") && !device) continue;
+        EXPECT_FALSE(run("file -open -force \"" + c.name + "\";")) << c.name;
+        EXPECT_NE(err().find(c.message), std::string::npos) << err();
+        EXPECT_EQ(snapshot(), before) << c.name;
+        EXPECT_EQ(result("file -q -sn"), path("named.ma")) << "a plain save still goes to the scene's own name";
+    }
+    if (!device) return;
+    // Had the device been read as a scene, a plain save must still not replace it.
+    ok("file -rename \"" + path("device.ma") + "\";");
+    EXPECT_FALSE(run("file -save;"));
+    struct stat st;
+    EXPECT_TRUE(::stat(path("device.ma").c_str(), &st) == 0 && S_ISCHR(st.st_mode));
 }
 
 // ------------------------------------------------------------- the samples

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <future>
+#include <set>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -168,6 +171,37 @@ TEST(Program, DemoRunsAndSavesItsScene) {
                          "// Result: 0.2 0.9 0.3 //\n// Result: 0.35 //\n// Result: -25 //\n"
                          "// Result: rectangle (wire) //\n// Result: 1 //\n"))
         << back.out;
+}
+
+// Two programs save different scenes to one path again and again at once:
+// every save succeeds, and the file is at every moment one whole scene.
+TEST(Program, ConcurrentSavesToOnePathEachLandWhole) {
+    const std::string dir = makeTempDir(), target = dir + "/out.ma";
+    auto script = [&](const std::string& prefix, int nodes, const std::string& alone) {
+        std::string text;
+        for (int i = 0; i < nodes; ++i) text += "createNode transform -n " + prefix + std::to_string(i) + ";\n";
+        for (int i = 0; i < 300; ++i) text += "file -save \"" + target + "\";\n";
+        // The same text again on its own, to compare with.
+        return text + "file -save \"" + alone + "/out.ma\";\n";
+    };
+    const std::string bigDir = makeTempDir(), smallDir = makeTempDir();
+    writeFile(bigDir + "/s.mel", script("big", 400, bigDir));
+    writeFile(smallDir + "/s.mel", script("small", 1, smallDir));
+    auto big = std::async(std::launch::async, [&] { return runRigdials({"s.mel"}, bigDir); });
+    auto small = std::async(std::launch::async, [&] { return runRigdials({"s.mel"}, smallDir); });
+    std::set<std::string> seen;
+    auto running = [](auto& f) { return f.wait_for(std::chrono::seconds(0)) != std::future_status::ready; };
+    while (running(big) || running(small)) seen.insert(readFile(target));
+    const ProgramRun a = big.get(), b = small.get();
+    EXPECT_EQ(a.status, 0) << a.err;
+    EXPECT_EQ(b.status, 0) << b.err;
+    const std::string bigText = readFile(bigDir + "/out.ma"), smallText = readFile(smallDir + "/out.ma");
+    ASSERT_TRUE(contains(bigText, "big399") && contains(smallText, "small0"));
+    seen.insert(readFile(target));
+    seen.erase("");  // before the first save
+    for (const std::string& text : seen)
+        EXPECT_TRUE(text == bigText || text == smallText) << "a mixed or partial file of " << text.size() << " bytes";
+    EXPECT_TRUE(readFile(target) == bigText || readFile(target) == smallText);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "view_fixture.h"
 
 #include "command/interpreter.h"
+#include "view/jpeg_io.h"
 #include "view/playblast.h"
 #include "view/png_io.h"
 #include "view/render.h"
@@ -13,7 +14,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <csignal>
+#include <linux/capability.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -37,15 +43,20 @@ protected:
 
     std::string path(const std::string& name) const { return dir + "/" + name; }
 
-    rdhost::Image blast(int w, int h, CameraKind cam, const std::string& trace = "") {
+    static PlayblastOptions options(const std::string& file, int w, int h, CameraKind cam,
+                                    const std::string& trace = "") {
         PlayblastOptions opt;
-        opt.file = path("shot.png");
+        opt.file = file;
         opt.width = w;
         opt.height = h;
         opt.camera = cam;
         opt.traceFile = trace;
-        rdhost::playblast(scene(), opt);
-        return rdhost::readPng(opt.file);
+        return opt;
+    }
+
+    rdhost::Image blast(int w, int h, CameraKind cam, const std::string& trace = "") {
+        rdhost::playblast(scene(), options(path("shot.png"), w, h, cam, trace));
+        return rdhost::readPng(path("shot.png"));
     }
 
     static std::string slurp(const std::string& file) {
@@ -315,7 +326,7 @@ TEST_F(PlayblastTest, AFaultyNodeCannotSpoilTheNext) {
         rdhost::Node* quad = create("viewQuad");
         // Wide: the picture frames the leaky node's line at x = 100 too.
         auto entries = rdhost::playblastWithTrace(
-            scene(), PlayblastOptions{path("f.png"), 640, 64, CameraKind::Front, path("f.json")});
+            scene(), options(path("f.png"), 640, 64, CameraKind::Front, path("f.json")));
         ASSERT_FALSE(warnings.empty());
         EXPECT_NE(warnings[0].find("'" + bad->partialPathName() + "'"), std::string::npos) << warnings[0];
         EXPECT_NE(warnings[0].find(k.warning), std::string::npos) << warnings[0];
@@ -365,8 +376,13 @@ TEST_F(PlayblastTest, CommandErrorsNameTheProblemAndWriteNothing) {
         {"playblast -cf \"" + f + "\" -wh ten 10;", "expects two whole numbers"},
         {"playblast -cf \"" + f + "\" -camera fish;", "unknown camera 'fish'"},
         {"playblast -cf \"" + f + "\" -format movie;", "-format 'movie' is not supported"},
-        {"playblast -cf \"" + f + "\" -compression jpg;", "-compression 'jpg' is not supported"},
+        {"playblast -cf \"" + f + "\" -compression gif;", "-compression 'gif' is not supported (use png or jpg)"},
+        {"playblast -cf \"" + f + "\" -compression jpg;", "-compression jpg does not match the extension of '" + f + "'"},
+        {"playblast -cf \"" + dir + "/e.tif\";", "the extension '.tif' names no image format this host writes"},
+        {"playblast -cf \"" + dir + "/e.jpg\" -quality 0;", "-quality must be a whole number between 1 and 100"},
         {"playblast -cf \"" + f + "\" -trace \"" + f + "\";", "name the same file"},
+        {"playblast -cf \"" + f + "\" -trace \"" + dir + "/./sub/../e.png\";", "name the same file"},
+        {"playblast -cf \"" + dir + "/\";", "cannot write '" + dir + "/': it names a folder"},
         {"playblast -cf \"" + dir + "/no/such/dir/x.png\";", "cannot write '" + dir + "/no/such/dir/x.png'"},
         {"playblast -cf \"" + f + "\" -trace \"" + dir + "/missing/t.json\";",
          "cannot write '" + dir + "/missing/t.json'"},
@@ -403,37 +419,156 @@ mode_t modeOf(const std::string& file) {
     return ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777) : 07777;
 }
 
+// Makes file modes bind this thread even when it runs as root (CI does): the
+// effective capability to override them is dropped for the scope.
+struct ObeyFileModes {
+    ObeyFileModes() {
+        if (::geteuid() != 0) return;
+        __user_cap_header_struct head{_LINUX_CAPABILITY_VERSION_3, 0};
+        if (::syscall(SYS_capget, &head, saved) != 0) return;
+        __user_cap_data_struct lowered[2] = {saved[0], saved[1]};
+        lowered[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+        active = ::syscall(SYS_capset, &head, lowered) == 0;
+    }
+    ~ObeyFileModes() {
+        __user_cap_header_struct head{_LINUX_CAPABILITY_VERSION_3, 0};
+        if (active) ::syscall(SYS_capset, &head, saved);
+    }
+    __user_cap_data_struct saved[2] = {};
+    bool active = false;
+};
+
 TEST_F(PlayblastTest, PictureAndTraceGetTheModeAnyWrittenFileGets) {
     loadViewNodes();
     create("viewQuad");
     const std::string png = path("m.png"), json = path("m.json");
-    for (mode_t mask : {mode_t{022}, mode_t{027}, mode_t{002}}) {
+    ObeyFileModes obey;
+    // 0222 leaves the files read-only, yet they must be written first.
+    for (mode_t mask : {mode_t{022}, mode_t{027}, mode_t{002}, mode_t{0222}}) {
         SCOPED_TRACE(mask);
         std::remove(png.c_str());
         std::remove(json.c_str());
         UmaskScope scope(mask);
-        PlayblastOptions opt{png, 8, 8, CameraKind::Persp, json};
-        rdhost::playblast(scene(), opt);
+        rdhost::playblast(scene(), options(png, 8, 8, CameraKind::Persp, json));
         EXPECT_EQ(modeOf(png), 0666 & ~mask);
         EXPECT_EQ(modeOf(json), 0666 & ~mask);
     }
     // A file written over keeps the mode its owner gave it.
     ASSERT_EQ(::chmod(png.c_str(), 0640), 0);
     UmaskScope scope(022);
-    PlayblastOptions opt{png, 8, 8, CameraKind::Persp, ""};
-    rdhost::playblast(scene(), opt);
+    rdhost::playblast(scene(), options(png, 8, 8, CameraKind::Persp));
     EXPECT_EQ(modeOf(png), mode_t{0640});
 }
 
+// Whatever stops the picture or its trace, neither replaces its file, and a
+// trace named after the picture in other words is refused.
 TEST_F(PlayblastTest, FailureKeepsAnExistingPicture) {
     const std::string f = path("keep.png");
     {
         std::ofstream o(f);
         o << "old";
     }
-    PlayblastOptions opt{f, 8, 8, CameraKind::Persp, dir + "/missing/t.json"};
-    EXPECT_THROW(rdhost::playblast(scene(), opt), rdhost::HostError);
-    EXPECT_EQ(slurp(f), "old");
+    ASSERT_EQ(::mkdir(path("folder").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink(f.c_str(), path("link.json").c_str()), 0);
+    const struct {
+        std::string trace;
+        std::string message;
+    } cases[] = {
+        {dir + "/missing/t.json", "cannot write '" + dir + "/missing/t.json': No such file or directory"},
+        {path("folder"), "cannot write '" + path("folder") + "': it is a folder"},
+        {dir + "/./keep.png", "name the same file"},
+        {path("link.json"), "name the same file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.trace);
+        melErr.str("");
+        EXPECT_FALSE(mel("playblast -cf \"" + f + "\" -wh 8 8 -trace \"" + c.trace + "\";"));
+        EXPECT_NE(melErr.str().find(c.message), std::string::npos) << melErr.str();
+        EXPECT_EQ(slurp(f), "old");
+    }
+}
+
+// Every failed write says why: a full disk (a small tmpfs, where mounting one
+// is allowed) and a file size limit.
+TEST_F(PlayblastTest, WriteErrorsNameTheReason) {
+    loadViewNodes();
+    create("viewQuad");
+    const std::string tiny = path("tiny");
+    ASSERT_EQ(::mkdir(tiny.c_str(), 0755), 0);
+    const bool mounted = ::mount("tmpfs", tiny.c_str(), "tmpfs", 0, "size=64k") == 0;
+    struct Unmount {
+        std::string at;
+        ~Unmount() { if (!at.empty()) ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{mounted ? tiny : ""};
+    auto check = [&](const std::string& folder, const char* reason) {
+        const std::string pic = folder + "/old.png", scn = folder + "/old.ma";
+        for (const std::string& command :
+             {"playblast -cf \"" + pic + "\" -wh 64 64 -camera front;", "file -save \"" + scn + "\";"}) {
+            SCOPED_TRACE(command);
+            melErr.str("");
+            EXPECT_FALSE(mel(command));
+            EXPECT_NE(melErr.str().find(reason), std::string::npos) << melErr.str();
+            EXPECT_EQ(slurp(pic), "old");
+            EXPECT_EQ(slurp(scn), "old");
+        }
+    };
+    for (const std::string& folder : {tiny, dir}) {
+        std::ofstream(folder + "/old.png") << "old";
+        std::ofstream(folder + "/old.ma") << "old";
+    }
+    if (mounted) {
+        std::ofstream fill(tiny + "/fill", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (fill.write(block.data(), block.size()) && fill.flush()) {}
+        check(tiny, "No space left on device");
+    }
+    struct FileSizeLimit {
+        FileSizeLimit() {
+            ::getrlimit(RLIMIT_FSIZE, &saved);
+            oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit small = saved;
+            small.rlim_cur = 16;
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        }
+        ~FileSizeLimit() {
+            ::setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, oldHandler);
+        }
+        rlimit saved{};
+        void (*oldHandler)(int) = nullptr;
+    };
+    {
+        FileSizeLimit limit;
+        check(dir, "File too large");
+    }
+    EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir + "' | grep rigdials)\"").c_str()), 0)
+        << "a temporary was left";
+}
+
+// The picture is in the format its name or -compression says.
+TEST_F(PlayblastTest, PictureFormatFollowsTheNameOrCompression) {
+    loadViewNodes();
+    create("viewQuad");
+    const struct {
+        const char* name;
+        const char* flags;
+        bool jpeg;
+    } cases[] = {
+        {"a.png", "", false}, {"b.jpg", "", true}, {"c.JPEG", "", true}, {"d", "", false},
+        {"e", "-compression jpg", true}, {"f.jpg", "-format image -compression JPG -quality 80", true},
+        {"g.png", "-compression png", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(mel("playblast -cf \"" + path(c.name) + "\" -wh 32 24 -camera front " + c.flags + ";"))
+            << melErr.str();
+        const std::string bytes = slurp(path(c.name));
+        EXPECT_EQ(bytes.rfind(c.jpeg ? "\xff\xd8\xff" : "\x89PNG", 0), 0u);
+        const rdhost::Image img = c.jpeg ? rdhost::readJpeg(path(c.name)) : rdhost::readPng(path(c.name));
+        EXPECT_EQ(img.width, 32);
+        EXPECT_EQ(img.height, 24);
+        EXPECT_TRUE(near(img.pixel(16, 12), 255, 0, 0, c.jpeg ? 24 : 2));
+    }
 }
 
 TEST(Png, RoundTripsPixelsAndReportsBadFiles) {

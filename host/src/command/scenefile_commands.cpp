@@ -3,10 +3,12 @@
 //   file -rename F            the scene's name (made absolute); F
 //   file -save [F] [-type "mayaAscii"]
 //                             writes Maya ASCII to the scene's name (or F, which
-//                             becomes the name); F. The file is written beside
-//                             and then moved over the old one, so a failed save
-//                             never leaves half a file.
-//   file -open [-force] F     clears the scene and reads F; F. A damaged file
+//                             becomes the name); F. The file is written to a
+//                             fresh temporary beside it and renamed over it
+//                             (output_file.h), so a failed save leaves the old
+//                             file as it was.
+//   file -open [-force] F     clears the scene and reads F (a regular file of at
+//                             most kMaxSceneFileBytes); F. A damaged file
 //                             keeps what was read before the damage, reports the
 //                             rest as an error naming the line, and leaves the
 //                             scene untitled so a plain save cannot overwrite the
@@ -19,14 +21,7 @@
 #include "command/registry.h"
 #include "command/scenefile_state.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace rdhost::ma {
 
@@ -55,40 +50,22 @@ void checkAsciiName(const cmd::Invocation& inv, const std::string& path) {
 }
 
 void writeFile(const cmd::Invocation& inv, const std::string& path, const std::string& text) {
-    const std::string tmp = path + ".saving";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) inv.fail("cannot write '" + path + "': " + std::strerror(errno));
-        out << text;
-        out.flush();
-        if (!out) {
-            std::remove(tmp.c_str());
-            inv.fail("writing '" + path + "' failed: " + std::strerror(errno));
-        }
-    }
-    // The temporary name may be left from an earlier failed save, with any mode.
-    if (::chmod(tmp.c_str(), outputFileMode(path)) != 0) {
-        int e = errno;
-        std::remove(tmp.c_str());
-        inv.fail("cannot write '" + path + "': " + std::strerror(e));
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        int e = errno;
-        std::remove(tmp.c_str());
-        inv.fail("cannot write '" + path + "': " + std::strerror(e));
+    try {
+        ReplacingFile out(path);
+        out.write(text);
+        out.commit();
+    } catch (const HostError& e) {
+        inv.fail(e.what());
     }
 }
 
 std::string readFile(const cmd::Invocation& inv, const std::string& path) {
-    std::error_code ec;
-    if (!fsys::exists(path, ec)) inv.fail("no file '" + path + "'");
-    if (fsys::is_directory(path, ec)) inv.fail("'" + path + "' is a folder, not a scene file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) inv.fail("cannot read '" + path + "': " + std::strerror(errno));
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    if (in.bad()) inv.fail("reading '" + path + "' failed");
-    std::string text = buf.str();
+    std::string text;
+    try {
+        text = readRegularFile(path, kMaxSceneFileBytes);
+    } catch (const HostError& e) {
+        inv.fail(e.what());
+    }
     if (text.rfind("FOR4", 0) == 0 || text.rfind("FOR8", 0) == 0)
         inv.fail("'" + path + "' is a Maya binary file; this host reads Maya ASCII (.ma) only");
     if (text.find('\0') != std::string::npos)

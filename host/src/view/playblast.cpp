@@ -4,6 +4,7 @@
 #include "command/registry.h"
 #include "graph/scene.h"
 #include "view/gl_context.h"
+#include "view/jpeg_io.h"
 #include "view/png_io.h"
 
 #include <cctype>
@@ -15,53 +16,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
+#include <optional>
 #include <type_traits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace rdhost {
 
 namespace {
 
-// A file written under a temporary name and renamed over its target only when
-// everything succeeded.
-class PendingFile {
-public:
-    explicit PendingFile(const std::string& target) : target_(target) {
-        std::string pattern = target + ".XXXXXX";
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        int fd = mkstemp(buf.data());
-        if (fd < 0)
-            throw HostError("playblast: cannot write '" + target + "': " + std::strerror(errno));
-        // mkstemp makes the file private (0600); the picture gets the mode any
-        // written file would.
-        if (fchmod(fd, outputFileMode(target)) != 0) {
-            const int e = errno;
-            close(fd);
-            std::remove(buf.data());
-            throw HostError("playblast: cannot write '" + target + "': " + std::strerror(e));
-        }
-        close(fd);
-        temp_ = buf.data();
-    }
-    ~PendingFile() {
-        if (!temp_.empty()) std::remove(temp_.c_str());
-    }
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-
-    const std::string& temp() const { return temp_; }
-    void commit() {
-        if (std::rename(temp_.c_str(), target_.c_str()) != 0)
-            throw HostError("playblast: cannot write '" + target_ + "': " + std::strerror(errno));
-        temp_.clear();
-    }
-
-private:
-    std::string target_, temp_;
-};
+namespace fsys = std::filesystem;
 
 template <class T>
 void appendNumber(std::string& out, T value) {
@@ -84,13 +47,6 @@ void appendNumber(std::string& out, T value) {
         res = std::to_chars(buf, buf + sizeof buf, value);
     }
     out.append(buf, res.ptr);
-}
-
-void writeText(const std::string& path, const std::string& text) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f << text;
-    f.flush();
-    if (!f) throw HostError("playblast: cannot write '" + path + "'");
 }
 
 }  // namespace
@@ -160,6 +116,34 @@ std::string traceJson(const std::vector<TraceEntry>& entries) {
     return out;
 }
 
+ImageFormat imageFormatFor(const std::string& file, const std::string& compression) {
+    auto lower = [](std::string t) {
+        for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return t;
+    };
+    auto named = [](const std::string& t) -> std::optional<ImageFormat> {
+        if (t == "png") return ImageFormat::Png;
+        if (t == "jpg" || t == "jpeg") return ImageFormat::Jpeg;
+        return std::nullopt;
+    };
+    std::optional<ImageFormat> given;
+    if (!compression.empty()) {
+        given = named(lower(compression));
+        if (!given)
+            throw HostError("playblast: -compression '" + compression + "' is not supported (use png or jpg)");
+    }
+    const std::string ext = fsys::path(file).extension().string();
+    if (ext.empty()) return given.value_or(ImageFormat::Png);
+    const std::optional<ImageFormat> byName = named(lower(ext.substr(1)));
+    if (!byName)
+        throw HostError("playblast: cannot write '" + file + "': the extension '" + ext +
+                        "' names no image format this host writes (use .png, .jpg or .jpeg)");
+    if (given && *given != *byName)
+        throw HostError("playblast: -compression " + lower(compression) + " does not match the extension of '" +
+                        file + "'");
+    return *byName;
+}
+
 std::vector<TraceEntry> playblastWithTrace(Scene& scene, const PlayblastOptions& options) {
     if (options.file.empty()) throw HostError("playblast: -completeFilename needs a file name");
     if (options.width <= 0 || options.height <= 0 || options.width > kMaxImageSide ||
@@ -167,49 +151,68 @@ std::vector<TraceEntry> playblastWithTrace(Scene& scene, const PlayblastOptions&
         throw HostError("playblast: image size " + std::to_string(options.width) + " x " +
                         std::to_string(options.height) + " is out of range (1 to " +
                         std::to_string(kMaxImageSide) + " per side)");
-    // Claim both files before drawing anything: an unwritable target fails
-    // the command before any work, and nothing existing is touched.
-    PendingFile image(options.file);
-    std::unique_ptr<PendingFile> trace;
-    if (!options.traceFile.empty()) trace = std::make_unique<PendingFile>(options.traceFile);
+    if (options.quality < 1 || options.quality > 100)
+        throw HostError("playblast: -quality must be between 1 and 100");
+    const ImageFormat format = imageFormatFor(options.file, options.compression);
+    // Compared as files, not texts: "./x.png" and a link to x.png are x.png.
+    if (!options.traceFile.empty() && sameFile(options.file, options.traceFile))
+        throw HostError("playblast: -trace and -completeFilename name the same file");
 
-    RenderOptions ro;
-    ro.width = options.width;
-    ro.height = options.height;
-    ro.camera = options.camera;
-    RenderResult result;
     try {
-        result = renderScene(scene, ro);
-    } catch (const HostError& e) {
-        throw HostError(std::string("playblast: ") + e.what());
-    }
+        // Claim both files before drawing anything: an unwritable target fails
+        // the command before any work, and nothing existing is touched.
+        ReplacingFile image(options.file);
+        std::unique_ptr<ReplacingFile> trace;
+        if (!options.traceFile.empty()) trace = std::make_unique<ReplacingFile>(options.traceFile);
 
-    std::vector<TraceEntry> entries;
-    Viewport& vp = viewportFor(scene);
-    for (const DrawItem& item : result.items) {
-        TraceEntry e;
-        e.node = item.name;
-        e.type = item.type;
-        e.texts.assign(vp.textLog.begin() + static_cast<long>(item.textBegin),
-                       vp.textLog.begin() + static_cast<long>(item.textEnd));
-        entries.push_back(std::move(e));
-    }
-    if (trace) {
-        for (size_t i = 0; i < result.items.size(); ++i) {
-            ItemCounts c = countItemPrimitives(scene, result.items[i]);
-            entries[i].lines = c.lines;
-            entries[i].polygons = c.polygons;
+        RenderOptions ro;
+        ro.width = options.width;
+        ro.height = options.height;
+        ro.camera = options.camera;
+        RenderResult result;
+        try {
+            result = renderScene(scene, ro);
+        } catch (const HostError& e) {
+            throw HostError(std::string("playblast: ") + e.what());
         }
+
+        std::vector<TraceEntry> entries;
+        Viewport& vp = viewportFor(scene);
+        for (const DrawItem& item : result.items) {
+            TraceEntry e;
+            e.node = item.name;
+            e.type = item.type;
+            e.texts.assign(vp.textLog.begin() + static_cast<long>(item.textBegin),
+                           vp.textLog.begin() + static_cast<long>(item.textEnd));
+            entries.push_back(std::move(e));
+        }
+        if (trace) {
+            for (size_t i = 0; i < result.items.size(); ++i) {
+                ItemCounts c = countItemPrimitives(scene, result.items[i]);
+                entries[i].lines = c.lines;
+                entries[i].polygons = c.polygons;
+            }
+        }
+        std::string bytes;
+        try {
+            bytes = format == ImageFormat::Jpeg ? encodeJpeg(result.image, options.quality)
+                                                : encodePng(result.image);
+        } catch (const HostError& e) {
+            image.fail(e.what());
+        }
+        image.write(bytes);
+        if (trace) trace->write(traceJson(entries));
+        // Both complete before either replaces its target.
+        image.finish();
+        if (trace) trace->finish();
+        image.commit();
+        if (trace) trace->commit();
+        return entries;
+    } catch (const HostError& e) {
+        const std::string what = e.what();
+        if (what.rfind("playblast: ", 0) == 0) throw;
+        throw HostError("playblast: " + what);
     }
-    try {
-        writePng(image.temp(), result.image);
-    } catch (const HostError&) {
-        throw HostError("playblast: cannot write '" + options.file + "'");
-    }
-    if (trace) writeText(trace->temp(), traceJson(entries));
-    image.commit();
-    if (trace) trace->commit();
-    return entries;
 }
 
 void playblast(Scene& scene, const PlayblastOptions& options) { playblastWithTrace(scene, options); }
@@ -253,16 +256,16 @@ cmd::Value runPlayblast(cmd::Invocation& inv) {
     }
     if (inv.has("format") && inv.flagText("format") != "image")
         inv.fail("-format '" + inv.flagText("format") + "' is not supported (only image)");
-    if (inv.has("compression")) {
-        std::string c = inv.flagText("compression");
-        for (char& ch : c) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (c != "png") inv.fail("-compression '" + inv.flagText("compression") +
-                                 "' is not supported (only png)");
+    if (inv.has("compression")) opt.compression = inv.flagText("compression");
+    if (inv.has("quality")) {
+        const double q = inv.flagNumber("quality");
+        if (!(q >= 1.0 && q <= 100.0) || q != std::floor(q))
+            inv.fail("-quality must be a whole number between 1 and 100");
+        opt.quality = static_cast<int>(q);
     }
     if (inv.has("trace")) {
         opt.traceFile = inv.flagText("trace");
         if (opt.traceFile.empty()) inv.fail("-trace needs a file name");
-        if (opt.traceFile == opt.file) inv.fail("-trace and -completeFilename name the same file");
     }
     playblast(inv.scene, opt);
     return cmd::Value::string(opt.file);
@@ -277,13 +280,14 @@ const cmd::Registrar registrar{{
      {"percent", "p", 1},
      {"format", "fmt", 1},
      {"compression", "c", 1},
+     {"quality", "qlt", 1},
      {"viewer", "v", 1},
      {"showOrnaments", "orn", 1},
      {"offScreen", "os", 0},
      {"forceOverwrite", "fo", 0}},
     runPlayblast,
-    "playblast -completeFilename F.png [-widthHeight W H] [-camera persp|top|front|side] "
-    "[-trace T.json] [-percent P] [-format image] [-compression png] [-viewer B] "
+    "playblast -completeFilename F.png|F.jpg [-widthHeight W H] [-camera persp|top|front|side] "
+    "[-trace T.json] [-percent P] [-format image] [-compression png|jpg] [-quality Q] [-viewer B] "
     "[-showOrnaments B] [-offScreen] [-forceOverwrite]",
     "the image file written"}};
 

@@ -1,5 +1,6 @@
 #include "view/png_io.h"
 
+#include "command/output_file.h"
 #include "graph/scene.h"
 
 #include <png.h>
@@ -31,26 +32,26 @@ void onPngError(png_structp png, png_const_charp message) {
 
 void onPngWarning(png_structp, png_const_charp) {}
 
+// Pictures are encoded in memory and written by ReplacingFile, which names
+// the reason of any failed write.
+void appendBytes(png_structp png, png_bytep data, size_t size) {
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), size);
+}
+
 }  // namespace
 
-void writePng(const std::string& path, const Image& image) {
+std::string encodePng(const Image& image) {
     if (image.width <= 0 || image.height <= 0 ||
         image.rgba.size() != static_cast<size_t>(image.width) * image.height * 4)
-        throw HostError("cannot write '" + path + "': the image has no valid size");
-    File file;
-    file.f = std::fopen(path.c_str(), "wb");
-    if (!file.f) throw HostError("cannot write '" + path + "': " + std::strerror(errno));
-
+        throw HostError("the image has no valid size");
     PngErrorText err;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &err, onPngError, onPngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file.f);
-        file.f = nullptr;
-        std::remove(path.c_str());
-        throw HostError("cannot write '" + path + "': out of memory");
+        throw HostError("out of memory");
     }
+    std::string out;
     std::vector<png_bytep> rows(static_cast<size_t>(image.height));
     for (int y = 0; y < image.height; ++y)
         rows[static_cast<size_t>(y)] = const_cast<png_bytep>(image.pixel(0, y));
@@ -58,7 +59,7 @@ void writePng(const std::string& path, const Image& image) {
     if (setjmp(png_jmpbuf(png))) {
         failed = true;
     } else {
-        png_init_io(png, file.f);
+        png_set_write_fn(png, &out, appendBytes, nullptr);
         png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
                      static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
                      PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -67,13 +68,20 @@ void writePng(const std::string& path, const Image& image) {
         png_write_end(png, nullptr);
     }
     png_destroy_write_struct(&png, &info);
-    const bool closeFailed = std::fclose(file.f) != 0;
-    file.f = nullptr;
-    if (failed || closeFailed) {
-        std::string why = failed ? err.text : std::strerror(errno);
-        std::remove(path.c_str());
-        throw HostError("cannot write '" + path + "': " + why);
+    if (failed) throw HostError(err.text);
+    return out;
+}
+
+void writePng(const std::string& path, const Image& image) {
+    ReplacingFile file(path);
+    std::string bytes;
+    try {
+        bytes = encodePng(image);
+    } catch (const HostError& e) {
+        file.fail(e.what());
     }
+    file.write(bytes);
+    file.commit();
 }
 
 Image readPng(const std::string& path) {

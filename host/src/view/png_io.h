@@ -16,8 +16,11 @@ struct Image {
     }
 };
 
-// Writes `image` to `path`; throws HostError naming the file on any failure
-// (a partly written file is removed).
+// The PNG file's bytes (8-bit RGBA). Throws HostError with the reason.
+std::string encodePng(const Image& image);
+
+// Writes `image` to `path` as ReplacingFile does; throws HostError
+// "cannot write 'PATH': REASON".
 void writePng(const std::string& path, const Image& image);
 
 // Reads an 8-bit or 16-bit PNG of any colour type, converted to RGBA8.

@@ -3,13 +3,18 @@
 // directly (floor.h). Both end in glFinish and read the picture back.
 #include "bench_scene.h"
 #include "floor.h"
+#include "view/playblast.h"
 #include "view/render.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
+#include <malloc.h>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -114,6 +119,33 @@ void BM_RefreshPair(benchmark::State& state) {
     state.counters["nodes"] = static_cast<double>(state.range(1));
 }
 
+// Heap kept per traced playblast (mallinfo2, after a warm-up): the trace's
+// feedback pass must give back what it takes. A driver that holds the vertex
+// buffers its feedback path reads shows here as tens of KB per playblast.
+void BM_TracedPlayblastHeap(benchmark::State& state) {
+    bench::BenchScene s;
+    s.createMany(bench::kLocator, 20);
+    s.createMany(bench::kArc, 2);
+    s.createMany(bench::kSlider, 2);
+    char folder[] = "/tmp/rdbench-XXXXXX";
+    if (!mkdtemp(folder)) bench::fail("cannot make a temporary folder");
+    rdhost::PlayblastOptions o;
+    o.file = std::string(folder) + "/p.png";
+    o.traceFile = std::string(folder) + "/p.json";
+    o.width = o.height = 64;
+    auto heapInUse = [] {
+        const struct mallinfo2 m = ::mallinfo2();
+        return static_cast<double>(m.uordblks + m.hblkhd);
+    };
+    for (int i = 0; i < 20; ++i) rdhost::playblast(s.scene(), o);
+    const double before = heapInUse();
+    for (auto _ : state) rdhost::playblast(s.scene(), o);
+    state.counters["heap_kept_bytes"] = (heapInUse() - before) / static_cast<double>(state.iterations());
+    std::remove(o.file.c_str());
+    std::remove(o.traceFile.c_str());
+    ::rmdir(folder);
+}
+
 // type: 0 primitive locator, 1 linear slider, 2 arc slider; then N.
 void refreshArgs(benchmark::internal::Benchmark* b) {
     b->ArgNames({"type", "N"});
@@ -132,5 +164,6 @@ BENCHMARK(BM_RefreshPair)
     ->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_RefreshPair)->ArgNames({"type", "N"})->Args({2, 100})->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefreshPair)->ArgNames({"type", "N"})->Args({2, 1000})->Iterations(7)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TracedPlayblastHeap)->Iterations(300)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -17,7 +17,7 @@ export RIGDIALS_BENCH_DIR="$out"   # where the 10,000-shape scene is written
 
 # Graph, viewport and files in one process (it also writes the scene file and
 # checks the floors against the plug-in's draws)...
-"$bin" --benchmark_filter='PlugRead|Drag|RefreshPair|File' \
+"$bin" --benchmark_filter='PlugRead|Drag|RefreshPair|File|TracedPlayblast' \
        --benchmark_out="$out/main.json" --benchmark_out_format=json >&2
 # ...and memory in a fresh one, so its peak resident size is the scene's.
 "$bin" --no-floor-check --benchmark_filter='SceneMemory' \
@@ -55,6 +55,8 @@ print(f"| save it | {w/1e6:.0f} ms | {c/1e6:.0f} ms | | |")
 m = runs["BM_SceneMemory10k"]
 print(f"| memory of the open scene: heap in use (mallinfo2) | {m['heap_bytes']/2**20:.1f} MiB | | | |")
 print(f"| memory of the open scene: peak RSS growth (ru_maxrss) | {m['maxrss_delta_bytes']/2**20:.1f} MiB | | | |")
+t = runs["BM_TracedPlayblastHeap"]
+print(f"| heap kept per traced playblast (mallinfo2, 300 in a row) | {t['heap_kept_bytes']/1024:.1f} KiB | | < 4 KiB | {ok(t['heap_kept_bytes'] < 4096)} |")
 print()
 print("| Viewport refresh | N | Host (median) | Floor (median) | Ratio | Target | Met | Main-thread CPU: host / floor |")
 print("|---|---|---|---|---|---|---|---|")

@@ -3,6 +3,8 @@
 #include "view_fixture.h"
 
 #include "command/interpreter.h"
+#include "view/feedback.h"
+#include "view/immediate_arrays.h"
 #include "view/jpeg_io.h"
 #include "view/playblast.h"
 #include "view/png_io.h"
@@ -15,7 +17,9 @@
 #include <fstream>
 #include <sstream>
 #include <csignal>
+#include <GL/gl.h>
 #include <linux/capability.h>
+#include <malloc.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -458,6 +462,40 @@ TEST_F(PlayblastTest, PictureAndTraceGetTheModeAnyWrittenFileGets) {
     UmaskScope scope(022);
     rdhost::playblast(scene(), options(png, 8, 8, CameraKind::Persp));
     EXPECT_EQ(modeOf(png), mode_t{0640});
+}
+
+// The trace's counting pass draws each node again in GL feedback. The heap it
+// leaves behind stays flat however often it runs (Mesa 22.3 keeps every
+// vertex buffer its feedback path reads: glBegin/glEnd vertices must not come
+// from one), and the primitives are the ones drawn.
+TEST_F(PlayblastTest, FeedbackPassesKeepNoMemory) {
+    auto draw = [] {
+        EXPECT_TRUE(rdhost::immediateArraysActive());
+        glBegin(GL_LINES);
+        for (int i = 0; i < 4000; ++i) {
+            glColor3f(0.5f, 0.0f, i % 2 ? 1.0f : 0.0f);
+            glVertex3f(i * 1e-4f, -0.5f, 0.0f);
+        }
+        glEnd();
+        glBegin(GL_TRIANGLES);
+        glVertex2f(0, 0);
+        glVertex2f(0.5f, 0);
+        glVertex2f(0, 0.5f);
+        glEnd();
+    };
+    auto heapInUse = [] {
+        const struct mallinfo2 m = ::mallinfo2();
+        return m.uordblks + m.hblkhd;
+    };
+    auto prims = rdhost::captureFeedback(draw);
+    const auto counts = rdhost::countPrimitives(prims);
+    EXPECT_EQ(counts.lines, 2000u);
+    EXPECT_EQ(counts.polygons, 1u);
+    ASSERT_EQ(prims[1].vertices.size(), 2u);
+    EXPECT_FLOAT_EQ(prims[1].vertices[1].color[2], 1.0f);  // each vertex keeps its own colour
+    const std::size_t before = heapInUse();
+    for (int i = 0; i < 100; ++i) rdhost::captureFeedback(draw);  // 6 MB of vertices in all
+    EXPECT_LT(heapInUse(), before + (std::size_t(1) << 20));
 }
 
 // Whatever stops the picture or its trace, neither replaces its file, and a

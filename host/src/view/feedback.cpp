@@ -2,6 +2,7 @@
 
 #include "graph/scene.h"
 #include "view/gl_context.h"
+#include "view/immediate_arrays.h"
 
 #include <GL/gl.h>
 
@@ -90,6 +91,7 @@ std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw
         glFeedbackBuffer(static_cast<GLsizei>(size), GL_3D_COLOR, buffer.data());
         glRenderMode(GL_FEEDBACK);
         try {
+            ImmediateArrays gather;  // feedback from vertex buffers leaks in Mesa 22.3
             draw();
         } catch (...) {
             glRenderMode(GL_RENDER);

@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <future>
 #include <set>
 
 #include <dirent.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -202,6 +207,66 @@ TEST(Program, ConcurrentSavesToOnePathEachLandWhole) {
     for (const std::string& text : seen)
         EXPECT_TRUE(text == bigText || text == smallText) << "a mixed or partial file of " << text.size() << " bytes";
     EXPECT_TRUE(readFile(target) == bigText || readFile(target) == smallText);
+}
+
+// A save killed while it writes leaves the target whole: the file it had or
+// the one it wrote, never a part of one.
+TEST(Program, ASaveKilledPartWayLeavesTheTargetWhole) {
+    const std::string dir = makeTempDir(), target = dir + "/out.ma";
+    std::string nodes;
+    for (int i = 0; i < 3000; ++i) nodes += "createNode transform -n n" + std::to_string(i) + ";\n";
+    const std::string save = "file -save \"" + target + "\";\n";
+    writeFile(dir + "/once.mel", nodes + save);
+    ASSERT_EQ(runRigdials({"once.mel"}, dir).status, 0);
+    const std::string whole = readFile(target);
+    writeFile(dir + "/again.mel", nodes + "setAttr n0.tx 1;\n" + save);
+    const std::string newDir = makeTempDir();
+    writeFile(newDir + "/again.mel", nodes + "setAttr n0.tx 1;\nfile -save out.ma;\n");
+    ASSERT_EQ(runRigdials({"again.mel"}, newDir).status, 0);
+    const std::string saved = readFile(newDir + "/out.ma");
+    const std::string program = std::string(RIGDIALS_BIN_DIR) + "/rigdials";
+    int killedMidSave = 0;
+    for (int attempt = 0; attempt < 10 && killedMidSave < 3; ++attempt) {
+        // The kill comes as soon as the save's temporary appears in the folder.
+        const int watch = ::inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(watch, 0);
+        ASSERT_GE(::inotify_add_watch(watch, dir.c_str(), IN_CREATE), 0);
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            if (::chdir(dir.c_str()) != 0) ::_exit(127);
+            std::freopen("/dev/null", "w", stdout);
+            std::freopen("/dev/null", "w", stderr);
+            ::execl(program.c_str(), "rigdials", "again.mel", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ASSERT_GT(pid, 0);
+        alignas(inotify_event) char events[4096];
+        for (bool seen = false; !seen;) {
+            const ssize_t n = ::read(watch, events, sizeof events);
+            if (n <= 0) break;
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(events + at);
+                seen = seen || (e->len > 0 && std::string(e->name).rfind(".rigdials-", 0) == 0);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            }
+        }
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ::close(watch);
+        const std::string now = readFile(target);
+        EXPECT_TRUE(now == whole || now == saved) << "attempt " << attempt << ": " << now.size() << " bytes";
+        // The temporary a killed save leaves shows that the kill came mid-save.
+        if (DIR* d = ::opendir(dir.c_str())) {
+            while (dirent* e = ::readdir(d)) {
+                if (std::string(e->d_name).rfind(".rigdials-", 0) != 0) continue;
+                ++killedMidSave;
+                std::remove((dir + "/" + e->d_name).c_str());
+            }
+            ::closedir(d);
+        }
+    }
+    EXPECT_GT(killedMidSave, 0) << "no kill landed during a save";
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 # Idempotent: packages already present are left as they are.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri xvfb xauth libpng-dev libjpeg-dev
+          freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri xvfb xauth libpng-dev libjpeg-dev libx11-dev
           clang libclang-rt-14-dev valgrind)
 missing=()
 for p in "${packages[@]}"; do

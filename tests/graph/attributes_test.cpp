@@ -1,5 +1,6 @@
 // Attribute kinds, defaults, limits and flags as a node type's initialize
 // declares them; addAttribute/attributeAffects rules and fault injection.
+#include "scene_fixture.h"
 #include "test_nodes.h"
 
 #include <maya/MFnEnumAttribute.h>

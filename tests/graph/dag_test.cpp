@@ -1,4 +1,5 @@
 // The DAG: names, parents, paths, world matrices and the transform queries.
+#include "scene_fixture.h"
 #include "test_nodes.h"
 
 #include <maya/MDagPath.h>

@@ -1,5 +1,6 @@
 // Dirty propagation, pull evaluation, data-block writes, connections and the
 // idle step, on tiny purpose-built nodes.
+#include "scene_fixture.h"
 #include "test_nodes.h"
 
 #include <maya/MAngle.h>

@@ -1,7 +1,6 @@
 // Tiny node types for graph tests, registered in-process on the test's scene.
+// They stand for a plug-in's nodes, so they see only <maya/...>.
 #pragma once
-
-#include "scene_fixture.h"
 
 #include <maya/MDataBlock.h>
 #include <maya/MDataHandle.h>
@@ -13,6 +12,10 @@
 
 #include <string>
 #include <vector>
+
+namespace rdhost {
+class Scene;
+}
 
 namespace graphtest {
 
@@ -143,17 +146,8 @@ struct InternalNode : MPxNode {
     }
 };
 
-// Registers the test types on the current scene.
-inline void registerTestTypes(rdhost::Scene& scene) {
-    journal().clear();
-    AddNode::computes = 0;
-    scene.registerType(nullptr, "testAdd", 0x7e001, MPxNode::kDependNode, AddNode::creator, AddNode::initialize);
-    scene.registerType(nullptr, "testRecorder", 0x7e002, MPxNode::kDependNode, RecorderNode::creator,
-                       RecorderNode::initialize);
-    scene.registerType(nullptr, "testToggle", 0x7e003, MPxNode::kDependNode, ToggleNode::creator,
-                       ToggleNode::initialize);
-    scene.registerType(nullptr, "testInternal", 0x7e004, MPxNode::kDependNode, InternalNode::creator,
-                       InternalNode::initialize);
-}
+// Registers the test types on `scene` (test_nodes_scene.cpp: the one part of
+// them that needs the host's internals).
+void registerTestTypes(rdhost::Scene& scene);
 
 }  // namespace graphtest

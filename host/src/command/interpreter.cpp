@@ -9,8 +9,8 @@ namespace rdhost::cmd {
 
 namespace {
 
-// What the command module keeps on a Scene.
-struct CommandState {
+// What the command module keeps on a Scene: the interpreter in charge.
+struct CommandState : SceneExtension {
     Interpreter* interpreter = nullptr;
 };
 
@@ -21,9 +21,7 @@ Interpreter::Interpreter(Scene& scene, std::ostream& out, std::ostream& err)
     savedHook_ = scene.executeHook;
     savedListHook_ = scene.executeListHook;
     savedSink_ = scene.warningSink;
-    auto state = std::make_shared<CommandState>();
-    state->interpreter = this;
-    scene.commandState = state;
+    scene.extension<CommandState>().interpreter = this;
     scene.executeHook = [this](const std::string& text, std::string* result) {
         try {
             Value v = execute(text);
@@ -64,12 +62,12 @@ Interpreter::~Interpreter() {
     scene_.executeHook = savedHook_;
     scene_.executeListHook = savedListHook_;
     scene_.warningSink = savedSink_;
-    auto* state = static_cast<CommandState*>(scene_.commandState.get());
-    if (state && state->interpreter == this) scene_.commandState.reset();
+    CommandState* state = scene_.findExtension<CommandState>();
+    if (state && state->interpreter == this) state->interpreter = nullptr;
 }
 
 Interpreter* Interpreter::of(const Scene& scene) {
-    auto* state = static_cast<CommandState*>(scene.commandState.get());
+    const CommandState* state = scene.findExtension<CommandState>();
     return state ? state->interpreter : nullptr;
 }
 

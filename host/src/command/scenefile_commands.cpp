@@ -25,10 +25,7 @@
 
 namespace rdhost::ma {
 
-FileState& fileState(Scene& scene) {
-    if (!scene.fileState) scene.fileState = std::make_shared<FileState>();
-    return *static_cast<FileState*>(scene.fileState.get());
-}
+FileState& fileState(Scene& scene) { return scene.extension<FileState>(); }
 
 namespace {
 

@@ -25,7 +25,7 @@ struct DefaultNodeBlock {
     std::vector<std::string> lines;   // verbatim statements
 };
 
-struct FileState {
+struct FileState : SceneExtension {
     std::string sceneName;                  // path given by -rename, -open or -save; empty: untitled
     std::vector<KeptStatement> requires;    // requires of plug-ins not loaded here (nodes: the plug-in)
     std::vector<std::string> header;        // fileInfo, dataStructure... after currentUnit
@@ -35,7 +35,7 @@ struct FileState {
     void clear() { *this = FileState{}; }
 };
 
-// The scene's file state, created on first use.
+// The scene's file state, a scene extension made on first use.
 FileState& fileState(Scene& scene);
 
 }  // namespace rdhost::ma

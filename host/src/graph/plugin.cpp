@@ -7,7 +7,6 @@
 #define MNoVersionString
 #include "graph/handles.h"
 #include "graph/scene_impl.h"
-#include "manip/manip.h"
 
 #include <maya/MFnPlugin.h>
 
@@ -164,7 +163,7 @@ void Scene::unloadPlugin(const std::string& nameOrPath) {
         if (n->type->plugin == p)
             throw HostError("unloadPlugin: cannot unload '" + p->name + "': node '" + n->name + "' of type '" +
                             n->type->name + "' still exists");
-    manipPluginUnloading(*this, p);  // shown manipulators run the plug-in's code
+    impl_->notify([p](SceneObserver& o) { o.pluginUnloading(p); });
     EntryPoint uninit = lookup(p->handle, "uninitializePlugin", "_Z18uninitializePlugin7MObject");
     MStatus st;
     {

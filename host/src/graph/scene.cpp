@@ -5,7 +5,6 @@
 
 #include "graph/handles.h"
 #include "graph/scene_impl.h"
-#include "manip/manip.h"
 
 #include <maya/MDataBlock.h>
 #include <maya/MFnNumericData.h>
@@ -266,7 +265,7 @@ Scene::Scene() : impl_(std::make_unique<Impl>()) {
 
 Scene::~Scene() {
     CurrentSceneGuard guard(this);
-    manipSceneClosing(*this);  // containers run plug-in code: before any unload
+    impl_->notify([](SceneObserver& o) { o.sceneClosing(); });
     // Nodes first: their MPxNode instances live in plug-in code.
     for (auto it = impl_->nodes.rbegin(); it != impl_->nodes.rend(); ++it) {
         delete (*it)->user;
@@ -287,7 +286,31 @@ Scene::~Scene() {
             if (handle) ::dlclose(handle);
         }
     }
+    // Newest first; one being destroyed can no longer be found.
+    auto& extensions = impl_->extensions;
+    while (!extensions.empty()) {
+        std::unique_ptr<SceneExtension> last = std::move(extensions.back().second);
+        extensions.pop_back();
+        last.reset();
+    }
     if (guard.saved == this) guard.saved = nullptr;
+}
+
+void Scene::addObserver(SceneObserver* observer) { impl_->observers.push_back(observer); }
+
+void Scene::removeObserver(SceneObserver* observer) {
+    auto& v = impl_->observers;
+    v.erase(std::remove(v.begin(), v.end(), observer), v.end());
+}
+
+SceneExtension* Scene::findExtension(std::type_index type) const {
+    for (auto& [key, extension] : impl_->extensions)
+        if (key == type) return extension.get();
+    return nullptr;
+}
+
+void Scene::addExtension(std::type_index type, std::unique_ptr<SceneExtension> extension) {
+    impl_->extensions.emplace_back(type, std::move(extension));
 }
 
 const std::vector<Node*>& Scene::nodes() const { return impl_->nodes; }
@@ -601,7 +624,7 @@ void Scene::deleteNode(Node* node) {
     }
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
         Node* n = *it;
-        manipNodeDeleting(*this, n);  // a shown container must not outlive its node
+        impl_->notify([n](SceneObserver& o) { o.nodeDeleting(n); });
         for (int a = 0; a < static_cast<int>(n->source.size()); ++a) {
             if (n->source[a]) disconnect(n->source[a], PlugRef{n, a});
             while (!n->dests[a].empty()) disconnect(PlugRef{n, a}, n->dests[a].back());

@@ -58,7 +58,11 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <typeindex>
+#include <typeinfo>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class MPxNode;
@@ -266,6 +270,33 @@ struct FaultInjection {
     void failDeregisterNode(int nth) { failDeregisterNodeAt = deregisterNodeCalls + nth; }
 };
 
+// What a module above the graph hears from its scene. The manipulator runtime
+// keeps containers that point at nodes and run plug-in code; it drops them
+// here, before the node, the plug-in or the scene is gone. Observers are told
+// in the order they registered; one may unregister while being told.
+class SceneObserver {
+public:
+    // Before the node's connections are broken and it is freed (for each node
+    // of a deleted subtree, children first).
+    virtual void nodeDeleting(Node*) {}
+    // Before uninitializePlugin runs; no node of the plug-in's types exists.
+    virtual void pluginUnloading(Plugin*) {}
+    // Before the scene frees its nodes and unloads its plug-ins.
+    virtual void sceneClosing() {}
+
+protected:
+    ~SceneObserver() = default;
+};
+
+// State a module above the graph keeps per scene (the interpreter in charge,
+// the scene file's kept lines, the viewport, the shown manipulators). The scene
+// owns it, finds it by its type and destroys it last, after its nodes and
+// plug-ins, newest first.
+class SceneExtension {
+public:
+    virtual ~SceneExtension() = default;
+};
+
 // Host modules add their built-in node types to every new scene through an
 // installer declared at namespace scope in their own source:
 //   static rdhost::BuiltinInstaller animCurves(&installAnimCurves);
@@ -382,15 +413,44 @@ public:
     // Optional: the list form (MGlobal::executeCommand(..., MStringArray&)). When
     // unset, the list is the single result of executeHook.
     std::function<bool(const std::string& text, std::vector<std::string>* result)> executeListHook;
-    // State owned by the command, view and manipulator modules for this scene.
-    std::shared_ptr<void> commandState, viewState, manipState;
-    std::shared_ptr<void> fileState;              // scene file module: name, requires, kept lines
+
+    // --- the modules above the graph
+    void addObserver(SceneObserver* observer);
+    void removeObserver(SceneObserver* observer);
+    // The extension of type T, or null when none was made.
+    template <class T> T* findExtension() const {
+        return static_cast<T*>(findExtension(std::type_index(typeid(T))));
+    }
+    // The extension of type T, made on first use (T(Scene&) or T()).
+    template <class T> T& extension() {
+        if (T* found = findExtension<T>()) return *found;
+        std::unique_ptr<T> made;
+        if constexpr (std::is_constructible_v<T, Scene&>)
+            made = std::make_unique<T>(*this);
+        else
+            made = std::make_unique<T>();
+        T& ref = *made;
+        addExtension(std::type_index(typeid(T)), std::move(made));
+        return ref;
+    }
 
     struct Impl;
     Impl* impl() const { return impl_.get(); }
 
 private:
+    SceneExtension* findExtension(std::type_index type) const;
+    void addExtension(std::type_index type, std::unique_ptr<SceneExtension> extension);
+
     std::unique_ptr<Impl> impl_;
+};
+
+// Makes `scene` current for the duration of a call into plug-in code.
+struct CurrentSceneGuard {
+    explicit CurrentSceneGuard(Scene* scene) : saved(Scene::current()) { Scene::setCurrent(scene); }
+    ~CurrentSceneGuard() { Scene::setCurrent(saved); }
+    CurrentSceneGuard(const CurrentSceneGuard&) = delete;
+    CurrentSceneGuard& operator=(const CurrentSceneGuard&) = delete;
+    Scene* saved;
 };
 
 }  // namespace rdhost

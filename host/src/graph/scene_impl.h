@@ -3,6 +3,7 @@
 
 #include "graph/scene.h"
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <string>
@@ -42,6 +43,17 @@ struct Scene::Impl {
 
     // Plugs whose node is in setInternalValue or getInternalValue now.
     std::vector<PlugRef> internalCalls;
+
+    // The modules above the graph: observers in registration order, and
+    // extensions in creation order.
+    std::vector<SceneObserver*> observers;
+    std::vector<std::pair<std::type_index, std::unique_ptr<SceneExtension>>> extensions;
+    // Tells each observer still registered when its turn comes.
+    template <class F> void notify(F&& tell) {
+        const std::vector<SceneObserver*> now = observers;
+        for (SceneObserver* o : now)
+            if (std::find(observers.begin(), observers.end(), o) != observers.end()) tell(*o);
+    }
 };
 
 inline std::uint64_t plugKey(const PlugRef& p) {
@@ -50,13 +62,6 @@ inline std::uint64_t plugKey(const PlugRef& p) {
 
 struct PlugRefHash {
     std::size_t operator()(const PlugRef& p) const { return std::hash<std::uint64_t>()(plugKey(p)); }
-};
-
-// Makes `scene` current for the duration of a call into plug-in code.
-struct CurrentSceneGuard {
-    explicit CurrentSceneGuard(Scene* scene) : saved(Scene::current()) { Scene::setCurrent(scene); }
-    ~CurrentSceneGuard() { Scene::setCurrent(saved); }
-    Scene* saved;
 };
 
 // Graph-module helpers shared between sources.

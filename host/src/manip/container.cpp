@@ -3,7 +3,6 @@
 #include "manip/manip_impl.h"
 
 #include "graph/handles.h"
-#include "graph/scene_impl.h"
 #include "manip/geometry.h"
 #include "manip/manip.h"
 

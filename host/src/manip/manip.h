@@ -47,12 +47,6 @@ void dragManipValue(Scene& scene, ShownManip& shown, StockManip& manip, double v
 // from its start point (the turn closest to the current angle). A toggle flips.
 void dragManipToPoint(Scene& scene, ShownManip& shown, StockManip& manip, const MPoint& p, const std::string& cmd);
 
-// Notifications from the graph: containers must go before the node they point
-// at, before the plug-in whose code they run, and before the scene.
-void manipNodeDeleting(Scene& scene, Node* node);
-void manipPluginUnloading(Scene& scene, Plugin* plugin);
-void manipSceneClosing(Scene& scene);
-
 // A number as manipInfo prints it: the shortest text that reads back to the
 // same single-precision value (the precision manipulators work in); below
 // 5e-7 in magnitude, 0.

@@ -142,10 +142,19 @@ struct ShownManip {
     ManipContainerState* state = nullptr;
 };
 
-// Per-scene manipulator state, kept in Scene::manipState.
-struct ManipRegistry {
-    explicit ManipRegistry(Scene* s) : scene(s) {}
-    ~ManipRegistry();
+// Per-scene manipulator state: the connect table and the containers shown.
+// Containers point at their node and run plug-in code, so they go before the
+// node, the plug-in or the scene does.
+struct ManipRegistry : SceneExtension, SceneObserver {
+    explicit ManipRegistry(Scene& s);
+    ~ManipRegistry() override;
+    ManipRegistry(const ManipRegistry&) = delete;
+    ManipRegistry& operator=(const ManipRegistry&) = delete;
+
+    void nodeDeleting(Node* node) override;
+    void pluginUnloading(Plugin* plugin) override;
+    void sceneClosing() override;
+
     Scene* scene;
     std::vector<unsigned> connectTable;  // node type ids, in order added
     std::vector<std::unique_ptr<ShownManip>> shown;

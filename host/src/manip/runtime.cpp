@@ -3,7 +3,6 @@
 
 #include "command/attrs.h"
 #include "graph/handles.h"
-#include "graph/scene_impl.h"
 #include "view/playblast.h"
 #include "view/viewport.h"
 
@@ -28,8 +27,9 @@ bool inConnectTable(const ManipRegistry& reg, const NodeType* t) {
 std::string nodeLabel(const Node* n) { return n->isDag() ? n->partialPathName() : n->name; }
 
 void removeOverlay(Scene& scene, const ShownManip* shown) {
-    if (!scene.viewState) return;
-    auto& overlays = viewportFor(scene).overlays;
+    Viewport* viewport = scene.findExtension<Viewport>();
+    if (!viewport) return;
+    auto& overlays = viewport->overlays;
     overlays.erase(std::remove_if(overlays.begin(), overlays.end(),
                                   [shown](const Overlay& o) { return o.owner == shown; }),
                    overlays.end());
@@ -108,43 +108,38 @@ PlugRef draggedPlug(const ShownManip& shown, const StockManip& m) {
 
 // ----------------------------------------------------------------- registry
 
+ManipRegistry::ManipRegistry(Scene& s) : scene(&s) { scene->addObserver(this); }
+
 ManipRegistry::~ManipRegistry() {
+    sceneClosing();
+    scene->removeObserver(this);
+}
+
+ManipRegistry* findManipRegistry(Scene& scene) { return scene.findExtension<ManipRegistry>(); }
+
+ManipRegistry& manipRegistry(Scene& scene) { return scene.extension<ManipRegistry>(); }
+
+void ManipRegistry::nodeDeleting(Node* node) {
+    eraseShown(*scene, *this, [node](const ShownManip& s) { return s.target == node; });
+}
+
+void ManipRegistry::pluginUnloading(Plugin* plugin) {
+    eraseShown(*scene, *this, [plugin](const ShownManip& s) {
+        return (s.type && s.type->plugin == plugin) || (s.target->type && s.target->type->plugin == plugin);
+    });
+    // The plug-in's types leave the connect table with it; loading it again
+    // enters them afresh.
+    for (NodeType* t : plugin->types)
+        connectTable.erase(std::remove(connectTable.begin(), connectTable.end(), t->id), connectTable.end());
+}
+
+void ManipRegistry::sceneClosing() {
     while (!shown.empty()) {
         std::unique_ptr<ShownManip> s = std::move(shown.back());
         shown.pop_back();
         destroy(*scene, s);
     }
 }
-
-ManipRegistry* findManipRegistry(Scene& scene) {
-    return static_cast<ManipRegistry*>(scene.manipState.get());
-}
-
-ManipRegistry& manipRegistry(Scene& scene) {
-    if (!scene.manipState) scene.manipState = std::make_shared<ManipRegistry>(&scene);
-    return *findManipRegistry(scene);
-}
-
-void manipNodeDeleting(Scene& scene, Node* node) {
-    if (ManipRegistry* reg = findManipRegistry(scene))
-        eraseShown(scene, *reg, [node](const ShownManip& s) { return s.target == node; });
-}
-
-void manipPluginUnloading(Scene& scene, Plugin* plugin) {
-    ManipRegistry* reg = findManipRegistry(scene);
-    if (!reg || !plugin) return;
-    eraseShown(scene, *reg, [plugin](const ShownManip& s) {
-        return (s.type && s.type->plugin == plugin) || (s.target->type && s.target->type->plugin == plugin);
-    });
-    // The plug-in's types leave the connect table with it; loading it again
-    // enters them afresh.
-    for (NodeType* t : plugin->types) {
-        auto& table = reg->connectTable;
-        table.erase(std::remove(table.begin(), table.end(), t->id), table.end());
-    }
-}
-
-void manipSceneClosing(Scene& scene) { scene.manipState.reset(); }
 
 // --------------------------------------------------------------- show / find
 

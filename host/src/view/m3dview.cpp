@@ -16,14 +16,7 @@ void Viewport::warn(const std::string& message) {
     if (scene) scene->warn(message);
 }
 
-Viewport& viewportFor(Scene& scene) {
-    if (!scene.viewState) {
-        auto vp = std::make_shared<Viewport>();
-        vp->scene = &scene;
-        scene.viewState = vp;
-    }
-    return *std::static_pointer_cast<Viewport>(scene.viewState);
-}
+Viewport& viewportFor(Scene& scene) { return scene.extension<Viewport>(); }
 
 std::string displayName(const Node* node) {
     if (!node) return std::string();

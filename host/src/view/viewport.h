@@ -1,7 +1,7 @@
 // The viewport of one scene: what M3dView handles point at.
 //
 // Rules of the viewport (nodes and tests rely on each of them):
-//  - One Viewport per Scene, kept in Scene::viewState and made on first use by
+//  - One Viewport per Scene, a scene extension made on first use by
 //    viewportFor(). Nothing about drawing lives in globals except the GL
 //    context itself (gl_context.h), which is process-wide by nature.
 //  - beginGL() records the modelview and projection matrix stack depths, the
@@ -19,6 +19,8 @@
 //    gives; the manipulator runtime registers one per shown container.
 #pragma once
 
+#include "graph/scene.h"
+
 #include <maya/M3dView.h>
 
 #include <array>
@@ -28,9 +30,6 @@
 #include <vector>
 
 namespace rdhost {
-
-class Scene;
-struct Node;
 
 struct TextRecord {
     std::string text;
@@ -68,8 +67,9 @@ struct GLStackState {
     double projection[16] = {};
 };
 
-struct Viewport {
-    Scene* scene = nullptr;
+struct Viewport : SceneExtension {
+    explicit Viewport(Scene& s) : scene(&s) {}
+    Scene* scene;
     int width = 640, height = 480;
 
     std::vector<TextRecord> textLog;

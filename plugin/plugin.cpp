@@ -5,6 +5,7 @@
 #define MNoVersionString
 #include <maya/MFnPlugin.h>
 #include <maya/MObject.h>
+#include <maya/MPxManipContainer.h>
 #include <maya/MPxNode.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
@@ -36,9 +37,9 @@ struct NodeRow {
 // locator goes before its manipulator container.
 const NodeRow kNodes[] = {
     {"KelArcSliderManipulator", &KelArcSliderManipulator::id, KelArcSliderManipulator::creator, KelArcSliderManipulator::initialize, MPxNode::kLocatorNode},
-    {"KelArcSliderManipulatorManip", &KelArcSliderManipulatorManip::id, KelArcSliderManipulatorManip::creator, KelSliderManipulatorManip::initialize, MPxNode::kManipContainer},
+    {"KelArcSliderManipulatorManip", &KelArcSliderManipulatorManip::id, KelArcSliderManipulatorManip::creator, MPxManipContainer::initialize, MPxNode::kManipContainer},
     {"KelSliderManipulator", &KelSliderManipulator::id, KelSliderManipulator::creator, KelSliderManipulator::initialize, MPxNode::kLocatorNode},
-    {"KelSliderManipulatorManip", &KelSliderManipulatorManip::id, KelSliderManipulatorManip::creator, KelSliderManipulatorManip::initialize, MPxNode::kManipContainer},
+    {"KelSliderManipulatorManip", &KelSliderManipulatorManip::id, KelSliderManipulatorManip::creator, MPxManipContainer::initialize, MPxNode::kManipContainer},
     {"KelPrimitiveLocator", &KelPrimitiveLocator::id, KelPrimitiveLocator::creator, KelPrimitiveLocator::initialize, MPxNode::kLocatorNode},
 };
 
@@ -51,7 +52,7 @@ extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
     MFnPlugin plugin(obj, "Orvane 2001", "3.0", "Any");
     for (const NodeRow& row : kNodes) {
         status = plugin.registerNode(MString(row.name), *row.id, row.creator, row.initialize,
-                                     row.kind, NULL);
+                                     row.kind, nullptr);
         if (!status) {
             status.perror("registerNode");
             break;

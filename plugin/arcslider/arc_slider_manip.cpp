@@ -1,115 +1,51 @@
 #include "arcslider/arc_slider_manip.h"
-#include "arcslider/arc_values.h"
+
 #include "arcslider/arc_slider.h"
+#include "manip_parts.h"
+#include "plug_reads.h"
 #include "snapping.h"
 
 #include <maya/MAngle.h>
 #include <maya/MFnCircleSweepManip.h>
 #include <maya/MFnDagNode.h>
-#include <maya/MFnDependencyNode.h>
 #include <maya/MFnDistanceManip.h>
-#include <maya/MFnNumericData.h>
 #include <maya/MFnToggleManip.h>
-#include <maya/MFnTransform.h>
 #include <maya/MPlug.h>
 #include <maya/MPoint.h>
 #include <maya/MQuaternion.h>
-#include <maya/MTransformationMatrix.h>
 
-#include <cmath>
-
-using arcslider::readFloat;
-using arcslider::readInt;
-using snapping::snapDown;
-
-typedef KelArcSliderManipulator Arc;
+using manips::BoundNode;
+using manips::pointData;
+using plugs::readFloat;
+using plugs::readInt;
+using Arc = KelArcSliderManipulator;
 
 MTypeId KelArcSliderManipulatorManip::id(0x80670);
-
-KelArcSliderManipulatorManip::KelArcSliderManipulatorManip() {}
-
-KelArcSliderManipulatorManip::~KelArcSliderManipulatorManip() {}
 
 void* KelArcSliderManipulatorManip::creator()
 {
     return new KelArcSliderManipulatorManip();
 }
 
-void KelArcSliderManipulatorManip::draw(M3dView& view, const MDagPath& path,
-                                        M3dView::DisplayStyle style, M3dView::DisplayStatus status)
-{
-    MPxManipContainer::draw(view, path, style, status);
-}
-
 // ---------------------------------------------------------------------------
-// Reading the node and its transform
-
-namespace {
-
-MManipData threeDoubles(double x, double y, double z)
-{
-    MFnNumericData data;
-    MObject object = data.create(MFnNumericData::k3Double);
-    data.setData(x, y, z);
-    return MManipData(object);
-}
-
-MManipData threeDoubles(const MVector& v)
-{
-    return threeDoubles(v.x, v.y, v.z);
-}
-
-}  // namespace
-
-MObject KelArcSliderManipulatorManip::attachedNode(MDagPath& transformPath) const
-{
-    MFnDagNode dagNode(nodePath);
-    MDagPath path;
-    dagNode.getPath(path);
-    const MObject node = path.node();
-    path.pop(1);
-    transformPath = path;
-    return node;
-}
-
-MVector KelArcSliderManipulatorManip::worldCenter() const
-{
-    MDagPath transformPath;
-    attachedNode(transformPath);
-    MFnTransform transform(transformPath);
-    return transform.translation(MSpace::kWorld);
-}
-
-void KelArcSliderManipulatorManip::worldScale(float& sx, float& sy, float& sz) const
-{
-    MDagPath transformPath;
-    attachedNode(transformPath);
-    MFnTransform transform(transformPath);
-    double scale[3] = {1.0, 1.0, 1.0};
-    transform.transformation().getScale(scale, MSpace::kWorld);
-    sx = static_cast<float>(scale[0]);
-    sy = static_cast<float>(scale[1]);
-    sz = static_cast<float>(scale[2]);
-}
+// The node and its transform
 
 MVector KelArcSliderManipulatorManip::worldNormal() const
 {
-    MDagPath transformPath;
-    attachedNode(transformPath);
-    MFnTransform transform(transformPath);
-    MQuaternion rotation;
-    transform.getRotation(rotation, MSpace::kWorld);
-    return MVector(0.0, 1.0, 0.0).rotateBy(rotation);
+    return MVector(0.0, 1.0, 0.0).rotateBy(BoundNode(nodePath).worldRotation());
 }
 
 MVector KelArcSliderManipulatorManip::worldXAxis() const
 {
-    MDagPath transformPath;
-    attachedNode(transformPath);
-    MFnTransform transform(transformPath);
-    MQuaternion rotation;
-    transform.getRotation(rotation, MSpace::kWorld);
-    return MVector(1.0, 0.0, 0.0).rotateBy(rotation);
+    return MVector(1.0, 0.0, 0.0).rotateBy(BoundNode(nodePath).worldRotation());
+}
+
+float KelArcSliderManipulatorManip::worldRadius() const
+{
+    const BoundNode arc(nodePath);
+    const float k = readFloat(arc.node(), Arc::size);
+    const float rho = readFloat(arc.node(), Arc::radius);
+    return arc.worldScale().y * k * rho;
 }
 
 // ---------------------------------------------------------------------------
@@ -117,14 +53,17 @@ MVector KelArcSliderManipulatorManip::worldXAxis() const
 
 MStatus KelArcSliderManipulatorManip::createChildren()
 {
-    MStatus status = MS::kSuccess;
     const MPoint origin(0.0, 0.0, 0.0, 1.0);
     // Only an initial value: the callbacks take over once the node is bound.
     const MVector normal = nodePath.isValid() ? worldNormal() : MVector(0.0, 1.0, 0.0);
 
     // The handle and start sweeps share a manipulator name; their value names
     // tell them apart.
-    const struct { MDagPath* path; const char* name; const char* value; } sweeps[] = {
+    const struct {
+        MDagPath* path;
+        const char* name;
+        const char* value;
+    } sweeps[] = {
         {&currentSweepPath, "sweepManip", "Current Angle"},
         {&startSweepPath, "sweepManip", "start Angle"},
         {&endSweepPath, "endSweepManip", "end Angle"},
@@ -147,71 +86,53 @@ MStatus KelArcSliderManipulatorManip::createChildren()
     sizeManip.setDirection(MVector(0.0, 1.0, 0.0));
 
     setKeyManipPath = addToggleManip("setKeyManip", "setKey");
-
-    return status;
+    return MS::kSuccess;
 }
 
 MStatus KelArcSliderManipulatorManip::connectToDependNode(const MObject& node)
 {
-    typedef KelArcSliderManipulatorManip Self;
-    MStatus status;
+    using Self = KelArcSliderManipulatorManip;
+    const auto toManip = [this](unsigned int index, MManipData (Self::*callback)(unsigned int)) {
+        addPlugToManipConversionCallback(index, static_cast<plugToManipConversionCallback>(callback));
+    };
+
     MFnDagNode dagNode(node);
     dagNode.getPath(nodePath);
-    MFnDependencyNode depNode(node);
+    manips::PlugLookup lookup(node);
 
     const char* const sweepPlugs[] = {"currentAngle", "startAngle", "endAngle"};
     const MDagPath* sweeps[] = {&currentSweepPath, &startSweepPath, &endSweepPath};
     for (int i = 0; i < 3; ++i) {
         MFnCircleSweepManip sweep(*sweeps[i]);
-        MPlug plug = depNode.findPlug(sweepPlugs[i], &status);
+        MPlug plug = lookup.find(sweepPlugs[i]);
         sweep.connectToAnglePlug(plug);
-        const unsigned int centerIndex = sweep.centerIndex();
-        const unsigned int axisIndex = sweep.axisIndex();
-        const unsigned int startCircleIndex = sweep.startCircleIndex();
-        addPlugToManipConversionCallback(
-            centerIndex, (plugToManipConversionCallback)&Self::centerConversion);
-        addPlugToManipConversionCallback(
-            axisIndex, (plugToManipConversionCallback)&Self::axisConversion);
-        addPlugToManipConversionCallback(
-            startCircleIndex, (plugToManipConversionCallback)&Self::startCirclePointConversion);
+        toManip(sweep.centerIndex(), &Self::centerConversion);
+        toManip(sweep.axisIndex(), &Self::normalAndSweepsConversion);
+        toManip(sweep.startCircleIndex(), &Self::startCirclePointConversion);
     }
 
     MFnDistanceManip radiusManip(radiusManipPath);
-    MPlug radiusPlug = depNode.findPlug("radius", &status);
+    MPlug radiusPlug = lookup.find("radius");
     radiusManip.connectToDistancePlug(radiusPlug);
-    const unsigned int radiusStart = radiusManip.startPointIndex();
-    const unsigned int radiusDistance = radiusManip.distanceIndex();
-    const unsigned int radiusDirection = radiusManip.directionIndex();
-    addPlugToManipConversionCallback(
-        radiusStart, (plugToManipConversionCallback)&Self::centerConversion);
-    addPlugToManipConversionCallback(
-        radiusDirection, (plugToManipConversionCallback)&Self::radiusDirectionConversion);
-    addPlugToManipConversionCallback(
-        radiusDistance, (plugToManipConversionCallback)&Self::radiusDistanceConversion);
+    toManip(radiusManip.startPointIndex(), &Self::centerConversion);
+    toManip(radiusManip.directionIndex(), &Self::radiusDirectionConversion);
+    toManip(radiusManip.distanceIndex(), &Self::radiusDistanceConversion);
 
     MFnDistanceManip sizeManip(sizeManipPath);
-    MPlug sizePlug = depNode.findPlug("size", &status);
+    MPlug sizePlug = lookup.find("size");
     sizeManip.connectToDistancePlug(sizePlug);
-    const unsigned int sizeStart = sizeManip.startPointIndex();
-    const unsigned int sizeDirection = sizeManip.directionIndex();
-    addPlugToManipConversionCallback(
-        sizeDirection, (plugToManipConversionCallback)&Self::axisConversion);
-    addPlugToManipConversionCallback(
-        sizeStart, (plugToManipConversionCallback)&Self::centerConversion);
+    toManip(sizeManip.directionIndex(), &Self::normalAndSweepsConversion);
+    toManip(sizeManip.startPointIndex(), &Self::centerConversion);
 
     MFnToggleManip toggle(setKeyManipPath);
-    MPlug keyPlug = depNode.findPlug("KeyCurrentAngle", &status);
+    MPlug keyPlug = lookup.find("KeyCurrentAngle");
     toggle.connectToTogglePlug(keyPlug);
-    const unsigned int toggleStart = toggle.startPointIndex();
-    const unsigned int toggleDirection = toggle.directionIndex();
-    addPlugToManipConversionCallback(
-        toggleStart, (plugToManipConversionCallback)&Self::keyTogglePointConversion);
-    addPlugToManipConversionCallback(
-        toggleDirection, (plugToManipConversionCallback)&Self::keyToggleDirectionConversion);
+    toManip(toggle.startPointIndex(), &Self::keyTogglePointAndLengthConversion);
+    toManip(toggle.directionIndex(), &Self::keyToggleDirectionConversion);
 
     finishAddingManips();
     MPxManipContainer::connectToDependNode(node);
-    return status;
+    return lookup.status();
 }
 
 // ---------------------------------------------------------------------------
@@ -219,13 +140,13 @@ MStatus KelArcSliderManipulatorManip::connectToDependNode(const MObject& node)
 
 MManipData KelArcSliderManipulatorManip::centerConversion(unsigned int)
 {
-    return threeDoubles(worldCenter());
+    return pointData(BoundNode(nodePath).worldTranslation());
 }
 
-MManipData KelArcSliderManipulatorManip::axisConversion(unsigned int)
+MManipData KelArcSliderManipulatorManip::normalAndSweepsConversion(unsigned int)
 {
-    MDagPath transformPath;
-    const MObject node = attachedNode(transformPath);
+    const BoundNode arc(nodePath);
+    const MObject& node = arc.node();
     const float rho = readFloat(node, Arc::radius);
     const float k = readFloat(node, Arc::size);
     const float a0 = readFloat(node, Arc::startAngle);
@@ -233,22 +154,19 @@ MManipData KelArcSliderManipulatorManip::axisConversion(unsigned int)
     const int snapOn = readInt(node, Arc::snap);
     const float step = readFloat(node, Arc::snapValue);
 
-    float sx, sy, sz;
-    worldScale(sx, sy, sz);
+    const float sy = arc.worldScale().y;
     const float R = sy * k * rho;
 
     // The sweeps draw the arc's circle, so they follow the radius, the size
     // and the snapping of the node on every refresh.
-    MFnDistanceManip radiusManip(radiusManipPath);
-    radiusManip.setScalingFactor(sy * k);
-    MFnCircleSweepManip currentSweep(currentSweepPath);
-    currentSweep.setRadius(R);
+    MFnDistanceManip(radiusManipPath).setScalingFactor(sy * k);
+    MFnCircleSweepManip(currentSweepPath).setRadius(R);
 
     float d0 = static_cast<float>(MAngle(a0).asDegrees());
     float d1 = static_cast<float>(MAngle(a1).asDegrees());
     if (snapOn != 0) {
-        d0 = snapDown(d0, step);
-        d1 = snapDown(d1, step);
+        d0 = snapping::snapDown(d0, step);
+        d1 = snapping::snapDown(d1, step);
     }
     MFnCircleSweepManip startSweep(startSweepPath);
     startSweep.setRadius(R);
@@ -257,66 +175,43 @@ MManipData KelArcSliderManipulatorManip::axisConversion(unsigned int)
     endSweep.setRadius(R);
     endSweep.setAngle(MAngle(d1, MAngle::kDegrees));
 
-    return threeDoubles(worldNormal());
+    return pointData(worldNormal());
 }
 
 MManipData KelArcSliderManipulatorManip::startCirclePointConversion(unsigned int)
 {
-    MDagPath transformPath;
-    const MObject node = attachedNode(transformPath);
-    const float k = readFloat(node, Arc::size);
-    const float rho = readFloat(node, Arc::radius);
-    float sx, sy, sz;
-    worldScale(sx, sy, sz);
-    const float R = sy * k * rho;
+    const float R = worldRadius();
     MVector x = worldXAxis();
     x.normalize();
-    return threeDoubles(worldCenter() + double(R) * x);
+    return pointData(BoundNode(nodePath).worldTranslation() + static_cast<double>(R) * x);
 }
 
 MManipData KelArcSliderManipulatorManip::radiusDirectionConversion(unsigned int)
 {
-    return threeDoubles(worldXAxis());
+    return pointData(worldXAxis());
 }
 
 MManipData KelArcSliderManipulatorManip::radiusDistanceConversion(unsigned int)
 {
-    MDagPath transformPath;
-    const MObject node = attachedNode(transformPath);
-    const float k = readFloat(node, Arc::size);
-    const float rho = readFloat(node, Arc::radius);
-    float sx, sy, sz;
-    worldScale(sx, sy, sz);
-    const float R = sy * k * rho;
-    return threeDoubles(R, R, R);
+    const double R = worldRadius();
+    return pointData(MVector(R, R, R));
 }
 
-MManipData KelArcSliderManipulatorManip::keyTogglePointConversion(unsigned int)
+MManipData KelArcSliderManipulatorManip::keyTogglePointAndLengthConversion(unsigned int)
 {
-    MDagPath transformPath;
-    const MObject node = attachedNode(transformPath);
-    const float rho = readFloat(node, Arc::radius);
-    const float k = readFloat(node, Arc::size);
-    const float h = readFloat(node, Arc::currentAngle);
+    const BoundNode arc(nodePath);
+    const float k = readFloat(arc.node(), Arc::size);
+    const float h = readFloat(arc.node(), Arc::currentAngle);
 
     // Unlike the linear slider's toggle, its length ignores the transform's scale.
-    MFnToggleManip toggle(setKeyManipPath);
-    toggle.setLength(0.7 * k);
+    MFnToggleManip(setKeyManipPath).setLength(0.7 * k);
 
-    const MVector x = worldXAxis();
-    const MVector n = worldNormal();
-    const MVector t = worldCenter();
-    float sx, sy, sz;
-    worldScale(sx, sy, sz);
-    const float R = sy * k * rho;
-    const MVector xh = x.rotateBy(MQuaternion(h, n));
-    return threeDoubles(t + double(R) * xh);
+    const MVector xh = worldXAxis().rotateBy(MQuaternion(h, worldNormal()));
+    return pointData(arc.worldTranslation() + static_cast<double>(worldRadius()) * xh);
 }
 
 MManipData KelArcSliderManipulatorManip::keyToggleDirectionConversion(unsigned int)
 {
-    MDagPath transformPath;
-    const MObject node = attachedNode(transformPath);
-    const float h = readFloat(node, Arc::currentAngle);
-    return threeDoubles(worldXAxis().rotateBy(MQuaternion(h, worldNormal())));
+    const float h = readFloat(BoundNode(nodePath).node(), Arc::currentAngle);
+    return pointData(worldXAxis().rotateBy(MQuaternion(h, worldNormal())));
 }

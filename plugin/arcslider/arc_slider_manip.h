@@ -4,7 +4,6 @@
 // key. Every placement is recomputed from the node on each callback.
 #pragma once
 
-#include <maya/M3dView.h>
 #include <maya/MDagPath.h>
 #include <maya/MManipData.h>
 #include <maya/MObject.h>
@@ -15,23 +14,24 @@
 
 class KelArcSliderManipulatorManip : public MPxManipContainer {
 public:
-    KelArcSliderManipulatorManip();
-    ~KelArcSliderManipulatorManip() override;
-
     static void* creator();
 
-    void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
-              M3dView::DisplayStatus status) override;
     MStatus connectToDependNode(const MObject& node) override;
     MStatus createChildren() override;
 
-    // Plug-to-manip conversions; the value index is not used.
+    // Plug-to-manip conversions, in world space; the value index is not used.
+    // Those named "...And..." also fit manipulators to the node: the host runs
+    // every conversion before it draws or drags, so that is where they follow.
     MManipData centerConversion(unsigned int index);
-    MManipData axisConversion(unsigned int index);
+    // The arc's normal. Also gives the three sweeps the drawn radius and the
+    // start and end sweeps their (snapped) angles, and scales the radius
+    // manipulator with the slider.
+    MManipData normalAndSweepsConversion(unsigned int index);
     MManipData startCirclePointConversion(unsigned int index);
     MManipData radiusDirectionConversion(unsigned int index);
     MManipData radiusDistanceConversion(unsigned int index);
-    MManipData keyTogglePointConversion(unsigned int index);
+    // Also sizes the key toggle with the slider.
+    MManipData keyTogglePointAndLengthConversion(unsigned int index);
     MManipData keyToggleDirectionConversion(unsigned int index);
 
     static MTypeId id;
@@ -45,11 +45,8 @@ public:
     MDagPath nodePath;
 
 private:
-    // The arc slider node, and the path of its parent transform.
-    MObject attachedNode(MDagPath& transformPath) const;
-
-    MVector worldCenter() const;
-    void worldScale(float& sx, float& sy, float& sz) const;
     MVector worldNormal() const;
     MVector worldXAxis() const;
+    // The drawn radius: "radius" scaled by "size" and the parent's Y scale.
+    float worldRadius() const;
 };

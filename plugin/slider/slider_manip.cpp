@@ -3,44 +3,28 @@
 
 #include "slider/slider_manip.h"
 
+#include "manip_parts.h"
+#include "plug_reads.h"
 #include "slider/slider.h"
 
-#include <maya/MDGContext.h>
-#include <maya/MDistance.h>
 #include <maya/MFnDagNode.h>
-#include <maya/MFnDependencyNode.h>
 #include <maya/MFnDistanceManip.h>
-#include <maya/MFnNumericData.h>
 #include <maya/MFnToggleManip.h>
-#include <maya/MFnTransform.h>
 #include <maya/MPlug.h>
 #include <maya/MPoint.h>
-#include <maya/MQuaternion.h>
-#include <maya/MString.h>
-#include <maya/MTransformationMatrix.h>
-#include <maya/MTypes.h>
 
 #include <cmath>
 
-MTypeId KelSliderManipulatorManip::id(0x80667);
+using manips::BoundNode;
+using manips::pointData;
+using plugs::readFloat;
+using Slider = KelSliderManipulator;
 
-KelSliderManipulatorManip::KelSliderManipulatorManip() {}
-KelSliderManipulatorManip::~KelSliderManipulatorManip() {}
+MTypeId KelSliderManipulatorManip::id(0x80667);
 
 void* KelSliderManipulatorManip::creator()
 {
     return new KelSliderManipulatorManip();
-}
-
-MStatus KelSliderManipulatorManip::initialize()
-{
-    return MPxManipContainer::initialize();
-}
-
-void KelSliderManipulatorManip::draw(M3dView& view, const MDagPath& path,
-                                     M3dView::DisplayStyle style, M3dView::DisplayStatus status)
-{
-    MPxManipContainer::draw(view, path, style, status);
 }
 
 MStatus KelSliderManipulatorManip::createChildren()
@@ -48,8 +32,8 @@ MStatus KelSliderManipulatorManip::createChildren()
     // Initial placement only: the conversion callbacks take over as soon as the
     // container is connected. The node is not known yet, so the track
     // direction starts as the zero vector.
-    MPoint origin(0.0, 0.0, 0.0, 1.0);
-    MVector noDirection(0.0, 0.0, 0.0);
+    const MPoint origin(0.0, 0.0, 0.0, 1.0);
+    const MVector noDirection(0.0, 0.0, 0.0);
 
     distanceManipPath = addDistanceManip("distanceManip", "distance");
     MFnDistanceManip handleManip(distanceManipPath);
@@ -70,132 +54,66 @@ MStatus KelSliderManipulatorManip::createChildren()
     return MS::kSuccess;
 }
 
-namespace {
-
-using Conversion = MPxManipContainer::plugToManipConversionCallback;
-using PlugConversion = MPxManipContainer::manipToPlugConversionCallback;
-
-template <typename F>
-Conversion conversion(F callback)
-{
-    return static_cast<Conversion>(callback);
-}
-
-template <typename F>
-PlugConversion plugConversion(F callback)
-{
-    return static_cast<PlugConversion>(callback);
-}
-
-}  // namespace
-
 MStatus KelSliderManipulatorManip::connectToDependNode(const MObject& node)
 {
-    MFnDagNode dagNode(node);
-    dagNode.getPath(nodePath);
-    MFnDependencyNode dependNode(node);
-
-    // A plug that cannot be found is reported, even when a later one is found.
-    MStatus result;
-    auto find = [&](const char* name) {
-        MStatus status;
-        MPlug plug = dependNode.findPlug(name, &status);
-        if (result && !status) result = status;
-        return plug;
+    using Self = KelSliderManipulatorManip;
+    const auto toManip = [this](unsigned int index, MManipData (Self::*callback)(unsigned int)) {
+        addPlugToManipConversionCallback(index, static_cast<plugToManipConversionCallback>(callback));
     };
 
+    MFnDagNode dagNode(node);
+    dagNode.getPath(nodePath);
+    manips::PlugLookup lookup(node);
+
     MFnDistanceManip handleManip(distanceManipPath);
-    MPlug handlePlug = find("posHandle");
+    MPlug handlePlug = lookup.find("posHandle");
     handleManip.connectToDistancePlug(handlePlug);
-    addPlugToManipConversionCallback(handleManip.startPointIndex(),
-                                     conversion(&KelSliderManipulatorManip::startPointConversion));
-    addPlugToManipConversionCallback(handleManip.directionIndex(),
-                                     conversion(&KelSliderManipulatorManip::directionConversion));
-    addPlugToManipConversionCallback(handleManip.currentPointIndex(),
-                                     conversion(&KelSliderManipulatorManip::handlePointConversion));
+    toManip(handleManip.startPointIndex(), &Self::startPointConversion);
+    toManip(handleManip.directionIndex(), &Self::directionConversion);
+    toManip(handleManip.currentPointIndex(), &Self::handlePointAndScaleConversion);
 
     // The length manipulator shows the track's length and, dragged, moves
     // the end along the track: no single plug holds a length, so it works
     // through a conversion each way rather than a plug of its own.
     MFnDistanceManip lengthManip(lengthManipPath);
-    MPlug endPlug = find("posEnd");
-    addPlugToManipConversionCallback(lengthManip.startPointIndex(),
-                                     conversion(&KelSliderManipulatorManip::startPointConversion));
-    addPlugToManipConversionCallback(lengthManip.directionIndex(),
-                                     conversion(&KelSliderManipulatorManip::directionConversion));
-    addPlugToManipConversionCallback(lengthManip.currentPointIndex(),
-                                     conversion(&KelSliderManipulatorManip::endPointConversion));
-    addPlugToManipConversionCallback(lengthManip.distanceIndex(),
-                                     conversion(&KelSliderManipulatorManip::trackLengthConversion));
-    addManipToPlugConversionCallback(endPlug,
-                                     plugConversion(&KelSliderManipulatorManip::trackEndConversion));
+    MPlug endPlug = lookup.find("posEnd");
+    toManip(lengthManip.startPointIndex(), &Self::startPointConversion);
+    toManip(lengthManip.directionIndex(), &Self::directionConversion);
+    toManip(lengthManip.currentPointIndex(), &Self::endPointAndScaleConversion);
+    toManip(lengthManip.distanceIndex(), &Self::trackLengthConversion);
+    addManipToPlugConversionCallback(
+        endPlug, static_cast<manipToPlugConversionCallback>(&Self::trackEndConversion));
 
     MFnDistanceManip sizeManip(sizeManipPath);
-    MPlug sizePlug = find("size");
+    MPlug sizePlug = lookup.find("size");
     sizeManip.connectToDistancePlug(sizePlug);
-    addPlugToManipConversionCallback(sizeManip.startPointIndex(),
-                                     conversion(&KelSliderManipulatorManip::startPointConversion));
-    addPlugToManipConversionCallback(sizeManip.directionIndex(),
-                                     conversion(&KelSliderManipulatorManip::sideAxisConversion));
+    toManip(sizeManip.startPointIndex(), &Self::startPointConversion);
+    toManip(sizeManip.directionIndex(), &Self::sideAxisConversion);
 
     MFnToggleManip keyManip(setKeyManipPath);
-    MPlug keyPlug = find("KeyCurrentValue");
+    MPlug keyPlug = lookup.find("KeyCurrentValue");
     keyManip.connectToTogglePlug(keyPlug);
-    addPlugToManipConversionCallback(keyManip.startPointIndex(),
-                                     conversion(&KelSliderManipulatorManip::keyTogglePointConversion));
-    addPlugToManipConversionCallback(keyManip.directionIndex(),
-                                     conversion(&KelSliderManipulatorManip::keyToggleDirectionConversion));
+    toManip(keyManip.startPointIndex(), &Self::keyTogglePointAndLengthConversion);
+    toManip(keyManip.directionIndex(), &Self::keyToggleDirectionConversion);
 
     finishAddingManips();
     MPxManipContainer::connectToDependNode(node);
-    return result;
+    return lookup.status();
 }
 
 // ---------------------------------------------------------------------------
-// Reading the node and its parent transform
+// The node and its parent transform
 
 namespace {
 
-// The slider node and its parent transform, found afresh from the container's
-// node path on every call.
-struct Slider {
-    explicit Slider(const MDagPath& nodePath)
-    {
-        MFnDagNode dagNode(nodePath);
-        dagNode.getPath(path);
-        node = path.node();
-    }
-
-    float read(const MObject& attribute) const
-    {
-        return KelSliderManipulator::readValue(node, attribute);
-    }
-
-    MDagPath parentPath() const
-    {
-        MDagPath parent(path);
-        parent.pop(1);
-        return parent;
-    }
-
-    MQuaternion worldRotation() const
-    {
-        MFnTransform transform(parentPath());
-        MQuaternion q;
-        transform.getRotation(q, MSpace::kWorld);
-        return q;
-    }
-
-    MDagPath path;
-    MObject node;
-};
-
-MManipData packPoint(const MVector& v)
+MVector readStart(const MObject& node)
 {
-    MFnNumericData data;
-    MObject result = data.create(MFnNumericData::k3Double);
-    data.setData(v.x, v.y, v.z);
-    return MManipData(result);
+    return plugs::readPoint(node, Slider::posStartX, Slider::posStartY, Slider::posStartZ);
+}
+
+MVector readEnd(const MObject& node)
+{
+    return plugs::readPoint(node, Slider::posEndX, Slider::posEndY, Slider::posEndZ);
 }
 
 }  // namespace
@@ -204,46 +122,27 @@ MManipData packPoint(const MVector& v)
 // rotated nor scaled.
 MVector KelSliderManipulatorManip::worldStartPoint() const
 {
-    Slider slider(nodePath);
-    const float x = slider.read(KelSliderManipulator::posStartX);
-    const float y = slider.read(KelSliderManipulator::posStartY);
-    const float z = slider.read(KelSliderManipulator::posStartZ);
-    MFnTransform transform(slider.parentPath());
-    return MVector(x, y, z) + transform.translation(MSpace::kWorld);
+    const BoundNode slider(nodePath);
+    return readStart(slider.node()) + slider.worldTranslation();
 }
 
 // The track vector turned into world orientation; not normalised.
 MVector KelSliderManipulatorManip::worldDirection() const
 {
-    Slider slider(nodePath);
-    const float ex = slider.read(KelSliderManipulator::posEndX);
-    const float ey = slider.read(KelSliderManipulator::posEndY);
-    const float ez = slider.read(KelSliderManipulator::posEndZ);
-    const float sx = slider.read(KelSliderManipulator::posStartX);
-    const float sy = slider.read(KelSliderManipulator::posStartY);
-    const float sz = slider.read(KelSliderManipulator::posStartZ);
-    return MVector(ex - sx, ey - sy, ez - sz).rotateBy(slider.worldRotation());
+    const BoundNode slider(nodePath);
+    const MVector end = readEnd(slider.node());
+    const MVector start = readStart(slider.node());
+    // Subtracted in single precision, as the components were read.
+    const auto difference = [&](int i) {
+        return static_cast<float>(end[i]) - static_cast<float>(start[i]);
+    };
+    return MVector(difference(0), difference(1), difference(2)).rotateBy(slider.worldRotation());
 }
 
-void KelSliderManipulatorManip::worldScale(float& sx, float& sy, float& sz) const
+// Local X (x = 1) or minus X (x = -1), turned into world orientation.
+MVector KelSliderManipulatorManip::sideAxis(double x) const
 {
-    Slider slider(nodePath);
-    MFnTransform transform(slider.parentPath());
-    double scale[3] = {1.0, 1.0, 1.0};
-    transform.transformation().getScale(scale, MSpace::kWorld);
-    sx = static_cast<float>(scale[0]);
-    sy = static_cast<float>(scale[1]);
-    sz = static_cast<float>(scale[2]);
-}
-
-MVector KelSliderManipulatorManip::sideAxis() const
-{
-    return MVector(1.0, 0.0, 0.0).rotateBy(Slider(nodePath).worldRotation());
-}
-
-MVector KelSliderManipulatorManip::oppositeSideAxis() const
-{
-    return MVector(-1.0, 0.0, 0.0).rotateBy(Slider(nodePath).worldRotation());
+    return MVector(x, 0.0, 0.0).rotateBy(BoundNode(nodePath).worldRotation());
 }
 
 // V scales the track by the slider's size and the parent's scale; its Z takes
@@ -261,58 +160,56 @@ MVector KelSliderManipulatorManip::pointAlongTrack(float r, float k, float sx, f
 
 MManipData KelSliderManipulatorManip::startPointConversion(unsigned int)
 {
-    return packPoint(worldStartPoint());
+    return pointData(worldStartPoint());
 }
 
 MManipData KelSliderManipulatorManip::directionConversion(unsigned int)
 {
-    return packPoint(worldDirection());
+    return pointData(worldDirection());
 }
 
-MManipData KelSliderManipulatorManip::handlePointConversion(unsigned int)
+MManipData KelSliderManipulatorManip::handlePointAndScaleConversion(unsigned int)
 {
-    Slider slider(nodePath);
-    const float r = slider.read(KelSliderManipulator::ratio);
-    const float k = slider.read(KelSliderManipulator::size);
-    float sx, sy, sz;
-    worldScale(sx, sy, sz);
-    MFnDistanceManip(distanceManipPath).setScalingFactor(sy * k);
-    return packPoint(pointAlongTrack(r, k, sx, sy));
+    const BoundNode slider(nodePath);
+    const float r = readFloat(slider.node(), Slider::ratio);
+    const float k = readFloat(slider.node(), Slider::size);
+    const manips::WorldScale s = slider.worldScale();
+    MFnDistanceManip(distanceManipPath).setScalingFactor(s.y * k);
+    return pointData(pointAlongTrack(r, k, s.x, s.y));
 }
 
-MManipData KelSliderManipulatorManip::endPointConversion(unsigned int)
+MManipData KelSliderManipulatorManip::endPointAndScaleConversion(unsigned int)
 {
-    const float k = Slider(nodePath).read(KelSliderManipulator::size);
-    float sx, sy, sz;
-    worldScale(sx, sy, sz);
-    MFnDistanceManip(lengthManipPath).setScalingFactor(sy * k);
-    return packPoint(pointAlongTrack(1.0f, k, sx, sy));
+    const BoundNode slider(nodePath);
+    const float k = readFloat(slider.node(), Slider::size);
+    const manips::WorldScale s = slider.worldScale();
+    MFnDistanceManip(lengthManipPath).setScalingFactor(s.y * k);
+    return pointData(pointAlongTrack(1.0f, k, s.x, s.y));
 }
 
 MManipData KelSliderManipulatorManip::sideAxisConversion(unsigned int)
 {
-    return packPoint(sideAxis());
+    return pointData(sideAxis(1.0));
 }
 
-MManipData KelSliderManipulatorManip::keyTogglePointConversion(unsigned int)
+MManipData KelSliderManipulatorManip::keyTogglePointAndLengthConversion(unsigned int)
 {
-    Slider slider(nodePath);
-    const float r = slider.read(KelSliderManipulator::ratio);
-    const float k = slider.read(KelSliderManipulator::size);
-    float sx, sy, sz;
-    worldScale(sx, sy, sz);
-    MFnToggleManip(setKeyManipPath).setLength(0.5f * sy * k);
-    return packPoint(pointAlongTrack(r, k, sx, sy));
+    const BoundNode slider(nodePath);
+    const float r = readFloat(slider.node(), Slider::ratio);
+    const float k = readFloat(slider.node(), Slider::size);
+    const manips::WorldScale s = slider.worldScale();
+    MFnToggleManip(setKeyManipPath).setLength(0.5f * s.y * k);
+    return pointData(pointAlongTrack(r, k, s.x, s.y));
 }
 
 MManipData KelSliderManipulatorManip::keyToggleDirectionConversion(unsigned int)
 {
-    return packPoint(oppositeSideAxis());
+    return pointData(sideAxis(-1.0));
 }
 
 MManipData KelSliderManipulatorManip::trackLengthConversion(unsigned int)
 {
-    return MManipData(static_cast<double>(Slider(nodePath).read(KelSliderManipulator::distance)));
+    return MManipData(static_cast<double>(readFloat(BoundNode(nodePath).node(), Slider::distance)));
 }
 
 // The end that gives the track the dragged length, along the direction it has
@@ -327,19 +224,13 @@ MManipData KelSliderManipulatorManip::trackEndConversion(unsigned int)
 
     // Read in full precision: what is written back must keep what it does not
     // change exactly as it was.
-    Slider slider(nodePath);
-    auto exact = [&](const MObject& attribute) {
-        MDistance value(0.0);
-        MPlug(slider.node, attribute).getValue(value, MDGContext::fsNormal);
-        return value.value();
-    };
-    const MVector start(exact(KelSliderManipulator::posStartX), exact(KelSliderManipulator::posStartY),
-                        exact(KelSliderManipulator::posStartZ));
-    const MVector end(exact(KelSliderManipulator::posEndX), exact(KelSliderManipulator::posEndY),
-                      exact(KelSliderManipulator::posEndZ));
+    const MObject node = BoundNode(nodePath).node();
+    const auto exact = [&](const MObject& attribute) { return plugs::readDouble(node, attribute); };
+    const MVector start(exact(Slider::posStartX), exact(Slider::posStartY), exact(Slider::posStartZ));
+    const MVector end(exact(Slider::posEndX), exact(Slider::posEndY), exact(Slider::posEndZ));
     const MVector track = end - start;
     const double current = track.length();
-    if (current == 0.0) return packPoint(start + MVector(0.0, length, 0.0));
+    if (current == 0.0) return pointData(start + MVector(0.0, length, 0.0));
 
     const double noise = 1e-6 * current;
     const double scale = length / current;
@@ -347,5 +238,5 @@ MManipData KelSliderManipulatorManip::trackEndConversion(unsigned int)
     for (unsigned int i = 0; i < 3; ++i) {
         if (std::fabs(track[i]) > noise) result[i] = start[i] + track[i] * scale;
     }
-    return packPoint(result);
+    return pointData(result);
 }

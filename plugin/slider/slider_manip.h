@@ -1,12 +1,11 @@
-#pragma once
 // KelSliderManipulatorManip: the linear slider's manipulator container. Four
 // stock manipulators: the handle ("posHandle"), the track length (written
 // into "posEnd" through a conversion, so the track keeps its start and its
 // direction), the overall size ("size") and a key toggle ("KeyCurrentValue").
 // It keeps no slider state: every placement is recomputed from the node and
 // its parent transform whenever the host asks.
+#pragma once
 
-#include <maya/M3dView.h>
 #include <maya/MDagPath.h>
 #include <maya/MManipData.h>
 #include <maya/MObject.h>
@@ -17,26 +16,23 @@
 
 class KelSliderManipulatorManip : public MPxManipContainer {
 public:
-    KelSliderManipulatorManip();
-    ~KelSliderManipulatorManip() override;
-
     static void* creator();
-    // Shared by both manipulator containers of the plug-in (the arc slider's
-    // registers this one too).
-    static MStatus initialize();
 
-    void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
-              M3dView::DisplayStatus status) override;
     MStatus createChildren() override;
     MStatus connectToDependNode(const MObject& node) override;
 
-    // Plug-to-manip conversions, all in world space.
+    // Plug-to-manip conversions, all in world space. Those named "...And..."
+    // also fit a manipulator to the node: the host runs every conversion
+    // before it draws or drags, so that is where the sizes follow the node.
     MManipData startPointConversion(unsigned int index);
     MManipData directionConversion(unsigned int index);
-    MManipData handlePointConversion(unsigned int index);
-    MManipData endPointConversion(unsigned int index);
+    // Also scales the handle manipulator with the slider.
+    MManipData handlePointAndScaleConversion(unsigned int index);
+    // Also scales the length manipulator with the slider.
+    MManipData endPointAndScaleConversion(unsigned int index);
     MManipData sideAxisConversion(unsigned int index);
-    MManipData keyTogglePointConversion(unsigned int index);
+    // Also sizes the key toggle with the slider.
+    MManipData keyTogglePointAndLengthConversion(unsigned int index);
     MManipData keyToggleDirectionConversion(unsigned int index);
     // The length manipulator's value: the track's length.
     MManipData trackLengthConversion(unsigned int index);
@@ -54,9 +50,8 @@ public:
 private:
     MVector worldStartPoint() const;
     MVector worldDirection() const;
-    void worldScale(float& sx, float& sy, float& sz) const;
-    MVector sideAxis() const;
-    MVector oppositeSideAxis() const;
-    // The handle's place along the scaled track, S + r·V; sets nothing.
+    MVector sideAxis(double x) const;
+    // The place at ratio r along the track scaled by size k and the parent's
+    // scale; sets nothing.
     MVector pointAlongTrack(float r, float k, float sx, float sy) const;
 };

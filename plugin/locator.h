@@ -1,23 +1,20 @@
-#pragma once
 // KelPrimitiveLocator: a marker locator drawn as one shape (cube, sphere, cone,
 // torus, rectangle or cylinder) in wire, solid or lit style, with a text label.
 // It has no outputs; every attribute only feeds the drawing.
+#pragma once
 
-#include <maya/MPxLocatorNode.h>
-#include <maya/MTypeId.h>
-#include <maya/MObject.h>
-#include <maya/MStatus.h>
-#include <maya/MPlug.h>
-#include <maya/MDataBlock.h>
-#include <maya/MDagPath.h>
-#include <maya/MBoundingBox.h>
 #include <maya/M3dView.h>
+#include <maya/MBoundingBox.h>
+#include <maya/MDagPath.h>
+#include <maya/MDataBlock.h>
+#include <maya/MObject.h>
+#include <maya/MPlug.h>
+#include <maya/MPxLocatorNode.h>
+#include <maya/MStatus.h>
+#include <maya/MTypeId.h>
 
 class KelPrimitiveLocator : public MPxLocatorNode {
 public:
-    KelPrimitiveLocator();
-    ~KelPrimitiveLocator() override;
-
     // Nothing to compute: every plug is declined with kUnknownParameter.
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
     void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,

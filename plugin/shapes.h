@@ -1,60 +1,58 @@
-#pragma once
 // Marker shapes shared by the three locators: a placement, a material, and
 // GLUT/GLU solids drawn wire-frame, flat-coloured or lit. A node builds its
-// shapes afresh in every draw, between M3dView::beginGL and endGL, and deletes
+// shapes afresh in every draw, between M3dView::beginGL and endGL, and frees
 // them before the draw returns.
+#pragma once
 
 #include <maya/M3dView.h>
 #include <maya/MVector.h>
 
+#include <memory>
+
 class ShapeTranslate {
 public:
-    ShapeTranslate();
-    ShapeTranslate(float x, float y, float z);
-    virtual ~ShapeTranslate();
+    ShapeTranslate() = default;
+    ShapeTranslate(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
 
-    void set(float x, float y, float z);
     void apply() const;
 
-    float x;
-    float y;
-    float z;
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
 };
 
 class ShapeRotate {
 public:
-    ShapeRotate();
-    ShapeRotate(double angle, const MVector& axis);
-    virtual ~ShapeRotate();
+    ShapeRotate() = default;
+    ShapeRotate(double angle_, const MVector& axis_) : angle(angle_), axis(axis_) {}
 
     void apply() const;
 
-    double angle;  // degrees
+    double angle = 0.0;  // degrees
     MVector axis;
 };
 
 class ShapeScale {
 public:
-    ShapeScale();
-    ShapeScale(float x, float y, float z);
-    virtual ~ShapeScale();
+    ShapeScale() = default;
+    ShapeScale(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
 
     void apply() const;
 
-    float x;
-    float y;
-    float z;
+    float x = 1.0f;
+    float y = 1.0f;
+    float z = 1.0f;
 };
 
 class ShapeTransform {
 public:
-    ShapeTransform();
+    ShapeTransform() = default;
     // Rotation comes first here although it is the second member: callers
     // throughout the nodes build placements in this order.
-    ShapeTransform(ShapeRotate rotate, ShapeTranslate translate, ShapeScale scale);
-    ShapeTransform(const ShapeTransform& other);
-    ShapeTransform& operator=(const ShapeTransform& other);
-    virtual ~ShapeTransform();
+    ShapeTransform(ShapeRotate rotate_, ShapeTranslate translate_, ShapeScale scale_)
+        : translate(translate_), rotate(rotate_), scale(scale_)
+    {
+    }
 
     // Scale, then translate, then rotate: the rotation acts on the shape
     // first, the scale last.
@@ -67,20 +65,19 @@ public:
 
 class ShapeMaterial {
 public:
-    ShapeMaterial();
+    // Black and not shiny, so a shape drawn before Shape::set draws something
+    // harmless instead of reading garbage into GL.
+    ShapeMaterial() = default;
     ShapeMaterial(const float ambient[4], const float diffuse[4], const float specular[4],
                   float shininess);
-    ShapeMaterial(const ShapeMaterial& other);
-    ShapeMaterial& operator=(const ShapeMaterial& other);
-    virtual ~ShapeMaterial();
 
     // Pushes GL_LIGHTING_BIT and turns lighting on; the shape's endDraw pops it.
     void apply() const;
 
-    float ambient[4];
-    float diffuse[4];
-    float specular[4];
-    float shininess;
+    float ambient[4] = {};
+    float diffuse[4] = {};
+    float specular[4] = {};
+    float shininess = 0.0f;
 };
 
 // Same numbers as the locators' draw-type enum fields.
@@ -90,21 +87,28 @@ enum ShapeDrawStyle {
     kSmooth = 2,
 };
 
-class Shape : public ShapeTransform {
+// Same numbers as the locators' shape-type enum fields (the primitive locator
+// offers no "none").
+enum ShapeKind {
+    kNoShape = 0,
+    kCube = 1,
+    kSphere = 2,
+    kCone = 3,
+    kTorus = 4,
+    kRectangle = 5,
+    kCylinder = 6,
+};
+
+class Shape {
 public:
-    Shape();
-    virtual ~Shape();
+    virtual ~Shape() = default;
 
-    // One characteristic size of the shape.
-    virtual float extent() const;
-
-    // The common prologue: style set-up, glPushMatrix and the placement. Every
-    // concrete shape (but NoShape) calls it first, then issues its geometry,
-    // glPopMatrix() and endDraw(). The display style is not used: the shape's
-    // own draw style decides.
+    // Style set-up, glPushMatrix and the placement, then the geometry, then
+    // glPopMatrix and endDraw. The display style is not used: the shape's own
+    // draw style decides.
     virtual void draw(M3dView& view, M3dView::DisplayStyle style) const;
 
-    void set(short shapeType, short drawStyle, ShapeTransform transform, ShapeMaterial material);
+    void set(short drawStyle, const ShapeTransform& placement, const ShapeMaterial& material);
 
     // Wire and solid: the diffuse colour becomes the draw colour, then the
     // current attributes are pushed. Smooth: the material is applied (lit).
@@ -114,55 +118,62 @@ public:
 
     bool wire() const { return drawStyle == kWire; }
 
-    short shapeType;  // kept for the caller; no drawing depends on it
-    short drawStyle;
+    short drawStyle = kSolid;
+    ShapeTransform placement;
     ShapeMaterial material;
+
+protected:
+    // The shape itself, in its own space, under the placement.
+    virtual void drawGeometry() const = 0;
 };
 
 // Draws nothing and touches no GL or host state.
 class NoShape : public Shape {
 public:
-    NoShape();
-    ~NoShape() override;
-    float extent() const override;
-    void draw(M3dView& view, M3dView::DisplayStyle style) const override;
+    void draw(M3dView&, M3dView::DisplayStyle) const override {}
+
+protected:
+    void drawGeometry() const override {}
 };
 
 class CubeShape : public Shape {
 public:
-    explicit CubeShape(float size);
-    ~CubeShape() override;
-    float extent() const override;
-    void draw(M3dView& view, M3dView::DisplayStyle style) const override;
+    explicit CubeShape(float size_) : size(size_) {}
 
     float size;  // edge length
+
+protected:
+    void drawGeometry() const override;
 };
+
+// The tessellated shapes below hold their counts (slices, stacks, sides,
+// rings) to 0..50, whatever the caller passes.
 
 // Poles on the Y axis.
 class SphereShape : public Shape {
 public:
     SphereShape(float radius, int slices, int stacks);
-    ~SphereShape() override;
-    float extent() const override;
-    void draw(M3dView& view, M3dView::DisplayStyle style) const override;
 
     float radius;
     int slices;
     int stacks;
+
+protected:
+    void drawGeometry() const override;
 };
 
 // Base on the XZ plane, apex at +Y height.
 class ConeShape : public Shape {
 public:
     ConeShape(float base, float height, int slices, int stacks);
-    ~ConeShape() override;
-    float extent() const override;
-    void draw(M3dView& view, M3dView::DisplayStyle style) const override;
 
     float base;
     float height;
     int slices;
     int stacks;
+
+protected:
+    void drawGeometry() const override;
 };
 
 // Lies in the XZ plane, hole along Y. innerRadius is the tube's radius,
@@ -170,27 +181,30 @@ public:
 class TorusShape : public Shape {
 public:
     TorusShape(float innerRadius, float outerRadius, int sides, int rings);
-    ~TorusShape() override;
-    float extent() const override;
-    void draw(M3dView& view, M3dView::DisplayStyle style) const override;
 
     float innerRadius;
     float outerRadius;
     int sides;
     int rings;
+
+protected:
+    void drawGeometry() const override;
 };
 
 // A box width (X) by height (Y) by depth (Z), centred on the origin.
 class RectangleShape : public Shape {
 public:
-    RectangleShape(float width, float height, float depth);
-    ~RectangleShape() override;
-    float extent() const override;
-    void draw(M3dView& view, M3dView::DisplayStyle style) const override;
+    RectangleShape(float width_, float height_, float depth_)
+        : width(width_), height(height_), depth(depth_)
+    {
+    }
 
     float width;
     float height;
     float depth;
+
+protected:
+    void drawGeometry() const override;
 };
 
 // Axis along Y, centred on the origin: from -height/2 (baseRadius) to
@@ -198,34 +212,28 @@ public:
 class CylinderShape : public Shape {
 public:
     CylinderShape(float height, float baseRadius, float topRadius, int slices, int stacks);
-    ~CylinderShape() override;
-    float extent() const override;
-    void draw(M3dView& view, M3dView::DisplayStyle style) const override;
 
     float height;
     float baseRadius;
     float topRadius;
     int slices;
     int stacks;
+
+protected:
+    void drawGeometry() const override;
 };
 
-// Three shapes drawn in order. The group owns them: it deletes each one once,
-// first to third, when it is destroyed.
+// Three shapes drawn in order, owned: handing new ones over frees the ones
+// held before.
 class ShapeGroup {
 public:
-    ShapeGroup();
-    virtual ~ShapeGroup();
-    ShapeGroup(const ShapeGroup&) = delete;
-    ShapeGroup& operator=(const ShapeGroup&) = delete;
-
-    // Takes ownership of the three shapes (any may be null). Shapes the group
-    // held before and does not hold any more are deleted.
-    void set(Shape* first, Shape* second, Shape* third);
+    void set(std::unique_ptr<Shape> first, std::unique_ptr<Shape> second,
+             std::unique_ptr<Shape> third);
 
     // Null shapes are skipped.
     void draw(M3dView& view, M3dView::DisplayStyle style) const;
 
-    Shape* first;
-    Shape* second;
-    Shape* third;
+    std::unique_ptr<Shape> first;
+    std::unique_ptr<Shape> second;
+    std::unique_ptr<Shape> third;
 };

@@ -1,21 +1,17 @@
 #include "arcslider/arc_slider.h"
-#include "arcslider/arc_values.h"
+
 #include "arcslider/arc_snap_scale.h"
+#include "attribute_table.h"
+#include "plug_reads.h"
 #include "shapes.h"
+#include "slider_parts.h"
 #include "snapping.h"
 
 #include <maya/MAngle.h>
 #include <maya/MColor.h>
 #include <maya/MDataHandle.h>
-#include <maya/MFileIO.h>
-#include <maya/MFnDagNode.h>
-#include <maya/MFnEnumAttribute.h>
-#include <maya/MFnNumericAttribute.h>
 #include <maya/MFnNumericData.h>
-#include <maya/MFnStringData.h>
-#include <maya/MFnTypedAttribute.h>
 #include <maya/MFnUnitAttribute.h>
-#include <maya/MGlobal.h>
 #include <maya/MPoint.h>
 #include <maya/MPxManipContainer.h>
 #include <maya/MString.h>
@@ -24,11 +20,11 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <iostream>
+#include <memory>
 
-using arcslider::readFloat;
-using arcslider::readInt;
-using arcslider::readString;
+using plugs::readColour;
+using plugs::readFloat;
+using plugs::readInt;
 
 MTypeId KelArcSliderManipulator::id(0x80668);
 
@@ -100,10 +96,6 @@ MObject KelArcSliderManipulator::handleStacks;
 MObject KelArcSliderManipulator::KeyCurrentAngle;
 MObject KelArcSliderManipulator::action;
 
-KelArcSliderManipulator::KelArcSliderManipulator() {}
-
-KelArcSliderManipulator::~KelArcSliderManipulator() {}
-
 void* KelArcSliderManipulator::creator()
 {
     return new KelArcSliderManipulator();
@@ -112,265 +104,41 @@ void* KelArcSliderManipulator::creator()
 // ---------------------------------------------------------------------------
 // Attributes
 
-namespace {
-
-struct Range {
-    bool limited;
-    double min;
-    double max;
-};
-const Range kUnlimited = {false, 0.0, 0.0};
-Range limits(double min, double max) { return Range{true, min, max}; }
-
-// Which fixed line a failed addAttribute prints.
-enum class AddCheck {
-    kPlain,    // "addAttribute NAME##error"
-    kOutput,   // "addAttribute NAME error"
-    kNamed,    // "addAttribute: ATTR"
-    kNone      // result not examined
-};
-
-const char* const kDrawTypes[] = {"Wire", "Solid", "Smooth"};
-const char* const kShapeTypes[] = {"none", "Cube", "Sphere", "Cone", "torus", "rectangle", "cylinder"};
-
-// Creates and adds attributes one table row at a time. The first failure
-// prints its line and latches: later rows make no host call, so initialize
-// stops right there with the attributes added so far left in place.
-class AttributeTable {
-public:
-    MStatus status() const { return status_; }
-    bool ok() const { return status_ == MS::kSuccess; }
-
-    void numeric(MObject& attr, const char* longName, const char* shortName,
-                 MFnNumericData::Type type, double defaultValue, Range range = kUnlimited,
-                 AddCheck check = AddCheck::kPlain, bool keyable = true)
-    {
-        if (!ok())
-            return;
-        MStatus st;
-        MFnNumericAttribute fn;
-        attr = fn.create(longName, shortName, type, defaultValue, &st);
-        if (!st) {
-            fail("numeric attr create error");
-            return;
-        }
-        setFlags(fn, range, keyable);
-        add(attr, check);
-    }
-
-    // A key toggle: a keyable boolean made internal, so the node hears of
-    // each change a user makes to it (and of no other change).
-    void toggle(MObject& attr, const char* longName, const char* shortName, double defaultValue)
-    {
-        if (!ok())
-            return;
-        MStatus st;
-        MFnNumericAttribute fn;
-        attr = fn.create(longName, shortName, MFnNumericData::kBoolean, defaultValue, &st);
-        if (!st) {
-            fail("numeric attr create error");
-            return;
-        }
-        setFlags(fn, kUnlimited, true);
-        fn.setInternal(true);
-        add(attr, AddCheck::kPlain);
-    }
-
-    void unit(MObject& attr, const char* longName, const char* shortName,
-              MFnUnitAttribute::Type type, double defaultValue, Range range = kUnlimited)
-    {
-        if (!ok())
-            return;
-        MStatus st;
-        MFnUnitAttribute fn;
-        attr = fn.create(longName, shortName, type, defaultValue, &st);
-        if (!st) {
-            fail("distance attr create error");
-            return;
-        }
-        setFlags(fn, range, true);
-        add(attr, AddCheck::kPlain);
-    }
-
-    void string(MObject& attr, const char* longName, const char* shortName, const char* defaultText)
-    {
-        if (!ok())
-            return;
-        MFnStringData data;
-        MObject defaultData = data.create(MString(defaultText));
-        MFnTypedAttribute fn;
-        attr = fn.create(longName, shortName, MFnData::kString, defaultData);
-        fn.setKeyable(true);
-        add(attr, AddCheck::kNamed);
-    }
-
-    void enumeration(MObject& attr, const char* longName, const char* shortName, short defaultField,
-                     const char* const* fields, short fieldCount, AddCheck check)
-    {
-        if (!ok())
-            return;
-        MFnEnumAttribute fn;
-        attr = fn.create(longName, shortName, defaultField);
-        for (short i = 0; i < fieldCount; ++i)
-            fn.addField(fields[i], i);
-        fn.setStorable(true);
-        fn.setKeyable(true);
-        add(attr, check);
-    }
-
-    void colour(MObject& attr, const char* longName, const char* shortName, const MObject& r,
-                const MObject& g, const MObject& b, float dr, float dg, float db)
-    {
-        if (!ok())
-            return;
-        MFnNumericAttribute fn;
-        attr = fn.create(longName, shortName, r, g, b);
-        fn.setStorable(true);
-        fn.setUsedAsColor(true);
-        fn.setReadable(true);
-        fn.setWritable(true);
-        fn.setDefault(dr, dg, db);
-        add(attr, AddCheck::kNone);
-    }
-
-    void affects(const MObject& input, const MObject& output, const char* message)
-    {
-        if (!ok())
-            return;
-        MStatus st = MPxNode::attributeAffects(input, output);
-        if (!st)
-            fail(message);
-    }
-
-private:
-    // Numeric and unit sets both offer setMin/setMax, MFnAttribute does not.
-    template <class Fn>
-    static void setFlags(Fn& fn, Range range, bool keyable)
-    {
-        fn.setArray(false);
-        fn.setUsesArrayDataBuilder(false);
-        fn.setHidden(false);
-        if (keyable)
-            fn.setKeyable(true);
-        if (range.limited) {
-            fn.setMin(range.min);
-            fn.setMax(range.max);
-        }
-    }
-
-    void add(const MObject& attr, AddCheck check)
-    {
-        MStatus st = MPxNode::addAttribute(attr);
-        if (st)
-            return;
-        switch (check) {
-        case AddCheck::kPlain: fail("addAttribute NAME##error"); break;
-        case AddCheck::kOutput: fail("addAttribute NAME error"); break;
-        case AddCheck::kNamed: fail("addAttribute: ATTR"); break;
-        case AddCheck::kNone: break;
-        }
-    }
-
-    void fail(const char* message)
-    {
-        std::cerr << message << std::endl;
-        status_ = MS::kFailure;
-    }
-
-    MStatus status_;
-};
-
-}  // namespace
-
 MStatus KelArcSliderManipulator::initialize()
 {
-    typedef MFnNumericData N;
+    using namespace attrs;
+    using N = MFnNumericData;
+    using Self = KelArcSliderManipulator;
     const MFnUnitAttribute::Type kDistance = MFnUnitAttribute::kDistance;
     const MFnUnitAttribute::Type kAngle = MFnUnitAttribute::kAngle;
-    const AddCheck kOutput = AddCheck::kOutput;
-    AttributeTable t;
+    AttributeTable t(&Self::addAttribute, &Self::attributeAffects);
 
-    t.string(connectToAttr, "connectToAttr", "cta", "");
-    t.unit(size, "size", "sz", kDistance, 1.0, limits(0.0, 10.0));
-    t.unit(radius, "radius", "rd", kDistance, 3.0);
-    t.unit(startAngle, "startAngle", "sta", kAngle, 0.28, limits(0.0, 6.3));
-    t.unit(endAngle, "endAngle", "eda", kAngle, 6.0, limits(0.0, 6.3));
-    t.unit(currentAngle, "currentAngle", "cra", kAngle, 3.1415, limits(0.0, 6.3));
-    t.unit(angleOffset, "angleOffset", "aos", kAngle, 0.0);
-    t.numeric(angleValue, "angleValue", "avl", N::kFloat, 0.0, kUnlimited, kOutput, false);
+    t.text  (connectToAttr, "connectToAttr", "cta", "");
+    t.unit  (size,          "size",          "sz",  kDistance, 1.0, limits(0.0, 10.0));
+    t.unit  (radius,        "radius",        "rd",  kDistance, 3.0);
+    t.unit  (startAngle,    "startAngle",    "sta", kAngle, 0.28, limits(0.0, 6.3));
+    t.unit  (endAngle,      "endAngle",      "eda", kAngle, 6.0, limits(0.0, 6.3));
+    t.unit  (currentAngle,  "currentAngle",  "cra", kAngle, 3.1415, limits(0.0, 6.3));
+    t.unit  (angleOffset,   "angleOffset",   "aos", kAngle, 0.0);
+    t.output(angleValue,    "angleValue",    "avl", N::kFloat, 0.0);
     t.affects(currentAngle, angleValue, "attributeAffects:currentAngle->angleValue");
-    t.affects(angleOffset, angleValue, "attributeAffects:angleOffset->angleValue");
+    t.affects(angleOffset,  angleValue, "attributeAffects:angleOffset->angleValue");
 
-    t.numeric(displayLabel, "displayLabel", "dlb", N::kBoolean, 1.0);
-    t.string(label, "label", "lab", "KelArcSlider");
-    t.numeric(labelColorR, "labelColorR", "lcr", N::kFloat, 0.0);
-    t.numeric(labelColorG, "labelColorG", "lcg", N::kFloat, 0.0);
-    t.numeric(labelColorB, "labelColorB", "lcb", N::kFloat, 0.7);
-    t.colour(labelColor, "labelColor", "lc", labelColorR, labelColorG, labelColorB, 0.0f, 0.0f, 0.7f);
+    addLabelAttributes<Self>(t, "KelArcSlider");
+    t.number(displayValue, "displayValue", "dlv", N::kBoolean, 1.0);
+    sliders::addValueColourAttributes<Self>(t);
+    sliders::addLineAttributes<Self>(t);
+    t.number(snap, "snap", "sp", N::kBoolean, 1.0);
+    sliders::addGraduationAttributes<Self>(t, 1.0);
 
-    t.numeric(displayValue, "displayValue", "dlv", N::kBoolean, 1.0);
-    t.numeric(valueColorR, "valueColorR", "vcr", N::kFloat, 0.0);
-    t.numeric(valueColorG, "valueColorG", "vcg", N::kFloat, 0.0);
-    t.numeric(valueColorB, "valueColorB", "vcb", N::kFloat, 0.7);
-    t.colour(valueColor, "valueColor", "vc", valueColorR, valueColorG, valueColorB, 0.0f, 0.0f, 0.7f);
-
-    t.numeric(displayLine, "displayLine", "dln", N::kBoolean, 1.0);
-    t.numeric(lineWidth, "lineWidth", "lwd", N::kShort, 1.0, limits(1.0, 10.0));
-    t.numeric(lineColorR, "lineColorR", "lncr", N::kFloat, 0.2);
-    t.numeric(lineColorG, "lineColorG", "lncg", N::kFloat, 1.0);
-    t.numeric(lineColorB, "lineColorB", "lncb", N::kFloat, 0.0);
-    t.colour(lineColor, "lineColor", "lnc", lineColorR, lineColorG, lineColorB, 0.2f, 1.0f, 0.0f);
-
-    t.numeric(snap, "snap", "sp", N::kBoolean, 1.0);
-    t.numeric(displaySnap, "displaySnap", "dsp", N::kBoolean, 1.0);
-    t.numeric(displaySnapValue, "displaySnapValue", "dspv", N::kBoolean, 1.0);
-    t.numeric(snapValue, "snapValue", "spv", N::kDouble, 1.0, limits(0.0, 100.0));
-    t.numeric(snapMainValue, "snapMainValue", "spmv", N::kShort, 10.0, limits(0.0, 100.0));
-    t.numeric(snapWidth, "snapWidth", "spw", N::kShort, 2.0, limits(1.0, 10.0));
-    t.numeric(snapLength, "snapLength", "spl", N::kFloat, 0.2, limits(0.0, 10.0));
-    t.numeric(snapColorR, "snapColorR", "spcr", N::kFloat, 0.0);
-    t.numeric(snapColorG, "snapColorG", "spcg", N::kFloat, 0.0);
-    t.numeric(snapColorB, "snapColorB", "spcb", N::kFloat, 0.8);
-    t.colour(snapColor, "snapColor", "spc", snapColorR, snapColorG, snapColorB, 0.0f, 0.0f, 0.8f);
-
-    t.enumeration(headDrawType, "headDrawType", "hdt", 2, kDrawTypes, 3, AddCheck::kNamed);
-    t.enumeration(startHeadType, "startHeadType", "sht", 3, kShapeTypes, 7, AddCheck::kNone);
-    t.enumeration(endHeadType, "endHeadType", "eht", 3, kShapeTypes, 7, AddCheck::kNone);
-    t.numeric(headRadius, "headRadius", "hrd", N::kFloat, 0.2, limits(0.0, 10.0));
-    t.numeric(headColorR, "headColorR", "hr", N::kFloat, 1.0);
-    t.numeric(headColorG, "headColorG", "hc", N::kFloat, 0.8);
-    t.numeric(headColorB, "headColorB", "hb", N::kFloat, 0.0);
-    t.colour(headColor, "headColor", "hcl", headColorR, headColorG, headColorB, 1.0f, 0.8f, 0.0f);
-    t.numeric(headHeight, "headHeight", "hh", N::kFloat, 1.0, limits(0.0, 5.0));
-    t.numeric(headWidth, "headWidth", "hw", N::kFloat, 1.0, limits(0.0, 5.0));
-    t.numeric(headDepth, "headDepth", "hd", N::kFloat, 1.0, limits(0.0, 5.0));
-    t.numeric(headInnerRadius, "headInnerRadius", "hir", N::kFloat, 0.5, limits(0.0, 2.0));
-    t.numeric(headOuterRadius, "headOuterRadius", "hor", N::kFloat, 1.0, limits(0.0, 2.0));
-    t.numeric(headSlices, "headSlices", "hsl", N::kShort, 12.0, limits(4.0, 50.0));
-    // The default of 2 lies below the minimum of 4; saved scenes rely on it.
-    t.numeric(headStacks, "headStacks", "hst", N::kShort, 2.0, limits(4.0, 50.0));
-
-    t.enumeration(handleDrawType, "handleDrawType", "tdt", 2, kDrawTypes, 3, AddCheck::kNamed);
-    t.enumeration(handleType, "handleType", "ht", 2, kShapeTypes, 7, AddCheck::kNone);
-    t.numeric(handleRadius, "handleRadius", "hard", N::kFloat, 0.15, limits(0.0, 5.0));
-    t.numeric(handleColorR, "handleColorR", "har", N::kFloat, 1.0);
-    t.numeric(handleColorG, "handleColorG", "hac", N::kFloat, 0.0);
-    t.numeric(handleColorB, "handleColorB", "hab", N::kFloat, 0.0);
-    t.colour(handleColor, "handleColor", "hacl", handleColorR, handleColorG, handleColorB, 1.0f, 0.0f, 0.0f);
-    t.numeric(handleHeight, "handleHeight", "hah", N::kFloat, 1.0, limits(0.0, 5.0));
-    t.numeric(handleWidth, "handleWidth", "haw", N::kFloat, 1.0, limits(0.0, 5.0));
-    t.numeric(handleDepth, "handleDepth", "had", N::kFloat, 1.0, limits(0.0, 5.0));
-    t.numeric(handleInnerRadius, "handleInnerRadius", "hair", N::kFloat, 0.5, limits(0.0, 2.0));
-    t.numeric(handleOuterRadius, "handleOuterRadius", "haor", N::kFloat, 1.0, limits(0.0, 2.0));
-    t.numeric(handleSlices, "handleSlices", "hasl", N::kShort, 12.0, limits(4.0, 50.0));
-    t.numeric(handleStacks, "handleStacks", "hast", N::kShort, 12.0, limits(4.0, 50.0));
+    sliders::addHeadAttributes<Self>(t, limits(0.0, 10.0));
+    sliders::addHandleAttributes<Self>(t);
 
     t.toggle(KeyCurrentAngle, "KeyCurrentAngle", "kca", 1.0);
-    t.numeric(action, "action", "ac", N::kShort, 0.0, kUnlimited, kOutput, false);
+    t.output(action, "action", "ac", N::kShort, 0.0);
     t.affects(KeyCurrentAngle, action, "attributeAffects:KeyCurrentAngle->action");
 
-    if (!t.ok())
-        return t.status();
+    if (!t.ok()) return t.status();
     MPxManipContainer::addToManipConnectTable(id);
     return MS::kSuccess;
 }
@@ -389,39 +157,19 @@ MStatus KelArcSliderManipulator::compute(const MPlug& plug, MDataBlock& data)
         const float step = readFloat(node, snapValue);
 
         float reading = static_cast<float>(MAngle(current + offset).asDegrees());
-        if (snapOn != 0)
-            reading = snapping::snapDown(reading, step);
+        if (snapOn != 0) reading = snapping::snapDown(reading, step);
 
         data.outputValue(angleValue).set(reading);
         data.setClean(plug);
+    } else if (plug == action) {
+        sliders::evaluateKeyRequest(keyRequested_, node, "currentAngle", KeyCurrentAngle, plug, data);
     }
-
-    if (plug == action) {
-        // The toggle also changes when a scene is read, when it is animated
-        // and when time moves; only a user's own change asks for a key.
-        if (keyRequested_) {
-            keyRequested_ = false;
-            MFnDagNode dagNode(node);
-            const MString command =
-                MString("evalDeferred \"setKeyframe ") + dagNode.partialPathName() + ".currentAngle\"";
-            MGlobal::executeCommand(command, false, false);
-            // Written through the data block so that switching the toggle off
-            // does not dirty "action" again: one request, one key.
-            data.outputValue(KeyCurrentAngle).set(0.0);
-        }
-        data.setClean(plug);
-    }
-
     return MS::kSuccess;
 }
 
 bool KelArcSliderManipulator::setInternalValue(const MPlug& plug, const MDataHandle&)
 {
-    // The host offers this node every setAttr, MPlug::setValue and drag of the
-    // toggle, also the setAttr statements of a file being read; values from
-    // connections never come here.
-    if (plug == KeyCurrentAngle && !MFileIO::isReadingFile())
-        keyRequested_ = true;
+    if (sliders::isKeyRequest(plug, KeyCurrentAngle)) keyRequested_ = true;
     return false;  // the host stores the value as usual
 }
 
@@ -430,69 +178,18 @@ bool KelArcSliderManipulator::setInternalValue(const MPlug& plug, const MDataHan
 
 namespace {
 
-// Size parameters shared by the head and handle shape constructors.
-struct ShapeSizes {
-    float radius, height, width, depth, innerRadius, outerRadius;
-    int slices, stacks;
-};
-
-ShapeSizes readSizes(const MObject& node, const MObject& radius, const MObject& height,
-                     const MObject& width, const MObject& depth, const MObject& inner,
-                     const MObject& outer, const MObject& slices, const MObject& stacks)
-{
-    ShapeSizes s;
-    s.radius = readFloat(node, radius);
-    s.height = readFloat(node, height);
-    s.width = readFloat(node, width);
-    s.depth = readFloat(node, depth);
-    s.innerRadius = readFloat(node, inner);
-    s.outerRadius = readFloat(node, outer);
-    s.slices = readInt(node, slices);
-    s.stacks = readInt(node, stacks);
-    return s;
-}
-
-// A code the enumeration cannot hold yields an empty shape, so nothing is
-// drawn in that place and the group still owns three valid shapes.
-Shape* makeShape(int code, const ShapeSizes& s)
-{
-    switch (code) {
-    case 1: return new CubeShape(s.radius);
-    case 2: return new SphereShape(s.radius, s.slices, s.stacks);
-    case 3: return new ConeShape(s.radius, s.height, s.slices, s.stacks);
-    case 4: return new TorusShape(s.innerRadius, s.outerRadius, s.slices, s.stacks);
-    case 5: return new RectangleShape(s.height, s.width, s.depth);
-    case 6: return new CylinderShape(s.depth, s.innerRadius, s.outerRadius, s.slices, s.stacks);
-    default: return new NoShape();
-    }
-}
-
-ShapeMaterial makeMaterial(const MColor& c)
-{
-    const float ambient[4] = {0.5f * c.r, 0.5f * c.g, 0.5f * c.b, 1.0f};
-    const float diffuse[4] = {c.r, c.g, c.b, 1.0f};
-    const float specular[4] = {0.1f, 0.1f, 0.1f, 1.0f};
-    return ShapeMaterial(ambient, diffuse, specular, 10.0f);
-}
-
 // With "radius" 0 the axis through a head has no direction; such a rotation
 // is undefined in GL, so it becomes no rotation at all.
 ShapeRotate makeRotate(double angle, const MVector& axis)
 {
     const double length = axis.length();
-    if (!(length > 0.0) || !std::isfinite(length))
-        return ShapeRotate(0.0, MVector(0.0, 1.0, 0.0));
+    if (!(length > 0.0) || !std::isfinite(length)) return ShapeRotate(0.0, MVector(0.0, 1.0, 0.0));
     return ShapeRotate(angle, axis);
 }
 
 MVector arcPoint(float radius, float angle)
 {
     return MVector(radius * std::cos(angle), 0.0, -radius * std::sin(angle));
-}
-
-MColor readColour(const MObject& node, const MObject& r, const MObject& g, const MObject& b)
-{
-    return MColor(readFloat(node, r), readFloat(node, g), readFloat(node, b), 1.0f);
 }
 
 MString degreesText(double radians)
@@ -520,8 +217,6 @@ void KelArcSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::Disp
     const MColor valueRGB = readColour(node, valueColorR, valueColorG, valueColorB);
     const MColor lineRGB = readColour(node, lineColorR, lineColorG, lineColorB);
     const MColor snapRGB = readColour(node, snapColorR, snapColorG, snapColorB);
-    const MColor headRGB = readColour(node, headColorR, headColorG, headColorB);
-    const MColor handleRGB = readColour(node, handleColorR, handleColorG, handleColorB);
     const float lineWidthV = readFloat(node, lineWidth);
     const float snapLengthV = readFloat(node, snapLength);
     const float snapValueV = readFloat(node, snapValue);
@@ -531,25 +226,24 @@ void KelArcSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::Disp
     const int displaySnapV = readInt(node, displaySnap);
     const int displaySnapValueV = readInt(node, displaySnapValue);
     const int snapWidthV = readInt(node, snapWidth);
-    const float snapMainValueV = static_cast<float>(readInt(node, snapMainValue));
+    const int snapMainValueV = readInt(node, snapMainValue);
     const int headDrawTypeV = readInt(node, headDrawType);
     const int handleDrawTypeV = readInt(node, handleDrawType);
     const int startHeadTypeV = readInt(node, startHeadType);
     const int endHeadTypeV = readInt(node, endHeadType);
     const int handleTypeV = readInt(node, handleType);
-    const ShapeSizes headSizes = readSizes(node, headRadius, headHeight, headWidth, headDepth,
-                                           headInnerRadius, headOuterRadius, headSlices, headStacks);
-    const ShapeSizes handleSizes =
-        readSizes(node, handleRadius, handleHeight, handleWidth, handleDepth, handleInnerRadius,
-                  handleOuterRadius, handleSlices, handleStacks);
-    const MString labelText = readString(node, label);
+    const sliders::ShapeValues head =
+        sliders::readShape(node, sliders::headHandles<KelArcSliderManipulator>());
+    const sliders::ShapeValues handle =
+        sliders::readShape(node, sliders::handleHandles<KelArcSliderManipulator>());
+    const MString labelText = plugs::readString(node, label);
 
     const MVector H = arcPoint(radiusV, current);
     const MVector S = arcPoint(radiusV, start);
     const MVector E = arcPoint(radiusV, end);
 
-    const ShapeMaterial headMaterial = makeMaterial(headRGB);
-    const ShapeMaterial handleMaterial = makeMaterial(handleRGB);
+    const ShapeMaterial headMaterial = sliders::makeMaterial(head.colour);
+    const ShapeMaterial handleMaterial = sliders::makeMaterial(handle.colour);
 
     const ShapeScale scale(sizeV, sizeV, sizeV);
     const ShapeRotate startRotate = makeRotate(90.0, S);
@@ -559,15 +253,14 @@ void KelArcSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::Disp
     // The handle turns with the end head, not about its own position.
     const ShapeTransform handleTransform(endRotate, ShapeTranslate(H.x, H.y, H.z), scale);
 
-    Shape* handleShape = makeShape(handleTypeV, handleSizes);
-    Shape* startShape = makeShape(startHeadTypeV, headSizes);
-    Shape* endShape = makeShape(endHeadTypeV, headSizes);
-    handleShape->set(handleTypeV, handleDrawTypeV, handleTransform, handleMaterial);
-    startShape->set(startHeadTypeV, headDrawTypeV, startTransform, headMaterial);
-    endShape->set(endHeadTypeV, headDrawTypeV, endTransform, headMaterial);
-
+    std::unique_ptr<Shape> handleShape = sliders::makeShape(
+        handleTypeV, handle.sizes, handleDrawTypeV, handleTransform, handleMaterial);
+    std::unique_ptr<Shape> startShape =
+        sliders::makeShape(startHeadTypeV, head.sizes, headDrawTypeV, startTransform, headMaterial);
+    std::unique_ptr<Shape> endShape =
+        sliders::makeShape(endHeadTypeV, head.sizes, headDrawTypeV, endTransform, headMaterial);
     ShapeGroup group;
-    group.set(handleShape, startShape, endShape);
+    group.set(std::move(handleShape), std::move(startShape), std::move(endShape));
 
     view.beginGL();
     group.draw(view, style);
@@ -590,15 +283,23 @@ void KelArcSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::Disp
     }
 
     view.setDrawColor(labelRGB);
-    if (displayLabelV == 1.0f)
-        view.drawText(labelText, MPoint(0.0, 0.0, 0.0), M3dView::kCenter);
+    if (displayLabelV == 1.0f) view.drawText(labelText, MPoint(0.0, 0.0, 0.0), M3dView::kCenter);
 
     if (displaySnapV == 1 && snapValueV != 0.0f && displayValueV != 0) {
-        ArcSnapScale* scaleMarks = new ArcSnapScale(
-            radiusV, sizeV, start, end, offset, snapValueV, snapMainValueV, displaySnapValueV,
-            snapWidthV, snapLengthV, snapRGB, valueRGB);
-        scaleMarks->draw(view, style);
-        delete scaleMarks;
+        ArcSnapScale::Params p;
+        p.radius = radiusV;
+        p.size = sizeV;
+        p.startAngle = start;
+        p.endAngle = end;
+        p.angleOffset = offset;
+        p.step = snapValueV;
+        p.mainEvery = snapMainValueV;
+        p.showMainValues = displaySnapValueV;
+        p.lineWidth = static_cast<float>(snapWidthV);
+        p.tickLength = snapLengthV;
+        p.tickColor = snapRGB;
+        p.mainColor = valueRGB;
+        ArcSnapScale(p).draw(view, style);
     }
 
     if (displayValueV != 0) {

@@ -15,9 +15,6 @@
 
 class KelArcSliderManipulator : public MPxLocatorNode {
 public:
-    KelArcSliderManipulator();
-    ~KelArcSliderManipulator() override;
-
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
     // Hears of a user's own change of the key toggle (see keyRequested_).
     bool setInternalValue(const MPlug& plug, const MDataHandle& handle) override;

@@ -1,5 +1,4 @@
 #include "arcslider/arc_snap_scale.h"
-#include "arcslider/arc_values.h"
 
 #include <maya/MAngle.h>
 #include <maya/MPoint.h>
@@ -9,52 +8,31 @@
 
 #include <GL/gl.h>
 
-ArcSnapScale::ArcSnapScale(float radius, float size, float startAngle, float endAngle,
-                           float angleOffset, float step, float mainEvery, int showMainValues,
-                           int lineWidth, float tickLength, const MColor& tickColor,
-                           const MColor& mainColor)
-    : radius(radius),
-      size(size),
-      startAngle(startAngle),
-      endAngle(endAngle),
-      angleOffset(angleOffset),
-      step(step),
-      mainEvery(arcslider::truncate(mainEvery)),
-      showMainValues(showMainValues),
-      lineWidth(static_cast<float>(lineWidth)),
-      tickLength(tickLength),
-      tickColor(tickColor),
-      mainColor(mainColor)
-{
-}
-
-ArcSnapScale::~ArcSnapScale() {}
-
 void ArcSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const
 {
-    const float stepRad = static_cast<float>(MAngle(step, MAngle::kDegrees).asRadians());
-    const MVector base(radius * size, 0.0, 0.0);
+    const float stepRad = static_cast<float>(MAngle(p_.step, MAngle::kDegrees).asRadians());
+    const MVector base(p_.radius * p_.size, 0.0, 0.0);
     const MVector axis(0.0, 1.0, 0.0);
-    const double tick = tickLength * size;
+    const double tick = p_.tickLength * p_.size;
 
-    float a = startAngle;
+    float a = p_.startAngle;
     int i = 0;
     MQuaternion q(a, axis);
 
     glPushAttrib(GL_LINE_BIT);
-    glLineWidth(lineWidth);
-    for (int drawn = 0; a < endAngle && drawn < kMaxTicks; ++drawn) {
-        view.setDrawColor(tickColor);
+    glLineWidth(p_.lineWidth);
+    for (int drawn = 0; a < p_.endAngle && drawn < kMaxTicks; ++drawn) {
+        view.setDrawColor(p_.tickColor);
         const MVector p = base.rotateBy(q);
         MVector d = p;
         d.normalize();
 
-        const bool mainTick = (i == mainEvery);
+        const bool mainTick = (i == p_.mainEvery);
         MVector tip;
         if (mainTick) {
-            view.setDrawColor(mainColor);
+            view.setDrawColor(p_.mainColor);
             tip = p + d * (tick * 2.0);
-            glLineWidth(lineWidth + 2.0f);
+            glLineWidth(p_.lineWidth + 2.0f);
         } else {
             tip = p + d * tick;
         }
@@ -65,12 +43,12 @@ void ArcSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const
         glEnd();
 
         if (mainTick) {
-            if (showMainValues == 1) {
+            if (p_.showMainValues == 1) {
                 MString text;
-                text.set(MAngle(a + angleOffset).asDegrees(), 2);
+                text.set(MAngle(a + p_.angleOffset).asDegrees(), 2);
                 view.drawText(text, MPoint(p + d * (tick * 3.0)), M3dView::kCenter);
             }
-            glLineWidth(lineWidth);
+            glLineWidth(p_.lineWidth);
             i = 0;
         }
 

@@ -1,6 +1,6 @@
 // ArcSnapScale: the arc slider's graduations, one radial tick per snap step
 // with a longer, optionally labelled tick every "snapMainValue" steps. Built,
-// drawn once and destroyed within one refresh of the node.
+// drawn once and dropped within one refresh of the node.
 #pragma once
 
 #include <maya/M3dView.h>
@@ -8,11 +8,22 @@
 
 class ArcSnapScale {
 public:
-    // Angles in radians; step in degrees, as the node stores "snapValue".
-    ArcSnapScale(float radius, float size, float startAngle, float endAngle, float angleOffset,
-                 float step, float mainEvery, int showMainValues, int lineWidth, float tickLength,
-                 const MColor& tickColor, const MColor& mainColor);
-    virtual ~ArcSnapScale();
+    struct Params {
+        float radius;
+        float size;           // scale of the whole slider drawing
+        float startAngle;     // radians
+        float endAngle;       // radians
+        float angleOffset;    // radians, added to the labels only
+        float step;           // degrees, as the node stores "snapValue"
+        int mainEvery;        // every how many ticks a main tick falls
+        int showMainValues;   // 1: a value text at each main tick
+        float lineWidth;      // pixels
+        float tickLength;     // before scaling by size
+        MColor tickColor;
+        MColor mainColor;     // main ticks and their texts
+    };
+
+    explicit ArcSnapScale(const Params& params) : p_(params) {}
 
     // Issues GL lines and view texts; must run inside the view's beginGL/endGL.
     void draw(M3dView& view, M3dView::DisplayStyle style) const;
@@ -22,16 +33,5 @@ public:
     static constexpr int kMaxTicks = 100000;
 
 private:
-    float radius;
-    float size;
-    float startAngle;
-    float endAngle;
-    float angleOffset;
-    float step;
-    int mainEvery;
-    int showMainValues;
-    float lineWidth;
-    float tickLength;
-    MColor tickColor;
-    MColor mainColor;
+    Params p_;
 };

@@ -1,10 +1,10 @@
-#pragma once
 // KelSliderManipulator: a locator that stands in the scene as a linear slider.
 // A handle slides along a straight track between "posStart" and "posEnd"; the
 // node maps the handle's place onto the range "startValue".."endValue"
 // ("currentValue"), snaps it on request, draws graduations and texts, and can
 // key its own handle position. Every per-node value lives in the host's
 // attribute storage; the class keeps only whether a user has asked for a key.
+#pragma once
 
 #include <maya/M3dView.h>
 #include <maya/MDagPath.h>
@@ -18,9 +18,6 @@
 
 class KelSliderManipulator : public MPxLocatorNode {
 public:
-    KelSliderManipulator();
-    ~KelSliderManipulator() override;
-
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
     // Hears of a user's own change of the key toggle (see keyRequested_).
     bool setInternalValue(const MPlug& plug, const MDataHandle& handle) override;
@@ -29,11 +26,6 @@ public:
 
     static void* creator();
     static MStatus initialize();
-
-    // Reads any numeric, distance or enum attribute of a slider node the way the
-    // whole slider does: through a plug, as a distance, held in single
-    // precision. A read that fails leaves 0.0. Shared with the container.
-    static float readValue(const MObject& node, const MObject& attribute);
 
     static MTypeId id;
 

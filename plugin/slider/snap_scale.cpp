@@ -9,25 +9,6 @@
 
 #include <cmath>
 
-LinearSnapScale::LinearSnapScale(Params p)
-    : mode(p.mode),
-      showMainValues(p.showMainValues),
-      start(p.start),
-      end(p.end),
-      startValue(p.startValue),
-      endValue(p.endValue),
-      tickDirection(p.tickDirection),
-      step(p.step),
-      mainEvery(p.mainEvery),
-      lineWidth(p.lineWidth),
-      tickLength(p.tickLength),
-      tickColor(p.tickColor),
-      size(p.size)
-{
-}
-
-LinearSnapScale::~LinearSnapScale() {}
-
 namespace {
 
 void vertex(const MVector& v)
@@ -37,60 +18,60 @@ void vertex(const MVector& v)
 
 }  // namespace
 
-void LinearSnapScale::draw(M3dView& view, M3dView::DisplayStyle)
+void LinearSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const
 {
     // Only the three snapping modes advance along the track; anything else
     // would tick forever on the spot.
-    if (mode < 1 || mode > 3) return;
+    if (p_.mode != kModeRatio && p_.mode != kModeDistance && p_.mode != kModePosition) return;
 
-    const MVector m = end - start;             // unscaled track
-    const float range = endValue - startValue;  // signed, fraction kept
-    const double length = m.length() * size;
+    const MVector m = p_.end - p_.start;              // unscaled track
+    const float range = p_.endValue - p_.startValue;  // signed, fraction kept
+    const double length = m.length() * p_.size;
     MVector u = m;
     u.normalize();
 
     // Offset advanced per tick. "Position" counts steps of value, so size
     // enters both through the length and directly.
-    const float stepSize = step * size;
+    const float stepSize = p_.step * p_.size;
     MVector advance;
-    if (mode == 1) advance = stepSize * m;
-    else if (mode == 2) advance = stepSize * u;
-    else advance = (length / range * step * size) * u;
+    if (p_.mode == kModeRatio) advance = stepSize * m;
+    else if (p_.mode == kModeDistance) advance = stepSize * u;
+    else advance = (length / range * p_.step * p_.size) * u;
 
-    const float tick = tickLength * size;
-    const float textDistance = 2.0f * tickLength * size;
+    const float tick = p_.tickLength * p_.size;
+    const float textDistance = 2.0f * p_.tickLength * p_.size;
 
-    view.setDrawColor(tickColor);
+    view.setDrawColor(p_.tickColor);
     glPushAttrib(GL_LINE_BIT);
-    glLineWidth(lineWidth);
+    glLineWidth(p_.lineWidth);
 
     // Each main tick is labelled with the quantity the mode steps in: the
     // ratio or the distance from the start, or the value in "Position".
     MVector offset(0.0, 0.0, 0.0);
-    float value = mode == 3 ? startValue : 0.0f;
+    float value = p_.mode == kModePosition ? p_.startValue : 0.0f;
     int sinceMain = 0;
     // The comparison is false for a NaN length, so a NaN draws nothing.
     for (int n = 0; offset.length() < length && n < kMaxTicks; ++n) {
-        const MVector foot = start + offset;
-        const bool isMain = sinceMain == mainEvery;
-        const MVector tip = isMain ? foot + (tick * 1.5) * tickDirection
-                                   : foot + tick * tickDirection;
+        const MVector foot = p_.start + offset;
+        const bool isMain = sinceMain == p_.mainEvery;
+        const MVector tip = isMain ? foot + (tick * 1.5) * p_.tickDirection
+                                   : foot + tick * p_.tickDirection;
         glBegin(GL_LINES);
         vertex(foot);
         vertex(tip);
         glEnd();
 
         if (isMain) {
-            if (showMainValues == 1) {
+            if (p_.showMainValues == 1) {
                 MString text;
                 text.set(value, 2);
-                view.drawText(text, MPoint(foot + textDistance * tickDirection), M3dView::kLeft);
+                view.drawText(text, MPoint(foot + textDistance * p_.tickDirection), M3dView::kLeft);
             }
             sinceMain = 0;
         }
         offset += advance;
         ++sinceMain;
-        value += step;
+        value += p_.step;
     }
 
     glPopAttrib();

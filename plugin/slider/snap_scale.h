@@ -1,17 +1,26 @@
-#pragma once
 // LinearSnapScale: the graduations of the linear slider, one tick per snap
 // step along the track, every n-th tick longer and optionally labelled with
 // what the mode steps in (ratio, distance or value). Built from the node's
-// attributes inside an open GL block, drawn once, destroyed.
+// attributes inside an open GL block, drawn once, dropped.
+#pragma once
 
 #include <maya/M3dView.h>
 #include <maya/MColor.h>
 #include <maya/MVector.h>
 
+// The "snap" enum's fields, which "displayValue" shares: what the slider snaps
+// in, and what its value text shows.
+enum SliderMode {
+    kModeNone = 0,
+    kModeRatio = 1,
+    kModeDistance = 2,
+    kModePosition = 3,
+};
+
 class LinearSnapScale {
 public:
     struct Params {
-        int mode;             // 1 "Ratio", 2 "Distance", 3 "Position"
+        int mode;             // a SliderMode other than kModeNone
         int showMainValues;   // 1: a value text at each main tick
         MVector start;        // first tick's foot, local space
         MVector end;          // track end, local space
@@ -26,27 +35,15 @@ public:
         float size;           // scale of the whole slider drawing
     };
 
-    explicit LinearSnapScale(Params params);
-    virtual ~LinearSnapScale();
+    explicit LinearSnapScale(const Params& params) : p_(params) {}
 
-    void draw(M3dView& view, M3dView::DisplayStyle style);
+    void draw(M3dView& view, M3dView::DisplayStyle style) const;
 
     // Far more ticks than any real drawing needs; a step too small to move the
     // offset along (or an infinite track) stops here instead of hanging the
     // viewport.
-    static const int kMaxTicks = 100000;
+    static constexpr int kMaxTicks = 100000;
 
-    int mode;
-    int showMainValues;
-    MVector start;
-    MVector end;
-    float startValue;
-    float endValue;
-    MVector tickDirection;
-    float step;
-    int mainEvery;
-    float lineWidth;
-    float tickLength;
-    MColor tickColor;
-    float size;
+private:
+    Params p_;
 };

@@ -3,6 +3,7 @@
 // delivers, on every rigDials node type, then computed and drawn.
 
 #include "gl_capture.h"
+#include "plug_reads.h"
 #include "scene_fixture.h"
 #include "shapes.h"
 
@@ -108,6 +109,44 @@ TEST_F(NodeFuzzRegression, WholeNumberReadsOfFloatAttributesSaturate) {
         ASSERT_TRUE(plug(n, f->longName).getValue(s));
         EXPECT_EQ(i, c.asInt) << f->longName << " <- " << c.written;
         EXPECT_EQ(s, c.asShort) << f->longName << " <- " << c.written;
+    }
+}
+
+// The plug-in's own readers, on a double attribute that holds what it is given:
+// floats pass hostile values on, whole numbers and the finite readers do not.
+TEST_F(NodeFuzzRegression, PlugInReadersFollowTheirPolicy) {
+    rdhost::Node* n = create("KelSliderManipulator");
+    ASSERT_NE(n, nullptr);
+    const MObject node = object(n);
+    const MObject attr = plug(n, "posStartX").attribute();
+    const float fInf = std::numeric_limits<float>::infinity();
+    struct Case {
+        double written;
+        float asFloat;
+        int asInt;
+        float asFiniteFloat;
+        double asFiniteDouble;
+    } cases[] = {
+        {kNaN, NAN, 0, 0.0f, 0.0},
+        {kInf, fInf, 0, 0.0f, 0.0},
+        {-kInf, -fInf, 0, 0.0f, 0.0},
+        {1e300, fInf, INT_MAX, 0.0f, 1e300},  // beyond single precision
+        {-1e30, -1e30f, INT_MIN, -1e30f, -1e30},
+        {16777217.0, 16777216.0f, 16777216, 16777216.0f, 16777217.0},
+        {-2.9, -2.9f, -2, -2.9f, -2.9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.written);
+        setNumber(n, "posStartX", c.written);
+        const float f = plugs::readFloat(node, attr);
+        if (std::isnan(c.asFloat)) {
+            EXPECT_TRUE(std::isnan(f));
+        } else {
+            EXPECT_EQ(f, c.asFloat);
+        }
+        EXPECT_EQ(plugs::readInt(node, attr), c.asInt);
+        EXPECT_EQ(plugs::readFiniteFloat(node, attr), c.asFiniteFloat);
+        EXPECT_EQ(plugs::readFiniteDouble(node, attr), c.asFiniteDouble);
     }
 }
 

@@ -29,8 +29,11 @@ for t in "${targets[@]}"; do
   mkdir -p "$out/fuzz-corpus/$t"
   # Longest input per target (the seeds alone would hold it at their size).
   case $t in nodes) max_len=512 ;; *) max_len=4096 ;; esac
+  # A target's dictionary of its language's words, when it has one.
+  dict=()
+  [ -f "$root/fuzz/$t.dict" ] && dict=(-dict="$root/fuzz/$t.dict")
   echo "== fuzz_$t for ${seconds}s"
-  "$out/bin/fuzz_$t" -seed="${FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=$max_len \
+  "$out/bin/fuzz_$t" -seed="${FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=$max_len "${dict[@]}" \
     -print_final_stats=1 -artifact_prefix="$out/fuzz-artifacts/$t-" \
     "$out/fuzz-corpus/$t" "$root/fuzz/corpus/$t"
 done

@@ -1,8 +1,21 @@
 // Built-in commands driven through the interpreter as a script would.
+#include "command/ma_lexer.h"
 #include "command/program.h"
 #include "command_fixture.h"
 
 #include <cmath>
+
+namespace {
+
+// One statement as a scene file gives it to the interpreter.
+rdhost::cmd::Statement fileStatement(const std::string& text) {
+    rdhost::ma::StatementReader reader(text);
+    rdhost::ma::MaStatement st;
+    reader.next(st);
+    return st.parsed;
+}
+
+}  // namespace
 
 namespace {
 
@@ -288,7 +301,7 @@ TEST_F(Commands, RequiresAcceptsLoadedAndHostPlugins) {
     EXPECT_EQ(err(), "");
     EXPECT_FALSE(run("requires \"noSuchPlugin\" \"1.0\";"));
     EXPECT_NE(err().find("// Error: line 1: requires: "), std::string::npos) << err();
-    rdhost::cmd::Statement st = rdhost::cmd::parseScript("requires \"noSuchPlugin\" \"1.0\";").at(0);
+    rdhost::cmd::Statement st = fileStatement("requires \"noSuchPlugin\" \"1.0\";");
     err_.str("");
     interp().runStatement(st, false, /*fileContext=*/true);
     EXPECT_NE(err().find("// Warning: requires: plug-in 'noSuchPlugin' is not available"),
@@ -354,7 +367,7 @@ TEST_F(Interpreting, KeyedAttributeCanBeSetUntilTimeChanges) {
 }
 
 TEST_F(Interpreting, SceneFileContextSkipsUnknownCommandsWithAWarning) {
-    rdhost::cmd::Statement st = rdhost::cmd::parseScript("fileInfo \"application\" \"maya\";").at(0);
+    rdhost::cmd::Statement st = fileStatement("fileInfo \"application\" \"maya\";");
     EXPECT_THROW(interp().runStatement(st, false), rdhost::HostError);
     err_.str("");
     EXPECT_NO_THROW(interp().runStatement(st, false, /*fileContext=*/true));
@@ -363,7 +376,7 @@ TEST_F(Interpreting, SceneFileContextSkipsUnknownCommandsWithAWarning) {
 
 TEST_F(Interpreting, UnknownNodeTypeInASceneFileBecomesAPlaceholder) {
     rdhost::cmd::Statement st =
-        rdhost::cmd::parseScript("createNode mysteryNode -n \"m1\";").at(0);
+        fileStatement("createNode mysteryNode -n \"m1\";");
     rdhost::cmd::Value v = interp().runStatement(st, false, /*fileContext=*/true);
     EXPECT_EQ(v.text(), "m1");
     EXPECT_EQ(result("nodeType m1"), "mysteryNode");

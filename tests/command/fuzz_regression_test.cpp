@@ -3,7 +3,6 @@
 // and the findings of the node fuzzer reached through commands.
 
 #include "command/ma_reader.h"
-#include "command/parser.h"
 #include "command_fixture.h"
 
 #include <climits>
@@ -55,8 +54,8 @@ protected:
     fs::path dir_, previousDir_;
 };
 
-// Each script seed, a statement at a time as the fuzzer runs it: errors are
-// host errors only, and a failing statement leaves the scene as it was.
+// Each script seed as the fuzzer runs it: errors are host errors only, and a
+// failing command leaves the scene as it was.
 TEST_F(FuzzRegression, ScriptSeedsFailCleanly) {
     const auto files = seeds("script");
     ASSERT_GE(files.size(), 3u);
@@ -64,22 +63,18 @@ TEST_F(FuzzRegression, ScriptSeedsFailCleanly) {
         SCOPED_TRACE(file.filename().string());
         TearDown();
         SetUp();
-        std::vector<rdhost::cmd::Statement> statements;
-        ASSERT_NO_THROW(statements = rdhost::cmd::parseScript(readFile(file)));
-        for (const auto& st : statements) {
-            const std::string before = snapshot();
-            try {
-                interp().runStatement(st, true);
-            } catch (const rdhost::HostError& e) {
-                EXPECT_EQ(snapshot(), before) << st.command << " failed (" << e.what()
-                                              << ") and changed the scene";
-                break;
-            } catch (const std::exception& e) {
-                ADD_FAILURE() << st.command << " threw a non-host error: " << e.what();
-                break;
+        interp().limits().maxSteps = 20000;
+        std::vector<std::string> before;
+        interp().beforeCommand = [&](const rdhost::cmd::Statement&) { before.push_back(snapshot()); };
+        interp().afterCommand = [&](const rdhost::cmd::Statement& st, const rdhost::HostError* failure) {
+            std::string was = before.back();
+            before.pop_back();
+            if (failure) {
+                EXPECT_EQ(snapshot(), was) << st.command << " failed (" << failure->what() << ") and changed the scene";
             }
-            scene().runIdle();
-        }
+        };
+        EXPECT_NO_THROW(run(readFile(file)));
+        EXPECT_TRUE(before.empty());
     }
 }
 

@@ -1,6 +1,7 @@
-// The MEL subset: tokens, statements, binding flags to a command's table, and
-// syntax errors named by line.
+// Tokens of command arguments, damage named by line, and binding a
+// command's arguments to its flag table.
 #include "command/lexer.h"
+#include "command/ma_lexer.h"
 #include "command/parser.h"
 
 #include <gtest/gtest.h>
@@ -52,25 +53,28 @@ TEST(ScriptLexer, ReadsEachKindOfToken) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        auto t = tokenize(c.text);
-        ASSERT_EQ(t.size(), 1u);
-        EXPECT_EQ(t[0].kind, c.kind);
-        EXPECT_EQ(t[0].text, c.value);
-        EXPECT_EQ(t[0].number, c.number);
+        Scanner sc(c.text);
+        Token t = sc.nextArg();
+        EXPECT_EQ(sc.nextArg().kind, Token::Kind::End);
+        EXPECT_EQ(t.kind, c.kind);
+        EXPECT_EQ(t.text, c.value);
+        EXPECT_EQ(t.number, c.number);
         if (c.kind == Token::Kind::Number) {
-            EXPECT_EQ(t[0].integral, c.integral);
+            EXPECT_EQ(t.integral, c.integral);
         }
     }
 }
 
 TEST(ScriptLexer, SkipsCommentsAndCountsLines) {
-    auto t = tokenize("a // one\n/* two\nthree */ b;/**/c\n\n  d//x");
+    Scanner sc("a // one\n/* two\nthree */ b;/**/c\n\n  d//x");
+    std::vector<Token> t;
+    for (Token k = sc.nextArg(); k.kind != Token::Kind::End; k = sc.nextArg()) t.push_back(k);
     ASSERT_EQ(t.size(), 5u);
     EXPECT_EQ(t[0].text, "a");
     EXPECT_EQ(t[0].line, 1);
     EXPECT_EQ(t[1].text, "b");
     EXPECT_EQ(t[1].line, 3);
-    EXPECT_EQ(t[2].kind, Token::Kind::Semicolon);
+    EXPECT_TRUE(t[2].is(";"));
     EXPECT_EQ(t[3].text, "c");
     EXPECT_EQ(t[4].text, "d");
     EXPECT_EQ(t[4].line, 5);
@@ -89,46 +93,20 @@ TEST(ScriptLexer, NamesTheLineOfDamage) {
         {"a;\n/* never closed\n\n", 2, "unterminated comment"},
         {"a;\nb /* x */ c;\nd /* y", 3, "unterminated comment"},
         {"setAttr a.b 12abc;", 1, "malformed number '12abc'"},
-        {"\n\nprint `ls`;", 3, "command substitution"},
-        {"print $x;", 1, "variables"},
+        {"\n\nprint $;", 3, "expected a variable name after '$'"},
+        {"int $x = 12abc;", 1, "malformed number '12abc'"},
         {"a;\n\n\nb # c", 4, "unexpected character '#'"},
         {"print \"trailing\\", 1, "unterminated string"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         try {
-            tokenize(c.text);
+            parseUnit(c.text);
             ADD_FAILURE() << "no error";
         } catch (const SyntaxError& e) {
             EXPECT_EQ(e.line, c.line);
             EXPECT_NE(std::string(e.what()).find(c.fragment), std::string::npos) << e.what();
         }
-    }
-}
-
-TEST(ScriptParser, SplitsStatementsAndKeepsFlagsInOrder) {
-    auto st = parseScript("createNode KelPrimitiveLocator -n \"loc\";;\n"
-                          "setAttr loc.t -type \"double3\" 1 -2 3.5\n;"
-                          "\nprint \"last without semicolon\"");
-    ASSERT_EQ(st.size(), 3u);
-    EXPECT_EQ(st[0].command, "createNode");
-    ASSERT_EQ(st[0].items.size(), 3u);
-    EXPECT_FALSE(st[0].items[0].isFlag);
-    EXPECT_EQ(st[0].items[0].arg.text, "KelPrimitiveLocator");
-    EXPECT_EQ(st[0].items[0].arg.kind, Arg::Kind::Word);
-    EXPECT_TRUE(st[0].items[1].isFlag);
-    EXPECT_EQ(st[0].items[1].flag, "n");
-    EXPECT_EQ(st[0].items[2].arg.kind, Arg::Kind::String);
-    EXPECT_EQ(st[1].line, 2);
-    ASSERT_EQ(st[1].items.size(), 6u);
-    EXPECT_EQ(st[1].items[4].arg.number, -2);
-    EXPECT_EQ(st[2].line, 4);
-}
-
-TEST(ScriptParser, StatementMustStartWithACommandName) {
-    for (const char* text : {"-n foo;", "\"x\";", "12;", "a;\n3 b;"}) {
-        SCOPED_TRACE(text);
-        EXPECT_THROW(parseScript(text), SyntaxError);
     }
 }
 
@@ -140,10 +118,13 @@ CommandDef def() {
 }
 
 Invocation bound(rdhost::Scene* scene, const std::string& text) {
-    auto st = parseScript(text);
+    const std::string source = text + ";";
+    rdhost::ma::StatementReader reader(source);
+    rdhost::ma::MaStatement st;
+    reader.next(st);
     static std::ostringstream sink;
     Invocation inv{*scene, "", {}, {}, 0, true, false, sink};
-    bind(st.at(0), def(), inv);
+    bind(st.parsed, def(), inv);
     return inv;
 }
 

@@ -27,7 +27,8 @@ TEST(Program, HelpDescribesOptionsAndEveryCommand) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     for (const char* part :
-         {"--plugin-path DIR", "-c COMMANDS", "MAYA_PLUG_IN_PATH", "// Result: VALUE //",
+         {"--plugin-path DIR", "--step-limit N", "docs/commands.md", "tokenize(", "-c COMMANDS",
+          "MAYA_PLUG_IN_PATH", "// Result: VALUE //",
           "// Error: line N: MESSAGE //", "loadPlugin", "unloadPlugin", "requires", "pluginInfo",
           "createNode", "setAttr", "getAttr", "connectAttr", "disconnectAttr", "parent",
           "delete", "rename", "select", "ls", "listAttr", "attributeQuery", "nodeType",
@@ -335,12 +336,66 @@ TEST(Program, EveryExampleScriptRuns) {
     EXPECT_GE(count, 2);
 }
 
-TEST(Program, RigExampleDrivesTheMarker) {
+TEST(Program, RigExampleBuildsEachSliderOfItsTable) {
     std::string dir = makeTempDir();
     ProgramRun r = runRigdials({RIGDIALS_SOURCE_DIR "/examples/rig.mel"}, dir);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.out, "marker height:\n// Result: 2.5 //\n")) << r.out;
+    EXPECT_TRUE(contains(r.out, "height: slider 2.5, marker.translateY 2.5\n"
+                                "turn: slider 45, marker.rotateY 45\n"
+                                "width: slider 0.875, marker.scaleX 0.875\n"))
+        << r.out;
     EXPECT_TRUE(contains(r.out, "arc angle value (degrees):\n// Result: 45 //\n")) << r.out;
+}
+
+TEST(Program, MirrorExampleGivesTheRightSideTheLeftPose) {
+    std::string dir = makeTempDir();
+    ASSERT_EQ(::mkdir((dir + "/out").c_str(), 0755), 0);
+    ProgramRun r = runRigdials({RIGDIALS_SOURCE_DIR "/examples/mirror.mel"}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* line : {"L_brow_ctrlShape: 1.75  L_brow_marker at x 1.5, scale 1.75\n",
+                             "R_brow_ctrlShape: 1.75  R_brow_marker at x -1.5, scale 1.75\n",
+                             "R_cheek_ctrlShape: 1.25  R_cheek_marker at x -1.5, scale 1.25\n",
+                             "R_mouthCorner_ctrlShape: 2  R_mouthCorner_marker at x -1.5, scale 2\n"})
+        EXPECT_TRUE(contains(r.out, line)) << line << r.out;
+    struct stat info {};
+    EXPECT_EQ(::stat((dir + "/out/mirror.png").c_str(), &info), 0);
+}
+
+// source and calls of unknown procedures look on MAYA_SCRIPT_PATH; an error
+// in a sourced script names that script.
+TEST(Program, ScriptsComeFromTheScriptPath) {
+    const std::string dir = makeTempDir(), lib = makeTempDir();
+    writeFile(lib + "/rigLib.mel", "global proc string rigLibName(string $side) { return $side + \"_ctrl\"; }\n"
+                                   "print \"rigLib loaded\\n\";\n");
+    writeFile(lib + "/autoLoaded.mel", "global proc autoLoaded() { print \"found by name\\n\"; }\n");
+    writeFile(lib + "/broken.mel", "print \"before\\n\";\nsetAttr nothing.tx 1;\n");
+    ProgramRun r = runRigdials({"-c", "source rigLib; print (rigLibName(\"L\") + \"\\n\"); autoLoaded();\n"
+                                      "source \"broken.mel\";"},
+                               dir, {"MAYA_SCRIPT_PATH=/nonexistent:" + lib});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "rigLib loaded\nL_ctrl\nfound by name\nbefore\n");
+    EXPECT_EQ(r.err, "// Error: file: " + lib + "/broken.mel line 2: setAttr: no node named 'nothing' //\n");
+    ProgramRun missing = runRigdials({"-c", "source nowhere;"}, dir, {"MAYA_SCRIPT_PATH=" + lib});
+    EXPECT_EQ(missing.err, "// Error: line 1: source: cannot find script 'nowhere' on the script path " + lib +
+                               " or in the current folder //\n");
+}
+
+// A script that never ends stops after the step limit, by default too when
+// no terminal is there to stop it.
+TEST(Program, StepLimitStopsARunawayScript) {
+    ProgramRun limited = runRigdials({"--step-limit", "1000", "-c", "print \"start\\n\";\nwhile (1) {}"});
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_EQ(limited.out, "start\n");
+    EXPECT_EQ(limited.err, "// Error: line 2: the script ran more than 1000 statements and was stopped "
+                           "(step limit; see --step-limit) //\n");
+    ProgramRun byDefault = runRigdials({"-c", "int $i; while (1) $i++;"});
+    EXPECT_EQ(byDefault.status, 1);
+    EXPECT_TRUE(contains(byDefault.err, "more than 10000000 statements")) << byDefault.err;
+    EXPECT_EQ(runRigdials({"--step-limit=0", "-c", "int $i; while ($i < 20000) $i++;"}).status, 0);
+    ProgramRun bad = runRigdials({"--step-limit", "many", "-c", "print 1;"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_TRUE(contains(bad.err, "--step-limit takes a whole number of statements (0: no limit), not 'many'"))
+        << bad.err;
 }
 
 }  // namespace

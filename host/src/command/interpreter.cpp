@@ -1,5 +1,8 @@
 #include "command/interpreter.h"
 
+#include "command/parser.h"
+
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -17,7 +20,16 @@ struct CommandState : SceneExtension {
 }  // namespace
 
 Interpreter::Interpreter(Scene& scene, std::ostream& out, std::ostream& err)
-    : scene_(scene), out_(out), err_(err) {
+    : scene_(scene), out_(out), err_(err), eval_(std::make_unique<Evaluator>(*this)) {
+    if (const char* path = std::getenv("MAYA_SCRIPT_PATH")) {
+        std::string p = path;
+        for (std::size_t b = 0; b <= p.size();) {
+            std::size_t e = p.find(':', b);
+            if (e == std::string::npos) e = p.size();
+            if (e > b) scriptPath.push_back(p.substr(b, e - b));
+            b = e + 1;
+        }
+    }
     savedHook_ = scene.executeHook;
     savedListHook_ = scene.executeListHook;
     savedSink_ = scene.warningSink;
@@ -71,9 +83,10 @@ Interpreter* Interpreter::of(const Scene& scene) {
     return state ? state->interpreter : nullptr;
 }
 
-void Interpreter::reportError(int line, const std::string& message) {
-    ++errors_;
+void Interpreter::reportError(int line, const std::string& message, const std::string& file, bool counted) {
+    if (counted) ++errors_;
     err_ << "// Error: ";
+    if (!file.empty()) err_ << "file: " << file << (line > 0 ? " " : ": ");
     if (line > 0) err_ << "line " << line << ": ";
     err_ << readableMessage(message) << " //" << std::endl;
 }
@@ -88,70 +101,87 @@ Value Interpreter::runStatement(const Statement& st, bool topLevel, bool fileCon
         }
         throw HostError("unknown command '" + clipInput(st.command) + "'");
     }
-    Invocation inv{scene_, st.command, {}, {}, st.line, topLevel, fileContext, out_};
-    bind(st, *def, inv);
-    struct Depth {
-        int& d;
-        explicit Depth(int& d) : d(d) { ++d; }
-        ~Depth() { --d; }
-    } depth(depth_);
+    if (beforeCommand) beforeCommand(st);
     try {
-        return def->run(inv);
-    } catch (const SyntaxError&) {
+        Invocation inv{scene_, st.command, {}, {}, st.line, topLevel, fileContext, out_};
+        bind(st, *def, inv);
+        Value v = def->run(inv);
+        if (afterCommand) afterCommand(st, nullptr);
+        return v;
+    } catch (const SyntaxError& e) {
+        if (afterCommand) afterCommand(st, &e);
         throw;
     } catch (const HostError& e) {
+        if (afterCommand) afterCommand(st, &e);
         // Errors raised by the scene itself name the thing but not the command.
         std::string m = e.what();
         if (m.rfind(def->name + ":", 0) == 0) throw;
         throw HostError(def->name + ": " + m);
+    } catch (const std::exception& e) {
+        // Anything else is a fault of the host; still report it as the command's error.
+        HostError h(def->name + ": internal error: " + e.what());
+        if (afterCommand) afterCommand(st, &h);
+        throw h;
     }
 }
 
 Value Interpreter::execute(const std::string& text) {
-    std::vector<Statement> statements = parseScript(text);
-    Value last;
-    for (const Statement& st : statements) {
-        try {
-            last = runStatement(st, false);
-        } catch (const SyntaxError&) {
-            throw;
-        } catch (const HostError& e) {
-            // Nested text has its own line numbers; say where when there are several.
-            if (statements.size() > 1)
-                throw HostError(std::string(e.what()) + " (in executed text, line " +
-                                std::to_string(st.line) + ")");
-            throw;
+    std::shared_ptr<Unit> unit = parseUnit(text, "", true);
+    if (!eval_->running()) eval_->resetSteps();
+    struct Nested {
+        int& n;
+        explicit Nested(int& n) : n(n) { ++n; }
+        ~Nested() { --n; }
+    } nested(nested_);
+    eval_->load(unit);
+    Value raw;
+    MelValue v = eval_->runText(*unit, &raw, "executed text");
+    return raw.kind != Value::Kind::None ? raw : toCommand(v);
+}
+
+// One top-level statement: one command, one loop with everything it runs, one
+// procedure call with everything the procedure runs. This is the unit a
+// user undoes: the step starts and ends here.
+void Interpreter::runTopLevel(const Unit& unit, const Stmt& st) {
+    std::string shown;
+    bool hasShown = false;
+    eval_->topLevel(unit, st, &shown, &hasShown);
+    if (hasShown) out_ << "// Result: " << shown << " //" << std::endl;
+    scene_.runIdle();
+}
+
+bool Interpreter::runUnit(const std::shared_ptr<Unit>& unit) {
+    eval_->resetSteps();
+    int line = 0;
+    try {
+        eval_->load(unit);
+        for (const StmtPtr& st : unit->statements) {
+            line = st->line;
+            runTopLevel(*unit, *st);
         }
+    } catch (const ScriptError& e) {
+        const int at = e.line > 0 ? e.line : line;
+        reportError(at, e.what(), e.file == unit->file ? "" : e.file);
+        return false;
+    } catch (const HostError& e) {
+        reportError(line, e.what());
+        return false;
+    } catch (const std::exception& e) {
+        reportError(line, std::string("internal error: ") + e.what());
+        return false;
     }
-    return last;
+    return true;
 }
 
 bool Interpreter::run(const std::string& text) {
-    std::vector<Statement> statements;
+    std::shared_ptr<Unit> unit;
     try {
-        statements = parseScript(text);
+        unit = parseUnit(text);
     } catch (const SyntaxError& e) {
         reportError(e.line, e.what());
         return false;
     }
-    for (const Statement& st : statements) {
-        try {
-            Value v = runStatement(st, depth_ == 0);
-            if (v.kind != Value::Kind::None) out_ << "// Result: " << v.text() << " //" << std::endl;
-            if (depth_ == 0) scene_.runIdle();
-        } catch (const SyntaxError& e) {
-            reportError(st.line, e.what());
-            return false;
-        } catch (const HostError& e) {
-            reportError(st.line, e.what());
-            return false;
-        } catch (const std::exception& e) {
-            // Anything else is a fault of the host; still report it as the command's error.
-            reportError(st.line, st.command + ": internal error: " + e.what());
-            return false;
-        }
-    }
-    return true;
+    return runUnit(unit);
 }
 
 bool Interpreter::runFile(const std::string& path) {
@@ -168,7 +198,14 @@ bool Interpreter::runFile(const std::string& path) {
         reportError(0, "cannot read script '" + path + "'");
         return false;
     }
-    return run(ss.str());
+    std::shared_ptr<Unit> unit;
+    try {
+        unit = parseUnit(ss.str(), path);
+    } catch (const SyntaxError& e) {
+        reportError(e.line, e.what());
+        return false;
+    }
+    return runUnit(unit);
 }
 
 }  // namespace rdhost::cmd

@@ -14,7 +14,7 @@
 #pragma once
 
 #include "command/lexer.h"
-#include "command/parser.h"
+#include "command/statement.h"
 
 #include <string>
 

@@ -1,40 +1,27 @@
-// Statements of the MEL subset: a command name followed by flags and
-// arguments, ended by ';' (the last statement of a text may omit it).
+// The MEL parser: a whole text into a Unit (see ast.h).
 //
-// The parser does not know the commands: which following items belong to a
-// flag is settled when the statement is bound to its CommandDef (bind()),
-// because only the flag table says how many arguments a flag takes.
+// Statements: commands in command syntax (`setAttr loc1.tx 2;`) and function
+// syntax (`getAttr("loc1.tx")`), expressions, declarations, blocks, if/else,
+// while, do-while, for, for-in, switch, break, continue, return, and proc /
+// global proc definitions at the top level. The last statement of a text (or
+// of a block) may omit its ';'.
+//
+// Throws SyntaxError naming the line and the token where the text stops
+// making sense; nesting deeper than kMaxNesting levels is an error too, so no
+// text can exhaust the stack of the parser or of the evaluator.
 #pragma once
 
+#include "command/ast.h"
 #include "command/lexer.h"
-#include "command/registry.h"
 
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace rdhost::cmd {
 
-struct Item {
-    bool isFlag = false;
-    std::string flag;  // flag name as written, without '-'
-    Arg arg;           // when !isFlag
-    int line = 1;
-};
+constexpr int kMaxNesting = 200;
 
-struct Statement {
-    std::string command;
-    std::vector<Item> items;
-    int line = 1;
-};
-
-// Throws SyntaxError (unterminated string or comment, a statement that does not
-// start with a command name).
-std::vector<Statement> parseScript(const std::string& text, int firstLine = 1);
-
-// Matches the items against the command's flag table, filling inv.flags (by long
-// name) and inv.args. Throws HostError naming an unknown flag or a flag short of
-// arguments. When the command has a -query flag and it is given, the other
-// flags take no arguments.
-void bind(const Statement& st, const CommandDef& def, Invocation& inv);
+std::shared_ptr<Unit> parseUnit(const std::string& text, const std::string& file = "",
+                                bool anonymous = false, int firstLine = 1);
 
 }  // namespace rdhost::cmd

@@ -1,8 +1,11 @@
 #include "command/program.h"
 
+#include "command/builtins.h"
 #include "command/interpreter.h"
 #include "command/registry.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <ostream>
 #include <sstream>
@@ -52,7 +55,11 @@ std::string wrapped(const std::string& text, const std::string& indent) {
 }
 
 const char* kUsage =
-    "usage: rigdials [--plugin-path DIR]... [-c COMMANDS]... [FILE.mel|FILE.ma]...\n";
+    "usage: rigdials [--plugin-path DIR]... [--step-limit N] [-c COMMANDS]... [FILE.mel|FILE.ma]...\n";
+
+// With nobody at a terminal to stop it, a script that never ends would hold
+// a pipeline or a build forever; at a terminal, Ctrl-C does.
+constexpr long long kDefaultStepLimit = 10'000'000;
 
 }  // namespace
 
@@ -78,16 +85,26 @@ std::string helpText() {
          "  --plugin-path DIR  add DIR to the folders searched by loadPlugin NAME\n"
          "                     (searched after the program's own folder; the folders of\n"
          "                     MAYA_PLUG_IN_PATH, ':'-separated, come last)\n"
+         "  --step-limit N     stop a script (each file and -c text) after it ran N\n"
+         "                     statements, with an error; 0 never stops one. Default:\n"
+         "                     10000000, or 0 when stdin is a terminal (Ctrl-C stops it)\n"
          "  -c COMMANDS        run COMMANDS (MEL text) after the files\n"
          "  -h, --help         show this text\n"
          "\n"
-         "Scripts: statements end with ';'; strings in double quotes with \\\" \\\\ \\n \\t;\n"
-         "numbers, yes/no/on/off/true/false; flags by long or short name (-name, -n);\n"
+         "Scripts are MEL: commands (setAttr loc1.tx 2; or setAttr(\"loc1.tx\", 2)),\n"
+         "variables ($name) of types int, float, string, vector and their arrays,\n"
+         "expressions, if/else, for, for-in, while, do-while, switch, proc and global\n"
+         "proc, global variables, `command` results, catch, eval, and source (which\n"
+         "looks on MAYA_SCRIPT_PATH). docs/commands.md describes the language.\n"
+         "Statements end with ';'; strings in double quotes with \\\" \\\\ \\n \\t;\n"
          "// and /* */ comments. Angles are in degrees, distances in centimetres.\n"
          "A top-level command's result prints as `// Result: VALUE //` (numbers in the\n"
-         "shortest form that reads back the same, booleans and enums as integers).\n"
+         "shortest form that reads back the same, booleans and enums as integers), as\n"
+         "does a top-level procedure call or expression (not an assignment).\n"
          "Errors print `// Error: line N: MESSAGE //` on stderr and leave the scene as\n"
-         "it was; warnings print `// Warning: MESSAGE //`.\n"
+         "it was before the failing command; warnings print `// Warning: MESSAGE //`.\n"
+         "Procedures nest at most 1000 deep; arrays hold at most 10000000 elements and\n"
+         "strings at most 10000000 characters.\n"
          "\n"
          "Attributes: a node has the attributes its type inherits from the host first\n"
          "(a DAG node's \"visibility\"; a transform's translate, rotate, scale, ...),\n"
@@ -95,6 +112,12 @@ std::string helpText() {
          "that order and attributeQuery answers for inherited ones too.\n"
          "\n"
          "Exit status: 0 on success, 1 after any error, 2 for bad arguments.\n"
+         "\n"
+         "Built-in functions:\n";
+    for (const Builtin& b : allBuiltins()) h << "  " << b.synopsis << "\n";
+    h << "  catch(EXPR), catchQuiet(EXPR): 1 after an error in EXPR (the script goes on)\n"
+         "  eval(TEXT): runs TEXT at the top level; its last statement's value\n"
+         "  source FILE.mel: runs a script; exists(NAME): 1 for a procedure or command\n"
          "\n"
          "Commands:\n";
     for (const CommandDef* c : allCommands()) {
@@ -117,11 +140,34 @@ std::string helpText() {
 int runProgram(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const std::string& programDir) {
     std::vector<std::string> pluginDirs, files, texts;
+    long long stepLimit = ::isatty(0) ? 0 : kDefaultStepLimit;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-h" || a == "--help") {
             out << helpText();
             return 0;
+        }
+        if (a == "--step-limit" || a.rfind("--step-limit=", 0) == 0) {
+            std::string v;
+            if (a == "--step-limit") {
+                if (i + 1 >= args.size()) {
+                    err << "rigdials: --step-limit needs a value\n" << kUsage;
+                    return 2;
+                }
+                v = args[++i];
+            } else {
+                v = a.substr(13);
+            }
+            char* end = nullptr;
+            errno = 0;
+            long long n = v.empty() || !std::isdigit(static_cast<unsigned char>(v[0])) ? -1 : std::strtoll(v.c_str(), &end, 10);
+            if (n < 0 || errno != 0 || *end != '\0') {
+                err << "rigdials: --step-limit takes a whole number of statements (0: no limit), not '" << v << "'\n"
+                    << kUsage;
+                return 2;
+            }
+            stepLimit = n;
+            continue;
         }
         if (a == "--plugin-path" || a == "-c") {
             if (i + 1 >= args.size()) {
@@ -164,6 +210,7 @@ int runProgram(const std::vector<std::string>& args, std::ostream& out, std::ost
     bool ok = true;
     {
         Interpreter interp(scene, out, err);
+        interp.limits().maxSteps = stepLimit;
         for (const auto& f : files) {
             if (endsWith(f, ".ma"))
                 ok = interp.run("file -open " + quoted(f) + ";");

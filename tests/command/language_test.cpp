@@ -191,6 +191,14 @@ TEST_F(Language, ErrorsNameTheLine) {
         EXPECT_FALSE(run(c.text));
         EXPECT_EQ(err(), "// Error: " + std::string(c.expected) + " //\n");
     }
+    // Text too deep for the parser and evaluator to walk safely.
+    EXPECT_FALSE(run("print " + std::string(201, '(') + "1" + std::string(201, ')') + ";"));
+    EXPECT_EQ(err(), "// Error: line 1: statements or expressions nested deeper than 200 levels //\n");
+    std::string sum = "print (1";
+    for (int i = 0; i < 1001; ++i) sum += " + 1";
+    EXPECT_FALSE(run(sum + ");"));
+    EXPECT_EQ(err(), "// Error: line 1: an expression of more than 1000 operators in a row; split it into "
+                     "several statements //\n");
 }
 
 // A caught error shows but neither stops the script nor counts as a failure.

@@ -1,7 +1,8 @@
 // Calls: procedures, built-in functions, commands, and the forms the
 // language gives special rules (catch, eval, source, exists).
-#include "command/builtins.h"
 #include "command/evaluator.h"
+
+#include "command/builtins.h"
 #include "command/interpreter.h"
 #include "command/parser.h"
 
@@ -104,31 +105,40 @@ const Evaluator::ProcRef* Evaluator::findProc(const std::string& name) {
     return p == procs_.end() ? nullptr : &p->second;
 }
 
+// The dispatch keeps a small frame: a recursive procedure passes through it
+// at every level, so anything with locals of its own lives in a helper.
 MelValue Evaluator::call(const Call& c, Value* raw) {
     const std::string& n = c.name;
     if (n == "catch" || n == "catchQuiet") return catchCall(c, n == "catchQuiet");
     if (n == "eval") return evalCall(c, raw);
     if (n == "source") return sourceCall(c);
-    if (n == "exists") {
-        std::vector<ArgRef> args = argValues(c);
-        if (args.size() != 1) wrongCount(n, "1: a name", args.size());
-        std::string name = asString(args[0].get(), "the name for exists");
-        return MelValue::ofInt(findProc(name) || findBuiltin(name) || findCommand(name) || isSpecialForm(name));
-    }
+    if (n == "exists") return existsCall(c);
     if (const ProcRef* p = findProc(n)) return callProc(*p, c);
-    if (const Builtin* b = findBuiltin(n)) {
-        std::vector<ArgRef> args = argValues(c);
-        const int got = static_cast<int>(args.size());
-        if (got < b->minArgs || got > b->maxArgs)
-            wrongCount(n, std::string(b->synopsis), args.size());
-        BuiltinCall bc{*this, n, args};
-        return b->run(bc);
-    }
+    if (const Builtin* b = findBuiltin(n)) return callBuiltin(*b, c);
     if (const CommandDef* d = findCommand(n)) return callCommand(*d, c, raw);
     if (autoload(n))
         if (const ProcRef* p = findProc(n)) return callProc(*p, c);
-    if (!c.commandSyntax) throw HostError("cannot find procedure '" + clipInput(n) + "'");
-    throw HostError("unknown command '" + clipInput(n) + "'");
+    unknownCall(c);
+}
+
+void Evaluator::unknownCall(const Call& c) {
+    if (!c.commandSyntax) throw HostError("cannot find procedure '" + clipInput(c.name) + "'");
+    throw HostError("unknown command '" + clipInput(c.name) + "'");
+}
+
+MelValue Evaluator::existsCall(const Call& c) {
+    std::vector<ArgRef> args = argValues(c);
+    if (args.size() != 1) wrongCount(c.name, "1: a name", args.size());
+    std::string name = asString(args[0].get(), "the name for exists");
+    return MelValue::ofInt(findProc(name) || findBuiltin(name) || findCommand(name) || isSpecialForm(name));
+}
+
+MelValue Evaluator::callBuiltin(const Builtin& b, const Call& c) {
+    std::vector<ArgRef> args = argValues(c);
+    const int got = static_cast<int>(args.size());
+    if (got < b.minArgs || got > b.maxArgs) wrongCount(c.name, std::string(b.synopsis), args.size());
+    BuiltinCall bc{*this, c.name, args};
+    return b.run(bc);
 }
 
 std::vector<ArgRef> Evaluator::argValues(const Call& c) {
@@ -150,16 +160,26 @@ std::vector<ArgRef> Evaluator::argValues(const Call& c) {
 
 MelValue Evaluator::callProc(const ProcRef& p, const Call& c) {
     const ProcDef& d = *p.def;
+    std::vector<SlotPtr> bound = bindArguments(d, c);
+    if (callDepth_ >= limits.maxCallDepth) tooDeep("procedure calls", "in " + d.name + "; ");
+    Depth depth(callDepth_);
+    FrameGuard guard(*this, p.unit.get(), false);
+    Scope& scope = frame().scopes[0];
+    for (std::size_t i = 0; i < d.params.size(); ++i) scope.emplace_back(d.params[i].name, std::move(bound[i]));
+    returned_ = MelValue();
+    return procResult(d, execBlock(d.body));
+}
+
+// Arguments are worked out in the caller's scope, in a frame of their own
+// that is gone before the body runs; an array variable is passed by reference.
+std::vector<SlotPtr> Evaluator::bindArguments(const ProcDef& d, const Call& c) {
     if (c.args.size() != d.params.size())
         wrongCount(d.name, std::to_string(d.params.size()) + (d.params.empty() ? "" : ": " + paramList(d)),
                    c.args.size());
-    // Arguments are worked out in the caller's scope; an array variable is
-    // passed by reference.
     std::vector<SlotPtr> bound;
     for (std::size_t i = 0; i < d.params.size(); ++i) {
         const Param& prm = d.params[i];
         const CallArg& a = c.args[i];
-        const std::string what = "argument " + std::to_string(i + 1) + " ($" + prm.name + ") of " + d.name;
         if (a.kind == CallArg::Kind::Value && a.expr->kind == Expr::Kind::Var && prm.type.array) {
             lookup(a.expr->name, a.line);
             const SlotPtr& shared = *findShared(a.expr->name);
@@ -171,21 +191,23 @@ MelValue Evaluator::callProc(const ProcRef& p, const Call& c) {
         MelValue v = a.kind == CallArg::Kind::Literal ? literalValue(a.literal, prm.type.base == BaseType::String)
                      : a.kind == CallArg::Kind::Flag  ? MelValue::ofString("-" + a.flag)
                                                       : eval(*a.expr);
+        const std::string what = "argument " + std::to_string(i + 1) + " ($" + prm.name + ") of " + d.name;
         bound.push_back(std::make_shared<Slot>(Slot{prm.type, convertTo(v, prm.type, what)}));
     }
-    if (callDepth_ >= limits.maxCallDepth)
-        throw ScriptAbort("procedure calls nested deeper than " + std::to_string(limits.maxCallDepth) +
-                          " levels (recursion limit) in " + d.name + "; the script was stopped");
-    Depth depth(callDepth_);
-    FrameGuard guard(*this, p.unit.get(), false);
-    for (std::size_t i = 0; i < d.params.size(); ++i) frame().scopes[0].emplace_back(d.params[i].name, bound[i]);
-    returned_ = MelValue();
-    Flow f = execBlock(d.body);
+    return bound;
+}
+
+MelValue Evaluator::procResult(const ProcDef& d, Flow f) {
     MelValue r;
     if (d.returns)
         r = f == Flow::Return ? convertTo(returned_, d.result, "the result of " + d.name) : MelValue::zero(d.result);
     returned_ = MelValue();
     return r;
+}
+
+void Evaluator::tooDeep(const std::string& what, const std::string& where) const {
+    throw ScriptAbort(what + " nested deeper than " + std::to_string(limits.maxCallDepth) +
+                      " levels (recursion limit) " + where + "the script was stopped");
 }
 
 MelValue Evaluator::callCommand(const CommandDef& def, const Call& c, Value* raw) {
@@ -333,9 +355,7 @@ MelValue Evaluator::source(const std::string& name, int) {
     std::ostringstream ss;
     ss << in.rdbuf();
     if (!in.is_open() || in.bad()) throw HostError("source: cannot read script '" + clipInput(found) + "'");
-    if (callDepth_ >= limits.maxCallDepth)
-        throw ScriptAbort("source nested deeper than " + std::to_string(limits.maxCallDepth) +
-                          " levels (recursion limit); the script was stopped");
+    if (callDepth_ >= limits.maxCallDepth) tooDeep("source", "");
     Depth depth(callDepth_);
     std::shared_ptr<Unit> unit;
     try {

@@ -39,13 +39,27 @@ const MelValue* Evaluator::peek(const Expr& e) {
     return nullptr;
 }
 
+// The dispatch keeps a small frame (deep expressions and recursive
+// procedures pass through it); operators work in helpers.
 MelValue Evaluator::eval(const Expr& e) {
+    checkStack();
     switch (e.kind) {
     case Expr::Kind::Int: return MelValue::ofInt(e.ival);
     case Expr::Kind::Float: return MelValue::ofFloat(e.fval);
     case Expr::Kind::String: return MelValue::ofString(e.sval);
     case Expr::Kind::Var: return lookup(e.name, e.line).value;
     case Expr::Kind::Index: return index(e);
+    case Expr::Kind::Array: return arrayLiteral(e);
+    case Expr::Kind::Assign: return assign(e);
+    case Expr::Kind::PreIncr:
+    case Expr::Kind::PostIncr: return increment(e);
+    case Expr::Kind::Call: return call(*e.call, nullptr);
+    default: return operation(e);
+    }
+}
+
+MelValue Evaluator::operation(const Expr& e) {
+    switch (e.kind) {
     case Expr::Kind::Component: {
         if (const MelValue* v = peek(*e.kids[0])) return component(*v, e.name);
         return component(eval(*e.kids[0]), e.name);
@@ -55,22 +69,17 @@ MelValue Evaluator::eval(const Expr& e) {
         for (int k = 0; k < 3; ++k) c[k] = asFloat(eval(*e.kids[k]), "a vector component");
         return MelValue::ofVector({c[0], c[1], c[2]});
     }
-    case Expr::Kind::Array: return arrayLiteral(e);
     case Expr::Kind::Unary: return unaryOp(e.op, eval(*e.kids[0]));
     case Expr::Kind::Binary: {
         MelValue a = eval(*e.kids[0]);
         return binaryOp(e.op, a, eval(*e.kids[1]), limits.maxStringSize);
     }
-    case Expr::Kind::And: return MelValue::ofInt(truth(eval(*e.kids[0]), e.line) && truth(eval(*e.kids[1]), e.line));
-    case Expr::Kind::Or: return MelValue::ofInt(truth(eval(*e.kids[0]), e.line) || truth(eval(*e.kids[1]), e.line));
-    case Expr::Kind::Ternary: return truth(eval(*e.kids[0]), e.line) ? eval(*e.kids[1]) : eval(*e.kids[2]);
-    case Expr::Kind::Assign: return assign(e);
-    case Expr::Kind::PreIncr:
-    case Expr::Kind::PostIncr: return increment(e);
+    case Expr::Kind::And: return MelValue::ofInt(condition(*e.kids[0], e.line) && condition(*e.kids[1], e.line));
+    case Expr::Kind::Or: return MelValue::ofInt(condition(*e.kids[0], e.line) || condition(*e.kids[1], e.line));
+    case Expr::Kind::Ternary: return condition(*e.kids[0], e.line) ? eval(*e.kids[1]) : eval(*e.kids[2]);
     case Expr::Kind::Cast: return convertTo(eval(*e.kids[0]), e.type, "(" + typeName(e.type) + ")");
-    case Expr::Kind::Call: return call(*e.call, nullptr);
+    default: return {};
     }
-    return {};
 }
 
 MelValue Evaluator::index(const Expr& e) {

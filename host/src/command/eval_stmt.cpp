@@ -93,25 +93,18 @@ Evaluator::Flow Evaluator::execBlock(const std::vector<StmtPtr>& body, std::size
     return Flow::Normal;
 }
 
+// Like call(), the statement dispatch stays small: values live in helpers.
 Evaluator::Flow Evaluator::execInner(const Stmt& st) {
     switch (st.kind) {
     case Stmt::Kind::Empty: return Flow::Normal;
-    case Stmt::Kind::Expr:
-        if (st.expr->kind == Expr::Kind::Call)
-            call(*st.expr->call, nullptr);
-        else
-            eval(*st.expr);
-        return Flow::Normal;
+    case Stmt::Kind::Expr: evalStatement(st); return Flow::Normal;
     case Stmt::Kind::Decl: declare(st); return Flow::Normal;
-    case Stmt::Kind::Block: {
-        ScopeGuard scope(*this);
-        return execBlock(st.body);
-    }
+    case Stmt::Kind::Block: return execScoped(st.body);
     case Stmt::Kind::If:
-        if (truth(eval(*st.expr), st.line)) return exec(*st.then);
+        if (condition(*st.expr, st.line)) return exec(*st.then);
         return st.otherwise ? exec(*st.otherwise) : Flow::Normal;
     case Stmt::Kind::While:
-        while (truth(eval(*st.expr), st.line)) {
+        while (condition(*st.expr, st.line)) {
             Flow f = exec(*st.then);
             if (f == Flow::Break) break;
             if (f == Flow::Return) return f;
@@ -122,26 +115,40 @@ Evaluator::Flow Evaluator::execInner(const Stmt& st) {
             Flow f = exec(*st.then);
             if (f == Flow::Break) break;
             if (f == Flow::Return) return f;
-        } while (truth(eval(*st.expr), st.line));
+        } while (condition(*st.expr, st.line));
         return Flow::Normal;
     case Stmt::Kind::For: return execFor(st);
     case Stmt::Kind::ForIn: return execForIn(st);
     case Stmt::Kind::Switch: return execSwitch(st);
     case Stmt::Kind::Break: return Flow::Break;
     case Stmt::Kind::Continue: return Flow::Continue;
-    case Stmt::Kind::Return:
-        returned_ = st.expr ? eval(*st.expr) : MelValue();
-        return Flow::Return;
+    case Stmt::Kind::Return: setReturned(st); return Flow::Return;
     }
     return Flow::Normal;
 }
+
+void Evaluator::evalStatement(const Stmt& st) {
+    if (st.expr->kind == Expr::Kind::Call)
+        call(*st.expr->call, nullptr);
+    else
+        eval(*st.expr);
+}
+
+Evaluator::Flow Evaluator::execScoped(const std::vector<StmtPtr>& body) {
+    ScopeGuard scope(*this);
+    return execBlock(body);
+}
+
+bool Evaluator::condition(const Expr& e, int line) { return truth(eval(e), line); }
+
+void Evaluator::setReturned(const Stmt& st) { returned_ = st.expr ? eval(*st.expr) : MelValue(); }
 
 // A for loop opens no scope: a loop variable it declares, as MEL's implicit
 // declarations do, stays for the statements after it.
 Evaluator::Flow Evaluator::execFor(const Stmt& st) {
     for (const StmtPtr& init : st.body) exec(*init);
     for (;;) {
-        if (st.expr && !truth(eval(*st.expr), st.line)) break;
+        if (st.expr && !condition(*st.expr, st.line)) break;
         Flow f = exec(*st.then);
         if (f == Flow::Break) break;
         if (f == Flow::Return) return f;
@@ -306,9 +313,7 @@ MelValue Evaluator::statementValue(const Stmt& st, Value* raw) {
 }
 
 MelValue Evaluator::runText(const Unit& unit, Value* raw, const std::string& label) {
-    if (callDepth_ >= limits.maxCallDepth)
-        throw ScriptAbort("eval and procedure calls nested deeper than " + std::to_string(limits.maxCallDepth) +
-                          " levels (recursion limit); the script was stopped");
+    if (callDepth_ >= limits.maxCallDepth) tooDeep("eval and procedure calls", "");
     struct Depth {
         int& d;
         explicit Depth(int& d) : d(d) { ++d; }

@@ -36,6 +36,7 @@
 namespace rdhost::cmd {
 
 class Interpreter;
+struct Builtin;
 
 struct Limits {
     long long maxSteps = 0;  // statements a top-level text may run; 0 for no limit
@@ -133,8 +134,15 @@ private:
     };
 
     // Statements (eval_stmt.cpp).
+    // The functions a recursive procedure passes through at every level
+    // keep small frames (the stack bounds how deep scripts may nest); what
+    // holds values is split into helpers the compiler must not fold back.
     Flow exec(const Stmt& st);
     Flow execInner(const Stmt& st);
+    [[gnu::noinline]] void evalStatement(const Stmt& st);
+    [[gnu::noinline]] Flow execScoped(const std::vector<StmtPtr>& body);
+    [[gnu::noinline]] bool condition(const Expr& e, int line);
+    [[gnu::noinline]] void setReturned(const Stmt& st);
     Flow execBlock(const std::vector<StmtPtr>& body, std::size_t from = 0);
     Flow execFor(const Stmt& st);
     Flow execForIn(const Stmt& st);
@@ -154,6 +162,7 @@ private:
 
     // Expressions (eval_expr.cpp).
     MelValue eval(const Expr& e);
+    [[gnu::noinline]] MelValue operation(const Expr& e);
     const MelValue* peek(const Expr& e);  // a variable's value without a copy
     MelValue index(const Expr& e);
     MelValue assign(const Expr& e);
@@ -165,6 +174,12 @@ private:
     // Calls (eval_call.cpp).
     MelValue call(const Call& c, Value* raw);
     MelValue callProc(const ProcRef& p, const Call& c);
+    [[gnu::noinline]] std::vector<SlotPtr> bindArguments(const ProcDef& d, const Call& c);
+    [[gnu::noinline]] MelValue procResult(const ProcDef& d, Flow f);
+    [[gnu::noinline]] MelValue callBuiltin(const Builtin& b, const Call& c);
+    [[gnu::noinline]] MelValue existsCall(const Call& c);
+    [[noreturn, gnu::noinline]] void unknownCall(const Call& c);
+    [[noreturn, gnu::noinline]] void tooDeep(const std::string& what, const std::string& where) const;
     MelValue callCommand(const CommandDef& def, const Call& c, Value* raw);
     MelValue catchCall(const Call& c, bool quiet);
     MelValue evalCall(const Call& c, Value* raw);

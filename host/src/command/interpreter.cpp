@@ -127,7 +127,8 @@ Value Interpreter::runStatement(const Statement& st, bool topLevel, bool fileCon
 
 Value Interpreter::execute(const std::string& text) {
     std::shared_ptr<Unit> unit = parseUnit(text, "", true);
-    if (!eval_->running()) eval_->resetSteps();
+    // Text the idle step runs counts towards its script's steps.
+    if (!eval_->running() && !running_) eval_->resetSteps();
     struct Nested {
         int& n;
         explicit Nested(int& n) : n(n) { ++n; }
@@ -152,6 +153,11 @@ void Interpreter::runTopLevel(const Unit& unit, const Stmt& st) {
 
 bool Interpreter::runUnit(const std::shared_ptr<Unit>& unit) {
     eval_->resetSteps();
+    struct Running {
+        bool& r;
+        explicit Running(bool& r) : r(r) { r = true; }
+        ~Running() { r = false; }
+    } running(running_);
     int line = 0;
     try {
         eval_->load(unit);

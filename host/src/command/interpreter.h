@@ -93,6 +93,7 @@ private:
     std::ostream& err_;
     int errors_ = 0;
     int nested_ = 0;  // execute() calls under way
+    bool running_ = false;  // a top-level text is running (its idle step included)
     std::unique_ptr<Evaluator> eval_;
     std::function<bool(const std::string&, std::string*)> savedHook_;
     std::function<bool(const std::string&, std::vector<std::string>*)> savedListHook_;

@@ -97,10 +97,10 @@ std::string formatFloat(double v) {
 MelValue MelValue::zero(Type t) {
     if (t.array) {
         switch (t.base) {
-        case BaseType::Int: return MelValue(Data(std::in_place_index<5>));
-        case BaseType::Float: return MelValue(Data(std::in_place_index<6>));
-        case BaseType::String: return MelValue(Data(std::in_place_index<7>));
-        case BaseType::Vector: return MelValue(Data(std::in_place_index<8>));
+        case BaseType::Int: return make<5>();
+        case BaseType::Float: return make<6>();
+        case BaseType::String: return make<7>();
+        case BaseType::Vector: return make<8>();
         }
     }
     switch (t.base) {

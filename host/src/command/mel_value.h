@@ -31,15 +31,13 @@ public:
                               std::vector<double>, std::vector<std::string>, std::vector<Vec3>>;
 
     MelValue() = default;
-    static MelValue ofInt(int v) { return MelValue(Data(std::in_place_index<1>, v)); }
-    static MelValue ofFloat(double v) { return MelValue(Data(std::in_place_index<2>, v)); }
-    static MelValue ofString(std::string v) { return MelValue(Data(std::in_place_index<3>, std::move(v))); }
-    static MelValue ofVector(Vec3 v) { return MelValue(Data(std::in_place_index<4>, v)); }
-    static MelValue ofStrings(std::vector<std::string> v) {
-        return MelValue(Data(std::in_place_index<7>, std::move(v)));
-    }
-    static MelValue ofFloats(std::vector<double> v) { return MelValue(Data(std::in_place_index<6>, std::move(v))); }
-    static MelValue ofInts(std::vector<int> v) { return MelValue(Data(std::in_place_index<5>, std::move(v))); }
+    static MelValue ofInt(int v) { return make<1>(v); }
+    static MelValue ofFloat(double v) { return make<2>(v); }
+    static MelValue ofString(std::string v) { return make<3>(std::move(v)); }
+    static MelValue ofVector(Vec3 v) { return make<4>(v); }
+    static MelValue ofInts(std::vector<int> v) { return make<5>(std::move(v)); }
+    static MelValue ofFloats(std::vector<double> v) { return make<6>(std::move(v)); }
+    static MelValue ofStrings(std::vector<std::string> v) { return make<7>(std::move(v)); }
     // The value a fresh variable of the type holds: 0, "", <<0, 0, 0>>, an empty array.
     static MelValue zero(Type t);
 
@@ -64,8 +62,16 @@ public:
     const Data& data() const { return data_; }
     Data& data() { return data_; }
 
+    // The alternative built in place: a moved variant temporary trips
+    // GCC's uninitialized-use analysis under the sanitizers.
+    template <std::size_t I, typename... A>
+    static MelValue make(A&&... a) {
+        MelValue m;
+        m.data_.template emplace<I>(std::forward<A>(a)...);
+        return m;
+    }
+
 private:
-    explicit MelValue(Data d) : data_(std::move(d)) {}
     Data data_;
 };
 

@@ -71,6 +71,15 @@ bool isIdentifier(const std::string& w) {
 }
 bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
+// Each operator of a chain (a + b + c..., $a[0][1]...) is one more level of
+// the tree the evaluator walks and frees recursively.
+constexpr int kMaxChain = 1000;
+
+[[noreturn]] void tooLong(const Token& t) {
+    throw SyntaxError(t.line, "an expression of more than " + std::to_string(kMaxChain) +
+                                  " operators in a row; split it into several statements");
+}
+
 }  // namespace
 
 ExprPtr Parser::expression(ExprPtr first) {
@@ -102,10 +111,11 @@ ExprPtr Parser::ternary(ExprPtr first) {
 }
 
 ExprPtr Parser::binary(int minLevel, ExprPtr lhs) {
-    for (;;) {
+    for (int chain = 0;; ++chain) {
         Token op = sc_.peek();
         int level = levelOf(op);
         if (level < minLevel) return lhs;
+        if (chain >= kMaxChain) tooLong(op);
         sc_.next();
         Nest nest(*this, op.line);
         ExprPtr rhs = unary();
@@ -157,8 +167,9 @@ ExprPtr Parser::unary() {
 }
 
 ExprPtr Parser::postfix(ExprPtr e) {
-    for (;;) {
+    for (int chain = 0;; ++chain) {
         Token t = sc_.peek();
+        if (chain >= kMaxChain) tooLong(t);
         if (t.is("[")) {
             sc_.next();
             Nest nest(*this, t.line);

@@ -93,8 +93,8 @@ public:
     // messages when it has several statements.
     MelValue runText(const Unit& unit, Value* raw, const std::string& label);
 
-    // Zero when no script is running: the next top-level text starts its
-    // step count and stack measure afresh.
+    // False when no statement is running: the next entry measures the
+    // stack afresh, and a new top-level text restarts its step count.
     bool running() const { return !frames_.empty(); }
     void resetSteps() { steps_ = 0; }
 

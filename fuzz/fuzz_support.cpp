@@ -114,7 +114,7 @@ FuzzScene::FuzzScene() {
     previous = rdhost::Scene::current();
     scene = std::make_unique<rdhost::Scene>();
     rdhost::Scene::setCurrent(scene.get());
-    scene->pluginPath = {pluginDir()};
+    scene->setPluginPath({pluginDir()});
     try {
         scene->loadPlugin(pluginDir() + "/rigDials.so");
     } catch (const rdhost::HostError& e) {

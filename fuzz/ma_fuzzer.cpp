@@ -59,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const std::exception& e) {
         rdfuzz::fail(std::string("reading threw a non-host error: ") + e.what());
     }
-    if (!fs.scene->deferred.empty())
-        rdfuzz::fail("reading a scene file queued '" + fs.scene->deferred.front() + "' for the idle step");
+    if (!fs.scene->deferredCommands().empty())
+        rdfuzz::fail("reading a scene file queued '" + fs.scene->deferredCommands().front() + "' for the idle step");
     try {
         fs.scene->runIdle();
     } catch (const std::exception& e) {

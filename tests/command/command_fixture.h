@@ -13,7 +13,7 @@ class CommandFixture : public SceneFixture {
 protected:
     void SetUp() override {
         SceneFixture::SetUp();
-        scene().pluginPath = {RIGDIALS_BIN_DIR, RIGDIALS_TEST_PLUGIN_DIR};
+        scene().setPluginPath({RIGDIALS_BIN_DIR, RIGDIALS_TEST_PLUGIN_DIR});
         interp_ = std::make_unique<rdhost::cmd::Interpreter>(scene(), out_, err_);
     }
     void TearDown() override {
@@ -62,7 +62,7 @@ protected:
             }
         }
         s << "selection";
-        for (rdhost::Node* n : scene().selection) s << " " << n->name;
+        for (rdhost::Node* n : scene().selection()) s << " " << n->name;
         s << "\n";
         return s.str();
     }

@@ -328,15 +328,15 @@ TEST_F(Commands, ExecuteCommandRunsNestedTextWithoutPrinting) {
     makeLocator();
     out_.str("");
     std::string r;
-    ASSERT_TRUE(scene().executeHook("getAttr loc1.color", &r));
+    ASSERT_TRUE(scene().executeHook()("getAttr loc1.color", &r));
     EXPECT_EQ(r, "1.2 0.8 0");
     std::vector<std::string> list;
-    ASSERT_TRUE(scene().executeListHook("ls -type KelPrimitiveLocator", &list));
+    ASSERT_TRUE(scene().executeListHook()("ls -type KelPrimitiveLocator", &list));
     EXPECT_EQ(list, std::vector<std::string>({"loc1"}));
     EXPECT_EQ(out(), "");
     // A failure is reported, counted, and returned as failure.
     int before = interp().errorCount();
-    EXPECT_FALSE(scene().executeHook("getAttr loc1.nothing", &r));
+    EXPECT_FALSE(scene().executeHook()("getAttr loc1.nothing", &r));
     EXPECT_EQ(interp().errorCount(), before + 1);
     EXPECT_NE(err().find("// Error: getAttr: 'loc1' has no attribute 'nothing' //"), std::string::npos)
         << err();

@@ -67,9 +67,9 @@ TEST_F(Keys, ChangingTheTimeDirtiesWhatTheKeyedAttributeDrives) {
     rdhost::Node* follower = scene().findNode("follower");
     const int ty = follower->findAttr("ty")->index;
     std::vector<rdhost::PlugRef> marked;
-    scene().onDirty = [&](rdhost::PlugRef p) { marked.push_back(p); };
+    scene().setDirtyHook([&](rdhost::PlugRef p) { marked.push_back(p); });
     ok("currentTime 2;");
-    scene().onDirty = nullptr;
+    scene().setDirtyHook(nullptr);
     bool reached = false;
     for (const auto& p : marked) reached = reached || (p.node == follower && p.attr == ty);
     EXPECT_TRUE(reached) << "the time change reached follower.ty";
@@ -153,7 +153,7 @@ TEST_F(Keys, CompoundsAndNodesKeyTheirChildrenAndKeyableAttributes) {
 TEST_F(Keys, EvalDeferredRunsAfterTheCommandInOrder) {
     ok("evalDeferred \"setAttr ball.tx 1\"; evalDeferred \"setAttr ball.tx 2\";"
        "evalDeferred -evaluateNext \"setAttr ball.ty 5\";");
-    EXPECT_TRUE(scene().deferred.empty()) << "the idle step emptied the queue";
+    EXPECT_TRUE(scene().deferredCommands().empty()) << "the idle step emptied the queue";
     EXPECT_EQ(result("getAttr ball.tx"), "2");
     EXPECT_EQ(result("getAttr ball.ty"), "5");
     // Nested: queued by a command, run by the idle step after the top-level one.

@@ -496,7 +496,7 @@ TEST_F(SceneFiles, AFileRunsOnlySceneStatementsAndKeepsTheRest) {
     EXPECT_EQ(result("currentTime -q"), "1");
     ASSERT_NE(scene().findNode("b"), nullptr);
     EXPECT_EQ(scene().findNode("b")->parent, scene().findNode("a"));
-    EXPECT_TRUE(scene().deferred.empty());
+    EXPECT_TRUE(scene().deferredCommands().empty());
     open(self);
     for (std::size_t i = 0; i < notRun.size(); ++i) {
         const std::string at = "self.ma line " + std::to_string(i + 3) + ": ";

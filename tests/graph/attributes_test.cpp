@@ -242,7 +242,7 @@ TEST_F(Attributes, InjectedFaultsHitTheNthCallAndAFailedInitializeLeavesNoType) 
         }
         return MStatus();
     };
-    scene().faults.failAddAttribute(2);
+    scene().faults().failNext(rdhost::Fault::AddAttribute, 2);
     EXPECT_THROW(scene().registerType(nullptr, "testFaulty", 0x7e023, MPxNode::kDependNode, KindsNode::creator, init),
                  HostError);
     EXPECT_EQ(results, (std::vector<bool>{true, false}));
@@ -256,7 +256,7 @@ TEST_F(Attributes, InjectedFaultsHitTheNthCallAndAFailedInitializeLeavesNoType) 
 }
 
 TEST_F(Attributes, AffectsDeclarationsMakeOutputs) {
-    scene().faults.failAttributeAffects(2);  // the second declaration: inputB -> sum
+    scene().faults().failNext(rdhost::Fault::AttributeAffects, 2);  // the second declaration: inputB -> sum
     EXPECT_THROW(scene().registerType(nullptr, "testAdd", 0x7e001, MPxNode::kDependNode,
                                       graphtest::AddNode::creator, graphtest::AddNode::initialize),
                  HostError);

@@ -58,7 +58,7 @@ TEST_F(Dag, ALocatorWithoutAParentGetsATransformAndNamesAreUnique) {
     EXPECT_EQ(create("testAdd")->name, "testAdd1");
     EXPECT_EQ(x->parent, nullptr);
     // Selection follows the host: the new transform.
-    ASSERT_EQ(scene().selection.size(), 1u);
+    ASSERT_EQ(scene().selection().size(), 1u);
 }
 
 TEST_F(Dag, ParentsAreCheckedAndBadNamesRefused) {

@@ -22,9 +22,9 @@ protected:
     void SetUp() override {
         SceneFixture::SetUp();
         registerTestTypes(scene());
-        scene().onDirty = [this](PlugRef p) {
+        scene().setDirtyHook([this](PlugRef p) {
             journal().push_back("dirty " + p.node->type->attrs[p.attr]->longName);
-        };
+        });
     }
     PlugRef ref(Node* n, const std::string& attr) { return PlugRef{n, slot(n, attr)}; }
 };
@@ -91,10 +91,10 @@ TEST_F(Eval, FailedReadsLeaveTheOutValueUnchanged) {
 
 TEST_F(Eval, DataBlockWritesDirtyNothingAndTheIdleStepRunsTheQueuedCommand) {
     std::vector<std::string> ran;
-    scene().executeHook = [&](const std::string& text, std::string*) {
+    scene().setExecuteHook([&](const std::string& text, std::string*) {
         ran.push_back(text);
         return true;
-    };
+    });
     Node* t = create("testToggle", "tog");
     scene().runIdle();
     EXPECT_TRUE(ran.empty());  // creation reaches nothing
@@ -146,32 +146,32 @@ TEST_F(Eval, IdlePullsReachedOutputsEvenWhenTheyWereDirtyAlready) {
 
 TEST_F(Eval, DeferredCommandsQueuedWhileRunningRunTooButCannotLoopForever) {
     int runs = 0;
-    scene().deferredLimit = 50;
+    scene().setDeferredLimit(50);
     std::vector<std::string> warnings;
-    scene().warningSink = [&](const std::string& w) { warnings.push_back(w); };
-    scene().executeHook = [&](const std::string& text, std::string*) {
+    scene().setWarningSink([&](const std::string& w) { warnings.push_back(w); });
+    scene().setExecuteHook([&](const std::string& text, std::string*) {
         ++runs;
-        if (text == "again") scene().deferred.push_back("again");
-        if (text == "once") scene().deferred.push_back("last");
+        if (text == "again") scene().deferCommand("again");
+        if (text == "once") scene().deferCommand("last");
         return true;
-    };
-    scene().deferred = {"once"};
+    });
+    scene().deferCommand("once");
     scene().runIdle();
     EXPECT_EQ(runs, 2);
     EXPECT_TRUE(warnings.empty());
     runs = 0;
-    scene().deferred = {"again"};
+    scene().deferCommand("again");
     scene().runIdle();
     EXPECT_EQ(runs, 50);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].find("stopped after 50"), std::string::npos);
-    EXPECT_TRUE(scene().deferred.empty());
+    EXPECT_TRUE(scene().deferredCommands().empty());
 }
 
 TEST_F(Eval, DeferredCommandsWithoutAnInterpreterAreReportedNotDropped) {
     std::vector<std::string> warnings;
-    scene().warningSink = [&](const std::string& w) { warnings.push_back(w); };
-    scene().deferred = {"print 1"};
+    scene().setWarningSink([&](const std::string& w) { warnings.push_back(w); });
+    scene().deferCommand("print 1");
     scene().runIdle();
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].find("print 1"), std::string::npos);

@@ -16,12 +16,12 @@ TEST_F(Global, ExecuteCommandNeedsAnInterpreter) {
 
 TEST_F(Global, ResultFormsConvertTheHooksResult) {
     std::vector<std::string> seen;
-    scene().executeHook = [&](const std::string& text, std::string* result) {
+    scene().setExecuteHook([&](const std::string& text, std::string* result) {
         seen.push_back(text);
         if (text == "fail") return false;
         if (result) *result = text == "int" ? "42" : text == "double" ? "2.5" : "not a number";
         return true;
-    };
+    });
     int i = -1;
     double d = -1;
     MString s;
@@ -43,10 +43,10 @@ TEST_F(Global, ResultFormsConvertTheHooksResult) {
 
 TEST_F(Global, ExecuteCommandOnIdleQueuesForTheIdleStep) {
     std::vector<std::string> ran;
-    scene().executeHook = [&](const std::string& text, std::string*) {
+    scene().setExecuteHook([&](const std::string& text, std::string*) {
         ran.push_back(text);
         return true;
-    };
+    });
     EXPECT_TRUE(MGlobal::executeCommandOnIdle("later"));
     EXPECT_TRUE(ran.empty());
     scene().runIdle();
@@ -55,8 +55,8 @@ TEST_F(Global, ExecuteCommandOnIdleQueuesForTheIdleStep) {
 
 TEST_F(Global, EachTestGetsAFreshCurrentScene) {
     EXPECT_EQ(rdhost::Scene::current(), &scene());
-    EXPECT_FALSE(scene().executeHook);
-    EXPECT_TRUE(scene().deferred.empty());
+    EXPECT_FALSE(scene().executeHook());
+    EXPECT_TRUE(scene().deferredCommands().empty());
     EXPECT_TRUE(scene().plugins().empty());
     {
         rdhost::Scene other;

@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(Plugins, LoadsByNameFromThePluginPathCallsInitializeAndComputes) {
-    scene().pluginPath = {"/nonexistent", dir};
+    scene().setPluginPath({"/nonexistent", dir});
     Plugin* p = scene().loadPlugin("graph_good");
     ASSERT_TRUE(p);
     EXPECT_EQ(p->apiVersion, "300");
@@ -50,7 +50,7 @@ TEST_F(Plugins, LoadsByNameFromThePluginPathCallsInitializeAndComputes) {
 TEST_F(Plugins, LoadingTwiceWarnsAndChangesNothing) {
     ASSERT_TRUE(loadTestPlugin("graph_good"));
     std::vector<std::string> warnings;
-    scene().warningSink = [&](const std::string& w) { warnings.push_back(w); };
+    scene().setWarningSink([&](const std::string& w) { warnings.push_back(w); });
     EXPECT_EQ(scene().loadPlugin(dir + "/graph_good.so"), nullptr);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].find("'graph_good' is already loaded"), std::string::npos);
@@ -58,7 +58,7 @@ TEST_F(Plugins, LoadingTwiceWarnsAndChangesNothing) {
 }
 
 TEST_F(Plugins, MissingFilesAndEntryPointsAreClearErrors) {
-    scene().pluginPath = {dir};
+    scene().setPluginPath({dir});
     EXPECT_NE(errorOf([&] { scene().loadPlugin("noSuchPlugin"); }).find("cannot find plug-in 'noSuchPlugin'"),
               std::string::npos);
     EXPECT_NE(errorOf([&] { scene().loadPlugin("/"); }).find("'/' is a folder, not a plug-in file"),
@@ -141,11 +141,11 @@ TEST_F(Plugins, UnloadRefusesWhileNodesExistThenDeregistersEverything) {
 }
 
 TEST_F(Plugins, InjectedRegistrationFaults) {
-    scene().faults.failRegisterNode(2);  // graphLocator
+    scene().faults().failNext(rdhost::Fault::RegisterNode, 2);  // graphLocator
     EXPECT_THROW(scene().loadPlugin(dir + "/graph_good.so"), HostError);
     EXPECT_FALSE(scene().findType("graphAdd"));
     ASSERT_TRUE(loadTestPlugin("graph_good"));
-    scene().faults.failDeregisterNode(1);
+    scene().faults().failNext(rdhost::Fault::DeregisterNode, 1);
     std::string err = errorOf([&] { scene().unloadPlugin("graph_good"); });
     EXPECT_NE(err.find("stays loaded"), std::string::npos) << err;
     EXPECT_TRUE(scene().findType("graphAdd"));  // the first deregistration failed: nothing removed
@@ -157,7 +157,7 @@ TEST_F(Plugins, ThePluginPathTakesFoldersFromTheEnvironment) {
     ::setenv("MAYA_PLUG_IN_PATH", ("/nowhere:" + dir).c_str(), 1);
     rdhost::Scene other;
     ::unsetenv("MAYA_PLUG_IN_PATH");
-    EXPECT_EQ(other.pluginPath, (std::vector<std::string>{"/nowhere", dir}));
+    EXPECT_EQ(other.pluginPath(), (std::vector<std::string>{"/nowhere", dir}));
     EXPECT_TRUE(other.loadPlugin("graph_cxxentry"));
 }
 

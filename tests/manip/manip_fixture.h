@@ -14,7 +14,7 @@ class ManipFixture : public SceneFixture {
 protected:
     void SetUp() override {
         SceneFixture::SetUp();
-        scene().pluginPath = {RIGDIALS_BIN_DIR, RIGDIALS_TEST_PLUGIN_DIR};
+        scene().setPluginPath({RIGDIALS_BIN_DIR, RIGDIALS_TEST_PLUGIN_DIR});
         interp_ = std::make_unique<rdhost::cmd::Interpreter>(scene(), out_, err_);
     }
     void TearDown() override {

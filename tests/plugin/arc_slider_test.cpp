@@ -112,10 +112,10 @@ protected:
 
     // Records what the node sends to the command interpreter.
     void recordCommands() {
-        scene().executeHook = [this](const std::string& text, std::string*) {
+        scene().setExecuteHook([this](const std::string& text, std::string*) {
             commands.push_back(text);
             return true;
-        };
+        });
     }
     std::vector<std::string> commands;
 };
@@ -315,9 +315,9 @@ TEST_F(ArcSliderInitFailureTest, EachExaminedStepPrintsItsLineAndStops) {
         SCOPED_TRACE(std::string("add ") + std::to_string(c.addAt) + " affects " + std::to_string(c.affectsAt));
         TearDown();
         SetUp();
-        if (c.addAt) scene().faults.failAddAttribute(c.addAt);
-        if (c.affectsAt) scene().faults.failAttributeAffects(c.affectsAt);
-        const int addsBefore = scene().faults.addAttributeCalls;
+        if (c.addAt) scene().faults().failNext(rdhost::Fault::AddAttribute, c.addAt);
+        if (c.affectsAt) scene().faults().failNext(rdhost::Fault::AttributeAffects, c.affectsAt);
+        const int addsBefore = scene().faults().calls(rdhost::Fault::AddAttribute);
         captureStderr();
         bool loaded = true;
         try {
@@ -331,7 +331,7 @@ TEST_F(ArcSliderInitFailureTest, EachExaminedStepPrintsItsLineAndStops) {
         EXPECT_EQ(registered, c.registers);
         if (c.registers) {
             EXPECT_TRUE(loaded);
-            EXPECT_EQ(scene().faults.addAttributeCalls - addsBefore >= 67, true);
+            EXPECT_EQ(scene().faults().calls(rdhost::Fault::AddAttribute) - addsBefore >= 67, true);
             EXPECT_EQ(err.find("error"), std::string::npos) << err;
         } else {
             EXPECT_FALSE(loaded);
@@ -339,7 +339,7 @@ TEST_F(ArcSliderInitFailureTest, EachExaminedStepPrintsItsLineAndStops) {
             EXPECT_EQ(err.rfind(c.line, 0), 0u) << err;
             EXPECT_NE(err.find("registerNode"), std::string::npos) << err;
             if (c.addAt) {
-                EXPECT_EQ(scene().faults.addAttributeCalls - addsBefore, c.addAt);
+                EXPECT_EQ(scene().faults().calls(rdhost::Fault::AddAttribute) - addsBefore, c.addAt);
             }
         }
     }

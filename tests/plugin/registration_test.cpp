@@ -153,7 +153,7 @@ protected:
         int calls = -1;
         try {
             scratch.loadPlugin(kRigDials);
-            calls = scratch.faults.addAttributeCalls;
+            calls = scratch.faults().calls(rdhost::Fault::AddAttribute);
         } catch (const rdhost::HostError& e) {
             ADD_FAILURE() << e.what();
         }
@@ -204,20 +204,20 @@ TEST_F(RegistrationTest, FailedRegistrationStopsTheTableAndIsReportedOnce)
 {
     for (int failing = 1; failing <= kRowCount; ++failing) {
         freshScene();
-        scene().faults.failRegisterNodeAt = failing;
+        scene().faults().failAt(rdhost::Fault::RegisterNode, failing);
         const Outcome o = initializeDirectly();
         EXPECT_FALSE(o.ok) << "row " << failing;
         ASSERT_EQ(o.stderrLines.size(), 1u) << "row " << failing;
         EXPECT_TRUE(startsWith(o.stderrLines[0], "registerNode: ")) << o.stderrLines[0];
         EXPECT_EQ(registered(), firstRows(failing - 1)) << "row " << failing;
-        EXPECT_EQ(scene().faults.registerNodeCalls, failing) << "rows after the failure are not tried";
+        EXPECT_EQ(scene().faults().calls(rdhost::Fault::RegisterNode), failing) << "rows after the failure are not tried";
     }
     freshScene();
 }
 
 TEST_F(RegistrationTest, HostRefusesAModuleWhoseRegistrationFailed)
 {
-    scene().faults.failRegisterNodeAt = 3;
+    scene().faults().failAt(rdhost::Fault::RegisterNode, 3);
     const Outcome o = load(kRigDials);
     EXPECT_FALSE(o.ok);
     EXPECT_NE(o.error.find("initializePlugin"), std::string::npos) << o.error;
@@ -255,14 +255,14 @@ TEST_F(RegistrationTest, FailedDeregistrationStopsInRegistrationOrder)
     for (int failing = 1; failing <= kRowCount; ++failing) {
         freshScene();
         ASSERT_TRUE(load(kRigDials).ok);
-        scene().faults.reset();
-        scene().faults.failDeregisterNodeAt = failing;
+        scene().faults().reset();
+        scene().faults().failAt(rdhost::Fault::DeregisterNode, failing);
         const Outcome o = unload("rigDials");
         EXPECT_FALSE(o.ok) << "row " << failing;
         const int reports = std::count_if(o.stderrLines.begin(), o.stderrLines.end(),
                                           [](const std::string& l) { return startsWith(l, "deregisterNode: "); });
         EXPECT_EQ(reports, 1) << "row " << failing;
-        EXPECT_EQ(scene().faults.deregisterNodeCalls, failing) << "later rows are not tried";
+        EXPECT_EQ(scene().faults().calls(rdhost::Fault::DeregisterNode), failing) << "later rows are not tried";
         // The rows before the failing one are gone, the rest stay.
         std::vector<bool> left = firstRows(kRowCount);
         for (int i = 0; i < failing - 1; ++i)
@@ -298,7 +298,7 @@ TEST_F(RegistrationTest, FailedAddAttributeReportsTheRowsMessageAndStopsInitiali
     for (const Case& tc : cases) {
         freshScene();
         const std::string what = "row " + std::to_string(tc.row);
-        scene().faults.failAddAttributeAt = base + tc.row;
+        scene().faults().failAt(rdhost::Fault::AddAttribute, base + tc.row);
         const Outcome o = initializeDirectly();
         rdhost::NodeType* t = locatorType();
         ASSERT_NE(t, nullptr) << what;

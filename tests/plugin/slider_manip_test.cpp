@@ -223,10 +223,10 @@ TEST_F(SliderManip, LengthDragsKeepTheTracksStartAndDirection)
 TEST_F(SliderManip, KeyToggleDragSendsOneKeyRequest)
 {
     std::vector<std::string> commands;
-    scene().executeHook = [&](const std::string& text, std::string*) {
+    scene().setExecuteHook([&](const std::string& text, std::string*) {
         commands.push_back(text);
         return true;
-    };
+    });
     rdhost::dragManipValue(scene(), *shown, key(), 1.0, "dragManip");
     scene().runIdle();
     ASSERT_EQ(commands.size(), 1u);

@@ -329,10 +329,10 @@ protected:
     void SetUp() override
     {
         SliderNode::SetUp();
-        scene().executeHook = [this](const std::string& text, std::string*) {
+        scene().setExecuteHook([this](const std::string& text, std::string*) {
             commands.push_back(text);
             return true;
-        };
+        });
     }
     std::vector<std::string> commands;
 };
@@ -380,8 +380,8 @@ protected:
     {
         scene_ = std::make_unique<rdhost::Scene>();
         rdhost::Scene::setCurrent(scene_.get());
-        scene().faults.failAddAttributeAt = addAt;
-        scene().faults.failAttributeAffectsAt = affectsAt;
+        scene().faults().failAt(rdhost::Fault::AddAttribute, addAt);
+        scene().faults().failAt(rdhost::Fault::AttributeAffects, affectsAt);
         captureStderr();
         try {
             scene().loadPlugin(RIGDIALS_BIN_DIR "/rigDials.so");
@@ -465,9 +465,9 @@ TEST_F(SliderInitialize, PrintsTheFixedLineOfTheFailingStepAndStops)
             // Nothing after the failing call: no further attribute, no
             // further declaration, no later registration.
             const int addsBefore = c.add ? c.add : (c.affects < 15 ? 44 : 75);
-            EXPECT_EQ(scene().faults.addAttributeCalls, base.adds + addsBefore);
+            EXPECT_EQ(scene().faults().calls(rdhost::Fault::AddAttribute), base.adds + addsBefore);
             if (c.affects) {
-                EXPECT_EQ(scene().faults.attributeAffectsCalls, base.affects + c.affects);
+                EXPECT_EQ(scene().faults().calls(rdhost::Fault::AttributeAffects), base.affects + c.affects);
             }
         } else {
             EXPECT_EQ(err.find("addAttribute"), std::string::npos) << err;

@@ -12,7 +12,7 @@ class ViewFixture : public SceneFixture {
 protected:
     void SetUp() override {
         SceneFixture::SetUp();
-        scene().warningSink = [this](const std::string& w) { warnings.push_back(w); };
+        scene().setWarningSink([this](const std::string& w) { warnings.push_back(w); });
     }
 
     void loadViewNodes() { ASSERT_NE(loadTestPlugin("view_nodes"), nullptr); }

@@ -134,7 +134,7 @@ Value createNode(Invocation& inv) {
 Value deleteCmd(Invocation& inv) {
     std::vector<Node*> targets;
     if (inv.args.empty()) {
-        targets = inv.scene.selection;
+        targets = inv.scene.selection();
         if (targets.empty()) inv.fail("nothing to delete (no nodes given and nothing selected)");
     } else {
         targets = namedNodes(inv, inv.args);
@@ -221,11 +221,11 @@ Value parent(Invocation& inv) {
 Value select(Invocation& inv) {
     if (inv.has("clear")) {
         if (!inv.args.empty()) inv.fail("-clear takes no nodes");
-        inv.scene.selection.clear();
+        inv.scene.setSelection({});
         return Value::none();
     }
     std::vector<Node*> nodes = namedNodes(inv, inv.args);
-    auto& sel = inv.scene.selection;
+    std::vector<Node*> sel = inv.scene.selection();
     if (inv.has("deselect")) {
         for (Node* n : nodes) sel.erase(std::remove(sel.begin(), sel.end(), n), sel.end());
     } else if (inv.has("add")) {
@@ -234,12 +234,13 @@ Value select(Invocation& inv) {
     } else {
         sel = nodes;
     }
+    inv.scene.setSelection(std::move(sel));
     return Value::none();
 }
 
 Value ls(Invocation& inv) {
     std::vector<std::string> types = inv.flagTexts("type");
-    const std::vector<Node*>& pool = inv.has("selection") ? inv.scene.selection : inv.scene.nodes();
+    const std::vector<Node*>& pool = inv.has("selection") ? inv.scene.selection() : inv.scene.nodes();
     std::vector<std::string> out;
     for (Node* n : pool) {
         if (!types.empty() && std::find(types.begin(), types.end(), typeName(n)) == types.end())

@@ -30,11 +30,11 @@ Interpreter::Interpreter(Scene& scene, std::ostream& out, std::ostream& err)
             b = e + 1;
         }
     }
-    savedHook_ = scene.executeHook;
-    savedListHook_ = scene.executeListHook;
-    savedSink_ = scene.warningSink;
+    savedHook_ = scene.executeHook();
+    savedListHook_ = scene.executeListHook();
+    savedSink_ = scene.warningSink();
     scene.extension<CommandState>().interpreter = this;
-    scene.executeHook = [this](const std::string& text, std::string* result) {
+    scene.setExecuteHook([this](const std::string& text, std::string* result) {
         try {
             Value v = execute(text);
             if (result) *result = v.text();
@@ -45,8 +45,8 @@ Interpreter::Interpreter(Scene& scene, std::ostream& out, std::ostream& err)
             reportError(0, e.what());
         }
         return false;
-    };
-    scene.executeListHook = [this](const std::string& text, std::vector<std::string>* result) {
+    });
+    scene.setExecuteListHook([this](const std::string& text, std::vector<std::string>* result) {
         try {
             Value v = execute(text);
             if (result) {
@@ -64,16 +64,16 @@ Interpreter::Interpreter(Scene& scene, std::ostream& out, std::ostream& err)
             reportError(0, e.what());
         }
         return false;
-    };
-    scene.warningSink = [this](const std::string& message) {
+    });
+    scene.setWarningSink([this](const std::string& message) {
         err_ << "// Warning: " << message << " //" << std::endl;
-    };
+    });
 }
 
 Interpreter::~Interpreter() {
-    scene_.executeHook = savedHook_;
-    scene_.executeListHook = savedListHook_;
-    scene_.warningSink = savedSink_;
+    scene_.setExecuteHook(savedHook_);
+    scene_.setExecuteListHook(savedListHook_);
+    scene_.setWarningSink(savedSink_);
     CommandState* state = scene_.findExtension<CommandState>();
     if (state && state->interpreter == this) state->interpreter = nullptr;
 }

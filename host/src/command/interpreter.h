@@ -95,9 +95,9 @@ private:
     int nested_ = 0;  // execute() calls under way
     bool running_ = false;  // a top-level text is running (its idle step included)
     std::unique_ptr<Evaluator> eval_;
-    std::function<bool(const std::string&, std::string*)> savedHook_;
-    std::function<bool(const std::string&, std::vector<std::string>*)> savedListHook_;
-    std::function<void(const std::string&)> savedSink_;
+    Scene::ExecuteHook savedHook_;
+    Scene::ExecuteListHook savedListHook_;
+    Scene::MessageSink savedSink_;
 };
 
 }  // namespace rdhost::cmd

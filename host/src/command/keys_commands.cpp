@@ -62,8 +62,8 @@ std::vector<PlugPath> keyTargets(Invocation& inv, bool forQuery) {
     };
     std::vector<Node*> nodes;
     if (inv.args.empty()) {
-        if (inv.scene.selection.empty()) inv.fail("nothing to key: give node.attribute or select a node");
-        for (Node* n : inv.scene.selection) addNode(n);
+        if (inv.scene.selection().empty()) inv.fail("nothing to key: give node.attribute or select a node");
+        for (Node* n : inv.scene.selection()) addNode(n);
     }
     for (const cmd::Arg& arg : inv.args) {
         const std::string& text = arg.text;
@@ -138,7 +138,7 @@ Value keyframe(Invocation& inv) {
     if (!inv.has("query")) inv.fail("only -query is supported (with -keyframeCount, -timeChange or -valueChange)");
     int modes = inv.has("keyframeCount") + inv.has("timeChange") + inv.has("valueChange");
     if (modes > 1) inv.fail("give one of -keyframeCount, -timeChange or -valueChange");
-    if (inv.args.empty() && inv.scene.selection.empty()) inv.fail("nothing to query: give node.attribute");
+    if (inv.args.empty() && inv.scene.selection().empty()) inv.fail("nothing to query: give node.attribute");
 
     // Curves in target order; a curve named directly counts as its own target.
     std::vector<Node*> curves;
@@ -191,9 +191,9 @@ Value currentTime(Invocation& inv) {
 Value evalDeferred(Invocation& inv) {
     if (inv.args.size() != 1) inv.fail("expects one command string");
     if (inv.has("evaluateNext"))
-        inv.scene.deferred.insert(inv.scene.deferred.begin(), inv.args[0].text);
+        inv.scene.deferCommandFirst(inv.args[0].text);
     else
-        inv.scene.deferred.push_back(inv.args[0].text);
+        inv.scene.deferCommand(inv.args[0].text);
     return Value::none();
 }
 

@@ -601,7 +601,7 @@ void finishReading(Scene& scene) {
 
 void clearScene(Scene& scene) {
     while (!scene.nodes().empty()) scene.deleteNode(scene.nodes().back());
-    scene.selection.clear();
+    scene.setSelection({});
     fileState(scene).clear();
     scene.setCurrentTime(1.0);
 }
@@ -609,7 +609,7 @@ void clearScene(Scene& scene) {
 bool runsFromSceneFiles(const std::string& command) { return kRunFromFiles.count(command) != 0; }
 
 void readScene(Scene& scene, const std::string& text, const std::string& displayName) {
-    Scene::FileActivity::Guard reading(scene.fileActivity.reading);
+    FileActivityGuard reading(scene, FileActivity::Reading);
     Reader reader(scene, text, displayName);
     StatementReader statements(text);
     MaStatement st;

@@ -204,8 +204,8 @@ int runProgram(const std::vector<std::string>& args, std::ostream& out, std::ost
     std::vector<std::string> path;
     if (!programDir.empty()) path.push_back(programDir);
     path.insert(path.end(), pluginDirs.begin(), pluginDirs.end());
-    path.insert(path.end(), scene.pluginPath.begin(), scene.pluginPath.end());
-    scene.pluginPath = std::move(path);
+    path.insert(path.end(), scene.pluginPath().begin(), scene.pluginPath().end());
+    scene.setPluginPath(std::move(path));
 
     bool ok = true;
     {

@@ -90,7 +90,7 @@ cmd::Value fileCommand(cmd::Invocation& inv) {
     }
     if (inv.has("new")) {
         if (!inv.args.empty()) inv.fail("-new takes no file name");
-        Scene::FileActivity::Guard newing(scene.fileActivity.newing);
+        FileActivityGuard newing(scene, FileActivity::Newing);
         clearScene(scene);
         return cmd::Value::none();
     }
@@ -99,7 +99,7 @@ cmd::Value fileCommand(cmd::Invocation& inv) {
         std::string path = inv.args.empty() ? fs.sceneName : absolute(inv.args[0].text);
         if (path.empty()) inv.fail("the scene has no name yet; give one with file -rename NAME.ma");
         checkAsciiName(inv, path);
-        Scene::FileActivity::Guard writing(scene.fileActivity.writing);
+        FileActivityGuard writing(scene, FileActivity::Writing);
         writeFile(inv, path, writeScene(scene, baseName(path)));
         fs.sceneName = path;
         return cmd::Value::string(path);
@@ -108,7 +108,7 @@ cmd::Value fileCommand(cmd::Invocation& inv) {
     if (inv.args.size() != 1) inv.fail("-open needs one file name");
     const std::string path = absolute(inv.args[0].text);
     const std::string text = readFile(inv, path);  // before anything is cleared
-    Scene::FileActivity::Guard opening(scene.fileActivity.opening);
+    FileActivityGuard opening(scene, FileActivity::Opening);
     clearScene(scene);
     try {
         readScene(scene, text, baseName(path));

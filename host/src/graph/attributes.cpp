@@ -669,9 +669,7 @@ MStatus MPxNode::addAttribute(const MObject& attrObj) {
     rdhost::Scene* scene = rdhost::Scene::current();
     rdhost::NodeType* t = scene ? scene->typeBeingInitialized() : nullptr;
     if (!t) return fail(MS::kFailure, "addAttribute: no node type is being initialized");
-    rdhost::FaultInjection& f = scene->faults;
-    ++f.addAttributeCalls;
-    if (f.failAddAttributeAt && f.addAttributeCalls == f.failAddAttributeAt)
+    if (scene->faults().failsNow(rdhost::Fault::AddAttribute))
         return fail(MS::kFailure, "addAttribute: failed (injected fault)");
     return rdhost::addAttributeTo(t, ObjectAccess::attr(attrObj));
 }
@@ -705,9 +703,7 @@ MStatus MPxNode::attributeAffects(const MObject& whenChanges, const MObject& isA
     rdhost::Scene* scene = rdhost::Scene::current();
     rdhost::NodeType* t = scene ? scene->typeBeingInitialized() : nullptr;
     if (!t) return fail(MS::kFailure, "attributeAffects: no node type is being initialized");
-    rdhost::FaultInjection& f = scene->faults;
-    ++f.attributeAffectsCalls;
-    if (f.failAttributeAffectsAt && f.attributeAffectsCalls == f.failAttributeAffectsAt)
+    if (scene->faults().failsNow(rdhost::Fault::AttributeAffects))
         return fail(MS::kFailure, "attributeAffects: failed (injected fault)");
     Attr* from = ObjectAccess::attr(whenChanges);
     Attr* to = ObjectAccess::attr(isAffected);

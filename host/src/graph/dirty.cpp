@@ -61,7 +61,7 @@ void Scene::propagateDirty(PlugRef changed) {
     std::vector<PlugRef> reached = collectDownstream(changed, false);
     for (const PlugRef& p : reached) {
         p.node->dirty[p.attr] = 1;
-        if (onDirty) onDirty(p);
+        if (impl_->onDirty) impl_->onDirty(p);
         if (impl_->reachedKeys.insert(plugKey(p)).second) impl_->reached.push_back(p);
     }
 }
@@ -113,7 +113,7 @@ void Scene::connect(PlugRef src, PlugRef dst, bool force) {
     std::vector<PlugRef> reached = collectDownstream(dst, true);
     for (const PlugRef& p : reached) {
         p.node->dirty[p.attr] = 1;
-        if (onDirty) onDirty(p);
+        if (impl_->onDirty) impl_->onDirty(p);
         if (impl_->reachedKeys.insert(plugKey(p)).second) impl_->reached.push_back(p);
     }
 }
@@ -141,6 +141,11 @@ void Scene::disconnect(PlugRef src, PlugRef dst) {
 
 // ---------------------------------------------------------------- idle
 
+void Scene::deferCommand(const std::string& text) { impl_->deferred.push_back(text); }
+void Scene::deferCommandFirst(const std::string& text) { impl_->deferred.push_front(text); }
+const std::deque<std::string>& Scene::deferredCommands() const { return impl_->deferred; }
+void Scene::setDeferredLimit(int commands) { impl_->deferredLimit = commands; }
+
 void Scene::runIdle() {
     int commandsRun = 0;
     // Rounds: deferred commands may change the scene and reach more outputs.
@@ -160,23 +165,24 @@ void Scene::runIdle() {
             if (a->isCompound())
                 for (Attr* c : a->children) evaluateSlot(p.node, c->index);
         }
+        auto& deferred = impl_->deferred;
         if (deferred.empty()) break;
         while (!deferred.empty()) {
-            if (commandsRun >= deferredLimit) {
-                warn("evalDeferred: stopped after " + std::to_string(deferredLimit) +
+            if (commandsRun >= impl_->deferredLimit) {
+                warn("evalDeferred: stopped after " + std::to_string(impl_->deferredLimit) +
                      " deferred commands; " + std::to_string(deferred.size()) + " dropped");
                 deferred.clear();
                 break;
             }
             std::string cmd = deferred.front();
-            deferred.erase(deferred.begin());
+            deferred.pop_front();
             ++commandsRun;
-            if (!executeHook) {
+            if (!impl_->executeHook) {
                 warn("evalDeferred: no command interpreter to run \"" + cmd + "\"");
                 continue;
             }
             CurrentSceneGuard guard(this);
-            executeHook(cmd, nullptr);
+            impl_->executeHook(cmd, nullptr);
         }
         if (impl_->reached.empty()) break;
     }

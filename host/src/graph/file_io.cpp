@@ -3,16 +3,18 @@
 
 #include <maya/MFileIO.h>
 
+using rdhost::FileActivity;
+
 namespace {
 
-const rdhost::Scene::FileActivity* activity() {
+bool doing(FileActivity activity) {
     const rdhost::Scene* scene = rdhost::Scene::current();
-    return scene ? &scene->fileActivity : nullptr;
+    return scene && scene->isDoing(activity);
 }
 
 }  // namespace
 
-bool MFileIO::isReadingFile() { return activity() && activity()->reading > 0; }
-bool MFileIO::isWritingFile() { return activity() && activity()->writing > 0; }
-bool MFileIO::isOpeningFile() { return activity() && activity()->opening > 0; }
-bool MFileIO::isNewingFile() { return activity() && activity()->newing > 0; }
+bool MFileIO::isReadingFile() { return doing(FileActivity::Reading); }
+bool MFileIO::isWritingFile() { return doing(FileActivity::Writing); }
+bool MFileIO::isOpeningFile() { return doing(FileActivity::Opening); }
+bool MFileIO::isNewingFile() { return doing(FileActivity::Newing); }

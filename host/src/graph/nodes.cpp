@@ -199,10 +199,10 @@ namespace {
 MStatus run(const MString& command, std::string* result) {
     rdhost::Scene* scene = rdhost::Scene::current();
     if (!scene) return MStatus(MS::kFailure, "executeCommand: no scene");
-    if (!scene->executeHook)
+    if (!scene->executeHook())
         return MStatus(MS::kFailure, ("executeCommand: no command interpreter to run \"" +
                                       std::string(command.asChar()) + "\"").c_str());
-    bool ok = scene->executeHook(command.asChar(), result);
+    bool ok = scene->executeHook()(command.asChar(), result);
     if (!ok) return MStatus(MS::kFailure, ("command failed: " + std::string(command.asChar())).c_str());
     return MS::kSuccess;
 }
@@ -242,9 +242,9 @@ MStatus MGlobal::executeCommand(const MString& command, MString& result, bool, b
 
 MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bool, bool) {
     rdhost::Scene* scene = rdhost::Scene::current();
-    if (scene && scene->executeListHook) {
+    if (scene && scene->executeListHook()) {
         std::vector<std::string> out;
-        if (!scene->executeListHook(command.asChar(), &out))
+        if (!scene->executeListHook()(command.asChar(), &out))
             return MStatus(MS::kFailure, ("command failed: " + std::string(command.asChar())).c_str());
         result.clear();
         for (auto& s : out) result.append(MString(s.c_str()));
@@ -261,7 +261,7 @@ MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bo
 MStatus MGlobal::executeCommandOnIdle(const MString& command, bool) {
     rdhost::Scene* scene = rdhost::Scene::current();
     if (!scene) return MStatus(MS::kFailure, "executeCommandOnIdle: no scene");
-    scene->deferred.push_back(command.asChar());
+    scene->deferCommand(command.asChar());
     return MS::kSuccess;
 }
 

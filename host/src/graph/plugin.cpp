@@ -62,6 +62,11 @@ void forget(Scene::Impl& impl, Plugin* plugin) {
 
 const std::vector<std::unique_ptr<Plugin>>& Scene::plugins() const { return impl_->plugins; }
 
+const std::vector<std::string>& Scene::pluginPath() const { return impl_->pluginPath; }
+void Scene::setPluginPath(std::vector<std::string> folders) { impl_->pluginPath = std::move(folders); }
+
+FaultInjection& Scene::faults() { return impl_->faults; }
+
 Plugin* Scene::findPlugin(const std::string& name) const {
     std::string n = baseName(name);
     for (auto& p : impl_->plugins)
@@ -84,7 +89,7 @@ Plugin* Scene::loadPlugin(const std::string& nameOrPath) {
         std::string file = name + ".so";
         std::string searched;
         std::vector<std::string> seen;
-        for (const std::string& dir : pluginPath) {
+        for (const std::string& dir : impl_->pluginPath) {
             // A folder given twice (or once with a trailing '/') is searched once.
             std::string folder = dir;
             while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
@@ -265,7 +270,7 @@ MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
     if (!p) return MStatus(MS::kFailure, "deregisterNode: the function set is not attached to a plug-in");
     rdhost::NodeType* t = p->scene->findType(typeId.id());
     if (t && t->plugin != p) {
-        ++p->scene->faults.deregisterNodeCalls;
+        p->scene->faults().failsNow(rdhost::Fault::DeregisterNode);  // counted; refused all the same
         return MStatus(MS::kFailure, ("node type '" + t->name + "' was not registered by plug-in '" + p->name + "'").c_str());
     }
     try {

@@ -256,7 +256,7 @@ Scene::Scene() : impl_(std::make_unique<Impl>()) {
         std::stringstream ss(env);
         std::string dir;
         while (std::getline(ss, dir, ':'))
-            if (!dir.empty()) pluginPath.push_back(dir);
+            if (!dir.empty()) impl_->pluginPath.push_back(dir);
     }
     CurrentSceneGuard guard(this);
     installHostTypes(*this);
@@ -370,8 +370,7 @@ NodeType* Scene::registerBuiltinType(const std::string& name, unsigned id, int k
 
 NodeType* Scene::registerType(Plugin* plugin, const std::string& name, unsigned id, int kind,
                               MCreatorFunction creator, MInitializeFunction initialize) {
-    ++faults.registerNodeCalls;
-    if (faults.failRegisterNodeAt && faults.registerNodeCalls == faults.failRegisterNodeAt)
+    if (impl_->faults.failsNow(Fault::RegisterNode))
         throw HostError("registering node type '" + name + "' failed (injected fault)");
     if (!validName(name)) throw HostError("'" + name + "' is not a valid node type name");
     if (NodeType* t = findType(name))
@@ -390,8 +389,7 @@ NodeType* Scene::registerType(Plugin* plugin, const std::string& name, unsigned 
 }
 
 void Scene::deregisterType(unsigned id) {
-    ++faults.deregisterNodeCalls;
-    if (faults.failDeregisterNodeAt && faults.deregisterNodeCalls == faults.failDeregisterNodeAt)
+    if (impl_->faults.failsNow(Fault::DeregisterNode))
         throw HostError("deregistering node type id " + hexId(id) + " failed (injected fault)");
     NodeType* t = findType(id);
     if (!t) throw HostError("no node type with id " + hexId(id) + " is registered");
@@ -602,7 +600,7 @@ Node* Scene::createNode(const std::string& typeName, const std::string& name, No
         CurrentSceneGuard guard(this);
         node->user->postConstructor();
     }
-    if (!skipSelect) selection.assign(1, transform ? transform : node);
+    if (!skipSelect) impl_->selection.assign(1, transform ? transform : node);
     return node;
 }
 
@@ -633,6 +631,7 @@ void Scene::deleteNode(Node* node) {
             auto& sib = n->parent->children;
             sib.erase(std::remove(sib.begin(), sib.end(), n), sib.end());
         }
+        auto& selection = impl_->selection;
         selection.erase(std::remove(selection.begin(), selection.end(), n), selection.end());
         auto& r = impl_->reached;
         r.erase(std::remove_if(r.begin(), r.end(), [n](const PlugRef& p) { return p.node == n; }), r.end());
@@ -709,6 +708,27 @@ std::string Node::partialPathName() const {
 double Scene::currentTime() const { return impl_->time; }
 void Scene::setCurrentTime(double frame) { impl_->time = frame; }
 
+// ---------------------------------------------------------------- selection
+
+const std::vector<Node*>& Scene::selection() const { return impl_->selection; }
+void Scene::setSelection(std::vector<Node*> nodes) { impl_->selection = std::move(nodes); }
+
+// ---------------------------------------------------------------- file activity
+
+bool Scene::isDoing(FileActivity activity) const { return impl_->activity[static_cast<int>(activity)] > 0; }
+void Scene::beginActivity(FileActivity activity) { ++impl_->activity[static_cast<int>(activity)]; }
+void Scene::endActivity(FileActivity activity) { --impl_->activity[static_cast<int>(activity)]; }
+
+// ---------------------------------------------------------------- hooks
+
+const Scene::ExecuteHook& Scene::executeHook() const { return impl_->executeHook; }
+void Scene::setExecuteHook(ExecuteHook hook) { impl_->executeHook = std::move(hook); }
+const Scene::ExecuteListHook& Scene::executeListHook() const { return impl_->executeListHook; }
+void Scene::setExecuteListHook(ExecuteListHook hook) { impl_->executeListHook = std::move(hook); }
+const Scene::MessageSink& Scene::warningSink() const { return impl_->warningSink; }
+void Scene::setWarningSink(MessageSink sink) { impl_->warningSink = std::move(sink); }
+void Scene::setDirtyHook(std::function<void(PlugRef)> hook) { impl_->onDirty = std::move(hook); }
+
 // ---------------------------------------------------------------- messages
 
 namespace {
@@ -755,8 +775,8 @@ std::string readableMessage(std::string_view message) {
 
 void Scene::warn(const std::string& raw) {
     const std::string message = readableMessage(raw);
-    if (warningSink)
-        warningSink(message);
+    if (impl_->warningSink)
+        impl_->warningSink(message);
     else
         std::cerr << "// Warning: " << message << " //" << std::endl;
 }

@@ -53,6 +53,7 @@
 #include <maya/MPxNode.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -251,24 +252,32 @@ struct Plugin {
     std::vector<NodeType*> types; // registration order
 };
 
-// Make the Nth call (1-based, counted from when it is set) of an operation fail,
-// so tests can reach the failure paths of initialize and registration.
-struct FaultInjection {
-    int failAddAttributeAt = 0;
-    int failAttributeAffectsAt = 0;
-    int failRegisterNodeAt = 0;
-    int failDeregisterNodeAt = 0;
-    int addAttributeCalls = 0;
-    int attributeAffectsCalls = 0;
-    int registerNodeCalls = 0;
-    int deregisterNodeCalls = 0;
+// The operations a test can make fail, to reach the failure paths of
+// initialize and registration.
+enum class Fault : std::uint8_t { AddAttribute, AttributeAffects, RegisterNode, DeregisterNode };
+
+// Makes one call of an operation fail. Calls are numbered from 1, counted
+// since the scene was made or the last reset.
+class FaultInjection {
+public:
+    void failAt(Fault op, int call) { failAt_[at(op)] = call; }  // 0: none fails
+    void failNext(Fault op, int nth) { failAt_[at(op)] = calls_[at(op)] + nth; }  // 1: the next call
+    int calls(Fault op) const { return calls_[at(op)]; }
     void reset() { *this = FaultInjection{}; }
-    // Fail the nth call from now on (1 = the next one).
-    void failAddAttribute(int nth) { failAddAttributeAt = addAttributeCalls + nth; }
-    void failAttributeAffects(int nth) { failAttributeAffectsAt = attributeAffectsCalls + nth; }
-    void failRegisterNode(int nth) { failRegisterNodeAt = registerNodeCalls + nth; }
-    void failDeregisterNode(int nth) { failDeregisterNodeAt = deregisterNodeCalls + nth; }
+    // Counts a call of `op`; true when it is the one to fail.
+    bool failsNow(Fault op) {
+        const int n = ++calls_[at(op)];
+        return failAt_[at(op)] != 0 && n == failAt_[at(op)];
+    }
+
+private:
+    static int at(Fault op) { return static_cast<int>(op); }
+    int failAt_[4] = {};
+    int calls_[4] = {};
 };
+
+// What the scene-file module may be doing, for MFileIO.
+enum class FileActivity : std::uint8_t { Reading, Writing, Opening, Newing };
 
 // What a module above the graph hears from its scene. The manipulator runtime
 // keeps containers that point at nodes and run plug-in code; it drops them
@@ -334,12 +343,14 @@ public:
                            MCreatorFunction creator, MInitializeFunction initialize);
     void deregisterType(unsigned id);
 
-    std::vector<std::string> pluginPath;          // folders searched by loadPlugin NAME
+    // Folders searched by loadPlugin NAME, in order; MAYA_PLUG_IN_PATH's at first.
+    const std::vector<std::string>& pluginPath() const;
+    void setPluginPath(std::vector<std::string> folders);
     Plugin* loadPlugin(const std::string& nameOrPath);  // throws HostError; nullptr if already loaded (warned)
     void unloadPlugin(const std::string& name);   // throws HostError
     Plugin* findPlugin(const std::string& name) const;
     const std::vector<std::unique_ptr<Plugin>>& plugins() const;
-    FaultInjection faults;
+    FaultInjection& faults();
 
     // --- nodes
     // createNode of a locator without a parent makes a parent transform as the
@@ -368,51 +379,56 @@ public:
     // --- dirty propagation and the idle step
     // Marks everything downstream of `changed` dirty (not `changed` itself).
     void propagateDirty(PlugRef changed);
-    // Observer of dirty marks, in marking order (tests, tracing).
-    std::function<void(PlugRef)> onDirty;
+    // Told of each dirty mark, in marking order (tests, tracing); null: none.
+    void setDirtyHook(std::function<void(PlugRef)> hook);
     void runIdle();                               // pull reached outputs, then the evalDeferred queue
     std::vector<PlugRef> reachedSinceIdle() const;
     // Pull one plug (compute or copy through a connection when dirty).
     double pull(PlugRef plug) { return plug.node->getNumber(plug.attr); }
-    // Bound on evalDeferred commands run by one idle step (queued-while-running
+    // The evalDeferred queue, run by the idle step.
+    void deferCommand(const std::string& text);       // last
+    void deferCommandFirst(const std::string& text);  // ahead of those queued
+    const std::deque<std::string>& deferredCommands() const;
+    // Bound on deferred commands run by one idle step (queued-while-running
     // ones included), so a command that re-queues itself cannot loop forever.
-    int deferredLimit = 10000;
-    std::vector<std::string> deferred;            // evalDeferred queue
+    // 10000 unless set.
+    void setDeferredLimit(int commands);
 
     // --- time
     double currentTime() const;
     void setCurrentTime(double frame);
 
-    // --- selection
-    std::vector<Node*> selection;
+    // --- selection (createNode selects what it made; deleted nodes leave it)
+    const std::vector<Node*>& selection() const;
+    void setSelection(std::vector<Node*> nodes);
 
     // --- messages: warnings and errors raised while a command runs
-    std::function<void(const std::string&)> warningSink;  // default: "// Warning: ... //" on stderr
+    using MessageSink = std::function<void(const std::string& message)>;
     void warn(const std::string& message);
+    // Where warn sends messages; null: "// Warning: ... //" on stderr.
+    const MessageSink& warningSink() const;
+    void setWarningSink(MessageSink sink);
 
-    // --- what the scene-file module is doing now, for MFileIO (counts: a
-    // file's statements may open another read)
-    struct FileActivity {
-        int reading = 0, writing = 0, opening = 0, newing = 0;
-        // Counts one activity for the life of the guard.
-        struct Guard {
-            explicit Guard(int& c) : count(c) { ++count; }
-            ~Guard() { --count; }
-            Guard(const Guard&) = delete;
-            Guard& operator=(const Guard&) = delete;
-            int& count;
-        };
-    } fileActivity;
+    // --- what the scene-file module is doing now, for MFileIO. Counted, as a
+    // file's statements may open another read; FileActivityGuard counts one.
+    bool isDoing(FileActivity activity) const;
+    void beginActivity(FileActivity activity);
+    void endActivity(FileActivity activity);
 
     // --- world matrices of DAG nodes (product of parent transforms)
     void worldMatrix(const Node* node, double out[4][4]) const;
 
-    // --- hooks to the other modules of the host
-    // MGlobal::executeCommand runs text through this (set by the command module).
-    std::function<bool(const std::string& text, std::string* result)> executeHook;
+    // --- running commands, which the command module provides
+    // MGlobal::executeCommand and the idle step run text through this; false
+    // when the command failed (it reported why).
+    using ExecuteHook = std::function<bool(const std::string& text, std::string* result)>;
+    const ExecuteHook& executeHook() const;
+    void setExecuteHook(ExecuteHook hook);
     // Optional: the list form (MGlobal::executeCommand(..., MStringArray&)). When
-    // unset, the list is the single result of executeHook.
-    std::function<bool(const std::string& text, std::vector<std::string>* result)> executeListHook;
+    // unset, the list is the single result of the execute hook.
+    using ExecuteListHook = std::function<bool(const std::string& text, std::vector<std::string>* result)>;
+    const ExecuteListHook& executeListHook() const;
+    void setExecuteListHook(ExecuteListHook hook);
 
     // --- the modules above the graph
     void addObserver(SceneObserver* observer);
@@ -442,6 +458,16 @@ private:
     void addExtension(std::type_index type, std::unique_ptr<SceneExtension> extension);
 
     std::unique_ptr<Impl> impl_;
+};
+
+// Counts one activity of the scene-file module for its life.
+struct FileActivityGuard {
+    FileActivityGuard(Scene& s, FileActivity a) : scene(s), activity(a) { scene.beginActivity(activity); }
+    ~FileActivityGuard() { scene.endActivity(activity); }
+    FileActivityGuard(const FileActivityGuard&) = delete;
+    FileActivityGuard& operator=(const FileActivityGuard&) = delete;
+    Scene& scene;
+    FileActivity activity;
 };
 
 // Makes `scene` current for the duration of a call into plug-in code.

@@ -41,6 +41,19 @@ struct Scene::Impl {
 
     double time = 1.0;
 
+    std::vector<std::string> pluginPath;
+    FaultInjection faults;
+    std::vector<Node*> selection;
+    std::deque<std::string> deferred;
+    int deferredLimit = 10000;
+    int activity[4] = {};  // FileActivity counts
+
+    // Hooks set by the modules above and by tests.
+    std::function<void(PlugRef)> onDirty;
+    Scene::MessageSink warningSink;
+    Scene::ExecuteHook executeHook;
+    Scene::ExecuteListHook executeListHook;
+
     // Plugs whose node is in setInternalValue or getInternalValue now.
     std::vector<PlugRef> internalCalls;
 

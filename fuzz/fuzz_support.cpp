@@ -151,9 +151,9 @@ Snapshot snapshot(rdhost::Scene& scene) {
         for (const rdhost::Attr* a : n->type->attrs) {
             const int i = a->index;
             std::string line = "  " + a->longName;
-            if (n->source[i]) line += " <- " + plugText(n->source[i]);
-            else if (a->kind == rdhost::AttrKind::String) line += " = \"" + n->str[i] + "\"";
-            else if (!a->computed && a->isNumeric()) line += " = " + number(n->num[i]);
+            if (n->source(i)) line += " <- " + plugText(n->source(i));
+            else if (a->kind == rdhost::AttrKind::String) line += " = \"" + n->storedString(i) + "\"";
+            else if (!a->computed && a->isNumeric()) line += " = " + number(n->storedNumber(i));
             s.lines.push_back(line);
         }
     }

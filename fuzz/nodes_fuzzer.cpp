@@ -69,7 +69,7 @@ double value(Reader& in, const rdhost::Attr& attr) {
 std::vector<int> writableSlots(const rdhost::Node* node) {
     std::vector<int> slots;
     for (const rdhost::Attr* a : node->type->attrs)
-        if (a->isNumeric() && a->writable && !a->computed && !node->source[a->index])
+        if (a->isNumeric() && a->writable && !a->computed && !node->source(a->index))
             slots.push_back(a->index);
     return slots;
 }

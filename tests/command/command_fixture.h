@@ -55,9 +55,10 @@ protected:
         for (rdhost::Node* n : scene().nodes()) {
             s << "node " << n->name << " " << (n->type ? n->type->name : "?") << " parent "
               << (n->parent ? n->parent->name : "-") << "\n";
-            for (size_t i = 0; i < n->num.size(); ++i) {
-                s << "  " << i << " " << n->num[i] << " '" << n->str[i] << "' " << int(n->plugState[i]);
-                if (n->source[i]) s << " <- " << n->source[i].node->name << "." << n->source[i].attr;
+            for (int i = 0; i < n->slotCount(); ++i) {
+                s << "  " << i << " " << n->storedNumber(i) << " '" << n->storedString(i) << "' "
+                  << int(n->plugStateBits(i));
+                if (n->source(i)) s << " <- " << n->source(i).node->name << "." << n->source(i).attr;
                 s << "\n";
             }
         }

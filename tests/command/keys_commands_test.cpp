@@ -23,7 +23,7 @@ TEST_F(Keys, SetKeyframeCreatesTheCurveNamedAfterThePlug) {
     ASSERT_NE(curve, nullptr);
     EXPECT_EQ(curve->type->name, "animCurveTL");
     rdhost::Node* ball = scene().findNode("ball");
-    const auto& src = ball->source[ball->findAttr("tx")->index];
+    const auto& src = ball->source(ball->findAttr("tx")->index);
     EXPECT_EQ(src.node, curve) << "the curve's output drives the attribute";
 
     // Short and long names reach the same curve; types follow the unit.
@@ -73,7 +73,7 @@ TEST_F(Keys, ChangingTheTimeDirtiesWhatTheKeyedAttributeDrives) {
     bool reached = false;
     for (const auto& p : marked) reached = reached || (p.node == follower && p.attr == ty);
     EXPECT_TRUE(reached) << "the time change reached follower.ty";
-    EXPECT_EQ(follower->num[ty], 2.0) << "the idle step pulled it already";
+    EXPECT_EQ(follower->storedNumber(ty), 2.0) << "the idle step pulled it already";
     EXPECT_EQ(result("getAttr follower.ty"), "2");
 }
 

@@ -55,17 +55,17 @@ Facts dump(rdhost::Scene& scene) {
             const bool startState = !n->plugFlag(a->index, rdhost::Node::kLocked) &&
                                     n->plugFlag(a->index, rdhost::Node::kKeyable) == a->keyable &&
                                     n->plugFlag(a->index, rdhost::Node::kChannelBox) == a->channelBox;
-            if (!startState) f.push_back("state " + a->longName + " " + std::to_string(n->plugState[a->index]));
+            if (!startState) f.push_back("state " + a->longName + " " + std::to_string(n->plugStateBits(a->index)));
             if (!a->storable || a->isCompound()) continue;
             std::string line = a->longName;
             // A connected input holds whatever was last pulled: only the connection counts.
-            if (n->source[a->index])
-                line += " <- " + n->source[a->index].node->name + "." +
-                        n->source[a->index].node->type->attrs[n->source[a->index].attr]->longName;
+            if (n->source(a->index))
+                line += " <- " + n->source(a->index).node->name + "." +
+                        n->source(a->index).node->type->attrs[n->source(a->index).attr]->longName;
             else
                 // + 0.0: a stored -0 is saved as 0, which it equals.
-                line += " = " + (a->kind == rdhost::AttrKind::String ? "'" + n->str[a->index] + "'"
-                                                                     : hex(n->num[a->index] + 0.0));
+                line += " = " + (a->kind == rdhost::AttrKind::String ? "'" + n->storedString(a->index) + "'"
+                                                                     : hex(n->storedNumber(a->index) + 0.0));
             f.push_back(line);
         }
         if (rdhost::keys::isAnimCurve(n))
@@ -175,10 +175,10 @@ TEST_F(SceneFiles, StoredValuesComeBackIdentical) {
     rdhost::Node* t1b = scene().findNode("t1");
     rdhost::Node* locb = scene().findNode("loc1");
     ASSERT_TRUE(t1b && locb);
-    EXPECT_EQ(t1b->num[t1b->findAttr("rx")->index], 1.0 / 3.0);
-    EXPECT_EQ(t1b->num[t1b->findAttr("sz")->index], 1e300);
-    EXPECT_EQ(locb->str[locb->findAttr("label")->index], "say \"hi\"\nsecond line\\ and \ttab");
-    EXPECT_EQ(static_cast<float>(locb->num[locb->findAttr("radius")->index]), 1e-9f);
+    EXPECT_EQ(t1b->storedNumber(t1b->findAttr("rx")->index), 1.0 / 3.0);
+    EXPECT_EQ(t1b->storedNumber(t1b->findAttr("sz")->index), 1e300);
+    EXPECT_EQ(locb->storedString(locb->findAttr("label")->index), "say \"hi\"\nsecond line\\ and \ttab");
+    EXPECT_EQ(static_cast<float>(locb->storedNumber(locb->findAttr("radius")->index)), 1e-9f);
 }
 
 TEST_F(SceneFiles, AnglesNoDegreeDoubleReachesStillComeBack) {
@@ -345,7 +345,7 @@ TEST_F(SceneFiles, PlaceholdersAndKeptLinesAreWrittenBackUnchanged) {
     rdhost::Node* persp = scene().findNode("persp");
     ASSERT_NE(persp, nullptr);
     EXPECT_TRUE(persp->sharedNode);
-    EXPECT_EQ(persp->num[persp->findAttr("v")->index], 0.0);
+    EXPECT_EQ(persp->storedNumber(persp->findAttr("v")->index), 0.0);
 
     std::string text = roundTrip();
     // Every statement about what we do not model is in the saved file as read.
@@ -411,7 +411,7 @@ TEST_F(SceneFiles, UnknownAttributesOfKnownNodesAreKeptWithAWarning) {
     EXPECT_EQ(result("getAttr t.s"), "1 1 1");
     rdhost::Node* t = scene().findNode("t");
     ASSERT_NE(t, nullptr);
-    EXPECT_FALSE(t->source[t->findAttr("sz")->index]);
+    EXPECT_FALSE(t->source(t->findAttr("sz")->index));
     EXPECT_EQ(result("getAttr t.ty"), "3");
     std::string text = roundTrip();
     for (const char* kept : {"\tsetAttr \".hdl\" -type \"double3\" 141.6311137495947 0 -2 ;\n",
@@ -644,7 +644,7 @@ TEST_F(SceneFiles, DamagedFilesKeepWhatCameBeforeAndReportTheLine) {
         EXPECT_NE(err().find("damaged.ma " + std::string(c.line)), std::string::npos) << err();
         rdhost::Node* first = scene().findNode("first");
         ASSERT_NE(first, nullptr) << "what came before the damage stays";
-        EXPECT_EQ(first->num[first->findAttr("ty")->index], 2.0);
+        EXPECT_EQ(first->storedNumber(first->findAttr("ty")->index), 2.0);
         EXPECT_NE(scene().findNode("second"), nullptr);
         EXPECT_EQ(scene().findNode("third"), nullptr) << "nothing after the damage is read";
         EXPECT_EQ(result("file -q -sn"), "") << "a partly read scene is untitled, so a save cannot overwrite the file";

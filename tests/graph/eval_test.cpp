@@ -120,10 +120,10 @@ TEST_F(Eval, InternalAttributesHearOfUserWritesButNotOfConnectedValues) {
     setNumber(n, "level", 5.0);  // as setAttr writes
     plug(n, "level").setValue(7.0);
     EXPECT_EQ(journal(), (std::vector<std::string>{"offered 5", "offered 7"}));
-    EXPECT_EQ(n->num[lv], 7.0);
+    EXPECT_EQ(n->storedNumber(lv), 7.0);
     // A node that keeps the value itself answers the reads; the host's copy stays.
     plug(n, "level").setValue(250.0);
-    EXPECT_EQ(n->num[lv], 7.0);
+    EXPECT_EQ(n->storedNumber(lv), 7.0);
     EXPECT_EQ(getNumber(n, "level"), 250.0);
     setNumber(n, "level", 1.0);
     journal().clear();
@@ -141,7 +141,7 @@ TEST_F(Eval, IdlePullsReachedOutputsEvenWhenTheyWereDirtyAlready) {
     EXPECT_EQ(scene().reachedSinceIdle().size(), 1u);
     scene().runIdle();
     EXPECT_EQ(AddNode::computes, 1);
-    EXPECT_DOUBLE_EQ(add->num[slot(add, "sum")], 2.0);
+    EXPECT_DOUBLE_EQ(add->storedNumber(slot(add, "sum")), 2.0);
 }
 
 TEST_F(Eval, DeferredCommandsQueuedWhileRunningRunTooButCannotLoopForever) {
@@ -239,14 +239,14 @@ TEST_F(Eval, ConnectionsAreCheckedAndErrorsNameThePlugs) {
         }
     }
     // Nothing half-applied: the old connection is intact.
-    EXPECT_TRUE(b->source[slot(b, "inputA")] == ref(a, "sum"));
+    EXPECT_TRUE(b->source(slot(b, "inputA")) == ref(a, "sum"));
     // Forcing replaces the incoming connection; strings connect to strings.
     Node* d = create("testAdd", "d");
     scene().connect(ref(d, "sum"), ref(b, "inputB"), false);
     scene().disconnect(ref(d, "sum"), ref(b, "inputB"));
     scene().connect(ref(d, "sum"), ref(b, "inputA"), true);
-    EXPECT_TRUE(b->source[slot(b, "inputA")] == ref(d, "sum"));
-    EXPECT_TRUE(a->dests[slot(a, "sum")].empty());
+    EXPECT_TRUE(b->source(slot(b, "inputA")) == ref(d, "sum"));
+    EXPECT_TRUE(a->destinations(slot(a, "sum")).empty());
     scene().connect(ref(txt, "text"), ref(txt2, "text"), false);
     setString(txt, "text", "hello");
     EXPECT_EQ(getString(txt2, "text"), "hello");
@@ -259,7 +259,7 @@ TEST_F(Eval, DeletingANodeRemovesItsConnections) {
     scene().connect(ref(a, "sum"), ref(b, "inputA"), false);
     setNumber(a, "ia", 4.0);
     scene().deleteNode(a);
-    EXPECT_FALSE(b->source[slot(b, "inputA")]);
+    EXPECT_FALSE(b->source(slot(b, "inputA")));
     EXPECT_DOUBLE_EQ(getNumber(b, "inputA"), 4.0);  // kept what it had
     scene().runIdle();                              // reached plugs of the deleted node are forgotten
     EXPECT_EQ(scene().findNode("a"), nullptr);

@@ -75,7 +75,7 @@ TEST_F(SliderManipTest, KeyToggleRequestsAKey) {
     EXPECT_NE(result("manipInfo slider1").find("\"value\": false}]"), std::string::npos);
     // ... and the handle is keyed: an anim curve drives it now.
     rdhost::Node* slider = scene().findNode("slider1");
-    const rdhost::PlugRef src = slider->source[slot(slider, "posHandle")];
+    const rdhost::PlugRef src = slider->source(slot(slider, "posHandle"));
     ASSERT_TRUE(src);
     EXPECT_EQ(src.node->type->name.rfind("animCurve", 0), 0u);
 }

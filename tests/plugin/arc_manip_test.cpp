@@ -210,7 +210,7 @@ TEST_F(ArcManipTest, KeyToggleKeysTheCurrentAngleOncePerFlip) {
     drag(kKey, 1.0);
     EXPECT_EQ(getNumber(arc, "KeyCurrentAngle"), 0.0);
     EXPECT_FALSE(manip(kKey).toggle);
-    const rdhost::PlugRef src = arc->source[slot(arc, "currentAngle")];
+    const rdhost::PlugRef src = arc->source(slot(arc, "currentAngle"));
     ASSERT_TRUE(src);
     EXPECT_EQ(src.node->type->name, "animCurveTA");
     EXPECT_EQ(result("keyframe -q -keyframeCount arc1.currentAngle"), "2");

@@ -288,8 +288,8 @@ TEST_F(ArcSliderTest, ComputeOfAnyOtherPlugSucceedsAndChangesNothing) {
         EXPECT_EQ(node->user->compute(plug(node, name), block), MS::kSuccess) << name;
     }
     EXPECT_TRUE(commands.empty());
-    EXPECT_EQ(node->num[keySlot], 1.0);
-    EXPECT_EQ(node->num[valueSlot], 0.0);
+    EXPECT_EQ(node->storedNumber(keySlot), 1.0);
+    EXPECT_EQ(node->storedNumber(valueSlot), 0.0);
     EXPECT_TRUE(node->isDirty(valueSlot));
 }
 

@@ -68,7 +68,7 @@ TEST_F(NodeFuzzRegression, WholeNumberAttributesSaturateAndReadNonFiniteAsZero) 
             if (a->kind == rdhost::AttrKind::Numeric && a->numericType == MFnNumericData::kInt) continue;
             for (const Case& c : cases) {
                 n->setNumber(a->index, c.written);
-                const double stored = n->num[a->index];
+                const double stored = n->storedNumber(a->index);
                 EXPECT_EQ(stored, c.enumOrShort) << type << "." << a->longName << " <- " << c.written;
                 if (c.enumOrShort == 0.0) {
                     EXPECT_FALSE(std::signbit(stored)) << "no -0 in " << a->longName;

@@ -120,8 +120,7 @@ TEST_F(SliderDraw, TrackLineOnlyWhenDisplayLineIsExactlyOne)
     // A fractional value reaches a boolean only from outside, through a
     // connection from a float; this host turns such a connection into 0 or 1,
     // so the 0.5 goes straight into the node's storage here.
-    node->num[slot(node, "displayLine")] = 0.5;
-    node->dirty[slot(node, "displayLine")] = 0;
+    node->overwriteStored(slot(node, "displayLine"), 0.5);
     ASSERT_DOUBLE_EQ(getNumber(node, "displayLine"), 0.5);
     EXPECT_EQ(draw().lines.size(), 0u);
 

@@ -113,7 +113,7 @@ protected:
 
     double get(const char* attr) { return getNumber(node, attr); }
     void set(const char* attr, double value) { setNumber(node, attr, value); }
-    bool isDirty(const char* attr) { return node->dirty[slot(node, attr)] != 0; }
+    bool isDirty(const char* attr) { return node->isDirty(slot(node, attr)); }
 
     rdhost::Node* node = nullptr;
 };

@@ -161,8 +161,8 @@ std::string lockProblem(const PlugPath& p) {
 
 bool drivenByNonAnim(const PlugPath& p, std::string* by) {
     auto check = [&](const Attr* a) {
-        if (!a || a->index < 0 || a->index >= static_cast<int>(p.node->source.size())) return false;
-        const PlugRef& s = p.node->source[a->index];
+        if (!a || a->index < 0 || a->index >= p.node->slotCount()) return false;
+        const PlugRef& s = p.node->source(a->index);
         if (!s) return false;
         if (s.node->type && s.node->type->name.rfind("animCurve", 0) == 0) return false;
         if (by) {

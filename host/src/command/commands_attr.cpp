@@ -36,13 +36,13 @@ Value setAttr(Invocation& inv) {
     Node& node = *p.node;
     const int slot = p.attr->index;
     // "setAttr -lock off P V" unlocks before the value, "-lock on" locks after it.
-    const std::uint8_t before = node.plugState[slot];
+    const std::uint8_t before = node.plugStateBits(slot);
     if (lock && !*lock) node.setPlugFlag(slot, Node::kLocked, false);
     if (!values.empty()) {
         try {
             setPlugValues(inv.scene, p, values, type, inv.command);
         } catch (...) {
-            node.plugState[slot] = before;
+            node.setPlugStateBits(slot, before);
             throw;
         }
     }
@@ -94,7 +94,7 @@ Value connectAttr(Invocation& inv) {
     if (!d.attr->writable) inv.fail("'" + d.name() + "' is not writable");
     const std::string locked = lockProblem(d);
     if (!locked.empty()) inv.fail(locked + "; it cannot be connected to");
-    const PlugRef& existing = d.node->source[d.attr->index];
+    const PlugRef& existing = d.node->source(d.attr->index);
     if (existing) {
         PlugPath e{existing.node, existing.node->type->attrs[existing.attr]};
         if (existing == s.ref())
@@ -111,7 +111,7 @@ Value disconnectAttr(Invocation& inv) {
     if (inv.args.size() != 2) inv.fail("expects a source and a destination plug");
     PlugPath s = resolvePlug(inv.scene, inv.args[0].text, inv.command);
     PlugPath d = resolvePlug(inv.scene, inv.args[1].text, inv.command);
-    if (!(d.node->source[d.attr->index] == s.ref()))
+    if (!(d.node->source(d.attr->index) == s.ref()))
         inv.fail("'" + s.name() + "' is not connected to '" + d.name() + "'");
     const std::string locked = lockProblem(d);
     if (!locked.empty()) inv.fail(locked + "; it cannot be disconnected");

@@ -28,7 +28,7 @@ public:
         if (!node || ref.attr != outputSlot(node)) return MS::kUnknownParameter;
         const int in = node->type->findAttr("input")->index;
         // An unconnected input follows the scene's time, as the host's curves do.
-        const double time = node->source[in] ? node->getNumber(in) : node->scene->currentTime();
+        const double time = node->source(in) ? node->getNumber(in) : node->scene->currentTime();
         node->writeNumberClean(ref.attr, evaluate(keys, time));
         return MS::kSuccess;
     }
@@ -105,13 +105,13 @@ void timeChanged(Scene& scene) {
     // Copy: nothing here creates nodes, but propagation may call back into plug-ins.
     std::vector<Node*> curves;
     for (Node* n : scene.nodes())
-        if (isAnimCurve(n) && !n->source[n->type->findAttr("input")->index]) curves.push_back(n);
+        if (isAnimCurve(n) && !n->source(n->type->findAttr("input")->index)) curves.push_back(n);
     for (Node* c : curves) keysChanged(c);
 }
 
 Node* drivingCurve(PlugRef plug) {
-    if (!plug || plug.attr >= static_cast<int>(plug.node->source.size())) return nullptr;
-    const PlugRef& src = plug.node->source[plug.attr];
+    if (!plug || plug.attr >= plug.node->slotCount()) return nullptr;
+    const PlugRef& src = plug.node->source(plug.attr);
     if (!src || !isAnimCurve(src.node) || src.attr != outputSlot(src.node)) return nullptr;
     return src.node;
 }

@@ -470,7 +470,7 @@ private:
         if (attrs[0] && attrs[1] && !s.has({"l", "lock"})) {
             cmd::PlugPath src{nodes[0], attrs[0]}, dst{nodes[1], attrs[1]};
             const bool force = s.has({"f", "force"});
-            if (dst.node->source[attrs[1]->index] && !force)
+            if (dst.node->source(attrs[1]->index) && !force)
                 throw HostError("connectAttr: '" + dst.name() + "' is already connected; the file gives no -f");
             scene_.connect(src.ref(), dst.ref(), force);
             return;
@@ -587,7 +587,7 @@ void recomputeOutputs(Scene& scene) {
     for (Node* n : scene.nodes()) {
         if (!n->unknownTypeName.empty()) continue;
         for (const Attr* a : n->type->attrs)
-            if (a->computed && !n->source[a->index]) n->dirty[a->index] = 1;
+            if (a->computed && !n->source(a->index)) n->markDirty(a->index);
     }
 }
 

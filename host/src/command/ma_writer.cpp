@@ -87,8 +87,8 @@ std::vector<Node*> writeOrder(Scene& scene) {
 
 bool partlyConnected(const Node* n, const Attr& compound) {
     for (const Attr* c : compound.children)
-        if (n->source[c->index]) return true;
-    return n->source[compound.index] ? true : false;
+        if (n->source(c->index)) return true;
+    return n->source(compound.index) ? true : false;
 }
 
 bool finiteValues(const Node* n, const Attr& a);
@@ -101,10 +101,10 @@ bool finiteValues(const Node* n, const Attr& a) {
     if (a.kind == AttrKind::String || a.kind == AttrKind::Matrix) return true;
     if (a.isCompound()) {
         for (const Attr* c : a.children)
-            if (!std::isfinite(n->num[c->index])) return false;
+            if (!std::isfinite(n->storedNumber(c->index))) return false;
         return true;
     }
-    return std::isfinite(n->num[a.index]);
+    return std::isfinite(n->storedNumber(a.index));
 }
 
 // "-l on -k off -cb on " for the states that differ from the attribute's own
@@ -127,28 +127,28 @@ bool nodeExists(Scene& scene, const std::string& name) {
 }  // namespace
 
 std::string attributeValueText(Node* node, const Attr& a) {
-    const auto& num = node->num;
+    auto num = [node](int slot) { return node->storedNumber(slot); };
     switch (a.kind) {
     case AttrKind::String:
-        if (node->str[a.index] == a.defaultString) return "";
-        return "-type \"string\" " + quote(node->str[a.index]);
+        if (node->storedString(a.index) == a.defaultString) return "";
+        return "-type \"string\" " + quote(node->storedString(a.index));
     case AttrKind::Compound: {
         if (a.children.empty()) return "";
         bool differs = false;
         for (const Attr* c : a.children)
-            if (!sameAsDefault(*c, num[c->index])) differs = true;
+            if (!sameAsDefault(*c, num(c->index))) differs = true;
         if (!differs) return "";
         std::string out = "-type \"" + compoundType(a) + "\"";
         for (const Attr* c : a.children) {
-            if (!std::isfinite(num[c->index])) return "";
-            out += " " + numberText(*c, num[c->index]);
+            if (!std::isfinite(num(c->index))) return "";
+            out += " " + numberText(*c, num(c->index));
         }
         return out;
     }
     case AttrKind::Matrix: return "";
     default:
-        if (sameAsDefault(a, num[a.index]) || !std::isfinite(num[a.index])) return "";
-        return numberText(a, num[a.index]);
+        if (sameAsDefault(a, num(a.index)) || !std::isfinite(num(a.index))) return "";
+        return numberText(a, num(a.index));
     }
 }
 
@@ -191,7 +191,7 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
             // A value that a connection gives is not the node's own. A compound
             // is written whole unless part of it is connected or not a finite
             // number; then its other children are written one by one.
-            const bool ownValue = a->storable && a->writable && !n->source[a->index] &&
+            const bool ownValue = a->storable && a->writable && !n->source(a->index) &&
                                   !(a->parent && !writtenByChildren(n, *a->parent)) &&
                                   !(a->isCompound() && writtenByChildren(n, *a));
             if (ownValue) {
@@ -233,8 +233,8 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
 
     std::unordered_set<const Node*> saved(order.begin(), order.end());
     for (Node* n : order) {
-        for (std::size_t a = 0; a < n->source.size(); ++a) {
-            const PlugRef& src = n->source[a];
+        for (int a = 0; a < n->slotCount(); ++a) {
+            const PlugRef& src = n->source(a);
             if (!src || !saved.count(src.node)) continue;
             out << "connectAttr " << quote(nodeRef(src.node) + "." + fileAttrName(*src.node->type->attrs[src.attr]))
                 << " " << quote(nodeRef(n) + "." + fileAttrName(*n->type->attrs[a])) << ";\n";

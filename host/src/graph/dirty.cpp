@@ -26,9 +26,9 @@ void forEachDownstream(const PlugRef& p, F&& visit) {
     for (int i : a->affects) visit(PlugRef{n, i});
     // A child's change is its compound's change.
     if (a->parent && a->parent->index >= 0) visit(PlugRef{n, a->parent->index});
-    for (const PlugRef& d : n->dests[p.attr]) visit(d);
+    for (const PlugRef& d : n->destinations(p.attr)) visit(d);
     // A compound fed through a connection feeds its children.
-    if (a->isCompound() && n->source[p.attr])
+    if (a->isCompound() && n->source(p.attr))
         for (Attr* c : a->children) visit(PlugRef{n, c->index});
 }
 
@@ -59,11 +59,13 @@ std::string quoted(const Node* n, int attr) { return "'" + n->plugName(attr) + "
 void Scene::propagateDirty(PlugRef changed) {
     if (!changed) return;
     std::vector<PlugRef> reached = collectDownstream(changed, false);
-    for (const PlugRef& p : reached) {
-        p.node->dirty[p.attr] = 1;
-        if (impl_->onDirty) impl_->onDirty(p);
-        if (impl_->reachedKeys.insert(plugKey(p)).second) impl_->reached.push_back(p);
-    }
+    for (const PlugRef& p : reached) markReached(p);
+}
+
+void Scene::markReached(const PlugRef& p) {
+    p.node->dirty_[p.attr] = 1;
+    if (impl_->onDirty) impl_->onDirty(p);
+    if (impl_->reachedKeys.insert(plugKey(p)).second) impl_->reached.push_back(p);
 }
 
 std::vector<PlugRef> Scene::reachedSinceIdle() const { return impl_->reached; }
@@ -83,9 +85,9 @@ void Scene::connect(PlugRef src, PlugRef dst, bool force) {
     if (!compatible) throw HostError("the types of " + sn + " and " + dn + " do not match");
     if (!sa->readable || !sa->connectable) throw HostError(sn + " cannot be the source of a connection");
     if (!da->writable || !da->connectable) throw HostError(dn + " is not writable; it cannot take a connection");
-    if (dst.node->source[dst.attr] == src) throw HostError(sn + " is already connected to " + dn);
-    if (dst.node->source[dst.attr] && !force) {
-        PlugRef old = dst.node->source[dst.attr];
+    if (dst.node->source(dst.attr) == src) throw HostError(sn + " is already connected to " + dn);
+    if (dst.node->source(dst.attr) && !force) {
+        PlugRef old = dst.node->source(dst.attr);
         throw HostError(dn + " already has an incoming connection from " + quoted(old.node, old.attr) +
                         " (use force to replace it)");
     }
@@ -102,24 +104,19 @@ void Scene::connect(PlugRef src, PlugRef dst, bool force) {
         if (st == MS::kSuccess && !legal)
             throw HostError("node '" + self.node->name + "' refuses the connection from " + sn + " to " + dn);
     }
-    if (dst.node->source[dst.attr]) disconnect(dst.node->source[dst.attr], dst);
-    dst.node->source[dst.attr] = src;
-    src.node->dests[src.attr].push_back(dst);
+    if (dst.node->source(dst.attr)) disconnect(dst.node->source(dst.attr), dst);
+    dst.node->source_[dst.attr] = src;
+    src.node->dests_[src.attr].push_back(dst);
     if (src.node->user)
         src.node->user->connectionMade(ObjectAccess::plug(src), ObjectAccess::plug(dst), true);
     if (dst.node->user)
         dst.node->user->connectionMade(ObjectAccess::plug(dst), ObjectAccess::plug(src), false);
     // The destination now follows its source: it and all it feeds are dirty.
-    std::vector<PlugRef> reached = collectDownstream(dst, true);
-    for (const PlugRef& p : reached) {
-        p.node->dirty[p.attr] = 1;
-        if (impl_->onDirty) impl_->onDirty(p);
-        if (impl_->reachedKeys.insert(plugKey(p)).second) impl_->reached.push_back(p);
-    }
+    for (const PlugRef& p : collectDownstream(dst, true)) markReached(p);
 }
 
 void Scene::disconnect(PlugRef src, PlugRef dst) {
-    if (!src || !dst || !(dst.node->source[dst.attr] == src))
+    if (!src || !dst || !(dst.node->source(dst.attr) == src))
         throw HostError((src ? quoted(src.node, src.attr) : std::string("an invalid plug")) +
                         " is not connected to " +
                         (dst ? quoted(dst.node, dst.attr) : std::string("an invalid plug")));
@@ -130,8 +127,8 @@ void Scene::disconnect(PlugRef src, PlugRef dst) {
     } else {
         evaluateSlot(dst.node, dst.attr);
     }
-    dst.node->source[dst.attr] = PlugRef{};
-    auto& d = src.node->dests[src.attr];
+    dst.node->source_[dst.attr] = PlugRef{};
+    auto& d = src.node->dests_[src.attr];
     d.erase(std::remove(d.begin(), d.end(), dst), d.end());
     if (src.node->user)
         src.node->user->connectionBroken(ObjectAccess::plug(src), ObjectAccess::plug(dst), true);
@@ -156,8 +153,8 @@ void Scene::runIdle() {
         impl_->reachedKeys.clear();
         for (const PlugRef& p : reached) {
             Attr* a = p.node->type->attrs[p.attr];
-            bool fed = static_cast<bool>(p.node->source[p.attr]) ||
-                       (a->parent && a->parent->index >= 0 && p.node->source[a->parent->index]);
+            bool fed = static_cast<bool>(p.node->source(p.attr)) ||
+                       (a->parent && a->parent->index >= 0 && p.node->source(a->parent->index));
             if (!a->computed && !fed) continue;
             // Pulled whether dirty or not: a computed plug that was dirty already
             // still needs its evaluation now.

@@ -85,7 +85,7 @@ bool MPlug::isNull(MStatus* st) const {
 
 bool MPlug::isConnected(MStatus* st) const {
     setStatus(st, rdNode_ ? MS::kSuccess : MS::kFailure);
-    return rdNode_ && (rdNode_->source[rdAttr_] || !rdNode_->dests[rdAttr_].empty());
+    return rdNode_ && (rdNode_->source(rdAttr_) || !rdNode_->destinations(rdAttr_).empty());
 }
 
 bool MPlug::isCompound(MStatus* st) const {
@@ -348,12 +348,12 @@ MStatus MDataBlock::setClean(const MObject& a) {
 
 bool MDataBlock::isClean(const MPlug& p) {
     int s = slotFor(rdNode_, p);
-    return s >= 0 && !rdNode_->dirty[s];
+    return s >= 0 && !rdNode_->isDirty(s);
 }
 
 bool MDataBlock::isClean(const MObject& a) {
     int s = slotFor(rdNode_, a);
-    return s >= 0 && !rdNode_->dirty[s];
+    return s >= 0 && !rdNode_->isDirty(s);
 }
 
 // ---------------------------------------------------------------- MDataHandle
@@ -369,7 +369,7 @@ bool holdsString(Node* n, int slot) { return n && slot >= 0 && attrOf(n, slot)->
 
 double MDataHandle::asDouble() const {
     if (!holdsNumber(rdNode_, rdAttr_)) return 0.0;
-    return rdDetached_ ? rdValue_ : rdNode_->num[rdAttr_];
+    return rdDetached_ ? rdValue_ : rdNode_->storedNumber(rdAttr_);
 }
 bool MDataHandle::asBool() const { return asDouble() != 0.0; }
 short MDataHandle::asShort() const { return wholeNumber<short>(asDouble()); }
@@ -379,7 +379,7 @@ float MDataHandle::asFloat() const { return static_cast<float>(asDouble()); }
 MString& MDataHandle::asString() const {
     if (rdDetached_) return rdString_;
     rdString_ = MString();
-    if (holdsString(rdNode_, rdAttr_)) rdString_ = MString(rdNode_->str[rdAttr_].c_str());
+    if (holdsString(rdNode_, rdAttr_)) rdString_ = MString(rdNode_->storedString(rdAttr_).c_str());
     return rdString_;
 }
 
@@ -401,7 +401,7 @@ void MDataHandle::set(const MString& v) {
     if (rdDetached_)
         rdString_ = v;
     else
-        rdNode_->str[rdAttr_] = v.asChar();
+        rdNode_->writeStringClean(rdAttr_, v.asChar());
 }
 
 void MDataHandle::setClean() {

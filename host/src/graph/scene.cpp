@@ -130,10 +130,10 @@ std::string Node::plugName(int attr) const {
 // The source feeding a slot: its own connection, or the matching child of a
 // connection made on its parent compound.
 static PlugRef sourceOf(Node* n, int attr) {
-    if (n->source[attr]) return n->source[attr];
+    if (n->source(attr)) return n->source(attr);
     Attr* a = n->type->attrs[attr];
     if (a->parent && a->parent->index >= 0) {
-        PlugRef ps = n->source[a->parent->index];
+        PlugRef ps = n->source(a->parent->index);
         if (ps) {
             Attr* pa = ps.node->type->attrs[ps.attr];
             auto& sib = a->parent->children;
@@ -148,22 +148,22 @@ static PlugRef sourceOf(Node* n, int attr) {
 // Brings a dirty slot up to date: through its connection, or by compute for a
 // computed attribute. Reading a slot being evaluated yields the stored value.
 void evaluateSlot(Node* n, int attr) {
-    if (!n->dirty[attr] || n->computing[attr]) return;
+    if (!n->dirty_[attr] || n->computing_[attr]) return;
     Attr* a = n->type->attrs[attr];
-    FlagGuard busy(n->computing[attr]);
+    FlagGuard busy(n->computing_[attr]);
     PlugRef src = sourceOf(n, attr);
     if (src) {
         if (a->kind == AttrKind::String)
-            n->str[attr] = src.node->getString(src.attr);
+            n->str_[attr] = src.node->getString(src.attr);
         else if (!a->isCompound())
-            n->num[attr] = conformToAttr(
+            n->num_[attr] = conformToAttr(
                 a, connectionValue(src.node->type->attrs[src.attr], a, src.node->getNumber(src.attr)));
     } else if (a->computed && n->user) {
         MPlug plug = ObjectAccess::plug(n, attr);
         MDataBlock block = ObjectAccess::block(n);
         n->user->compute(plug, block);  // kUnknownParameter: the stored value stays
     }
-    n->dirty[attr] = 0;
+    n->dirty_[attr] = 0;
 }
 
 // Internal attributes: the node hears of each write and read through
@@ -198,7 +198,7 @@ bool askInternalValue(Node* n, int attr, MDataHandle& handle) {
     InternalCall call(n, attr);
     if (call.reentered) return false;
     CurrentSceneGuard guard(n->scene);
-    handle = ObjectAccess::detachedHandle(n, attr, n->num[attr], n->str[attr]);
+    handle = ObjectAccess::detachedHandle(n, attr, n->storedNumber(attr), n->storedString(attr));
     return n->user->getInternalValue(ObjectAccess::plug(n, attr), handle);
 }
 
@@ -210,15 +210,15 @@ double Node::getNumber(int attr) {
         MDataHandle h;
         if (askInternalValue(this, attr, h)) return ObjectAccess::detachedNumber(h);
     }
-    return num[attr];
+    return num_[attr];
 }
 
 void Node::setNumber(int attr, double value) {
     Attr* a = type->attrs[attr];
     if (!a->isNumeric()) throw HostError("'" + plugName(attr) + "' does not hold a number");
     const double v = conformToAttr(a, value);
-    if (!(user && a->internal && offerInternalValue(this, attr, v, std::string()))) num[attr] = v;
-    dirty[attr] = 0;
+    if (!(user && a->internal && offerInternalValue(this, attr, v, std::string()))) num_[attr] = v;
+    dirty_[attr] = 0;
     scene->propagateDirty(PlugRef{this, attr});
 }
 
@@ -227,24 +227,22 @@ const std::string& Node::getString(int attr) {
     if (user && type->attrs[attr]->internal) {
         MDataHandle h;
         if (askInternalValue(this, attr, h)) {
-            internalText = ObjectAccess::detachedString(h);
-            return internalText;
+            internalText_ = ObjectAccess::detachedString(h);
+            return internalText_;
         }
     }
-    return str[attr];
+    return str_[attr];
 }
 
 void Node::setString(int attr, const std::string& value) {
     Attr* a = type->attrs[attr];
     if (a->kind != AttrKind::String) throw HostError("'" + plugName(attr) + "' does not hold a string");
-    if (!(user && a->internal && offerInternalValue(this, attr, 0.0, value))) str[attr] = value;
-    dirty[attr] = 0;
+    if (!(user && a->internal && offerInternalValue(this, attr, 0.0, value))) str_[attr] = value;
+    dirty_[attr] = 0;
     scene->propagateDirty(PlugRef{this, attr});
 }
 
-void Node::writeNumberClean(int attr, double value) { num[attr] = conformToAttr(type->attrs[attr], value); }
-
-void Node::setClean(int attr) { dirty[attr] = 0; }
+void Node::writeNumberClean(int attr, double value) { num_[attr] = conformToAttr(type->attrs[attr], value); }
 
 // ---------------------------------------------------------------- Scene
 
@@ -522,28 +520,29 @@ std::string Scene::uniqueName(const std::string& base) const {
 
 // ---------------------------------------------------------------- nodes
 
-static Node* makeNode(Scene& scene, Scene::Impl& impl, NodeType* type, const std::string& name) {
-    auto node = std::make_unique<Node>();
-    node->name = name;
-    node->type = type;
-    node->scene = &scene;
-    size_t n = type->attrs.size();
-    node->num.resize(n, 0.0);
-    node->str.resize(n);
-    node->dirty.resize(n, 0);
-    node->computing.resize(n, 0);
-    node->source.resize(n);
-    node->dests.resize(n);
-    node->plugState.resize(n, 0);
+Node::Node(Scene* owner, NodeType* nodeType, std::string nodeName)
+    : name(std::move(nodeName)), type(nodeType), scene(owner) {
+    const size_t n = type->attrs.size();
+    num_.resize(n, 0.0);
+    str_.resize(n);
+    dirty_.resize(n, 0);
+    computing_.resize(n, 0);
+    source_.resize(n);
+    dests_.resize(n);
+    plugState_.resize(n, 0);
     for (size_t i = 0; i < n; ++i) {
         Attr* a = type->attrs[i];
-        node->num[i] = a->defaultValue;
-        node->str[i] = a->defaultString;
-        node->setPlugFlag(static_cast<int>(i), Node::kKeyable, a->keyable);
-        node->setPlugFlag(static_cast<int>(i), Node::kChannelBox, a->channelBox);
+        num_[i] = a->defaultValue;
+        str_[i] = a->defaultString;
+        setPlugFlag(static_cast<int>(i), kKeyable, a->keyable);
+        setPlugFlag(static_cast<int>(i), kChannelBox, a->channelBox);
         // Outputs start dirty so that the first read computes them.
-        node->dirty[i] = a->computed ? 1 : 0;
+        dirty_[i] = a->computed ? 1 : 0;
     }
+}
+
+static Node* makeNode(Scene& scene, Scene::Impl& impl, NodeType* type, const std::string& name) {
+    auto node = std::make_unique<Node>(&scene, type, name);
     if (type->creator) {
         void* made = nullptr;
         {
@@ -623,9 +622,9 @@ void Scene::deleteNode(Node* node) {
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
         Node* n = *it;
         impl_->notify([n](SceneObserver& o) { o.nodeDeleting(n); });
-        for (int a = 0; a < static_cast<int>(n->source.size()); ++a) {
-            if (n->source[a]) disconnect(n->source[a], PlugRef{n, a});
-            while (!n->dests[a].empty()) disconnect(PlugRef{n, a}, n->dests[a].back());
+        for (int a = 0; a < n->slotCount(); ++a) {
+            if (n->source(a)) disconnect(n->source(a), PlugRef{n, a});
+            while (!n->destinations(a).empty()) disconnect(PlugRef{n, a}, n->destinations(a).back());
         }
         if (n->parent) {
             auto& sib = n->parent->children;

@@ -179,32 +179,24 @@ struct RawStatement {
     std::string text;
 };
 
+// A node: its identity and DAG links, read by every module and changed on
+// listed nodes only through the Scene, and per attribute slot its value, dirty
+// and evaluation flags, connections and plug states, reached through the
+// methods below.
 struct Node {
+    // No slots: the manipulator runtime's stand-ins for stock manipulators.
+    Node() = default;
+    // Slots for every attribute of `type`, at their defaults; outputs dirty.
+    Node(Scene* scene, NodeType* type, std::string name);
+
     std::string name;
     NodeType* type = nullptr;
     MPxNode* user = nullptr;      // the plug-in's instance; null for built-ins
     Scene* scene = nullptr;
 
-    std::vector<double> num;      // per attribute slot, internal units
-    std::vector<std::string> str; // per attribute slot (string attributes)
-    std::vector<std::uint8_t> dirty;
-    std::vector<std::uint8_t> computing;
-
-    // Connections: at most one source per input slot, any number of destinations.
-    std::vector<PlugRef> source;                  // per slot
-    std::vector<std::vector<PlugRef>> dests;      // per slot (usually empty)
-
     // DAG: one parent at most (no instancing).
     Node* parent = nullptr;
     std::vector<Node*> children;
-
-    // Per-plug states (setAttr -lock/-keyable/-channelBox), one byte per slot.
-    enum PlugStateBit : std::uint8_t { kLocked = 1, kKeyable = 2, kChannelBox = 4 };
-    std::vector<std::uint8_t> plugState;
-    bool plugFlag(int attr, PlugStateBit bit) const { return (plugState[attr] & bit) != 0; }
-    void setPlugFlag(int attr, PlugStateBit bit, bool on) {
-        plugState[attr] = static_cast<std::uint8_t>(on ? plugState[attr] | bit : plugState[attr] & ~bit);
-    }
 
     // Placeholders: the type name as read from a file, and statements kept verbatim.
     std::string unknownTypeName;
@@ -213,6 +205,7 @@ struct Node {
 
     bool isDag() const;
     Attr* findAttr(const std::string& name) const;  // long or short name
+    int slotCount() const { return static_cast<int>(num_.size()); }
 
     // Values. getNumber pulls (computes a dirty output, copies a dirty connected
     // input). setNumber clamps nothing and propagates dirtiness; commands clamp
@@ -224,11 +217,44 @@ struct Node {
     void setNumber(int attr, double value);
     const std::string& getString(int attr);
     void setString(int attr, const std::string& value);
-    std::string internalText;     // what getString returns when the node answers for a plug
+
+    // What the slot holds now, without evaluating anything (a dirty output
+    // holds its last computed value).
+    double storedNumber(int attr) const { return num_[attr]; }
+    const std::string& storedString(int attr) const { return str_[attr]; }
 
     // Data-block writes: no dirtiness anywhere.
     void writeNumberClean(int attr, double value);
-    void setClean(int attr);
+    void writeStringClean(int attr, const std::string& value) { str_[attr] = value; }
+    void setClean(int attr) { dirty_[attr] = 0; }
+    // Marks the slot alone dirty, reaching nothing downstream (a scene file's
+    // outputs after loading: the first read computes them).
+    void markDirty(int attr) { dirty_[attr] = 1; }
+    // Puts `value` in the slot exactly as given and marks it clean: not
+    // conformed to the attribute's kind, nothing dirtied, the node not told.
+    // For tests that need a stored value no write produces.
+    void overwriteStored(int attr, double value) {
+        num_[attr] = value;
+        dirty_[attr] = 0;
+    }
+
+    bool isDirty(int attr) const { return dirty_[attr] != 0; }
+    bool isBeingComputed(int attr) const { return computing_[attr] != 0; }
+
+    // Connections (Scene::connect): at most one source per input slot, any
+    // number of destinations. A child of a compound connected as a whole has
+    // no source of its own.
+    const PlugRef& source(int attr) const { return source_[attr]; }
+    const std::vector<PlugRef>& destinations(int attr) const { return dests_[attr]; }
+
+    // Per-plug states (setAttr -lock/-keyable/-channelBox), one byte per slot.
+    enum PlugStateBit : std::uint8_t { kLocked = 1, kKeyable = 2, kChannelBox = 4 };
+    bool plugFlag(int attr, PlugStateBit bit) const { return (plugState_[attr] & bit) != 0; }
+    void setPlugFlag(int attr, PlugStateBit bit, bool on) {
+        plugState_[attr] = static_cast<std::uint8_t>(on ? plugState_[attr] | bit : plugState_[attr] & ~bit);
+    }
+    std::uint8_t plugStateBits(int attr) const { return plugState_[attr]; }
+    void setPlugStateBits(int attr, std::uint8_t bits) { plugState_[attr] = bits; }
 
     std::string partialPathName() const;  // shortest unique DAG path
     std::string fullPathName() const;     // |a|b|c
@@ -238,8 +264,18 @@ struct Node {
     // nodes that are not transforms.
     void localMatrix(double out[4][4]);
 
-    bool isDirty(int attr) const { return dirty[attr] != 0; }
-    bool isBeingComputed(int attr) const { return computing[attr] != 0; }
+private:
+    friend class Scene;                         // connections and dirty marks
+    friend void evaluateSlot(Node* node, int attr);
+
+    std::vector<double> num_;                   // internal units
+    std::vector<std::string> str_;              // string attributes
+    std::vector<std::uint8_t> dirty_;
+    std::vector<std::uint8_t> computing_;       // in compute or a connection's copy now
+    std::vector<PlugRef> source_;
+    std::vector<std::vector<PlugRef>> dests_;   // usually empty
+    std::vector<std::uint8_t> plugState_;
+    std::string internalText_;                  // what getString returns when the node answers for a plug
 };
 
 struct Plugin {
@@ -454,6 +490,8 @@ public:
     Impl* impl() const { return impl_.get(); }
 
 private:
+    // Marks a plug dirty, tells the dirty hook and remembers it for the idle step.
+    void markReached(const PlugRef& plug);
     SceneExtension* findExtension(std::type_index type) const;
     void addExtension(std::type_index type, std::unique_ptr<SceneExtension> extension);
 

@@ -87,7 +87,8 @@ MStatus addAttributeTo(NodeType* type, Attr* attr);
 // A value as an attribute of this kind holds it: booleans 0/1, whole-number
 // kinds truncated toward zero, floats rounded to single precision.
 double conformToAttr(const Attr* attr, double value);
-// Brings a dirty slot up to date (connection or compute); see Node::getNumber.
+// Brings a dirty slot up to date (through its connection, or by compute); see
+// Node::getNumber.
 void evaluateSlot(Node* node, int attr);
 
 }  // namespace rdhost

@@ -193,20 +193,8 @@ ShownManip& showManip(Scene& scene, Node* target, const std::string& cmd) {
     auto shown = std::make_unique<ShownManip>();
     shown->target = target;
     shown->type = ct;
-    shown->node = std::make_unique<Node>();
+    shown->node = std::make_unique<Node>(&scene, ct, nodeLabel(target) + "Manip");
     Node& cn = *shown->node;
-    cn.name = nodeLabel(target) + "Manip";
-    cn.type = ct;
-    cn.scene = &scene;
-    const size_t slots = ct->attrs.size();
-    cn.num.resize(slots);
-    for (size_t i = 0; i < slots; ++i) cn.num[i] = ct->attrs[i]->defaultValue;
-    cn.str.resize(slots);
-    cn.dirty.assign(slots, 0);
-    cn.computing.assign(slots, 0);
-    cn.source.resize(slots);
-    cn.dests.resize(slots);
-    cn.plugState.assign(slots, 0);
 
     {
         CurrentSceneGuard guard(&scene);

@@ -24,6 +24,7 @@
 using rdhost::Attr;
 using rdhost::AttrKind;
 using rdhost::ObjectAccess;
+using rdhost::setStatus;
 
 namespace rdhost {
 
@@ -44,9 +45,6 @@ Attr* newAttr(Scene* scene) {
 
 namespace {
 
-void setStatus(MStatus* out, const MStatus& st) {
-    if (out) *out = st;
-}
 
 MStatus fail(MStatus::MStatusCode code, const std::string& why) { return MStatus(code, why.c_str()); }
 

@@ -19,6 +19,7 @@
 
 using rdhost::Node;
 using rdhost::ObjectAccess;
+using rdhost::setStatus;
 
 namespace {
 
@@ -47,9 +48,6 @@ void axisRotation(int axis, double angle, M4 m) {
     m[j][j] = c;
 }
 
-void setStatus(MStatus* out, const MStatus& st) {
-    if (out) *out = st;
-}
 
 double slotValue(Node* n, int slot, double fallback) { return slot >= 0 ? n->getNumber(slot) : fallback; }
 

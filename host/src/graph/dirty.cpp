@@ -156,8 +156,8 @@ void Scene::runIdle() {
             bool fed = static_cast<bool>(p.node->source(p.attr)) ||
                        (a->parent && a->parent->index >= 0 && p.node->source(a->parent->index));
             if (!a->computed && !fed) continue;
-            // Pulled whether dirty or not: a computed plug that was dirty already
-            // still needs its evaluation now.
+            // Reached plugs that were dirty already are pulled too; one read
+            // since it was reached is clean and evaluateSlot leaves it.
             evaluateSlot(p.node, p.attr);
             if (a->isCompound())
                 for (Attr* c : a->children) evaluateSlot(p.node, c->index);

@@ -28,6 +28,11 @@ struct StringData {
     std::string value;
 };
 
+// Fills the optional status out-parameter the API's functions take.
+inline void setStatus(MStatus* out, const MStatus& st) {
+    if (out) *out = st;
+}
+
 struct ObjectAccess {
     static MObject make(Node* node);
     static MObject make(Attr* attr);

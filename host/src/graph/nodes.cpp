@@ -1,277 +1,187 @@
-// MPxNode, MPxLocatorNode, MFnDependencyNode and MGlobal.
+// Nodes: their slots, creation (with the transform a locator gets), deletion,
+// renaming and reparenting.
 #define MNoVersionString
+#include "graph/scene.h"
+
 #include "graph/handles.h"
 #include "graph/scene_impl.h"
 
-#include <maya/MBoundingBox.h>
-#include <maya/MDataBlock.h>
-#include <maya/MDataHandle.h>
-#include <maya/MFnDependencyNode.h>
-#include <maya/MGlobal.h>
-#include <maya/MPlug.h>
-#include <maya/MPxLocatorNode.h>
 #include <maya/MPxNode.h>
 
-#include <cstdlib>
-#include <iostream>
+#include <algorithm>
 
-using rdhost::Attr;
-using rdhost::Node;
-using rdhost::ObjectAccess;
+namespace rdhost {
 
-namespace {
-void setStatus(MStatus* out, const MStatus& st) {
-    if (out) *out = st;
-}
-}  // namespace
+bool Node::isDag() const { return type && type->isDag; }
 
-// ---------------------------------------------------------------- MPxNode
+Attr* Node::findAttr(const std::string& n) const { return type ? type->findAttr(n) : nullptr; }
 
-MPxNode::MPxNode() : rdNode_(nullptr) {}
-MPxNode::~MPxNode() {}
-
-void MPxNode::postConstructor() {}
-MStatus MPxNode::compute(const MPlug&, MDataBlock&) { return MS::kUnknownParameter; }
-bool MPxNode::getInternalValue(const MPlug&, MDataHandle&) { return false; }
-bool MPxNode::setInternalValue(const MPlug&, const MDataHandle&) { return false; }
-MStatus MPxNode::legalConnection(const MPlug&, const MPlug&, bool, bool&) const { return MS::kUnknownParameter; }
-MStatus MPxNode::legalDisconnection(const MPlug&, const MPlug&, bool, bool&) const { return MS::kUnknownParameter; }
-MStatus MPxNode::connectionMade(const MPlug&, const MPlug&, bool) { return MS::kUnknownParameter; }
-MStatus MPxNode::connectionBroken(const MPlug&, const MPlug&, bool) { return MS::kUnknownParameter; }
-MStatus MPxNode::shouldSave(const MPlug&, bool&) { return MS::kUnknownParameter; }
-MPxNode::Type MPxNode::type() const { return kDependNode; }
-bool MPxNode::isAbstractClass() const { return false; }
-
-MObject MPxNode::thisMObject() const { return ObjectAccess::make(rdNode_); }
-MTypeId MPxNode::typeId() const { return rdNode_ ? MTypeId(rdNode_->type->id) : MTypeId(); }
-MString MPxNode::typeName() const { return rdNode_ ? MString(rdNode_->type->name.c_str()) : MString(); }
-MString MPxNode::name() const { return rdNode_ ? MString(rdNode_->name.c_str()) : MString(); }
-
-// ---------------------------------------------------------------- MPxLocatorNode
-
-MPxLocatorNode::MPxLocatorNode() {}
-MPxLocatorNode::~MPxLocatorNode() {}
-MPxNode::Type MPxLocatorNode::type() const { return kLocatorNode; }
-void MPxLocatorNode::draw(M3dView&, const MDagPath&, M3dView::DisplayStyle, M3dView::DisplayStatus) {}
-bool MPxLocatorNode::isBounded() const { return false; }
-MBoundingBox MPxLocatorNode::boundingBox() const { return MBoundingBox(); }
-
-// ---------------------------------------------------------------- MFnDependencyNode
-
-#define RD_NODE() ObjectAccess::node(rdObject_)
-
-MFnDependencyNode::MFnDependencyNode() {}
-MFnDependencyNode::MFnDependencyNode(MObject& o, MStatus* st) { setStatus(st, MFnDependencyNode::setObject(o)); }
-MFnDependencyNode::MFnDependencyNode(const MObject& o, MStatus* st) { setStatus(st, MFnDependencyNode::setObject(o)); }
-MFnDependencyNode::~MFnDependencyNode() {}
-
-MStatus MFnDependencyNode::setObject(MObject& o) { return setObject(static_cast<const MObject&>(o)); }
-MStatus MFnDependencyNode::setObject(const MObject& o) {
-    rdObject_ = MObject();
-    if (!ObjectAccess::node(o)) return MStatus(MS::kInvalidParameter, "the object is not a node");
-    rdObject_ = o;
-    return MS::kSuccess;
+std::string Node::plugName(int attr) const {
+    if (attr < 0 || attr >= static_cast<int>(type->attrs.size())) return name + ".<invalid>";
+    return name + "." + type->attrs[attr]->longName;
 }
 
-MObject MFnDependencyNode::create(const MString& type, MStatus* st) { return create(type, MString(), st); }
+const std::vector<Node*>& Scene::nodes() const { return impl_->nodes; }
 
-MObject MFnDependencyNode::create(const MString& type, const MString& name, MStatus* st) {
-    rdhost::Scene* scene = rdhost::Scene::current();
-    if (!scene) {
-        setStatus(st, MStatus(MS::kFailure, "no scene"));
-        return MObject();
+Node::Node(Scene* owner, NodeType* nodeType, std::string nodeName)
+    : name(std::move(nodeName)), type(nodeType), scene(owner) {
+    const size_t n = type->attrs.size();
+    num_.resize(n, 0.0);
+    str_.resize(n);
+    dirty_.resize(n, 0);
+    computing_.resize(n, 0);
+    source_.resize(n);
+    dests_.resize(n);
+    plugState_.resize(n, 0);
+    for (size_t i = 0; i < n; ++i) {
+        Attr* a = type->attrs[i];
+        num_[i] = a->defaultValue;
+        str_[i] = a->defaultString;
+        setPlugFlag(static_cast<int>(i), kKeyable, a->keyable);
+        setPlugFlag(static_cast<int>(i), kChannelBox, a->channelBox);
+        // Outputs start dirty so that the first read computes them.
+        dirty_[i] = a->computed ? 1 : 0;
     }
+}
+
+static Node* makeNode(Scene& scene, Scene::Impl& impl, NodeType* type, const std::string& name) {
+    auto node = std::make_unique<Node>(&scene, type, name);
+    if (type->creator) {
+        void* made = nullptr;
+        {
+            CurrentSceneGuard guard(&scene);
+            made = type->creator();
+        }
+        if (!made) throw HostError("the creator of node type '" + type->name + "' returned no node");
+        node->user = static_cast<MPxNode*>(made);
+        ObjectAccess::bind(node->user, node.get());
+    }
+    Node* raw = node.release();
+    impl.nodes.push_back(raw);
+    impl.indexName(raw);
+    return raw;
+}
+
+static void attach(Node* child, Node* parent) {
+    child->parent = parent;
+    if (parent) parent->children.push_back(child);
+}
+
+Node* Scene::createNode(const std::string& typeName, const std::string& name, Node* parent, bool skipSelect) {
+    NodeType* type = findType(typeName);
+    if (!type) throw HostError("unknown node type '" + clipInput(typeName) + "'");
+    if (!name.empty() && !validName(name)) throw HostError("'" + clipInput(name) + "' is not a valid node name");
+    if (parent) {
+        if (!type->isDag)
+            throw HostError("'" + typeName + "' is not a DAG node type; it cannot have a parent");
+        if (!parent->type->isTransform)
+            throw HostError("'" + parent->name + "' is not a transform; it cannot be a parent");
+    }
+    Node* transform = nullptr;
+    if (type->kind == MPxNode::kLocatorNode && !parent) {
+        NodeType* xt = findType("transform");
+        transform = makeNode(*this, *impl_, xt, uniqueName("transform1"));
+        parent = transform;
+    }
+    std::string base = name.empty() ? typeName + "1" : name;
+    // Names must be unique in the scene, except that a DAG node placed under an
+    // explicit parent only needs a name its siblings do not have (so a file can
+    // hold "|a|shape" and "|b|shape").
+    bool explicitParent = parent && !transform;
+    std::string finalName = impl_->freeName(base, type->isDag, parent, nullptr, !explicitParent);
+    Node* node = nullptr;
     try {
-        Node* n = scene->createNode(type.asChar(), name.asChar(), nullptr, true);
-        rdObject_ = ObjectAccess::make(n);
-        setStatus(st, MS::kSuccess);
-        return rdObject_;
-    } catch (const rdhost::HostError& e) {
-        setStatus(st, MStatus(MS::kInvalidParameter, e.what()));
-        return MObject();
+        node = makeNode(*this, *impl_, type, finalName);
+    } catch (...) {
+        if (transform) deleteNode(transform);
+        throw;
+    }
+    attach(transform ? transform : node, transform ? nullptr : parent);
+    if (transform) attach(node, transform);
+    if (node->user) {
+        CurrentSceneGuard guard(this);
+        node->user->postConstructor();
+    }
+    if (!skipSelect) impl_->selection.assign(1, transform ? transform : node);
+    return node;
+}
+
+Node* Scene::createPlaceholder(const std::string& typeName, const std::string& name, Node* parent, bool dag) {
+    Node* n = createNode(parent || dag ? "unknownDag" : "unknown", name, parent, true);
+    n->unknownTypeName = typeName;
+    return n;
+}
+
+void Scene::deleteNode(Node* node) {
+    // Children first, then the node itself.
+    std::vector<Node*> doomed;
+    std::vector<Node*> stack{node};
+    while (!stack.empty()) {
+        Node* n = stack.back();
+        stack.pop_back();
+        doomed.push_back(n);
+        for (Node* c : n->children) stack.push_back(c);
+    }
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
+        Node* n = *it;
+        impl_->notify([n](SceneObserver& o) { o.nodeDeleting(n); });
+        for (int a = 0; a < n->slotCount(); ++a) {
+            if (n->source(a)) disconnect(n->source(a), PlugRef{n, a});
+            while (!n->destinations(a).empty()) disconnect(PlugRef{n, a}, n->destinations(a).back());
+        }
+        if (n->parent) {
+            auto& sib = n->parent->children;
+            sib.erase(std::remove(sib.begin(), sib.end(), n), sib.end());
+        }
+        auto& selection = impl_->selection;
+        selection.erase(std::remove(selection.begin(), selection.end(), n), selection.end());
+        auto& r = impl_->reached;
+        r.erase(std::remove_if(r.begin(), r.end(), [n](const PlugRef& p) { return p.node == n; }), r.end());
+        impl_->reachedKeys.clear();
+        for (auto& p : r) impl_->reachedKeys.insert(plugKey(p));
+        // Searched from the end: scenes are cleared last node first.
+        auto& all = impl_->nodes;
+        auto at = std::find(all.rbegin(), all.rend(), n);
+        if (at != all.rend()) all.erase(std::next(at).base());
+        impl_->unindexName(n);
+        {
+            CurrentSceneGuard guard(this);
+            delete n->user;
+        }
+        delete n;
     }
 }
 
-MString MFnDependencyNode::name(MStatus* st) const {
-    Node* n = RD_NODE();
-    setStatus(st, n ? MS::kSuccess : MS::kFailure);
-    return n ? MString(n->name.c_str()) : MString();
+void Scene::renameNode(Node* node, const std::string& newName) {
+    if (!validName(newName)) throw HostError("'" + clipInput(newName) + "' is not a valid node name");
+    std::string chosen = impl_->freeName(newName, node->isDag(), node->parent, node, false);
+    impl_->unindexName(node);
+    node->name = chosen;
+    impl_->indexName(node);
 }
 
-MString MFnDependencyNode::setName(const MString& name, bool, MStatus* st) {
-    Node* n = RD_NODE();
-    if (!n) {
-        setStatus(st, MS::kFailure);
-        return MString();
+void Scene::reparent(Node* node, Node* newParent) {
+    if (!node->isDag()) throw HostError("'" + node->name + "' is not a DAG node");
+    if (newParent) {
+        if (!newParent->type->isTransform)
+            throw HostError("'" + newParent->name + "' is not a transform; it cannot be a parent");
+        for (Node* p = newParent; p; p = p->parent)
+            if (p == node)
+                throw HostError("cannot parent '" + node->name + "' under '" + newParent->name +
+                                "': it is the node itself or one of its descendants");
+    } else if (!node->type->isTransform) {
+        throw HostError("'" + node->name + "' is a shape; it must stay under a transform");
     }
-    try {
-        n->scene->renameNode(n, name.asChar());
-        setStatus(st, MS::kSuccess);
-    } catch (const rdhost::HostError& e) {
-        setStatus(st, MStatus(MS::kInvalidParameter, e.what()));
+    if (node->parent == newParent) return;
+    if (node->parent) {
+        auto& sib = node->parent->children;
+        sib.erase(std::remove(sib.begin(), sib.end(), node), sib.end());
     }
-    return MString(n->name.c_str());
+    attach(node, newParent);
+    std::string chosen = impl_->freeName(node->name, true, newParent, node, false);
+    impl_->unindexName(node);
+    node->name = chosen;
+    impl_->indexName(node);
 }
 
-MTypeId MFnDependencyNode::typeId(MStatus* st) const {
-    Node* n = RD_NODE();
-    setStatus(st, n ? MS::kSuccess : MS::kFailure);
-    return n ? MTypeId(n->type->id) : MTypeId();
-}
-
-MString MFnDependencyNode::typeName(MStatus* st) const {
-    Node* n = RD_NODE();
-    setStatus(st, n ? MS::kSuccess : MS::kFailure);
-    if (!n) return MString();
-    return MString(n->unknownTypeName.empty() ? n->type->name.c_str() : n->unknownTypeName.c_str());
-}
-
-MPxNode* MFnDependencyNode::userNode(MStatus* st) const {
-    Node* n = RD_NODE();
-    setStatus(st, n && n->user ? MS::kSuccess : MS::kFailure);
-    return n ? n->user : nullptr;
-}
-
-unsigned int MFnDependencyNode::attributeCount(MStatus* st) const {
-    Node* n = RD_NODE();
-    setStatus(st, n ? MS::kSuccess : MS::kFailure);
-    return n ? static_cast<unsigned>(n->type->attrs.size()) : 0u;
-}
-
-MObject MFnDependencyNode::attribute(unsigned int index, MStatus* st) const {
-    Node* n = RD_NODE();
-    if (!n || index >= n->type->attrs.size()) {
-        setStatus(st, MS::kInvalidParameter);
-        return MObject();
-    }
-    setStatus(st, MS::kSuccess);
-    return ObjectAccess::make(n->type->attrs[index]);
-}
-
-MObject MFnDependencyNode::attribute(const MString& attrName, MStatus* st) const {
-    Node* n = RD_NODE();
-    Attr* a = n ? n->findAttr(attrName.asChar()) : nullptr;
-    setStatus(st, a ? MS::kSuccess : MS::kInvalidParameter);
-    return a ? ObjectAccess::make(a) : MObject();
-}
-
-bool MFnDependencyNode::hasAttribute(const MString& name, MStatus* st) const {
-    Node* n = RD_NODE();
-    setStatus(st, n ? MS::kSuccess : MS::kFailure);
-    return n && n->findAttr(name.asChar());
-}
-
-MPlug MFnDependencyNode::findPlug(const MString& attrName, bool, MStatus* st) const {
-    Node* n = RD_NODE();
-    if (!n) {
-        setStatus(st, MStatus(MS::kFailure, "the function set has no node"));
-        return MPlug();
-    }
-    Attr* a = n->findAttr(attrName.asChar());
-    if (!a) {
-        setStatus(st, MStatus(MS::kInvalidParameter,
-                              ("'" + n->name + "' has no attribute '" + attrName.asChar() + "'").c_str()));
-        return MPlug();
-    }
-    setStatus(st, MS::kSuccess);
-    return ObjectAccess::plug(n, a->index);
-}
-
-MPlug MFnDependencyNode::findPlug(const MString& attrName, MStatus* st) const { return findPlug(attrName, false, st); }
-
-MPlug MFnDependencyNode::findPlug(const MObject& attr, bool, MStatus* st) const {
-    Node* n = RD_NODE();
-    Attr* a = ObjectAccess::attr(attr);
-    if (!n || !a || a->owner != n->type || a->index < 0) {
-        setStatus(st, MStatus(MS::kInvalidParameter, "the attribute does not belong to this node"));
-        return MPlug();
-    }
-    setStatus(st, MS::kSuccess);
-    return ObjectAccess::plug(n, a->index);
-}
-
-MPlug MFnDependencyNode::findPlug(const MObject& attr, MStatus* st) const { return findPlug(attr, false, st); }
-
-// ---------------------------------------------------------------- MGlobal
-
-namespace {
-
-MStatus run(const MString& command, std::string* result) {
-    rdhost::Scene* scene = rdhost::Scene::current();
-    if (!scene) return MStatus(MS::kFailure, "executeCommand: no scene");
-    if (!scene->executeHook())
-        return MStatus(MS::kFailure, ("executeCommand: no command interpreter to run \"" +
-                                      std::string(command.asChar()) + "\"").c_str());
-    bool ok = scene->executeHook()(command.asChar(), result);
-    if (!ok) return MStatus(MS::kFailure, ("command failed: " + std::string(command.asChar())).c_str());
-    return MS::kSuccess;
-}
-
-}  // namespace
-
-MStatus MGlobal::executeCommand(const MString& command, bool, bool) { return run(command, nullptr); }
-
-MStatus MGlobal::executeCommand(const MString& command, int& result, bool, bool) {
-    std::string out;
-    MStatus st = run(command, &out);
-    if (!st) return st;
-    char* end = nullptr;
-    long v = std::strtol(out.c_str(), &end, 10);
-    if (out.empty() || *end) return MStatus(MS::kInvalidParameter, ("the result \"" + out + "\" is not an integer").c_str());
-    result = static_cast<int>(v);
-    return MS::kSuccess;
-}
-
-MStatus MGlobal::executeCommand(const MString& command, double& result, bool, bool) {
-    std::string out;
-    MStatus st = run(command, &out);
-    if (!st) return st;
-    char* end = nullptr;
-    double v = std::strtod(out.c_str(), &end);
-    if (out.empty() || *end) return MStatus(MS::kInvalidParameter, ("the result \"" + out + "\" is not a number").c_str());
-    result = v;
-    return MS::kSuccess;
-}
-
-MStatus MGlobal::executeCommand(const MString& command, MString& result, bool, bool) {
-    std::string out;
-    MStatus st = run(command, &out);
-    if (st) result = MString(out.c_str());
-    return st;
-}
-
-MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bool, bool) {
-    rdhost::Scene* scene = rdhost::Scene::current();
-    if (scene && scene->executeListHook()) {
-        std::vector<std::string> out;
-        if (!scene->executeListHook()(command.asChar(), &out))
-            return MStatus(MS::kFailure, ("command failed: " + std::string(command.asChar())).c_str());
-        result.clear();
-        for (auto& s : out) result.append(MString(s.c_str()));
-        return MS::kSuccess;
-    }
-    std::string out;
-    MStatus st = run(command, &out);
-    if (!st) return st;
-    result.clear();
-    if (!out.empty()) result.append(MString(out.c_str()));
-    return MS::kSuccess;
-}
-
-MStatus MGlobal::executeCommandOnIdle(const MString& command, bool) {
-    rdhost::Scene* scene = rdhost::Scene::current();
-    if (!scene) return MStatus(MS::kFailure, "executeCommandOnIdle: no scene");
-    scene->deferCommand(command.asChar());
-    return MS::kSuccess;
-}
-
-void MGlobal::displayInfo(const MString& msg) { std::cerr << msg.asChar() << std::endl; }
-
-void MGlobal::displayWarning(const MString& msg) {
-    if (rdhost::Scene* scene = rdhost::Scene::current())
-        scene->warn(msg.asChar());
-    else
-        std::cerr << "// Warning: " << msg.asChar() << " //" << std::endl;
-}
-
-void MGlobal::displayError(const MString& msg) { std::cerr << "// Error: " << msg.asChar() << " //" << std::endl; }
+}  // namespace rdhost

@@ -18,12 +18,10 @@ using rdhost::Attr;
 using rdhost::AttrKind;
 using rdhost::Node;
 using rdhost::ObjectAccess;
+using rdhost::setStatus;
 
 namespace {
 
-void setStatus(MStatus* out, const MStatus& st) {
-    if (out) *out = st;
-}
 
 Attr* attrOf(Node* n, int slot) { return n ? n->type->attrs[slot] : nullptr; }
 

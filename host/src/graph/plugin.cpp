@@ -192,14 +192,9 @@ void Scene::unloadPlugin(const std::string& nameOrPath) {
 
 using rdhost::ObjectAccess;
 using rdhost::Plugin;
+using rdhost::setStatus;
 
 // ---------------------------------------------------------------- MFnPlugin
-
-namespace {
-void setStatus(MStatus* out, const MStatus& st) {
-    if (out) *out = st;
-}
-}  // namespace
 
 MFnPlugin::MFnPlugin() {}
 

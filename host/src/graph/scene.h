@@ -29,6 +29,24 @@
 //    through connectionValue when the two plugs hold different units.
 //  - Data-block writes (MDataHandle::set, setClean) change values without marking
 //    anything dirty.
+//  - compute may also write through MPlug::setValue. That is a user write like
+//    any other (hard limits, internal attributes): everything downstream of the
+//    written plug is marked dirty and remembered for the idle step, and no
+//    compute runs during the write. The plug being computed is made clean when
+//    compute returns even if the write reached it, so it keeps the value it
+//    computed from the inputs it read; other outputs the write reached compute
+//    at their next read or at the next idle step. A compute that must not
+//    dirty anything writes through the data block.
+//  - The idle step (Scene::runIdle, run by the interpreter after each top-level
+//    command) exists because pull evaluation alone never computes an output
+//    nobody reads, while some computes act: a slider's "action" output,
+//    reached when its key toggle changes, queues a setKeyframe through
+//    evalDeferred and switches the toggle off. As the host's refresh does, it
+//    pulls every output or connection-fed input that dirty propagation reached
+//    since the last idle step (also one that was dirty already; one read since
+//    is clean and left alone), then runs the evalDeferred queue, bounded by its
+//    limit. When those commands reach more plugs it goes round again; plugs
+//    reached by the pulls themselves wait for the next idle step.
 //  - An attribute flagged internal offers each user write (setAttr,
 //    MPlug::setValue, a drag, a file's setAttr) to its node's
 //    setInternalValue first, and each plug read to getInternalValue; a node
@@ -40,7 +58,7 @@
 //  - Connections join numeric to numeric and string to string; an input has at
 //    most one source; a connection that would close a loop through connections
 //    and attributeAffects is refused, naming both plugs.
-//  - Each plug has its own lock, keyable and channel box state (Node::plugState;
+//  - Each plug has its own lock, keyable and channel box state (Node::plugFlag;
 //    keyable and channel box start as the attribute's flags). The graph does
 //    not enforce locks: the commands and the manipulator drags refuse to
 //    change a locked plug, while plug-in writes through MPlug and the data

@@ -33,6 +33,11 @@ struct Scene::Impl {
     std::unordered_map<std::string, long> takenBelow;
     void indexName(Node* n);
     void unindexName(Node* n);
+    // `base` if free, else its first free numbered variant ("name7" taken
+    // gives "name8", "name" gives "name1"). Nodes other than `except` take a
+    // name: any of them when `global` or not `dag`; else dependency nodes and
+    // DAG nodes under `parent`.
+    std::string freeName(const std::string& base, bool dag, const Node* parent, const Node* except, bool global);
     std::vector<std::unique_ptr<Plugin>> plugins;
 
     // Plugs reached by dirty propagation since the last idle step.
@@ -78,6 +83,7 @@ struct PlugRefHash {
 };
 
 // Graph-module helpers shared between sources.
+bool validName(const std::string& name);              // a node or node type name: [A-Za-z_][A-Za-z0-9_]*
 void installHostTypes(Scene& scene);                  // transform, unknown, unknownDag
 void addInheritedAttributes(Scene& scene, NodeType& type);  // visibility, transform channels
 Attr* newAttr(Scene* scene);                          // in the pool of the type being initialized

@@ -1,50 +1,14 @@
-// A scene with an interpreter attached, its output and error streams captured,
-// and a snapshot of the whole scene to show that a failed command changed nothing.
+// A scene with an interpreter attached, and a snapshot of the whole scene to
+// show that a failed command changed nothing.
 #pragma once
 
-#include "command/interpreter.h"
-#include "scene_fixture.h"
+#include "interpreter_fixture.h"
 
-#include <memory>
 #include <sstream>
 #include <string>
 
-class CommandFixture : public SceneFixture {
+class CommandFixture : public InterpreterFixture {
 protected:
-    void SetUp() override {
-        SceneFixture::SetUp();
-        scene().setPluginPath({RIGDIALS_BIN_DIR, RIGDIALS_TEST_PLUGIN_DIR});
-        interp_ = std::make_unique<rdhost::cmd::Interpreter>(scene(), out_, err_);
-    }
-    void TearDown() override {
-        interp_.reset();
-        SceneFixture::TearDown();
-    }
-
-    rdhost::cmd::Interpreter& interp() { return *interp_; }
-
-    // Runs text at the top level; the streams are cleared first.
-    bool run(const std::string& text) {
-        out_.str("");
-        err_.str("");
-        return interp_->run(text);
-    }
-    // Runs text that must succeed; returns its output.
-    std::string ok(const std::string& text) {
-        bool good = run(text);
-        EXPECT_TRUE(good) << text << "\n" << err_.str();
-        return out_.str();
-    }
-    // The printed result of one command ("" when none).
-    std::string result(const std::string& text) {
-        std::string o = ok(text);
-        const std::string head = "// Result: ", tail = " //\n";
-        if (o.rfind(head, 0) != 0 || o.size() < head.size() + tail.size()) return "";
-        return o.substr(head.size(), o.size() - head.size() - tail.size());
-    }
-    std::string out() const { return out_.str(); }
-    std::string err() const { return err_.str(); }
-
     // Everything a command could change: nodes, values, connections, DAG,
     // selection, loaded plug-ins, plug states. Values are read as stored (no
     // evaluation).
@@ -67,7 +31,4 @@ protected:
         s << "\n";
         return s.str();
     }
-
-    std::ostringstream out_, err_;
-    std::unique_ptr<rdhost::cmd::Interpreter> interp_;
 };

@@ -4,6 +4,7 @@
 
 #include "command/ma_reader.h"
 #include "command_fixture.h"
+#include "files.h"
 
 #include <climits>
 #include <cstdlib>
@@ -18,12 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using rdtest::readFile;
 
 std::vector<fs::path> seeds(const std::string& target) {
     std::vector<fs::path> out;
@@ -39,19 +35,15 @@ protected:
     void SetUp() override {
         CommandFixture::SetUp();
         ASSERT_NE(loadRigDials(), nullptr);  // as in the fuzz targets
-        char dir[] = "/tmp/rigdials-fuzzreg-XXXXXX";
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        dir_ = dir;
         previousDir_ = fs::current_path();
-        fs::current_path(dir_);
+        fs::current_path(dir_.path());
     }
     void TearDown() override {
         fs::current_path(previousDir_);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
         CommandFixture::TearDown();
     }
-    fs::path dir_, previousDir_;
+    rdtest::TempDir dir_{"rigdials-fuzzreg"};
+    fs::path previousDir_;
 };
 
 // Each script seed as the fuzzer runs it: errors are host errors only, and a

@@ -5,6 +5,7 @@
 #include "command/ma_format.h"
 #include "command/scenefile_state.h"
 #include "command_fixture.h"
+#include "files.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,17 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
+using rdtest::readFile;
+using rdtest::writeFile;
 
 std::string hex(double v) {
     char buf[64];
@@ -92,23 +84,11 @@ std::string withoutName(std::string text, const std::string& name) {
 
 class SceneFiles : public CommandFixture {
 protected:
-    void SetUp() override {
-        CommandFixture::SetUp();
-        dir_ = fs::temp_directory_path() /
-               ("rigdials_ma_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        CommandFixture::TearDown();
-        fs::remove_all(dir_);
-    }
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
     std::string save(const std::string& name) {
         ok("file -rename \"" + path(name) + "\"; file -save -type \"mayaAscii\";");
-        return readText(path(name));
+        return readFile(path(name));
     }
     void open(const std::string& file) { ok("file -open -force \"" + file + "\";"); }
 
@@ -135,7 +115,8 @@ protected:
         return first;
     }
 
-    fs::path dir_;
+    rdtest::TempDir tmp_{"rigdials_ma"};
+    fs::path dir_{tmp_.path()};
 };
 
 TEST_F(SceneFiles, StoredValuesComeBackIdentical) {
@@ -331,7 +312,7 @@ TEST_F(SceneFiles, PlaceholdersAndKeptLinesAreWrittenBackUnchanged) {
         "connectAttr \"persp.t\" \"meshShape.i\";\n"
         "relationship \"link\" \":lightLinker1\" \":initialShadingGroup.message\" \":defaultLightSet.message\";\n"
         "connectAttr \"persp.msg\" \":defaultRenderingList1.r\" -na;\n";
-    writeText(path("kept.ma"), "//Maya ASCII 2020 scene\n//Name: kept.ma\n" + body);
+    writeFile(path("kept.ma"), "//Maya ASCII 2020 scene\n//Name: kept.ma\n" + body);
     open(path("kept.ma"));
     EXPECT_NE(err().find("'camera'"), std::string::npos) << "unknown types are reported: " << err();
     EXPECT_NE(err().find("stereoCamera"), std::string::npos) << err();
@@ -388,7 +369,7 @@ TEST_F(SceneFiles, PlaceholdersAndKeptLinesAreWrittenBackUnchanged) {
 }
 
 TEST_F(SceneFiles, UnknownAttributesOfKnownNodesAreKeptWithAWarning) {
-    writeText(path("extra.ma"),
+    writeFile(path("extra.ma"),
               "createNode transform -n \"t\";\n"
               "\taddAttr -ci true -sn \"w0\" -ln \"joint1W0\" -dv 1 -min 0 -at \"double\";\n"
               "\tsetAttr \".hdl\" -type \"double3\" 141.6311137495947 0 -2 ;\n"
@@ -438,7 +419,7 @@ TEST_F(SceneFiles, PlugStatesAreSavedAsTheHostWritesThemAndLocksDoNotStopReading
     EXPECT_EQ(result("listAttr -locked grp"), "translateX translateY scale");
     EXPECT_EQ(result("listAttr -channelBox grp"), "rotateZ");
     // A file may give a locked compound's children after the lock.
-    writeText(path("order.ma"), "createNode transform -n \"late\";\n\tsetAttr -l on \".t\";\n\tsetAttr \".tx\" 7;\n");
+    writeFile(path("order.ma"), "createNode transform -n \"late\";\n\tsetAttr -l on \".t\";\n\tsetAttr \".tx\" 7;\n");
     open(path("order.ma"));
     EXPECT_EQ(result("getAttr late.tx"), "7");
     EXPECT_EQ(result("getAttr -lock late.tx"), "1");
@@ -450,7 +431,7 @@ TEST_F(SceneFiles, RequiresLoadsThePlugInAndUnknownCommandsAreSkipped) {
     std::string text = save("plugin.ma");
     ok("file -new -force; unloadPlugin rigDials;");
     ASSERT_EQ(scene().findPlugin("rigDials"), nullptr);
-    writeText(path("plugin.ma"), text + "someCommandNobodyKnows -x 1 \"two\";\n"
+    writeFile(path("plugin.ma"), text + "someCommandNobodyKnows -x 1 \"two\";\n"
                                         "createNode transform -n after;\n");
     open(path("plugin.ma"));
     EXPECT_NE(err().find("someCommandNobodyKnows"), std::string::npos) << err();
@@ -460,7 +441,7 @@ TEST_F(SceneFiles, RequiresLoadsThePlugInAndUnknownCommandsAreSkipped) {
 
     // A requires naming a path is never loaded from the file.
     ok("file -new -force; unloadPlugin rigDials;");
-    writeText(path("path.ma"), "requires \"/tmp/evil/rigDials.so\" \"1.0\";\n");
+    writeFile(path("path.ma"), "requires \"/tmp/evil/rigDials.so\" \"1.0\";\n");
     open(path("path.ma"));
     EXPECT_NE(err().find("not available"), std::string::npos) << err();
     EXPECT_NE(save("path2.ma").find("requires \"/tmp/evil/rigDials.so\" \"1.0\";\n"), std::string::npos)
@@ -487,7 +468,7 @@ TEST_F(SceneFiles, AFileRunsOnlySceneStatementsAndKeepsTheRest) {
     std::string text = "createNode transform -n \"a\";\ncreateNode transform -n \"b\";\n";
     for (const std::string& line : notRun) text += line + "\n";
     text += "parent b a;\n";  // the graph edits a file may make still run
-    writeText(self, text);
+    writeFile(self, text);
     open(self);
     EXPECT_EQ(scene().findPlugin("graph_good"), nullptr);
     EXPECT_FALSE(fs::exists(other));
@@ -536,18 +517,18 @@ TEST_F(SceneFiles, NoNameOrTextCanAddAStatementToASavedFile) {
         SCOPED_TRACE(c.what);
         ok("file -new -force; createNode transform -n a;");
         if (!c.file.empty()) {
-            writeText(path("in.ma"), c.file);
+            writeFile(path("in.ma"), c.file);
             open(path("in.ma"));
         }
         ok("file -save " + quote(path(c.name)) + ";");
-        const std::string saved = readText(path(c.name));
+        const std::string saved = readFile(path(c.name));
         ok("file -open -force " + quote(path(c.name)) + ";");
         EXPECT_EQ(scene().findNode("injected"), nullptr) << saved;
         EXPECT_EQ(err().find("Error"), std::string::npos) << err();
         ok("file -save;");
-        EXPECT_EQ(readText(path(c.name)), saved) << "the reopened scene saves to the same text";
+        EXPECT_EQ(readFile(path(c.name)), saved) << "the reopened scene saves to the same text";
     }
-    const std::string saved = readText(path(cases[0].name));
+    const std::string saved = readFile(path(cases[0].name));
     EXPECT_NE(saved.find("//Name: evil\\ncreateNode transform -n \"injected\";\\n\\r\\\\ \\x01\\xe2\\x80\\xa8"
                          "\\xc2\\x85\\xff.ma\n"),
               std::string::npos)
@@ -557,7 +538,7 @@ TEST_F(SceneFiles, NoNameOrTextCanAddAStatementToASavedFile) {
 TEST_F(SceneFiles, OutputValuesInAFileAreRecomputedNotTrusted) {
     // The outputs come after the handle here, so setting them last would leave
     // the file's (wrong) numbers in place as if computed.
-    writeText(path("stale.ma"),
+    writeFile(path("stale.ma"),
               "requires \"rigDials\" \"3.0\";\n"
               "createNode transform -n \"sl\";\n"
               "createNode KelSliderManipulator -n \"slider1\" -p \"sl\";\n"
@@ -639,7 +620,7 @@ TEST_F(SceneFiles, DamagedFilesKeepWhatCameBeforeAndReportTheLine) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ok("file -new -force; file -rename \"" + path("named.ma") + "\";");
-        writeText(path("damaged.ma"), c.text);
+        writeFile(path("damaged.ma"), c.text);
         EXPECT_FALSE(run("file -open -force \"" + path("damaged.ma") + "\";"));
         EXPECT_NE(err().find("damaged.ma " + std::string(c.line)), std::string::npos) << err();
         rdhost::Node* first = scene().findNode("first");
@@ -674,7 +655,7 @@ TEST_F(SceneFiles, FileCommandErrorsChangeNothing) {
         EXPECT_NE(err().find(c.message), std::string::npos) << c.command << ": " << err();
         EXPECT_EQ(snapshot(), before) << c.command;
     }
-    writeText(path("binary.mb"), std::string("FOR4\0\0\0\x20", 8));
+    writeFile(path("binary.mb"), std::string("FOR4\0\0\0\x20", 8));
     EXPECT_FALSE(run("file -open \"" + path("binary.mb") + "\";"));
     EXPECT_NE(err().find("Maya binary"), std::string::npos) << err();
     EXPECT_EQ(snapshot(), before);
@@ -685,7 +666,7 @@ TEST_F(SceneFiles, SaveToANameGivenOnSave) {
     ok("createNode transform -n a;");
     EXPECT_EQ(result("file -save \"" + path("direct.ma") + "\";"), path("direct.ma"));
     EXPECT_EQ(result("file -q -sn"), path("direct.ma"));
-    EXPECT_NE(readText(path("direct.ma")).find("//Name: direct.ma\n"), std::string::npos);
+    EXPECT_NE(readFile(path("direct.ma")).find("//Name: direct.ma\n"), std::string::npos);
     EXPECT_FALSE(fs::exists(path("direct.ma.saving")));
 }
 
@@ -704,8 +685,8 @@ std::string listing(const fs::path& dir) {
 TEST_F(SceneFiles, SavesReplaceOnlyRegularFilesTheUserMayWrite) {
     ok("createNode transform -n t;");
     fs::create_directories(path("dir"));
-    writeText(path("dir/.saving"), "kept");
-    writeText(path("readonly.ma"), "kept");
+    writeFile(path("dir/.saving"), "kept");
+    writeFile(path("readonly.ma"), "kept");
     ASSERT_EQ(::chmod(path("readonly.ma").c_str(), 0444), 0);  // refused for root too
     ASSERT_EQ(::mkfifo(path("pipe.ma").c_str(), 0644), 0);
     // A device node of our own, so that a fault could not replace /dev/null.
@@ -728,8 +709,8 @@ TEST_F(SceneFiles, SavesReplaceOnlyRegularFilesTheUserMayWrite) {
         EXPECT_NE(err().find(c.message), std::string::npos) << err();
         EXPECT_EQ(listing(dir_), before) << c.name;
     }
-    EXPECT_EQ(readText(path("dir/.saving")), "kept");
-    EXPECT_EQ(readText(path("readonly.ma")), "kept");
+    EXPECT_EQ(readFile(path("dir/.saving")), "kept");
+    EXPECT_EQ(readFile(path("readonly.ma")), "kept");
     struct stat st;
     EXPECT_TRUE(::stat(path("pipe.ma").c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
     if (device) {
@@ -740,22 +721,22 @@ TEST_F(SceneFiles, SavesReplaceOnlyRegularFilesTheUserMayWrite) {
 TEST_F(SceneFiles, SavesGoThroughAFreshTemporaryNeverAnExistingName) {
     ok("createNode transform -n t;");
     // A link where a fixed temporary name would be is not written through.
-    writeText(path("victim.txt"), "kept");
+    writeFile(path("victim.txt"), "kept");
     fs::create_symlink(path("victim.txt"), path("scene.ma.saving"));
     ok("file -save \"" + path("scene.ma") + "\";");
-    EXPECT_EQ(readText(path("victim.txt")), "kept");
+    EXPECT_EQ(readFile(path("victim.txt")), "kept");
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path("scene.ma"))));
     // A name as long as a name may be leaves no room for a suffix.
     const std::string longName = std::string(252, 'n') + ".ma";
     ok("file -save \"" + path(longName) + "\";");
-    EXPECT_NE(readText(path(longName)).find("createNode transform -n \"t\""), std::string::npos);
+    EXPECT_NE(readFile(path(longName)).find("createNode transform -n \"t\""), std::string::npos);
     // Saving through a link replaces the file it names and keeps the link.
     fs::create_directories(path("real"));
-    writeText(path("real/linked.ma"), "old");
+    writeFile(path("real/linked.ma"), "old");
     fs::create_symlink(path("real/linked.ma"), path("link.ma"));
     ok("file -save \"" + path("link.ma") + "\";");
     EXPECT_TRUE(fs::is_symlink(path("link.ma")));
-    EXPECT_NE(readText(path("real/linked.ma")).find("createNode transform"), std::string::npos);
+    EXPECT_NE(readFile(path("real/linked.ma")).find("createNode transform"), std::string::npos);
     EXPECT_EQ(listing(dir_), "link.ma " + longName + " real scene.ma scene.ma.saving victim.txt ");
     EXPECT_EQ(listing(path("real")), "linked.ma ");
 }

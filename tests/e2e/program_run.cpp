@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 
 namespace {
@@ -21,29 +19,6 @@ std::string shellQuote(const std::string& s) {
 }
 
 }  // namespace
-
-std::string makeTempDir() {
-    std::string tmpl = (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
-    tmpl += "/rigdials-e2e-XXXXXX";
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    const char* d = mkdtemp(buf.data());
-    if (!d) ADD_FAILURE() << "mkdtemp failed";
-    return d ? d : "/tmp";
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream f(path, std::ios::binary);
-    f << text;
-    if (!f) ADD_FAILURE() << "cannot write " << path;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 ProgramRun runRigdials(const std::vector<std::string>& args, const std::string& dirArg,
                        const std::vector<std::string>& env) {

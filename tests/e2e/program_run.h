@@ -1,6 +1,8 @@
 // Runs the rigdials program as a user would and collects what it printed.
 #pragma once
 
+#include "files.h"
+
 #include <string>
 #include <vector>
 
@@ -14,7 +16,7 @@ struct ProgramRun {
 ProgramRun runRigdials(const std::vector<std::string>& args, const std::string& dir = "",
                        const std::vector<std::string>& env = {});
 
-// A fresh empty folder under the system's temporary folder.
-std::string makeTempDir();
-void writeFile(const std::string& path, const std::string& text);
-std::string readFile(const std::string& path);
+// A fresh empty folder under the system's temporary folder (left in place).
+inline std::string makeTempDir() { return rdtest::makeTempDir("rigdials-e2e"); }
+using rdtest::readFile;
+using rdtest::writeFile;

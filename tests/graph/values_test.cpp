@@ -1,4 +1,6 @@
 // Value classes: the math and text formatting the plug-in and host rely on.
+#include "expect_near.h"
+
 #include <maya/MAngle.h>
 #include <maya/MBoundingBox.h>
 #include <maya/MColor.h>
@@ -25,14 +27,6 @@ namespace {
 
 const double kPi = 3.14159265358979323846;
 const double kEps = 1e-9;
-
-#define EXPECT_VEC_NEAR(v, ex, ey, ez, tol) \
-    do {                                    \
-        const MVector _v{v};                \
-        EXPECT_NEAR(_v.x, (ex), (tol));     \
-        EXPECT_NEAR(_v.y, (ey), (tol));     \
-        EXPECT_NEAR(_v.z, (ez), (tol));     \
-    } while (0)
 
 TEST(MStringTest, FormatsNumbersLikePrintf) {
     const int kGeneral = -1000;

@@ -9,8 +9,7 @@ class ArcManipTest : public ManipFixture {
 protected:
     void SetUp() override {
         ManipFixture::SetUp();
-        ok("loadPlugin rigDials; createNode transform -n arcXf; "
-           "createNode KelArcSliderManipulator -n arc1 -p arcXf; showManip arc1");
+        showArcSlider();
     }
     rdhost::StockManip& manip(size_t i) { return child(scene().findNode("arc1"), i); }
 };

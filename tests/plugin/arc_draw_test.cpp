@@ -3,8 +3,8 @@
 // the guards that keep odd attribute values from hanging or spoiling a draw.
 
 #include "arcslider/arc_snap_scale.h"
-#include "gl_capture.h"
-#include "scene_fixture.h"
+#include "expect_near.h"
+#include "rigdials_fixture.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -15,18 +15,9 @@ namespace {
 
 const double kDeg = 180.0 / M_PI;
 
-class ArcDraw : public SceneFixture {
+class ArcDraw : public RigDialsFixture {
 protected:
-    void SetUp() override
-    {
-        SceneFixture::SetUp();
-        ASSERT_NE(loadRigDials(), nullptr);
-        node = create("KelArcSliderManipulator");
-        ASSERT_NE(node, nullptr);
-    }
-
-    void set(const char* attr, double value) { setNumber(node, attr, value); }
-    rdtest::Capture draw() { return rdtest::captureNodeDraw(scene(), node); }
+    ArcDraw() : RigDialsFixture("KelArcSliderManipulator") {}
 
     // Heads and handle off, so every line is the arc or a graduation.
     void noShapes()
@@ -51,24 +42,8 @@ protected:
         return out;
     }
 
-    static bool allFinite(const rdtest::Capture& c)
-    {
-        for (const auto& v : c.vertices())
-            if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) return false;
-        return true;
-    }
-
     static double angleOf(const rdtest::Vertex& v) { return std::atan2(-v.z, v.x); }
-
-    rdhost::Node* node = nullptr;
 };
-
-#define EXPECT_POINT(p, X, Y, Z)         \
-    do {                                 \
-        EXPECT_NEAR((p)[0], (X), 1e-5);  \
-        EXPECT_NEAR((p)[1], (Y), 1e-5);  \
-        EXPECT_NEAR((p)[2], (Z), 1e-5);  \
-    } while (0)
 
 TEST_F(ArcDraw, DefaultNodeShowsLabelReadingAndEndAnglesWhereTheyBelong)
 {

@@ -1,7 +1,8 @@
 // The arc slider's manipulator container driven by the host's runtime, as a
 // user would: its six manipulators, where the conversions place them for a
 // given node and transform, and drags of each of them into the node.
-#include "../manip/manip_fixture.h"
+#include "expect_near.h"
+#include "manip_fixture.h"
 
 #include "manip/manip_impl.h"
 
@@ -19,9 +20,7 @@ class ArcManipTest : public ManipFixture {
 protected:
     void SetUp() override {
         ManipFixture::SetUp();
-        ok("loadPlugin rigDials; createNode transform -n arcXf; "
-           "createNode KelArcSliderManipulator -n arc1 -p arcXf; showManip arc1");
-        arc = scene().findNode("arc1");
+        arc = showArcSlider();
         ASSERT_NE(arc, nullptr);
     }
 
@@ -43,13 +42,6 @@ protected:
 
     rdhost::Node* arc = nullptr;
 };
-
-#define EXPECT_VEC(v, X, Y, Z, tol)      \
-    do {                                 \
-        EXPECT_NEAR((v).x, (X), (tol));  \
-        EXPECT_NEAR((v).y, (Y), (tol));  \
-        EXPECT_NEAR((v).z, (Z), (tol));  \
-    } while (0)
 
 enum { kCurrent, kStart, kEnd, kRadius, kSize, kKey };
 
@@ -82,9 +74,9 @@ TEST_F(ArcManipTest, FreshNodePlacements) {
     for (int i : {kCurrent, kStart, kEnd}) {
         const StockManip& m = manip(i);
         SCOPED_TRACE(m.valueName);
-        EXPECT_VEC(m.center, 0, 0, 0, 1e-9);
-        EXPECT_VEC(m.normal, 0, 1, 0, 1e-9);
-        EXPECT_VEC(m.startCircle, 3, 0, 0, 1e-6);
+        EXPECT_VEC_NEAR(m.center, 0, 0, 0, 1e-9);
+        EXPECT_VEC_NEAR(m.normal, 0, 1, 0, 1e-9);
+        EXPECT_VEC_NEAR(m.startCircle, 3, 0, 0, 1e-6);
         EXPECT_NEAR(m.radius, 3.0, 1e-6);
     }
     EXPECT_NEAR(manip(kCurrent).angle, 3.1415, 1e-6);
@@ -92,19 +84,19 @@ TEST_F(ArcManipTest, FreshNodePlacements) {
     EXPECT_NEAR(manip(kEnd).angle / kDeg, 343.0, 1e-4);    // 343.77 snapped down
 
     const StockManip& radius = manip(kRadius);
-    EXPECT_VEC(radius.startPoint, 0, 0, 0, 1e-9);
-    EXPECT_VEC(radius.direction, 1, 0, 0, 1e-9);
+    EXPECT_VEC_NEAR(radius.startPoint, 0, 0, 0, 1e-9);
+    EXPECT_VEC_NEAR(radius.direction, 1, 0, 0, 1e-9);
     EXPECT_NEAR(radius.scalingFactor, 1.0, 1e-9);
     EXPECT_NEAR(radius.distance, 3.0, 1e-6);
 
     const StockManip& size = manip(kSize);
-    EXPECT_VEC(size.startPoint, 0, 0, 0, 1e-9);
-    EXPECT_VEC(size.direction, 0, 1, 0, 1e-9);
+    EXPECT_VEC_NEAR(size.startPoint, 0, 0, 0, 1e-9);
+    EXPECT_VEC_NEAR(size.direction, 0, 1, 0, 1e-9);
 
     // The key toggle sits on the far side of the arc, at the handle.
     const StockManip& key = manip(kKey);
-    EXPECT_VEC(key.startPoint, -3, 0, 0, 1e-3);
-    EXPECT_VEC(key.direction, -1, 0, 0, 1e-3);
+    EXPECT_VEC_NEAR(key.startPoint, -3, 0, 0, 1e-3);
+    EXPECT_VEC_NEAR(key.direction, -1, 0, 0, 1e-3);
     EXPECT_NEAR(key.length, 0.7, 1e-6);
     EXPECT_NEAR(std::atan2(-key.startPoint.z, key.startPoint.x), 3.1415, 1e-5);
 }
@@ -151,25 +143,25 @@ TEST_F(ArcManipTest, TransformMovesAndTurnsEveryPlacement) {
     ok("setAttr arcXf.translate 5 0 0; setAttr arcXf.rotateZ 90; setAttr arc1.currentAngle 90");
     for (int i : {kCurrent, kStart, kEnd}) {
         const StockManip& m = manip(i);
-        EXPECT_VEC(m.center, 5, 0, 0, 1e-6);
-        EXPECT_VEC(m.normal, -1, 0, 0, 1e-6);
-        EXPECT_VEC(m.startCircle, 5, 3, 0, 1e-5);
+        EXPECT_VEC_NEAR(m.center, 5, 0, 0, 1e-6);
+        EXPECT_VEC_NEAR(m.normal, -1, 0, 0, 1e-6);
+        EXPECT_VEC_NEAR(m.startCircle, 5, 3, 0, 1e-5);
     }
-    EXPECT_VEC(manip(kRadius).startPoint, 5, 0, 0, 1e-6);
-    EXPECT_VEC(manip(kRadius).direction, 0, 1, 0, 1e-6);
-    EXPECT_VEC(manip(kSize).startPoint, 5, 0, 0, 1e-6);
-    EXPECT_VEC(manip(kSize).direction, -1, 0, 0, 1e-6);
+    EXPECT_VEC_NEAR(manip(kRadius).startPoint, 5, 0, 0, 1e-6);
+    EXPECT_VEC_NEAR(manip(kRadius).direction, 0, 1, 0, 1e-6);
+    EXPECT_VEC_NEAR(manip(kSize).startPoint, 5, 0, 0, 1e-6);
+    EXPECT_VEC_NEAR(manip(kSize).direction, -1, 0, 0, 1e-6);
     // The handle at 90 degrees: X turned a quarter about N = (-1, 0, 0).
     const StockManip& key = manip(kKey);
-    EXPECT_VEC(key.direction, 0, 0, -1, 1e-5);
-    EXPECT_VEC(key.startPoint, 5, 0, -3, 1e-5);
+    EXPECT_VEC_NEAR(key.direction, 0, 0, -1, 1e-5);
+    EXPECT_VEC_NEAR(key.startPoint, 5, 0, -3, 1e-5);
 }
 
 TEST_F(ArcManipTest, DraggingEachSweepSetsItsAngle) {
     drag(kCurrent, 90 * kDeg);
     EXPECT_NEAR(getNumber(arc, "currentAngle"), 90 * kDeg, 1e-6);
     EXPECT_EQ(getNumber(arc, "angleValue"), 90.0);
-    EXPECT_VEC(manip(kKey).startPoint, 0, 0, -3, 1e-5);
+    EXPECT_VEC_NEAR(manip(kKey).startPoint, 0, 0, -3, 1e-5);
 
     drag(kStart, 30 * kDeg);
     EXPECT_NEAR(getNumber(arc, "startAngle"), 30 * kDeg, 1e-6);

@@ -1,6 +1,6 @@
 // The arc slider node as the host sees it: its attribute table, dependency
 // declarations, failure lines, angle reading and key requests.
-#include "scene_fixture.h"
+#include "rigdials_fixture.h"
 
 #include <maya/MFnNumericData.h>
 
@@ -101,23 +101,9 @@ const Row kRows[] = {
     {"action", "ac", N, kS, 0.0, kNone, kNone, false},
 };
 
-class ArcSliderTest : public SceneFixture {
+class ArcSliderTest : public RigDialsFixture {
 protected:
-    void SetUp() override {
-        SceneFixture::SetUp();
-        ASSERT_NE(loadRigDials(), nullptr);
-    }
-
     rdhost::Node* arc(const std::string& name = "arc1") { return create("KelArcSliderManipulator", name); }
-
-    // Records what the node sends to the command interpreter.
-    void recordCommands() {
-        scene().setExecuteHook([this](const std::string& text, std::string*) {
-            commands.push_back(text);
-            return true;
-        });
-    }
-    std::vector<std::string> commands;
 };
 
 TEST_F(ArcSliderTest, RegistersAsLocatorWithItsIdAndFirstInTheTable) {

@@ -4,7 +4,7 @@
 
 #include "gl_capture.h"
 #include "plug_reads.h"
-#include "scene_fixture.h"
+#include "rigdials_fixture.h"
 #include "shapes.h"
 
 #include <maya/MDataHandle.h>
@@ -27,13 +27,8 @@ const double kInf = std::numeric_limits<double>::infinity();
 const char* const kTypes[] = {"KelPrimitiveLocator", "KelSliderManipulator",
                               "KelArcSliderManipulator"};
 
-class NodeFuzzRegression : public SceneFixture {
+class NodeFuzzRegression : public RigDialsFixture {
 protected:
-    void SetUp() override {
-        SceneFixture::SetUp();
-        ASSERT_NE(loadRigDials(), nullptr);
-    }
-
     // Every whole-number input of the node: enums and short/int numerics.
     static std::vector<rdhost::Attr*> wholeNumberInputs(rdhost::Node* n) {
         std::vector<rdhost::Attr*> out;

@@ -2,7 +2,7 @@
 // attribute table, its draw in the host's GL context and its bounds.
 
 #include "gl_capture.h"
-#include "scene_fixture.h"
+#include "rigdials_fixture.h"
 
 #include <maya/MBoundingBox.h>
 #include <maya/MDataBlock.h>
@@ -38,28 +38,16 @@ void expectText(const rdhost::TextRecord& t, const std::string& text, double y,
         EXPECT_NEAR(t.color[i], colour[i], 1e-6) << what << " colour " << i;
 }
 
-void expectBounds(const rdtest::Capture& c, const double (&min)[3], const double (&max)[3],
-                  const std::string& what)
-{
-    rdtest::Box b = c.bounds();
-    ASSERT_FALSE(b.empty) << what;
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_NEAR(b.min[i], min[i], 1e-4) << what << " axis " << i;
-        EXPECT_NEAR(b.max[i], max[i], 1e-4) << what << " axis " << i;
-    }
-}
-
 const std::array<float, 4> kLabelColour = {0.0f, 0.0f, 0.7f, 1.0f};
 
-class LocatorTest : public SceneFixture {
+class LocatorTest : public RigDialsFixture {
 protected:
+    LocatorTest() : RigDialsFixture("KelPrimitiveLocator") {}
+
     void SetUp() override
     {
-        SceneFixture::SetUp();
-        ASSERT_NE(loadRigDials(), nullptr);
-        node_ = create("KelPrimitiveLocator");
-        ASSERT_NE(node_, nullptr);
-        locator_ = dynamic_cast<MPxLocatorNode*>(node_->user);
+        ASSERT_NO_FATAL_FAILURE(RigDialsFixture::SetUp());
+        locator_ = dynamic_cast<MPxLocatorNode*>(node->user);
         ASSERT_NE(locator_, nullptr);
     }
 
@@ -67,7 +55,7 @@ protected:
     // inherited ones come before it.
     size_t firstOwn() const
     {
-        const auto& attrs = node_->type->attrs;
+        const auto& attrs = node->type->attrs;
         for (size_t i = 0; i < attrs.size(); ++i)
             if (attrs[i]->longName == "displayLabel")
                 return i;
@@ -76,11 +64,10 @@ protected:
 
     rdtest::Capture drawNode(rdtest::CaptureOptions options = {})
     {
-        return rdtest::captureNodeDraw(scene(), node_, M3dView::kGouraudShaded, M3dView::kDormant,
+        return rdtest::captureNodeDraw(scene(), node, M3dView::kGouraudShaded, M3dView::kDormant,
                                        options);
     }
 
-    rdhost::Node* node_ = nullptr;
     MPxLocatorNode* locator_ = nullptr;
 };
 
@@ -121,7 +108,7 @@ TEST_F(LocatorTest, AttributesInTableOrderWithNamesTypesDefaultsAndLimits)
         {"innerRadius", "ir", N, F, 1.0, kNum, true, 0, 5},
         {"outerRadius", "or", N, F, 2.0, kNum, true, 0, 5},
     };
-    const auto& attrs = node_->type->attrs;
+    const auto& attrs = node->type->attrs;
     const size_t first = firstOwn();
     ASSERT_EQ(attrs.size() - first, std::size(rows)) << "own attributes";
     for (size_t i = 0; i < std::size(rows); ++i) {
@@ -178,29 +165,29 @@ TEST_F(LocatorTest, EnumsOfferTheirFieldsWithStoredNames)
     using Fields = std::vector<std::pair<std::string, int>>;
     const Fields shapes = {{"cube", 1}, {"sphere", 2}, {"cone", 3}, {"torus", 4}, {"rectangle", 5}, {"cylinder", 6}};
     const Fields styles = {{"wire", 0}, {"solid", 1}, {"smooth", 2}};
-    EXPECT_EQ(node_->findAttr("type")->enumFields, shapes);
-    EXPECT_EQ(node_->findAttr("drawType")->enumFields, styles);
+    EXPECT_EQ(node->findAttr("type")->enumFields, shapes);
+    EXPECT_EQ(node->findAttr("drawType")->enumFields, styles);
 
     // A stored 2 reads back as "sphere"; the shape enum has no 0.
-    MFnEnumAttribute fn(rdhost::ObjectAccess::make(node_->findAttr("type")));
+    MFnEnumAttribute fn(rdhost::ObjectAccess::make(node->findAttr("type")));
     EXPECT_EQ(std::string(fn.fieldName(2).asChar()), "sphere");
-    EXPECT_EQ(node_->findAttr("type")->enumFieldName(0), nullptr);
-    setNumber(node_, "tp", 2);
-    EXPECT_EQ(std::string(node_->findAttr("type")->enumFieldName(int(getNumber(node_, "tp")))), "sphere");
+    EXPECT_EQ(node->findAttr("type")->enumFieldName(0), nullptr);
+    setNumber(node, "tp", 2);
+    EXPECT_EQ(std::string(node->findAttr("type")->enumFieldName(int(getNumber(node, "tp")))), "sphere");
 }
 
 TEST_F(LocatorTest, NewNodeHoldsTheDefaults)
 {
-    EXPECT_EQ(getNumber(node_, "type"), 2);
-    EXPECT_EQ(getNumber(node_, "drawType"), 2);
-    EXPECT_EQ(getNumber(node_, "displayLabel"), 1);
-    EXPECT_EQ(getString(node_, "label"), "KelPrimitiveLocator");
-    EXPECT_FLOAT_EQ(float(getNumber(node_, "colorR")), 1.2f);
-    EXPECT_FLOAT_EQ(float(getNumber(node_, "colorG")), 0.8f);
-    EXPECT_FLOAT_EQ(float(getNumber(node_, "colorB")), 0.0f);
-    EXPECT_FLOAT_EQ(float(getNumber(node_, "labelColorR")), 0.0f);
-    EXPECT_FLOAT_EQ(float(getNumber(node_, "labelColorG")), 0.0f);
-    EXPECT_FLOAT_EQ(float(getNumber(node_, "labelColorB")), 0.7f);
+    EXPECT_EQ(getNumber(node, "type"), 2);
+    EXPECT_EQ(getNumber(node, "drawType"), 2);
+    EXPECT_EQ(getNumber(node, "displayLabel"), 1);
+    EXPECT_EQ(getString(node, "label"), "KelPrimitiveLocator");
+    EXPECT_FLOAT_EQ(float(getNumber(node, "colorR")), 1.2f);
+    EXPECT_FLOAT_EQ(float(getNumber(node, "colorG")), 0.8f);
+    EXPECT_FLOAT_EQ(float(getNumber(node, "colorB")), 0.0f);
+    EXPECT_FLOAT_EQ(float(getNumber(node, "labelColorR")), 0.0f);
+    EXPECT_FLOAT_EQ(float(getNumber(node, "labelColorG")), 0.0f);
+    EXPECT_FLOAT_EQ(float(getNumber(node, "labelColorB")), 0.7f);
 }
 
 TEST_F(LocatorTest, DefaultNodeDrawsALitSphereAndItsLabelOnTop)
@@ -243,28 +230,28 @@ TEST_F(LocatorTest, EachTypeDrawsItsShapeWithTheLabelOnItsTop)
         double labelY;
     };
     const std::vector<Case> cases = {
-        {"cube radius 3", [&] { setNumber(node_, "type", 1); setNumber(node_, "radius", 3); },
+        {"cube radius 3", [&] { setNumber(node, "type", 1); setNumber(node, "radius", 3); },
          {-1.5, -1.5, -1.5}, {1.5, 1.5, 1.5}, 1.5},
-        {"sphere radius 2", [&] { setNumber(node_, "type", 2); setNumber(node_, "radius", 2); },
+        {"sphere radius 2", [&] { setNumber(node, "type", 2); setNumber(node, "radius", 2); },
          {-2, -2, -2}, {2, 2, 2}, 2.0},
-        {"cone", [&] { setNumber(node_, "type", 3); },  // base radius 1, height 3
+        {"cone", [&] { setNumber(node, "type", 3); },  // base radius 1, height 3
          {-1, 0, -1}, {1, 3, 1}, 3.0},
-        {"torus", [&] { setNumber(node_, "type", 4); },  // tube 1 around a ring of 2
+        {"torus", [&] { setNumber(node, "type", 4); },  // tube 1 around a ring of 2
          {-3, -1, -3}, {3, 1, 3}, 1.0},
-        {"rectangle", [&] { setNumber(node_, "type", 5); },  // 2 x 3 x 4
+        {"rectangle", [&] { setNumber(node, "type", 5); },  // 2 x 3 x 4
          {-1, -1.5, -2}, {1, 1.5, 2}, 1.5},
-        {"cylinder", [&] { setNumber(node_, "type", 6); },  // height 4, radii 1 and 2
+        {"cylinder", [&] { setNumber(node, "type", 6); },  // height 4, radii 1 and 2
          {-2, -2, -2}, {2, 2, 2}, 2.0},
     };
     for (const Case& tc : cases) {
         for (int style : {0, 1, 2}) {
             const std::string what = std::string(tc.name) + " drawType " + std::to_string(style);
-            setNumber(node_, "radius", 1);
+            setNumber(node, "radius", 1);
             tc.setUp();
-            setNumber(node_, "drawType", style);
-            setNumber(node_, "colorR", 0.25);
-            setNumber(node_, "colorG", 0.5);
-            setNumber(node_, "colorB", 0.75);
+            setNumber(node, "drawType", style);
+            setNumber(node, "colorR", 0.25);
+            setNumber(node, "colorG", 0.5);
+            setNumber(node, "colorB", 0.75);
             rdtest::Capture c = drawNode();
             expectBounds(c, tc.min, tc.max, what);
             EXPECT_TRUE(c.balanced()) << what;
@@ -283,9 +270,9 @@ TEST_F(LocatorTest, EachTypeDrawsItsShapeWithTheLabelOnItsTop)
 
 TEST_F(LocatorTest, CylinderIsDepthHighFromInnerToOuterRadius)
 {
-    setNumber(node_, "type", 6);
-    setNumber(node_, "drawType", 1);
-    setNumber(node_, "stacks", 1);
+    setNumber(node, "type", 6);
+    setNumber(node, "drawType", 1);
+    setNumber(node, "stacks", 1);
     rdtest::Capture c = drawNode();
     ASSERT_FALSE(c.polygons.empty());
     for (const rdtest::Vertex& v : c.vertices()) {
@@ -297,10 +284,10 @@ TEST_F(LocatorTest, CylinderIsDepthHighFromInnerToOuterRadius)
 
 TEST_F(LocatorTest, LabelTextAndColourComeFromTheAttributes)
 {
-    setString(node_, "label", "ankle ctrl");
-    setNumber(node_, "lcr", 0.2);
-    setNumber(node_, "lcg", 0.4);
-    setNumber(node_, "lcb", 0.6);
+    setString(node, "label", "ankle ctrl");
+    setNumber(node, "lcr", 0.2);
+    setNumber(node, "lcg", 0.4);
+    setNumber(node, "lcb", 0.6);
     rdtest::Capture c = drawNode();
     ASSERT_EQ(c.texts.size(), 1u);
     expectText(c.texts[0], "ankle ctrl", 1.0, {0.2f, 0.4f, 0.6f, 1.0f}, "custom label");
@@ -308,8 +295,8 @@ TEST_F(LocatorTest, LabelTextAndColourComeFromTheAttributes)
 
 TEST_F(LocatorTest, HiddenLabelStillLeavesTheLabelColour)
 {
-    setNumber(node_, "displayLabel", 0);
-    setNumber(node_, "lcr", 0.2);
+    setNumber(node, "displayLabel", 0);
+    setNumber(node, "lcr", 0.2);
     rdtest::Capture c = drawNode();
     EXPECT_TRUE(c.texts.empty());
     EXPECT_FALSE(c.polygons.empty());
@@ -322,7 +309,7 @@ TEST_F(LocatorTest, DrawDependsOnNeitherStyleNorStatus)
 {
     rdtest::Capture base = drawNode();
     for (M3dView::DisplayStatus status : {M3dView::kActive, M3dView::kLead, M3dView::kTemplate}) {
-        rdtest::Capture c = rdtest::captureNodeDraw(scene(), node_, M3dView::kWireFrame, status);
+        rdtest::Capture c = rdtest::captureNodeDraw(scene(), node, M3dView::kWireFrame, status);
         EXPECT_EQ(c.polygons.size(), base.polygons.size()) << status;
         EXPECT_TRUE(c.lightingUsed) << status;
         ASSERT_EQ(c.texts.size(), 1u) << status;
@@ -333,7 +320,7 @@ TEST_F(LocatorTest, DrawDependsOnNeitherStyleNorStatus)
 TEST_F(LocatorTest, TypeOutsideTheEnumDrawsNoShapeAndLabelsTheOrigin)
 {
     for (int type : {0, 7, -3, 1000}) {
-        setNumber(node_, "type", type);
+        setNumber(node, "type", type);
         rdtest::Capture c = drawNode();
         EXPECT_TRUE(c.lines.empty() && c.polygons.empty()) << type;
         EXPECT_EQ(c.calls.pushMatrix + c.calls.pushAttrib, 0) << type;
@@ -350,9 +337,9 @@ TEST_F(LocatorTest, NonFiniteValuesFromUpstreamNeverReachGL)
     for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
         for (int type = 1; type <= 6; ++type) {
             const std::string what = "type " + std::to_string(type) + " value " + std::to_string(bad);
-            setNumber(node_, "type", type);
+            setNumber(node, "type", type);
             for (const char* attr : {"radius", "height", "width", "depth", "innerRadius", "outerRadius", "colorR", "lcr"})
-                setNumber(node_, attr, bad);
+                setNumber(node, attr, bad);
             rdtest::Capture c = drawNode();
             for (const rdtest::Vertex& v : c.vertices()) {
                 ASSERT_TRUE(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z)) << what;
@@ -370,14 +357,14 @@ TEST_F(LocatorTest, NonFiniteValuesFromUpstreamNeverReachGL)
 TEST_F(LocatorTest, DivisionsBeyondTheLimitAreHeldAtFifty)
 {
     for (int type : {2, 3, 4, 6}) {
-        setNumber(node_, "type", type);
-        setNumber(node_, "slices", 50);
-        setNumber(node_, "stacks", 50);
+        setNumber(node, "type", type);
+        setNumber(node, "slices", 50);
+        setNumber(node, "stacks", 50);
         const size_t atLimit = drawNode().polygons.size();
-        setNumber(node_, "slices", 400);
-        setNumber(node_, "stacks", 400);
+        setNumber(node, "slices", 400);
+        setNumber(node, "stacks", 400);
         EXPECT_EQ(drawNode().polygons.size(), atLimit) << "type " << type;
-        setNumber(node_, "slices", 3e9);  // beyond int
+        setNumber(node, "slices", 3e9);  // beyond int
         EXPECT_EQ(drawNode().polygons.size(), atLimit) << "type " << type;
     }
 }
@@ -395,14 +382,14 @@ TEST_F(LocatorTest, BoundingBoxIsACubeOfHeightPlusDepthPlusRadius)
     };
     EXPECT_TRUE(locator_->isBounded());
     for (const Case& tc : cases) {
-        setNumber(node_, "radius", tc.radius);
-        setNumber(node_, "height", tc.height);
-        setNumber(node_, "depth", tc.depth);
-        setNumber(node_, "width", tc.width);
-        setNumber(node_, "innerRadius", tc.inner);
-        setNumber(node_, "outerRadius", tc.outer);
+        setNumber(node, "radius", tc.radius);
+        setNumber(node, "height", tc.height);
+        setNumber(node, "depth", tc.depth);
+        setNumber(node, "width", tc.width);
+        setNumber(node, "innerRadius", tc.inner);
+        setNumber(node, "outerRadius", tc.outer);
         for (int type : {1, 4, 6}) {
-            setNumber(node_, "type", type);
+            setNumber(node, "type", type);
             const MBoundingBox box = locator_->boundingBox();
             EXPECT_DOUBLE_EQ(box.min().x, -tc.s);
             EXPECT_DOUBLE_EQ(box.min().y, -tc.s);
@@ -416,12 +403,12 @@ TEST_F(LocatorTest, BoundingBoxIsACubeOfHeightPlusDepthPlusRadius)
 
 TEST_F(LocatorTest, ComputeDeclinesEveryPlug)
 {
-    MDataBlock block = rdhost::ObjectAccess::block(node_);
+    MDataBlock block = rdhost::ObjectAccess::block(node);
     for (const char* attr : {"displayLabel", "label", "color", "colorR", "type", "radius", "outerRadius"}) {
-        const double before = node_->findAttr(attr)->isNumeric() ? getNumber(node_, attr) : 0.0;
-        EXPECT_EQ(node_->user->compute(plug(node_, attr), block), MS::kUnknownParameter) << attr;
-        if (node_->findAttr(attr)->isNumeric()) {
-            EXPECT_EQ(getNumber(node_, attr), before) << attr;
+        const double before = node->findAttr(attr)->isNumeric() ? getNumber(node, attr) : 0.0;
+        EXPECT_EQ(node->user->compute(plug(node, attr), block), MS::kUnknownParameter) << attr;
+        if (node->findAttr(attr)->isNumeric()) {
+            EXPECT_EQ(getNumber(node, attr), before) << attr;
         }
     }
 }

@@ -2,8 +2,8 @@
 // go, the track line, the graduations of each snapping mode and the guards
 // that keep odd values from reaching GL.
 
-#include "gl_capture.h"
-#include "scene_fixture.h"
+#include "expect_near.h"
+#include "rigdials_fixture.h"
 
 #include <cmath>
 #include <string>
@@ -11,18 +11,9 @@
 
 namespace {
 
-class SliderDraw : public SceneFixture {
+class SliderDraw : public RigDialsFixture {
 protected:
-    void SetUp() override
-    {
-        SceneFixture::SetUp();
-        ASSERT_NE(loadRigDials(), nullptr);
-        node = create("KelSliderManipulator");
-        ASSERT_NE(node, nullptr);
-    }
-
-    void set(const char* attr, double value) { setNumber(node, attr, value); }
-    rdtest::Capture draw() { return rdtest::captureNodeDraw(scene(), node); }
+    SliderDraw() : RigDialsFixture("KelSliderManipulator") {}
 
     // Heads, handle, line and label off: every line drawn is a graduation.
     void onlyGraduations(int mode, double step, int mainEvery)
@@ -46,22 +37,7 @@ protected:
         return out;
     }
 
-    static bool allFinite(const rdtest::Capture& c)
-    {
-        for (const auto& v : c.vertices())
-            if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) return false;
-        return true;
-    }
-
-    rdhost::Node* node = nullptr;
 };
-
-#define EXPECT_POINT(p, X, Y, Z)            \
-    do {                                    \
-        EXPECT_NEAR((p)[0], (X), 1e-5);     \
-        EXPECT_NEAR((p)[1], (Y), 1e-5);     \
-        EXPECT_NEAR((p)[2], (Z), 1e-5);     \
-    } while (0)
 
 TEST_F(SliderDraw, DefaultSliderDrawsLabelRatioAndTrackWithBalancedStacks)
 {

@@ -2,7 +2,8 @@
 // slider, its four manipulators bound to their plugs, placed in world space by
 // the conversions, and dragged.
 
-#include "scene_fixture.h"
+#include "expect_near.h"
+#include "rigdials_fixture.h"
 
 #include "manip/manip.h"
 
@@ -14,14 +15,13 @@ namespace {
 
 const double kPi = 3.14159265358979323846;
 
-class SliderManip : public SceneFixture {
+class SliderManip : public RigDialsFixture {
 protected:
+    SliderManip() : RigDialsFixture("KelSliderManipulator") {}
+
     void SetUp() override
     {
-        SceneFixture::SetUp();
-        ASSERT_NE(loadRigDials(), nullptr);
-        node = create("KelSliderManipulator");
-        ASSERT_NE(node, nullptr);
+        ASSERT_NO_FATAL_FAILURE(RigDialsFixture::SetUp());
         ASSERT_NE(node->parent, nullptr);
         transform = node->parent;
         shown = &rdhost::showManip(scene(), node);
@@ -29,7 +29,6 @@ protected:
         ASSERT_EQ(shown->state->children.size(), 4u);
     }
 
-    void set(const char* attr, double value) { setNumber(node, attr, value); }
     void setTransform(const char* attr, double value) { setNumber(transform, attr, value); }
 
     rdhost::StockManip& manip(int i)
@@ -42,17 +41,9 @@ protected:
     rdhost::StockManip& sizeManip() { return manip(2); }
     rdhost::StockManip& key() { return manip(3); }
 
-    rdhost::Node* node = nullptr;
     rdhost::Node* transform = nullptr;
     rdhost::ShownManip* shown = nullptr;
 };
-
-#define EXPECT_VEC(v, X, Y, Z)          \
-    do {                                \
-        EXPECT_NEAR((v).x, (X), 1e-5);  \
-        EXPECT_NEAR((v).y, (Y), 1e-5);  \
-        EXPECT_NEAR((v).z, (Z), 1e-5);  \
-    } while (0)
 
 TEST_F(SliderManip, FourManipulatorsAndThePlugsTheirDragsWrite)
 {
@@ -82,17 +73,17 @@ TEST_F(SliderManip, FourManipulatorsAndThePlugsTheirDragsWrite)
 
 TEST_F(SliderManip, FreshSliderUnderAnIdentityTransform)
 {
-    EXPECT_VEC(handle().startPoint, 0, 0, 0);
-    EXPECT_VEC(handle().direction, 0, 5, 1e-9);
-    EXPECT_VEC(handle().currentPoint, 0, 2.5, 0);
+    EXPECT_VEC_NEAR(handle().startPoint, 0, 0, 0, 1e-5);
+    EXPECT_VEC_NEAR(handle().direction, 0, 5, 1e-9, 1e-5);
+    EXPECT_VEC_NEAR(handle().currentPoint, 0, 2.5, 0, 1e-5);
     EXPECT_DOUBLE_EQ(handle().scalingFactor, 1.0);
-    EXPECT_VEC(length().startPoint, 0, 0, 0);
-    EXPECT_VEC(length().currentPoint, 0, 5, 0);
+    EXPECT_VEC_NEAR(length().startPoint, 0, 0, 0, 1e-5);
+    EXPECT_VEC_NEAR(length().currentPoint, 0, 5, 0, 1e-5);
     EXPECT_DOUBLE_EQ(length().scalingFactor, 1.0);
-    EXPECT_VEC(sizeManip().startPoint, 0, 0, 0);
-    EXPECT_VEC(sizeManip().direction, 1, 0, 0);
-    EXPECT_VEC(key().startPoint, 0, 2.5, 0);
-    EXPECT_VEC(key().direction, -1, 0, 0);
+    EXPECT_VEC_NEAR(sizeManip().startPoint, 0, 0, 0, 1e-5);
+    EXPECT_VEC_NEAR(sizeManip().direction, 1, 0, 0, 1e-5);
+    EXPECT_VEC_NEAR(key().startPoint, 0, 2.5, 0, 1e-5);
+    EXPECT_VEC_NEAR(key().direction, -1, 0, 0, 1e-5);
     EXPECT_DOUBLE_EQ(key().length, 0.5);
 }
 
@@ -100,14 +91,14 @@ TEST_F(SliderManip, StartOffsetIsAddedUnturnedToTheParentsPosition)
 {
     setTransform("translateX", 10.0);
     set("posStartX", 1.0);
-    EXPECT_VEC(handle().startPoint, 11, 0, 0);
+    EXPECT_VEC_NEAR(handle().startPoint, 11, 0, 0, 1e-5);
 
     // A quarter turn about Z turns the track and the side axes, not the offset.
     setTransform("rotateZ", kPi / 2);
-    EXPECT_VEC(handle().startPoint, 11, 0, 0);
-    EXPECT_VEC(handle().direction, -5, -1, 0);  // (-1, 5, 0) turned
-    EXPECT_VEC(sizeManip().direction, 0, 1, 0);
-    EXPECT_VEC(key().direction, 0, -1, 0);
+    EXPECT_VEC_NEAR(handle().startPoint, 11, 0, 0, 1e-5);
+    EXPECT_VEC_NEAR(handle().direction, -5, -1, 0, 1e-5);  // (-1, 5, 0) turned
+    EXPECT_VEC_NEAR(sizeManip().direction, 0, 1, 0, 1e-5);
+    EXPECT_VEC_NEAR(key().direction, 0, -1, 0, 1e-5);
 }
 
 TEST_F(SliderManip, ParentScaleStretchesTheTrackWithTheYScaleForZ)
@@ -117,9 +108,9 @@ TEST_F(SliderManip, ParentScaleStretchesTheTrackWithTheYScaleForZ)
     setTransform("scaleZ", 3.0);
     set("posEndY", 0.0);
     set("posEndZ", 5.0);
-    EXPECT_VEC(handle().direction, 0, 0, 5);
-    EXPECT_VEC(length().currentPoint, 0, 0, 10);  // V = (0, 0, 10): sz is not used
-    EXPECT_VEC(handle().currentPoint, 0, 0, 5);
+    EXPECT_VEC_NEAR(handle().direction, 0, 0, 5, 1e-5);
+    EXPECT_VEC_NEAR(length().currentPoint, 0, 0, 10, 1e-5);  // V = (0, 0, 10): sz is not used
+    EXPECT_VEC_NEAR(handle().currentPoint, 0, 0, 5, 1e-5);
     EXPECT_DOUBLE_EQ(handle().scalingFactor, 2.0);
     EXPECT_DOUBLE_EQ(length().scalingFactor, 2.0);
     EXPECT_DOUBLE_EQ(key().length, 1.0);
@@ -128,12 +119,12 @@ TEST_F(SliderManip, ParentScaleStretchesTheTrackWithTheYScaleForZ)
 TEST_F(SliderManip, SizeDoublesTrackScalingFactorsAndToggleLength)
 {
     set("size", 2.0);
-    EXPECT_VEC(handle().currentPoint, 0, 5, 0);
-    EXPECT_VEC(length().currentPoint, 0, 10, 0);
+    EXPECT_VEC_NEAR(handle().currentPoint, 0, 5, 0, 1e-5);
+    EXPECT_VEC_NEAR(length().currentPoint, 0, 10, 0, 1e-5);
     EXPECT_DOUBLE_EQ(handle().scalingFactor, 2.0);
     EXPECT_DOUBLE_EQ(length().scalingFactor, 2.0);
     EXPECT_DOUBLE_EQ(key().length, 1.0);
-    EXPECT_VEC(key().startPoint, 0, 5, 0);
+    EXPECT_VEC_NEAR(key().startPoint, 0, 5, 0, 1e-5);
 }
 
 TEST_F(SliderManip, HandleAndToggleFollowTheRatio)
@@ -144,13 +135,13 @@ TEST_F(SliderManip, HandleAndToggleFollowTheRatio)
     for (const Case& c : {Case{0.0, 0.0}, Case{5.0, 5.0}, Case{1.0, 1.0}}) {
         SCOPED_TRACE(c.posHandle);
         set("posHandle", c.posHandle);
-        EXPECT_VEC(handle().currentPoint, 0, c.y, 0);
-        EXPECT_VEC(key().startPoint, 0, c.y, 0);
+        EXPECT_VEC_NEAR(handle().currentPoint, 0, c.y, 0, 1e-5);
+        EXPECT_VEC_NEAR(key().startPoint, 0, c.y, 0, 1e-5);
     }
-    EXPECT_VEC(handle().currentPoint, 0, 1, 0);
+    EXPECT_VEC_NEAR(handle().currentPoint, 0, 1, 0, 1e-5);
     set("posHandle", 5.0);
-    EXPECT_VEC(handle().currentPoint, length().currentPoint.x, length().currentPoint.y,
-               length().currentPoint.z);
+    EXPECT_VEC_NEAR(handle().currentPoint, length().currentPoint.x, length().currentPoint.y,
+               length().currentPoint.z, 1e-5);
 }
 
 TEST_F(SliderManip, ZeroLengthTrackCollapsesOntoTheStart)
@@ -160,10 +151,10 @@ TEST_F(SliderManip, ZeroLengthTrackCollapsesOntoTheStart)
     set("posEndY", 0.0);
     set("posEndZ", 0.0);
     set("posHandle", 0.0);
-    EXPECT_VEC(handle().direction, 0, 0, 0);
-    EXPECT_VEC(handle().currentPoint, 2, 0, 0);
-    EXPECT_VEC(length().currentPoint, 2, 0, 0);
-    EXPECT_VEC(key().startPoint, 2, 0, 0);
+    EXPECT_VEC_NEAR(handle().direction, 0, 0, 0, 1e-5);
+    EXPECT_VEC_NEAR(handle().currentPoint, 2, 0, 0, 1e-5);
+    EXPECT_VEC_NEAR(length().currentPoint, 2, 0, 0, 1e-5);
+    EXPECT_VEC_NEAR(key().startPoint, 2, 0, 0, 1e-5);
 }
 
 TEST_F(SliderManip, DragsWriteTheBoundPlugs)
@@ -171,11 +162,11 @@ TEST_F(SliderManip, DragsWriteTheBoundPlugs)
     rdhost::dragManipValue(scene(), *shown, handle(), 1.0, "dragManip");
     EXPECT_DOUBLE_EQ(getNumber(node, "posHandle"), 1.0);
     EXPECT_NEAR(getNumber(node, "ratio"), 0.2, 1e-6);
-    EXPECT_VEC(handle().currentPoint, 0, 1, 0);
+    EXPECT_VEC_NEAR(handle().currentPoint, 0, 1, 0, 1e-5);
 
     rdhost::dragManipValue(scene(), *shown, length(), 10.0, "dragManip");
     EXPECT_DOUBLE_EQ(getNumber(node, "posEndY"), 10.0);
-    EXPECT_VEC(length().currentPoint, 0, 10, 0);
+    EXPECT_VEC_NEAR(length().currentPoint, 0, 10, 0, 1e-5);
     EXPECT_NEAR(getNumber(node, "ratio"), 0.1, 1e-6);
 
     rdhost::dragManipValue(scene(), *shown, sizeManip(), 3.0, "dragManip");
@@ -222,11 +213,7 @@ TEST_F(SliderManip, LengthDragsKeepTheTracksStartAndDirection)
 
 TEST_F(SliderManip, KeyToggleDragSendsOneKeyRequest)
 {
-    std::vector<std::string> commands;
-    scene().setExecuteHook([&](const std::string& text, std::string*) {
-        commands.push_back(text);
-        return true;
-    });
+    recordCommands();
     rdhost::dragManipValue(scene(), *shown, key(), 1.0, "dragManip");
     scene().runIdle();
     ASSERT_EQ(commands.size(), 1u);

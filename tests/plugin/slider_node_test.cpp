@@ -1,7 +1,7 @@
 // The linear slider node as the host sees it: its attribute set, what its
 // inputs dirty, the numbers it computes and its key request.
 
-#include "scene_fixture.h"
+#include "rigdials_fixture.h"
 
 #include <cmath>
 #include <iterator>
@@ -101,21 +101,11 @@ const AttrRow kAttrs[] = {
     {"action", "act", 0.0, kNoLimit, kNoLimit, false},  // keyable only until added
 };
 
-class SliderNode : public SceneFixture {
+class SliderNode : public RigDialsFixture {
 protected:
-    void SetUp() override
-    {
-        SceneFixture::SetUp();
-        ASSERT_NE(loadRigDials(), nullptr);
-        node = create("KelSliderManipulator");
-        ASSERT_NE(node, nullptr);
-    }
+    SliderNode() : RigDialsFixture("KelSliderManipulator") {}
 
-    double get(const char* attr) { return getNumber(node, attr); }
-    void set(const char* attr, double value) { setNumber(node, attr, value); }
     bool isDirty(const char* attr) { return node->isDirty(slot(node, attr)); }
-
-    rdhost::Node* node = nullptr;
 };
 
 TEST_F(SliderNode, HasEveryAttributeInOrderWithItsNamesDefaultsLimitsAndKeyability)
@@ -329,12 +319,8 @@ protected:
     void SetUp() override
     {
         SliderNode::SetUp();
-        scene().setExecuteHook([this](const std::string& text, std::string*) {
-            commands.push_back(text);
-            return true;
-        });
+        recordCommands();
     }
-    std::vector<std::string> commands;
 };
 
 TEST_F(SliderKey, KeyRequestSendsOneDeferredSetKeyframeAndSwitchesItselfOff)

@@ -329,4 +329,19 @@ Capture captureNodeDraw(rdhost::Scene& scene, rdhost::Node* node, M3dView::Displ
         scene, [&](M3dView& view) { locator->draw(view, path, style, status); }, options);
 }
 
+bool allFinite(const Capture& c) {
+    for (const auto& v : c.vertices())
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) return false;
+    return true;
+}
+
+void expectBounds(const Capture& c, const double (&min)[3], const double (&max)[3], const std::string& what) {
+    Box b = c.bounds();
+    ASSERT_FALSE(b.empty) << what;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(b.min[i], min[i], 1e-4) << what << " axis " << i;
+        EXPECT_NEAR(b.max[i], max[i], 1e-4) << what << " axis " << i;
+    }
+}
+
 }  // namespace rdtest

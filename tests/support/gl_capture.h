@@ -116,6 +116,13 @@ struct CaptureOptions {
     std::string nodeName = "capture";  // name the view uses in warnings and texts
 };
 
+// True when every line and polygon vertex is a finite point.
+bool allFinite(const Capture& c);
+
+// Expects the capture's bounds within 1e-4 of min and max on each axis; `what`
+// names the case in a failure.
+void expectBounds(const Capture& c, const double (&min)[3], const double (&max)[3], const std::string& what);
+
 // Runs `draw` with an M3dView on the scene's viewport.
 Capture captureDraw(rdhost::Scene& scene, const std::function<void(M3dView&)>& draw,
                     const CaptureOptions& options = {});

@@ -1,5 +1,6 @@
 // Whole refreshes through the host: pictures, the trace, framing of visible
 // nodes, faulty nodes, and the playblast command's errors.
+#include "files.h"
 #include "view_fixture.h"
 
 #include "command/interpreter.h"
@@ -33,18 +34,6 @@ using rdhost::PlayblastOptions;
 
 class PlayblastTest : public ViewFixture {
 protected:
-    void SetUp() override {
-        ViewFixture::SetUp();
-        char tmpl[] = "/tmp/rdview-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::string cmd = "rm -rf '" + dir + "'";
-        EXPECT_EQ(std::system(cmd.c_str()), 0);
-        ViewFixture::TearDown();
-    }
-
     std::string path(const std::string& name) const { return dir + "/" + name; }
 
     static PlayblastOptions options(const std::string& file, int w, int h, CameraKind cam,
@@ -61,13 +50,6 @@ protected:
     rdhost::Image blast(int w, int h, CameraKind cam, const std::string& trace = "") {
         rdhost::playblast(scene(), options(path("shot.png"), w, h, cam, trace));
         return rdhost::readPng(path("shot.png"));
-    }
-
-    static std::string slurp(const std::string& file) {
-        std::ifstream f(file);
-        std::stringstream s;
-        s << f.rdbuf();
-        return s.str();
     }
 
     // Runs MEL through the host's interpreter; returns whether it succeeded.
@@ -92,7 +74,8 @@ protected:
         return rdhost::renderScene(scene(), o).camera;
     }
 
-    std::string dir;
+    rdtest::TempDir tmp_{"rdview"};
+    std::string dir = tmp_.path();
     std::ostringstream melErr;
 };
 
@@ -245,7 +228,7 @@ TEST_F(PlayblastTest, TraceListsEachNodeWithItsTextsAndPrimitiveCounts) {
         "  {\"node\": \"" + marker->partialPathName() + "\", \"type\": \"viewMarker\", \"texts\": [], "
         "\"lines\": 3, \"polygons\": 0}\n"
         "]}\n";
-    EXPECT_EQ(slurp(path("trace.json")), expected);
+    EXPECT_EQ(rdtest::readFile(path("trace.json")), expected);
     // The counting pass neither logs texts twice nor warns.
     EXPECT_TRUE(warnings.empty());
     EXPECT_EQ(viewport().textLog.size(), 1u);
@@ -253,7 +236,7 @@ TEST_F(PlayblastTest, TraceListsEachNodeWithItsTextsAndPrimitiveCounts) {
 
 TEST_F(PlayblastTest, TraceOfAnEmptySceneIsAnEmptyList) {
     blast(8, 8, CameraKind::Persp, path("t.json"));
-    EXPECT_EQ(slurp(path("t.json")), "{\"nodes\": []}\n");
+    EXPECT_EQ(rdtest::readFile(path("t.json")), "{\"nodes\": []}\n");
 }
 
 TEST(TraceJson, EscapesTextsAndWritesShortestNumbers) {
@@ -357,7 +340,7 @@ TEST_F(PlayblastTest, CommandWritesTheFileAndReturnsItsName) {
     rdhost::Image img = rdhost::readPng(file);
     EXPECT_EQ(img.width, 40);
     EXPECT_EQ(img.height, 30);
-    EXPECT_NE(slurp(path("cmd.json")).find("\"type\": \"viewQuad\""), std::string::npos);
+    EXPECT_NE(rdtest::readFile(path("cmd.json")).find("\"type\": \"viewQuad\""), std::string::npos);
     // Short flags and -percent.
     ASSERT_TRUE(mel("playblast -cf \"" + file + "\" -wh 40 30 -percent 50 -fo -os -v 0;")) << melErr.str();
     EXPECT_EQ(rdhost::readPng(file).width, 20);
@@ -522,7 +505,7 @@ TEST_F(PlayblastTest, FailureKeepsAnExistingPicture) {
         melErr.str("");
         EXPECT_FALSE(mel("playblast -cf \"" + f + "\" -wh 8 8 -trace \"" + c.trace + "\";"));
         EXPECT_NE(melErr.str().find(c.message), std::string::npos) << melErr.str();
-        EXPECT_EQ(slurp(f), "old");
+        EXPECT_EQ(rdtest::readFile(f), "old");
     }
 }
 
@@ -546,8 +529,8 @@ TEST_F(PlayblastTest, WriteErrorsNameTheReason) {
             melErr.str("");
             EXPECT_FALSE(mel(command));
             EXPECT_NE(melErr.str().find(reason), std::string::npos) << melErr.str();
-            EXPECT_EQ(slurp(pic), "old");
-            EXPECT_EQ(slurp(scn), "old");
+            EXPECT_EQ(rdtest::readFile(pic), "old");
+            EXPECT_EQ(rdtest::readFile(scn), "old");
         }
     };
     for (const std::string& folder : {tiny, dir}) {
@@ -602,7 +585,7 @@ TEST_F(PlayblastTest, PictureFormatFollowsTheNameOrCompression) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(mel("playblast -cf \"" + path(c.name) + "\" -wh 96 72 -camera front " + c.flags + ";"))
             << melErr.str();
-        const std::string bytes = slurp(path(c.name));
+        const std::string bytes = rdtest::readFile(path(c.name));
         EXPECT_EQ(bytes.rfind(c.jpeg ? "\xff\xd8\xff" : "\x89PNG", 0), 0u);
         const rdhost::Image img = c.jpeg ? rdhost::readJpeg(path(c.name)) : rdhost::readPng(path(c.name));
         if (reference.rgba.empty()) reference = img;
@@ -617,7 +600,7 @@ TEST_F(PlayblastTest, PictureFormatFollowsTheNameOrCompression) {
         else
             EXPECT_EQ(difference, 0.0);
     }
-    EXPECT_LT(slurp(path("f.jpg")).size(), slurp(path("b.jpg")).size()) << "-quality 80 is smaller than 90";
+    EXPECT_LT(rdtest::readFile(path("f.jpg")).size(), rdtest::readFile(path("b.jpg")).size()) << "-quality 80 is smaller than 90";
 }
 
 TEST(Png, RoundTripsPixelsAndReportsBadFiles) {
@@ -625,9 +608,8 @@ TEST(Png, RoundTripsPixelsAndReportsBadFiles) {
     img.width = 3;
     img.height = 2;
     for (int i = 0; i < 24; ++i) img.rgba.push_back(static_cast<std::uint8_t>(i * 10));
-    char tmpl[] = "/tmp/rdpng-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    const std::string dir = tmpl;
+    const rdtest::TempDir tmp("rdpng");
+    const std::string dir = tmp.path();
     rdhost::writePng(dir + "/a.png", img);
     rdhost::Image back = rdhost::readPng(dir + "/a.png");
     EXPECT_EQ(back.width, 3);
@@ -642,7 +624,6 @@ TEST(Png, RoundTripsPixelsAndReportsBadFiles) {
     EXPECT_THROW(rdhost::writePng(dir + "/no/dir.png", img), rdhost::HostError);
     rdhost::Image empty;
     EXPECT_THROW(rdhost::writePng(dir + "/e.png", empty), rdhost::HostError);
-    EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
 }
 
 }  // namespace

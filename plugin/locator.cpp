@@ -58,6 +58,7 @@ MStatus KelPrimitiveLocator::initialize()
     // same. The shape's numbers print "addAttribute NAME error" when their add
     // fails, the label's "addAttribute NAME##error".
     AttributeTable t(&Self::addAttribute, &Self::attributeAffects);
+    // clang-format off: one attribute a line, in columns
     addLabelAttributes<Self>(t, "KelPrimitiveLocator");
     t.colour({colorR, colorG, colorB, color}, {"color", "cl", "cr", "cg", "cb"}, 1.2f, 0.8f, 0.0f,
              kAddNameError);
@@ -71,6 +72,7 @@ MStatus KelPrimitiveLocator::initialize()
     t.number(depth,       "depth",       "dp", N::kFloat, 4.0, limitsAfterAdd(0.0, 10.0), kAddNameError);
     t.number(innerRadius, "innerRadius", "ir", N::kFloat, 1.0, limitsAfterAdd(0.0, 5.0), kAddNameError);
     t.number(outerRadius, "outerRadius", "or", N::kFloat, 2.0, limitsAfterAdd(0.0, 5.0), kAddNameError);
+    // clang-format on
     return t.status();
 }
 

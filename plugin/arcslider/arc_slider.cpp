@@ -112,6 +112,7 @@ MStatus KelArcSliderManipulator::initialize()
     const MFnUnitAttribute::Type kDistance = MFnUnitAttribute::kDistance;
     const MFnUnitAttribute::Type kAngle = MFnUnitAttribute::kAngle;
     AttributeTable t(&Self::addAttribute, &Self::attributeAffects);
+    // clang-format off: one attribute a line, in columns
 
     t.text  (connectToAttr, "connectToAttr", "cta", "");
     t.unit  (size,          "size",          "sz",  kDistance, 1.0, limits(0.0, 10.0));
@@ -138,6 +139,7 @@ MStatus KelArcSliderManipulator::initialize()
     t.output(action, "action", "ac", N::kShort, 0.0);
     t.affects(KeyCurrentAngle, action, "attributeAffects:KeyCurrentAngle->action");
 
+    // clang-format on
     if (!t.ok()) return t.status();
     MPxManipContainer::addToManipConnectTable(id);
     return MS::kSuccess;

@@ -128,6 +128,7 @@ MStatus KelSliderManipulator::initialize()
     using Self = KelSliderManipulator;
     const MFnUnitAttribute::Type kDistance = MFnUnitAttribute::kDistance;
     AttributeTable t(&Self::addAttribute, &Self::attributeAffects);
+    // clang-format off: one attribute a line, in columns
 
     t.text  (connectToAttr, "connectToAttr", "cta", "");
     t.unit  (size,          "size",          "sz",  kDistance, 1.0, limitsAfterAdd(0.0, 10.0));
@@ -181,6 +182,7 @@ MStatus KelSliderManipulator::initialize()
     t.numberKeyableUntilAdded(action, "action", "act", N::kShort, 0.0);
     t.affects(KeyCurrentValue, action, "attributeAffects:KeyCurrentValue->action");
 
+    // clang-format on
     if (!t.ok()) return t.status();
 
     // Pairs this node type with KelSliderManipulatorManip for the host's

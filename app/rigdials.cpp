@@ -9,6 +9,5 @@
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    return rdhost::cmd::runProgram(args, std::cout, std::cerr,
-                                   rdhost::cmd::executableDir(argv[0]));
+    return rdhost::cmd::runProgram(args, std::cout, std::cerr, rdhost::cmd::executableDir(argv[0]));
 }

@@ -49,8 +49,7 @@ rdhost::Node* BenchScene::create(const std::string& type, double x, double y, do
 std::vector<rdhost::Node*> BenchScene::createMany(const std::string& type, int count) {
     std::vector<rdhost::Node*> out;
     const int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
-    for (int i = 0; i < count; ++i)
-        out.push_back(create(type, 8.0 * (i % side), 0.0, 8.0 * (i / side)));
+    for (int i = 0; i < count; ++i) out.push_back(create(type, 8.0 * (i % side), 0.0, 8.0 * (i / side)));
     scene_->runIdle();
     return out;
 }

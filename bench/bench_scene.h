@@ -15,9 +15,9 @@
 
 namespace bench {
 
-extern const char* const kLocator;   // "KelPrimitiveLocator"
-extern const char* const kSlider;    // "KelSliderManipulator"
-extern const char* const kArc;       // "KelArcSliderManipulator"
+extern const char* const kLocator;  // "KelPrimitiveLocator"
+extern const char* const kSlider;   // "KelSliderManipulator"
+extern const char* const kArc;      // "KelArcSliderManipulator"
 
 class BenchScene {
 public:

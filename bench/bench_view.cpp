@@ -8,13 +8,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <malloc.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -160,10 +160,22 @@ BENCHMARK(BM_RefreshFloor)->Apply(refreshArgs);
 // dozens of bitmap texts): a fixed number of turns instead of a minimum time.
 BENCHMARK(BM_RefreshPair)
     ->ArgNames({"type", "N"})
-    ->Args({0, 100})->Args({0, 1000})->Args({1, 100})->Args({1, 1000})
-    ->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK(BM_RefreshPair)->ArgNames({"type", "N"})->Args({2, 100})->Iterations(20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RefreshPair)->ArgNames({"type", "N"})->Args({2, 1000})->Iterations(7)->Unit(benchmark::kMillisecond);
+    ->Args({0, 100})
+    ->Args({0, 1000})
+    ->Args({1, 100})
+    ->Args({1, 1000})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0);
+BENCHMARK(BM_RefreshPair)
+    ->ArgNames({"type", "N"})
+    ->Args({2, 100})
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshPair)
+    ->ArgNames({"type", "N"})
+    ->Args({2, 1000})
+    ->Iterations(7)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TracedPlayblastHeap)->Iterations(300)->Unit(benchmark::kMillisecond);
 
 }  // namespace

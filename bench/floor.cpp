@@ -42,7 +42,8 @@ double num(rdhost::Node* n, const char* attr) {
 float flt(rdhost::Node* n, const char* attr) { return static_cast<float>(num(n, attr)); }
 int whole(rdhost::Node* n, const char* attr) {
     const float v = flt(n, attr);
-    if (v >= static_cast<float>(INT_MAX) || v <= static_cast<float>(INT_MIN)) fail("floor: count out of range");
+    if (v >= static_cast<float>(INT_MAX) || v <= static_cast<float>(INT_MIN))
+        fail("floor: count out of range");
     return static_cast<int>(v);
 }
 std::string str(rdhost::Node* n, const char* attr) { return n->getString(n->findAttr(attr)->index); }
@@ -102,13 +103,32 @@ void sliderShape(FloorShape& s, int code, int style, const Sizes& z) {
     s.slices = z.slices;
     s.stacks = z.stacks;
     switch (s.kind) {
-        case 1: s.a = z.radius; break;
-        case 2: s.a = z.radius; break;
-        case 3: s.a = z.radius; s.b = z.height; break;
-        case 4: s.a = z.inner; s.b = z.outer; break;
-        case 5: s.a = z.height; s.b = z.width; s.c = z.depth; break;
-        case 6: s.a = z.depth; s.b = z.inner; s.c = z.outer; break;
-        default: break;
+    case 1:
+        s.a = z.radius;
+        break;
+    case 2:
+        s.a = z.radius;
+        break;
+    case 3:
+        s.a = z.radius;
+        s.b = z.height;
+        break;
+    case 4:
+        s.a = z.inner;
+        s.b = z.outer;
+        break;
+    case 5:
+        s.a = z.height;
+        s.b = z.width;
+        s.c = z.depth;
+        break;
+    case 6:
+        s.a = z.depth;
+        s.b = z.inner;
+        s.c = z.outer;
+        break;
+    default:
+        break;
     }
 }
 
@@ -145,13 +165,38 @@ FloorNode locatorFloor(rdhost::Node* n) {
     const float r = static_cast<float>(radius);
     float h = 0.0f;
     switch (s.kind) {
-        case 1: s.a = r; h = static_cast<float>(radius * 0.5); break;
-        case 2: s.a = r; h = r; break;
-        case 3: s.a = r; s.b = height; h = height; break;
-        case 4: s.a = inner; s.b = outer; h = inner; break;
-        case 5: s.a = width; s.b = height; s.c = depth; h = height * 0.5f; break;
-        case 6: s.a = depth; s.b = inner; s.c = outer; h = depth * 0.5f; break;
-        default: break;
+    case 1:
+        s.a = r;
+        h = static_cast<float>(radius * 0.5);
+        break;
+    case 2:
+        s.a = r;
+        h = r;
+        break;
+    case 3:
+        s.a = r;
+        s.b = height;
+        h = height;
+        break;
+    case 4:
+        s.a = inner;
+        s.b = outer;
+        h = inner;
+        break;
+    case 5:
+        s.a = width;
+        s.b = height;
+        s.c = depth;
+        h = height * 0.5f;
+        break;
+    case 6:
+        s.a = depth;
+        s.b = inner;
+        s.c = outer;
+        h = depth * 0.5f;
+        break;
+    default:
+        break;
     }
     f.shapeCount = s.kind ? 1 : 0;
     f.showLabel = showLabel == 1.0f;
@@ -338,8 +383,10 @@ FloorNode arcFloor(rdhost::Node* n) {
             FloorTick k;
             k.main = i == mainEvery;
             const MVector tip = k.main ? p + dir * (tick * 2.0) : p + dir * tick;
-            k.p[0] = static_cast<float>(p.x), k.p[1] = static_cast<float>(p.y), k.p[2] = static_cast<float>(p.z);
-            k.tip[0] = static_cast<float>(tip.x), k.tip[1] = static_cast<float>(tip.y), k.tip[2] = static_cast<float>(tip.z);
+            k.p[0] = static_cast<float>(p.x), k.p[1] = static_cast<float>(p.y),
+            k.p[2] = static_cast<float>(p.z);
+            k.tip[0] = static_cast<float>(tip.x), k.tip[1] = static_cast<float>(tip.y),
+            k.tip[2] = static_cast<float>(tip.z);
             if (k.main) {
                 if (displaySnapValue == 1) {
                     k.hasText = true;
@@ -393,34 +440,49 @@ void drawShape(const FloorShape& s) {
     glTranslatef(s.translate[0], s.translate[1], s.translate[2]);
     glRotated(s.angle, s.axis[0], s.axis[1], s.axis[2]);
     switch (s.kind) {
-        case 1:
-            if (wire) glutWireCube(s.a); else glutSolidCube(s.a);
-            break;
-        case 2:
-            glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-            if (wire) glutWireSphere(s.a, s.slices, s.stacks); else glutSolidSphere(s.a, s.slices, s.stacks);
-            break;
-        case 3:
+    case 1:
+        if (wire)
+            glutWireCube(s.a);
+        else
+            glutSolidCube(s.a);
+        break;
+    case 2:
+        glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+        if (wire)
+            glutWireSphere(s.a, s.slices, s.stacks);
+        else
+            glutSolidSphere(s.a, s.slices, s.stacks);
+        break;
+    case 3:
+        glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+        if (wire)
+            glutWireCone(s.a, s.b, s.slices, s.stacks);
+        else
+            glutSolidCone(s.a, s.b, s.slices, s.stacks);
+        break;
+    case 4:
+        glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+        if (wire)
+            glutWireTorus(s.a, s.b, s.slices, s.stacks);
+        else
+            glutSolidTorus(s.a, s.b, s.slices, s.stacks);
+        break;
+    case 5:
+        glScalef(s.a, s.b, s.c);
+        if (wire)
+            glutWireCube(1.0);
+        else
+            glutSolidCube(1.0);
+        break;
+    case 6:
+        if (GLUquadric* q = gluNewQuadric()) {
+            gluQuadricDrawStyle(q, wire ? GLU_LINE : GLU_FILL);
             glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-            if (wire) glutWireCone(s.a, s.b, s.slices, s.stacks); else glutSolidCone(s.a, s.b, s.slices, s.stacks);
-            break;
-        case 4:
-            glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-            if (wire) glutWireTorus(s.a, s.b, s.slices, s.stacks); else glutSolidTorus(s.a, s.b, s.slices, s.stacks);
-            break;
-        case 5:
-            glScalef(s.a, s.b, s.c);
-            if (wire) glutWireCube(1.0); else glutSolidCube(1.0);
-            break;
-        case 6:
-            if (GLUquadric* q = gluNewQuadric()) {
-                gluQuadricDrawStyle(q, wire ? GLU_LINE : GLU_FILL);
-                glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-                glTranslatef(0.0f, 0.0f, -0.5f * s.a);
-                gluCylinder(q, s.b, s.c, s.a, s.slices, s.stacks);
-                gluDeleteQuadric(q);
-            }
-            break;
+            glTranslatef(0.0f, 0.0f, -0.5f * s.a);
+            gluCylinder(q, s.b, s.c, s.a, s.slices, s.stacks);
+            gluDeleteQuadric(q);
+        }
+        break;
     }
     glPopMatrix();
     glPopAttrib();
@@ -483,10 +545,14 @@ std::vector<float> feedback(const std::function<void()>& draw) {
 FloorNode floorFor(rdhost::Scene& scene, rdhost::Node* node) {
     FloorNode f;
     const std::string& type = node->type->name;
-    if (type == kLocator) f = locatorFloor(node);
-    else if (type == kSlider) f = sliderFloor(node);
-    else if (type == kArc) f = arcFloor(node);
-    else fail("floor: no floor for type " + type);
+    if (type == kLocator)
+        f = locatorFloor(node);
+    else if (type == kSlider)
+        f = sliderFloor(node);
+    else if (type == kArc)
+        f = arcFloor(node);
+    else
+        fail("floor: no floor for type " + type);
     double w[4][4];
     scene.worldMatrix(node, w);
     for (int r = 0; r < 4; ++r)
@@ -497,29 +563,29 @@ FloorNode floorFor(rdhost::Scene& scene, rdhost::Node* node) {
 void drawFloorNode(const FloorNode& n) {
     for (int i = 0; i < n.shapeCount; ++i) drawShape(n.shapes[i]);
     switch (n.type) {
-        case 0:
-            glColor4fv(n.labelColor);
-            if (n.showLabel) drawText(n.label);
-            break;
-        case 1:
-            if (n.line) drawLine(n, GL_LINES);
-            glColor4fv(n.labelColor);
-            if (n.showLabel) drawText(n.label);
-            if (!n.values.empty()) {
-                glColor4fv(n.valueColor);
-                for (const FloorText& t : n.values) drawText(t);
-            }
-            break;
-        case 2:
-            if (n.line) drawLine(n, GL_LINE_STRIP);
-            glColor4fv(n.labelColor);
-            if (n.showLabel) drawText(n.label);
-            if (n.ticks) drawTicks(n);
-            if (!n.values.empty()) {
-                glColor4fv(n.valueColor);
-                for (const FloorText& t : n.values) drawText(t);
-            }
-            break;
+    case 0:
+        glColor4fv(n.labelColor);
+        if (n.showLabel) drawText(n.label);
+        break;
+    case 1:
+        if (n.line) drawLine(n, GL_LINES);
+        glColor4fv(n.labelColor);
+        if (n.showLabel) drawText(n.label);
+        if (!n.values.empty()) {
+            glColor4fv(n.valueColor);
+            for (const FloorText& t : n.values) drawText(t);
+        }
+        break;
+    case 2:
+        if (n.line) drawLine(n, GL_LINE_STRIP);
+        glColor4fv(n.labelColor);
+        if (n.showLabel) drawText(n.label);
+        if (n.ticks) drawTicks(n);
+        if (!n.values.empty()) {
+            glColor4fv(n.valueColor);
+            for (const FloorText& t : n.values) drawText(t);
+        }
+        break;
     }
 }
 
@@ -577,9 +643,8 @@ bool checkFloors() {
         const MDagPath path = rdhost::ObjectAccess::path(node);
         M3dView view = M3dView::active3dView();
         setup();
-        const std::vector<float> host = feedback([&] {
-            loc->draw(view, path, M3dView::kGouraudShaded, M3dView::kDormant);
-        });
+        const std::vector<float> host =
+            feedback([&] { loc->draw(view, path, M3dView::kGouraudShaded, M3dView::kDormant); });
         setup();
         const std::vector<float> bare = feedback([&] { drawFloorNode(floor); });
         double worst = 0.0;
@@ -587,7 +652,8 @@ bool checkFloors() {
         for (size_t i = 0; same && i < host.size(); ++i)
             worst = std::max(worst, std::fabs(static_cast<double>(host[i]) - bare[i]));
         same = same && worst <= 1e-4;
-        std::fprintf(stderr, "floor check %-24s host %zu feedback floats, floor %zu, largest difference %g: %s\n",
+        std::fprintf(stderr,
+                     "floor check %-24s host %zu feedback floats, floor %zu, largest difference %g: %s\n",
                      type, host.size(), bare.size(), worst, same ? "same" : "DIFFERENT");
         all = all && same;
     }

@@ -13,7 +13,7 @@
 namespace rdhost {
 class Scene;
 struct Node;
-}
+}  // namespace rdhost
 
 namespace bench {
 
@@ -25,13 +25,13 @@ struct FloorText {
 
 // One shape of the plug-in's shape primitives, ready to issue.
 struct FloorShape {
-    int kind = 0;              // 0 none, 1 cube ... 6 cylinder
-    int style = 1;             // 0 wire, 1 solid, 2 smooth
+    int kind = 0;   // 0 none, 1 cube ... 6 cylinder
+    int style = 1;  // 0 wire, 1 solid, 2 smooth
     float ambient[4] = {}, diffuse[4] = {}, specular[4] = {};
     float shininess = 0;
     float scale[3] = {1, 1, 1}, translate[3] = {0, 0, 0};
     double angle = 0, axis[3] = {1, 0, 0};
-    float a = 0, b = 0, c = 0; // sizes: radius / base,height / inner,outer / w,h,d / height,base,top
+    float a = 0, b = 0, c = 0;  // sizes: radius / base,height / inner,outer / w,h,d / height,base,top
     int slices = 0, stacks = 0;
 };
 
@@ -43,7 +43,7 @@ struct FloorTick {
 
 // Everything one node issues.
 struct FloorNode {
-    int type = 0;              // 0 locator, 1 slider, 2 arc slider
+    int type = 0;  // 0 locator, 1 slider, 2 arc slider
     FloorShape shapes[3];
     int shapeCount = 0;
     bool line = false;
@@ -57,7 +57,7 @@ struct FloorNode {
     bool ticks = false;
     float tickColor[4] = {}, mainColor[4] = {}, tickWidth = 1;
     std::vector<FloorTick> tickList;
-    double world[16] = {};     // column-major, as glMultMatrixd takes it
+    double world[16] = {};  // column-major, as glMultMatrixd takes it
 };
 
 // Works out what `node` (a rigDials locator shape) issues. Exits naming the

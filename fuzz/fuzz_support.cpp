@@ -2,13 +2,13 @@
 
 #include "command/registry.h"
 
+#include <dlfcn.h>
+#include <unistd.h>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <dlfcn.h>
-#include <unistd.h>
 
 namespace rdfuzz {
 
@@ -145,15 +145,17 @@ std::string plugText(const rdhost::PlugRef& p) {
 Snapshot snapshot(rdhost::Scene& scene) {
     Snapshot s;
     for (rdhost::Node* n : scene.nodes()) {
-        s.lines.push_back("node " + n->name + " " + n->type->name + " " + n->unknownTypeName +
-                          " parent " + (n->parent ? n->parent->name : "-") + " raw " +
-                          std::to_string(n->raw.size()));
+        s.lines.push_back("node " + n->name + " " + n->type->name + " " + n->unknownTypeName + " parent " +
+                          (n->parent ? n->parent->name : "-") + " raw " + std::to_string(n->raw.size()));
         for (const rdhost::Attr* a : n->type->attrs) {
             const int i = a->index;
             std::string line = "  " + a->longName;
-            if (n->source(i)) line += " <- " + plugText(n->source(i));
-            else if (a->kind == rdhost::AttrKind::String) line += " = \"" + n->storedString(i) + "\"";
-            else if (!a->computed && a->isNumeric()) line += " = " + number(n->storedNumber(i));
+            if (n->source(i))
+                line += " <- " + plugText(n->source(i));
+            else if (a->kind == rdhost::AttrKind::String)
+                line += " = \"" + n->storedString(i) + "\"";
+            else if (!a->computed && a->isNumeric())
+                line += " = " + number(n->storedNumber(i));
             s.lines.push_back(line);
         }
     }

@@ -16,8 +16,8 @@ namespace rdfuzz {
 // Once per process: makes a private temporary folder and wraps the commands
 // that write files, render or load code (file, playblast, loadPlugin, requires)
 // so that they refuse paths with a '/', put plain file names into the folder,
-// refuse plug-ins other than rigDials and keep pictures small. The refusal is an ordinary command error. Only the fuzz
-// targets install this; the host itself is unchanged.
+// refuse plug-ins other than rigDials and keep pictures small. The refusal is an ordinary command error. Only
+// the fuzz targets install this; the host itself is unchanged.
 void installSandbox();
 
 // The folder holding rigDials.so (RIGDIALS_PLUGIN_DIR overrides the build's).

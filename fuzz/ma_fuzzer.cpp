@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rdfuzz::fail(std::string("reading threw a non-host error: ") + e.what());
     }
     if (!fs.scene->deferredCommands().empty())
-        rdfuzz::fail("reading a scene file queued '" + fs.scene->deferredCommands().front() + "' for the idle step");
+        rdfuzz::fail("reading a scene file queued '" + fs.scene->deferredCommands().front() +
+                     "' for the idle step");
     try {
         fs.scene->runIdle();
     } catch (const std::exception& e) {

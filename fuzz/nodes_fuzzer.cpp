@@ -32,7 +32,8 @@ struct Reader {
         --n;
         return *p++;
     }
-    template <class T> T raw() {
+    template <class T>
+    T raw() {
         T v{};
         unsigned char buf[sizeof(T)] = {};
         for (auto& b : buf) b = byte();
@@ -42,17 +43,43 @@ struct Reader {
 };
 
 double value(Reader& in, const rdhost::Attr& attr) {
-    static const double special[] = {
-        std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
-        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-        0.0, -0.0, 1.0, -1.0, 1e-9, -1e-9, 1e-300, 1e300, -1e300, 3.4e38, -3.4e38, 1e39,
-        2147483648.0, -2147483649.0, 9.3e18, std::numeric_limits<double>::denorm_min(),
-        M_PI, -M_PI, 2 * M_PI, 360.0, -360.0, 1e6, -1e6, 0.5};
+    static const double special[] = {std::numeric_limits<double>::quiet_NaN(),
+                                     -std::numeric_limits<double>::quiet_NaN(),
+                                     std::numeric_limits<double>::infinity(),
+                                     -std::numeric_limits<double>::infinity(),
+                                     0.0,
+                                     -0.0,
+                                     1.0,
+                                     -1.0,
+                                     1e-9,
+                                     -1e-9,
+                                     1e-300,
+                                     1e300,
+                                     -1e300,
+                                     3.4e38,
+                                     -3.4e38,
+                                     1e39,
+                                     2147483648.0,
+                                     -2147483649.0,
+                                     9.3e18,
+                                     std::numeric_limits<double>::denorm_min(),
+                                     M_PI,
+                                     -M_PI,
+                                     2 * M_PI,
+                                     360.0,
+                                     -360.0,
+                                     1e6,
+                                     -1e6,
+                                     0.5};
     switch (in.byte() % 6) {
-    case 0: return special[in.byte() % (sizeof special / sizeof special[0])];
-    case 1: return in.raw<double>();
-    case 2: return static_cast<double>(in.raw<float>());
-    case 3: return static_cast<double>(static_cast<std::int8_t>(in.byte()));
+    case 0:
+        return special[in.byte() % (sizeof special / sizeof special[0])];
+    case 1:
+        return in.raw<double>();
+    case 2:
+        return static_cast<double>(in.raw<float>());
+    case 3:
+        return static_cast<double>(static_cast<std::int8_t>(in.byte()));
     case 4: {
         // An enum field's value, or a little past the last / before the first.
         const int k = static_cast<std::int8_t>(in.byte());
@@ -61,7 +88,8 @@ double value(Reader& in, const rdhost::Attr& attr) {
         if (k >= 0 && k < count) return attr.enumFields[k].second;
         return attr.enumFields.back().second + k;
     }
-    default: return static_cast<double>(static_cast<std::int16_t>(in.raw<std::uint16_t>())) / 7.0;
+    default:
+        return static_cast<double>(static_cast<std::int16_t>(in.raw<std::uint16_t>())) / 7.0;
     }
 }
 
@@ -74,8 +102,8 @@ std::vector<int> writableSlots(const rdhost::Node* node) {
     return slots;
 }
 
-const char* const kManips[] = {"distanceManip", "LengthManip", "sizeManip", "SetKeyManip",
-                               "sweepManip", "endSweepManip", "arcRradiusManip", "setKeyManip"};
+const char* const kManips[] = {"distanceManip", "LengthManip",   "sizeManip",       "SetKeyManip",
+                               "sweepManip",    "endSweepManip", "arcRradiusManip", "setKeyManip"};
 
 void render(rdhost::Scene& scene, std::uint8_t how) {
     rdhost::Viewport& vp = rdhost::viewportFor(scene);
@@ -91,8 +119,7 @@ void render(rdhost::Scene& scene, std::uint8_t how) {
         rdfuzz::fail(std::string("render failed: ") + e.what());
     }
     for (const auto& item : result.items) rdhost::countItemPrimitives(scene, item);
-    for (const std::string& w : vp.warnings)
-        rdfuzz::fail("the viewport reported a faulty draw: " + w);
+    for (const std::string& w : vp.warnings) rdfuzz::fail("the viewport reported a faulty draw: " + w);
 }
 
 }  // namespace
@@ -108,8 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rdhost::cmd::Interpreter interp(scene, out, err);
 
     rdhost::Node* nodes[3] = {};
-    const char* const types[3] = {"KelPrimitiveLocator", "KelSliderManipulator",
-                                  "KelArcSliderManipulator"};
+    const char* const types[3] = {"KelPrimitiveLocator", "KelSliderManipulator", "KelArcSliderManipulator"};
     for (int i = 0; i < 3; ++i) {
         try {
             nodes[i] = scene.createNode(types[i]);
@@ -149,8 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const double t = static_cast<double>(static_cast<std::int16_t>(in.raw<std::uint16_t>()));
             try {
                 scene.setCurrentTime(t);
-            } catch (const rdhost::HostError&) {
-            }
+            } catch (const rdhost::HostError&) {}
             break;
         }
         case 9:

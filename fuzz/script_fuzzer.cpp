@@ -37,7 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     interp.limits().maxStringSize = 100000;
 
     std::vector<rdfuzz::Snapshot> before;
-    interp.beforeCommand = [&](const rdhost::cmd::Statement&) { before.push_back(rdfuzz::snapshot(*fs.scene)); };
+    interp.beforeCommand = [&](const rdhost::cmd::Statement&) {
+        before.push_back(rdfuzz::snapshot(*fs.scene));
+    };
     interp.afterCommand = [&](const rdhost::cmd::Statement& st, const rdhost::HostError* failure) {
         rdfuzz::Snapshot was = std::move(before.back());
         before.pop_back();

@@ -14,8 +14,7 @@ namespace attrs {
 
 namespace {
 
-void setNumberFlags(MFnAttribute& fn, bool keyable)
-{
+void setNumberFlags(MFnAttribute& fn, bool keyable) {
     fn.setArray(false);
     fn.setUsesArrayDataBuilder(false);
     fn.setHidden(false);
@@ -24,8 +23,7 @@ void setNumberFlags(MFnAttribute& fn, bool keyable)
 
 // Numeric and unit sets both offer setMin and setMax; MFnAttribute does not.
 template <class Fn>
-void setLimits(Fn& fn, const Limits& limits, bool afterAdd)
-{
+void setLimits(Fn& fn, const Limits& limits, bool afterAdd) {
     if (!limits.set || limits.afterAdd != afterAdd) return;
     fn.setMin(limits.min);
     fn.setMax(limits.max);
@@ -33,8 +31,7 @@ void setLimits(Fn& fn, const Limits& limits, bool afterAdd)
 
 }  // namespace
 
-bool AttributeTable::check(const MStatus& status, const char* error)
-{
+bool AttributeTable::check(const MStatus& status, const char* error) {
     if (status != MS::kSuccess) {
         std::cerr << error << std::endl;
         ok_ = false;
@@ -42,16 +39,14 @@ bool AttributeTable::check(const MStatus& status, const char* error)
     return ok_;
 }
 
-bool AttributeTable::add(const MObject& handle, const char* error)
-{
+bool AttributeTable::add(const MObject& handle, const char* error) {
     const MStatus status = add_(handle);
     return error ? check(status, error) : true;
 }
 
 void AttributeTable::numberRow(MObject& handle, const char* longName, const char* shortName,
-                               MFnNumericData::Type type, double defaultValue, Limits limits,
-                               Keyable keyable, const char* addError)
-{
+                               MFnNumericData::Type type, double defaultValue, Limits limits, Keyable keyable,
+                               const char* addError) {
     if (!ok_) return;
     MFnNumericAttribute fn;
     MStatus status;
@@ -66,28 +61,23 @@ void AttributeTable::numberRow(MObject& handle, const char* longName, const char
 
 void AttributeTable::number(MObject& handle, const char* longName, const char* shortName,
                             MFnNumericData::Type type, double defaultValue, Limits limits,
-                            const char* addError)
-{
+                            const char* addError) {
     numberRow(handle, longName, shortName, type, defaultValue, limits, Keyable::kYes, addError);
 }
 
 void AttributeTable::output(MObject& handle, const char* longName, const char* shortName,
-                            MFnNumericData::Type type, double defaultValue, Limits limits)
-{
+                            MFnNumericData::Type type, double defaultValue, Limits limits) {
     numberRow(handle, longName, shortName, type, defaultValue, limits, Keyable::kNo, kAddNameError);
 }
 
-void AttributeTable::numberKeyableUntilAdded(MObject& handle, const char* longName,
-                                             const char* shortName, MFnNumericData::Type type,
-                                             double defaultValue)
-{
+void AttributeTable::numberKeyableUntilAdded(MObject& handle, const char* longName, const char* shortName,
+                                             MFnNumericData::Type type, double defaultValue) {
     numberRow(handle, longName, shortName, type, defaultValue, kNoLimits, Keyable::kUntilAdded,
               kAddNameHashError);
 }
 
 void AttributeTable::toggle(MObject& handle, const char* longName, const char* shortName,
-                            double defaultValue)
-{
+                            double defaultValue) {
     if (!ok_) return;
     MFnNumericAttribute fn;
     MStatus status;
@@ -99,8 +89,7 @@ void AttributeTable::toggle(MObject& handle, const char* longName, const char* s
 }
 
 void AttributeTable::unit(MObject& handle, const char* longName, const char* shortName,
-                          MFnUnitAttribute::Type type, double defaultValue, Limits limits)
-{
+                          MFnUnitAttribute::Type type, double defaultValue, Limits limits) {
     if (!ok_) return;
     MFnUnitAttribute fn;
     MStatus status;
@@ -113,8 +102,7 @@ void AttributeTable::unit(MObject& handle, const char* longName, const char* sho
 }
 
 void AttributeTable::text(MObject& handle, const char* longName, const char* shortName,
-                          const char* defaultText)
-{
+                          const char* defaultText) {
     if (!ok_) return;
     MFnStringData data;
     const MObject initial = data.create(MString(defaultText));
@@ -125,8 +113,7 @@ void AttributeTable::text(MObject& handle, const char* longName, const char* sho
 }
 
 void AttributeTable::enumeration(MObject& handle, const char* longName, const char* shortName,
-                                 short defaultValue, EnumFields fields, const char* addError)
-{
+                                 short defaultValue, EnumFields fields, const char* addError) {
     if (!ok_) return;
     MFnEnumAttribute fn;
     handle = fn.create(longName, shortName, defaultValue);
@@ -138,9 +125,7 @@ void AttributeTable::enumeration(MObject& handle, const char* longName, const ch
 
 template <typename T>
 void AttributeTable::compoundRow(MObject& handle, const char* longName, const char* shortName,
-                                 const MObject& x, const MObject& y, const MObject& z, T dx, T dy,
-                                 T dz)
-{
+                                 const MObject& x, const MObject& y, const MObject& z, T dx, T dy, T dz) {
     if (!ok_) return;
     MFnNumericAttribute fn;
     handle = fn.create(longName, shortName, x, y, z);
@@ -152,39 +137,30 @@ void AttributeTable::compoundRow(MObject& handle, const char* longName, const ch
     add(handle, nullptr);
 }
 
-void AttributeTable::compound(MObject& handle, const char* longName, const char* shortName,
-                              const MObject& x, const MObject& y, const MObject& z, float dx,
-                              float dy, float dz)
-{
+void AttributeTable::compound(MObject& handle, const char* longName, const char* shortName, const MObject& x,
+                              const MObject& y, const MObject& z, float dx, float dy, float dz) {
     compoundRow(handle, longName, shortName, x, y, z, dx, dy, dz);
 }
 
-void AttributeTable::compound(MObject& handle, const char* longName, const char* shortName,
-                              const MObject& x, const MObject& y, const MObject& z, double dx,
-                              double dy, double dz)
-{
+void AttributeTable::compound(MObject& handle, const char* longName, const char* shortName, const MObject& x,
+                              const MObject& y, const MObject& z, double dx, double dy, double dz) {
     compoundRow(handle, longName, shortName, x, y, z, dx, dy, dz);
 }
 
-void AttributeTable::colour(const ColourHandles& handles, const ColourNames& names, float r,
-                            float g, float b, const char* channelAddError)
-{
+void AttributeTable::colour(const ColourHandles& handles, const ColourNames& names, float r, float g, float b,
+                            const char* channelAddError) {
     const MString longName(names.longName);
-    const auto channel = [&](MObject& handle, const char* suffix, const char* shortName,
-                             float value) {
-        number(handle, (longName + suffix).asChar(), shortName, MFnNumericData::kFloat, value,
-               kNoLimits, channelAddError);
+    const auto channel = [&](MObject& handle, const char* suffix, const char* shortName, float value) {
+        number(handle, (longName + suffix).asChar(), shortName, MFnNumericData::kFloat, value, kNoLimits,
+               channelAddError);
     };
     channel(handles.r, "R", names.rShortName, r);
     channel(handles.g, "G", names.gShortName, g);
     channel(handles.b, "B", names.bShortName, b);
-    compound(handles.colour, names.longName, names.shortName, handles.r, handles.g, handles.b, r, g,
-             b);
+    compound(handles.colour, names.longName, names.shortName, handles.r, handles.g, handles.b, r, g, b);
 }
 
-void AttributeTable::affects(const MObject& whenChanges, const MObject& isAffected,
-                             const char* error)
-{
+void AttributeTable::affects(const MObject& whenChanges, const MObject& isAffected, const char* error) {
     if (!ok_) return;
     const MStatus status = affects_(whenChanges, isAffected);
     if (error) check(status, error);

@@ -78,13 +78,12 @@ public:
     MStatus status() const { return ok_ ? MStatus(MS::kSuccess) : MStatus(MS::kFailure); }
 
     // A keyable number. addError: the line a failed add prints.
-    void number(MObject& handle, const char* longName, const char* shortName,
-                MFnNumericData::Type type, double defaultValue, Limits limits = kNoLimits,
-                const char* addError = kAddNameHashError);
+    void number(MObject& handle, const char* longName, const char* shortName, MFnNumericData::Type type,
+                double defaultValue, Limits limits = kNoLimits, const char* addError = kAddNameHashError);
 
     // A computed result: not keyable; a failed add prints kAddNameError.
-    void output(MObject& handle, const char* longName, const char* shortName,
-                MFnNumericData::Type type, double defaultValue, Limits limits = kNoLimits);
+    void output(MObject& handle, const char* longName, const char* shortName, MFnNumericData::Type type,
+                double defaultValue, Limits limits = kNoLimits);
 
     // A number keyable while it is added and not afterwards; a failed add
     // prints kAddNameHashError.
@@ -96,15 +95,15 @@ public:
     void toggle(MObject& handle, const char* longName, const char* shortName, double defaultValue);
 
     // A keyable distance or angle.
-    void unit(MObject& handle, const char* longName, const char* shortName,
-              MFnUnitAttribute::Type type, double defaultValue, Limits limits = kNoLimits);
+    void unit(MObject& handle, const char* longName, const char* shortName, MFnUnitAttribute::Type type,
+              double defaultValue, Limits limits = kNoLimits);
 
     // A keyable string; a failed add prints kAddAttrError.
     void text(MObject& handle, const char* longName, const char* shortName, const char* defaultText);
 
     // A keyable enum. addError null: the add's result is not examined.
-    void enumeration(MObject& handle, const char* longName, const char* shortName,
-                     short defaultValue, EnumFields fields, const char* addError);
+    void enumeration(MObject& handle, const char* longName, const char* shortName, short defaultValue,
+                     EnumFields fields, const char* addError);
 
     // A compound over the three children added just before it, flagged as a
     // colour. Its creation and add results are not examined: the children
@@ -126,12 +125,11 @@ public:
 private:
     enum class Keyable { kYes, kNo, kUntilAdded };
 
-    void numberRow(MObject& handle, const char* longName, const char* shortName,
-                   MFnNumericData::Type type, double defaultValue, Limits limits, Keyable keyable,
-                   const char* addError);
+    void numberRow(MObject& handle, const char* longName, const char* shortName, MFnNumericData::Type type,
+                   double defaultValue, Limits limits, Keyable keyable, const char* addError);
     template <typename T>
-    void compoundRow(MObject& handle, const char* longName, const char* shortName,
-                     const MObject& x, const MObject& y, const MObject& z, T dx, T dy, T dz);
+    void compoundRow(MObject& handle, const char* longName, const char* shortName, const MObject& x,
+                     const MObject& y, const MObject& z, T dx, T dy, T dz);
     bool check(const MStatus& status, const char* error);
     bool add(const MObject& handle, const char* error);
 
@@ -143,8 +141,7 @@ private:
 // The label attributes all three locators have, with the same names, types
 // and failure lines; only the default text differs.
 template <class Node>
-void addLabelAttributes(AttributeTable& t, const char* defaultText)
-{
+void addLabelAttributes(AttributeTable& t, const char* defaultText) {
     t.number(Node::displayLabel, "displayLabel", "dlb", MFnNumericData::kBoolean, 1.0);
     t.text(Node::label, "label", "lab", defaultText);
     t.colour({Node::labelColorR, Node::labelColorG, Node::labelColorB, Node::labelColor},

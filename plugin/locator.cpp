@@ -39,19 +39,15 @@ MObject KelPrimitiveLocator::depth;
 MObject KelPrimitiveLocator::innerRadius;
 MObject KelPrimitiveLocator::outerRadius;
 
-void* KelPrimitiveLocator::creator()
-{
-    return new KelPrimitiveLocator();
-}
+void* KelPrimitiveLocator::creator() { return new KelPrimitiveLocator(); }
 
-MStatus KelPrimitiveLocator::initialize()
-{
+MStatus KelPrimitiveLocator::initialize() {
     using namespace attrs;
     using N = MFnNumericData;
     using Self = KelPrimitiveLocator;
-    static const EnumFields kShapeKinds = {
-        {"cube", kCube}, {"sphere", kSphere}, {"cone", kCone},
-        {"torus", kTorus}, {"rectangle", kRectangle}, {"cylinder", kCylinder}};
+    static const EnumFields kShapeKinds = {{"cube", kCube},           {"sphere", kSphere},
+                                           {"cone", kCone},           {"torus", kTorus},
+                                           {"rectangle", kRectangle}, {"cylinder", kCylinder}};
     static const EnumFields kDrawStyles = {{"wire", kWire}, {"solid", kSolid}, {"smooth", kSmooth}};
 
     // Limits are set once each attribute is added; they take effect all the
@@ -62,14 +58,14 @@ MStatus KelPrimitiveLocator::initialize()
     addLabelAttributes<Self>(t, "KelPrimitiveLocator");
     t.colour({colorR, colorG, colorB, color}, {"color", "cl", "cr", "cg", "cb"}, 1.2f, 0.8f, 0.0f,
              kAddNameError);
-    t.enumeration(type,     "type",     "tp",  kSphere, kShapeKinds, kAddAttrError);
+    t.enumeration(type, "type", "tp", kSphere, kShapeKinds, kAddAttrError);
     t.enumeration(drawType, "drawType", "dtp", kSmooth, kDrawStyles, kAddAttrError);
-    t.number(radius,      "radius",      "rd", N::kFloat, 1.0, limitsAfterAdd(0.0, 10.0), kAddNameError);
-    t.number(slices,      "slices",      "sl", N::kShort, 12,  limitsAfterAdd(1, 50), kAddNameError);
-    t.number(stacks,      "stacks",      "st", N::kShort, 12,  limitsAfterAdd(1, 50), kAddNameError);
-    t.number(width,       "width",       "wd", N::kFloat, 2.0, limitsAfterAdd(0.0, 10.0), kAddNameError);
-    t.number(height,      "height",      "ht", N::kFloat, 3.0, limitsAfterAdd(0.0, 10.0), kAddNameError);
-    t.number(depth,       "depth",       "dp", N::kFloat, 4.0, limitsAfterAdd(0.0, 10.0), kAddNameError);
+    t.number(radius, "radius", "rd", N::kFloat, 1.0, limitsAfterAdd(0.0, 10.0), kAddNameError);
+    t.number(slices, "slices", "sl", N::kShort, 12, limitsAfterAdd(1, 50), kAddNameError);
+    t.number(stacks, "stacks", "st", N::kShort, 12, limitsAfterAdd(1, 50), kAddNameError);
+    t.number(width, "width", "wd", N::kFloat, 2.0, limitsAfterAdd(0.0, 10.0), kAddNameError);
+    t.number(height, "height", "ht", N::kFloat, 3.0, limitsAfterAdd(0.0, 10.0), kAddNameError);
+    t.number(depth, "depth", "dp", N::kFloat, 4.0, limitsAfterAdd(0.0, 10.0), kAddNameError);
     t.number(innerRadius, "innerRadius", "ir", N::kFloat, 1.0, limitsAfterAdd(0.0, 5.0), kAddNameError);
     t.number(outerRadius, "outerRadius", "or", N::kFloat, 2.0, limitsAfterAdd(0.0, 5.0), kAddNameError);
     // clang-format on
@@ -79,8 +75,7 @@ MStatus KelPrimitiveLocator::initialize()
 MStatus KelPrimitiveLocator::compute(const MPlug&, MDataBlock&) { return MS::kUnknownParameter; }
 
 void KelPrimitiveLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle style,
-                               M3dView::DisplayStatus)
-{
+                               M3dView::DisplayStatus) {
     const MObject node = thisMObject();
 
     // Read everything afresh, always in this order. Every number may come
@@ -110,8 +105,8 @@ void KelPrimitiveLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayS
     const float diffuse[4] = {r, g, b, 1.0f};
     const float specular[4] = {0.3f, 0.3f, 0.3f, 1.0f};
     const ShapeMaterial material(ambient, diffuse, specular, 30.0f);
-    const ShapeTransform placement(ShapeRotate(0.0, MVector(1.0, 0.0, 0.0)),
-                                   ShapeTranslate(0.0f, 0.0f, 0.0f), ShapeScale(1.0f, 1.0f, 1.0f));
+    const ShapeTransform placement(ShapeRotate(0.0, MVector(1.0, 0.0, 0.0)), ShapeTranslate(0.0f, 0.0f, 0.0f),
+                                   ShapeScale(1.0f, 1.0f, 1.0f));
 
     // The label sits on top of the shape: h is the height of the shape's top.
     // A type the enum does not offer draws no shape and labels the origin.
@@ -140,8 +135,7 @@ void KelPrimitiveLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayS
         h = heightValue * 0.5f;
         break;
     case kCylinder:
-        shape = std::make_unique<CylinderShape>(depthValue, innerValue, outerValue, slicesValue,
-                                                stacksValue);
+        shape = std::make_unique<CylinderShape>(depthValue, innerValue, outerValue, slicesValue, stacksValue);
         h = depthValue * 0.5f;
         break;
     default:
@@ -161,8 +155,7 @@ void KelPrimitiveLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayS
 
 bool KelPrimitiveLocator::isBounded() const { return true; }
 
-MBoundingBox KelPrimitiveLocator::boundingBox() const
-{
+MBoundingBox KelPrimitiveLocator::boundingBox() const {
     // One generous cube for every shape type, so changing the type never
     // needs a new box.
     const MObject node = thisMObject();

@@ -31,20 +31,17 @@
 
 namespace plugs {
 
-inline double readDouble(const MObject& node, const MObject& attribute)
-{
+inline double readDouble(const MObject& node, const MObject& attribute) {
     MDistance value(0.0);
     MPlug(node, attribute).getValue(value, MDGContext::fsNormal);
     return value.value();
 }
 
-inline float readFloat(const MObject& node, const MObject& attribute)
-{
+inline float readFloat(const MObject& node, const MObject& attribute) {
     return static_cast<float>(readDouble(node, attribute));
 }
 
-inline int readInt(const MObject& node, const MObject& attribute)
-{
+inline int readInt(const MObject& node, const MObject& attribute) {
     const double value = readDouble(node, attribute);
     if (!std::isfinite(value)) return 0;
     const float single = static_cast<float>(value);
@@ -53,21 +50,18 @@ inline int readInt(const MObject& node, const MObject& attribute)
     return static_cast<int>(single);
 }
 
-inline double readFiniteDouble(const MObject& node, const MObject& attribute)
-{
+inline double readFiniteDouble(const MObject& node, const MObject& attribute) {
     const double value = readDouble(node, attribute);
     return std::isfinite(value) ? value : 0.0;
 }
 
-inline float readFiniteFloat(const MObject& node, const MObject& attribute)
-{
+inline float readFiniteFloat(const MObject& node, const MObject& attribute) {
     const float value = readFloat(node, attribute);
     return std::isfinite(value) ? value : 0.0f;
 }
 
 // A colour from its three channels, read with readFloat; alpha 1.
-inline MColor readColour(const MObject& node, const MObject& r, const MObject& g, const MObject& b)
-{
+inline MColor readColour(const MObject& node, const MObject& r, const MObject& g, const MObject& b) {
     const float red = readFloat(node, r);
     const float green = readFloat(node, g);
     const float blue = readFloat(node, b);
@@ -75,16 +69,14 @@ inline MColor readColour(const MObject& node, const MObject& r, const MObject& g
 }
 
 // A point or vector from its three children, each read with readFloat.
-inline MVector readPoint(const MObject& node, const MObject& x, const MObject& y, const MObject& z)
-{
+inline MVector readPoint(const MObject& node, const MObject& x, const MObject& y, const MObject& z) {
     const float px = readFloat(node, x);
     const float py = readFloat(node, y);
     const float pz = readFloat(node, z);
     return MVector(px, py, pz);
 }
 
-inline MString readString(const MObject& node, const MObject& attribute)
-{
+inline MString readString(const MObject& node, const MObject& attribute) {
     MString value;
     MPlug(node, attribute).getValue(value, MDGContext::fsNormal);
     return value;

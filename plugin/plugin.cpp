@@ -36,23 +36,27 @@ struct NodeRow {
 // Registration order. Unloading removes the types in this same order, so each
 // locator goes before its manipulator container.
 const NodeRow kNodes[] = {
-    {"KelArcSliderManipulator", &KelArcSliderManipulator::id, KelArcSliderManipulator::creator, KelArcSliderManipulator::initialize, MPxNode::kLocatorNode},
-    {"KelArcSliderManipulatorManip", &KelArcSliderManipulatorManip::id, KelArcSliderManipulatorManip::creator, MPxManipContainer::initialize, MPxNode::kManipContainer},
-    {"KelSliderManipulator", &KelSliderManipulator::id, KelSliderManipulator::creator, KelSliderManipulator::initialize, MPxNode::kLocatorNode},
-    {"KelSliderManipulatorManip", &KelSliderManipulatorManip::id, KelSliderManipulatorManip::creator, MPxManipContainer::initialize, MPxNode::kManipContainer},
-    {"KelPrimitiveLocator", &KelPrimitiveLocator::id, KelPrimitiveLocator::creator, KelPrimitiveLocator::initialize, MPxNode::kLocatorNode},
+    {"KelArcSliderManipulator", &KelArcSliderManipulator::id, KelArcSliderManipulator::creator,
+     KelArcSliderManipulator::initialize, MPxNode::kLocatorNode},
+    {"KelArcSliderManipulatorManip", &KelArcSliderManipulatorManip::id, KelArcSliderManipulatorManip::creator,
+     MPxManipContainer::initialize, MPxNode::kManipContainer},
+    {"KelSliderManipulator", &KelSliderManipulator::id, KelSliderManipulator::creator,
+     KelSliderManipulator::initialize, MPxNode::kLocatorNode},
+    {"KelSliderManipulatorManip", &KelSliderManipulatorManip::id, KelSliderManipulatorManip::creator,
+     MPxManipContainer::initialize, MPxNode::kManipContainer},
+    {"KelPrimitiveLocator", &KelPrimitiveLocator::id, KelPrimitiveLocator::creator,
+     KelPrimitiveLocator::initialize, MPxNode::kLocatorNode},
 };
 
 }  // namespace
 
 // A failed row stops registration; the rows before it stay registered.
-extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
-{
+extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MStatus status;
     MFnPlugin plugin(obj, "Orvane 2001", "3.0", "Any");
     for (const NodeRow& row : kNodes) {
-        status = plugin.registerNode(MString(row.name), *row.id, row.creator, row.initialize,
-                                     row.kind, nullptr);
+        status =
+            plugin.registerNode(MString(row.name), *row.id, row.creator, row.initialize, row.kind, nullptr);
         if (!status) {
             status.perror("registerNode");
             break;
@@ -62,8 +66,7 @@ extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
 }
 
 // A failed row stops deregistration; the later type ids stay registered.
-extern "C" PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj)
-{
+extern "C" PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     MStatus status;
     MFnPlugin plugin(obj, "Unknown", "Unknown", "Any");
     for (const NodeRow& row : kNodes) {

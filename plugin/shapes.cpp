@@ -2,9 +2,9 @@
 
 #include <maya/MColor.h>
 
+#include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <GL/freeglut.h>
 
 #include <algorithm>
 #include <utility>
@@ -15,24 +15,21 @@ void ShapeRotate::apply() const { glRotated(angle, axis.x, axis.y, axis.z); }
 
 void ShapeScale::apply() const { glScalef(x, y, z); }
 
-void ShapeTransform::apply() const
-{
+void ShapeTransform::apply() const {
     scale.apply();
     translate.apply();
     rotate.apply();
 }
 
-ShapeMaterial::ShapeMaterial(const float ambient_[4], const float diffuse_[4],
-                             const float specular_[4], float shininess_)
-    : shininess(shininess_)
-{
+ShapeMaterial::ShapeMaterial(const float ambient_[4], const float diffuse_[4], const float specular_[4],
+                             float shininess_)
+    : shininess(shininess_) {
     std::copy(ambient_, ambient_ + 4, ambient);
     std::copy(diffuse_, diffuse_ + 4, diffuse);
     std::copy(specular_, specular_ + 4, specular);
 }
 
-void ShapeMaterial::apply() const
-{
+void ShapeMaterial::apply() const {
     // No light is set up here: the shape is lit by whatever lights the
     // viewport has on.
     glPushAttrib(GL_LIGHTING_BIT);
@@ -44,15 +41,13 @@ void ShapeMaterial::apply() const
     glShadeModel(GL_SMOOTH);
 }
 
-void Shape::set(short drawStyle_, const ShapeTransform& placement_, const ShapeMaterial& material_)
-{
+void Shape::set(short drawStyle_, const ShapeTransform& placement_, const ShapeMaterial& material_) {
     drawStyle = drawStyle_;
     placement = placement_;
     material = material_;
 }
 
-void Shape::beginDraw(M3dView& view) const
-{
+void Shape::beginDraw(M3dView& view) const {
     if (drawStyle == kSmooth) {
         material.apply();
         return;
@@ -65,8 +60,7 @@ void Shape::beginDraw(M3dView& view) const
 
 void Shape::endDraw() const { glPopAttrib(); }
 
-void Shape::draw(M3dView& view, M3dView::DisplayStyle) const
-{
+void Shape::draw(M3dView& view, M3dView::DisplayStyle) const {
     beginDraw(view);
     glPushMatrix();
     placement.apply();
@@ -75,8 +69,7 @@ void Shape::draw(M3dView& view, M3dView::DisplayStyle) const
     endDraw();
 }
 
-void CubeShape::drawGeometry() const
-{
+void CubeShape::drawGeometry() const {
     if (wire())
         glutWireCube(size);
     else
@@ -88,20 +81,14 @@ namespace {
 // A negative count makes GLUT allocate a negative size, a huge one without
 // bound; the attributes feeding these stop at 50, so that is the most any
 // shape draws. Counts too small for a shape draw nothing in GLUT and GLU.
-int tessellation(int count)
-{
-    return std::clamp(count, 0, 50);
-}
+int tessellation(int count) { return std::clamp(count, 0, 50); }
 
 }  // namespace
 
 SphereShape::SphereShape(float radius_, int slices_, int stacks_)
-    : radius(radius_), slices(tessellation(slices_)), stacks(tessellation(stacks_))
-{
-}
+    : radius(radius_), slices(tessellation(slices_)), stacks(tessellation(stacks_)) {}
 
-void SphereShape::drawGeometry() const
-{
+void SphereShape::drawGeometry() const {
     // GLUT's poles lie on Z; turn them onto Y.
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     if (wire())
@@ -111,12 +98,9 @@ void SphereShape::drawGeometry() const
 }
 
 ConeShape::ConeShape(float base_, float height_, int slices_, int stacks_)
-    : base(base_), height(height_), slices(tessellation(slices_)), stacks(tessellation(stacks_))
-{
-}
+    : base(base_), height(height_), slices(tessellation(slices_)), stacks(tessellation(stacks_)) {}
 
-void ConeShape::drawGeometry() const
-{
+void ConeShape::drawGeometry() const {
     // GLUT's cone points along +Z; point it up +Y.
     glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
     if (wire())
@@ -126,13 +110,12 @@ void ConeShape::drawGeometry() const
 }
 
 TorusShape::TorusShape(float innerRadius_, float outerRadius_, int sides_, int rings_)
-    : innerRadius(innerRadius_), outerRadius(outerRadius_), sides(tessellation(sides_)),
-      rings(tessellation(rings_))
-{
-}
+    : innerRadius(innerRadius_),
+      outerRadius(outerRadius_),
+      sides(tessellation(sides_)),
+      rings(tessellation(rings_)) {}
 
-void TorusShape::drawGeometry() const
-{
+void TorusShape::drawGeometry() const {
     // GLUT's torus has its hole along Z; turn it onto Y.
     glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
     if (wire())
@@ -141,8 +124,7 @@ void TorusShape::drawGeometry() const
         glutSolidTorus(innerRadius, outerRadius, sides, rings);
 }
 
-void RectangleShape::drawGeometry() const
-{
+void RectangleShape::drawGeometry() const {
     glScalef(width, height, depth);
     if (wire())
         glutWireCube(1.0);
@@ -150,15 +132,14 @@ void RectangleShape::drawGeometry() const
         glutSolidCube(1.0);
 }
 
-CylinderShape::CylinderShape(float height_, float baseRadius_, float topRadius_, int slices_,
-                             int stacks_)
-    : height(height_), baseRadius(baseRadius_), topRadius(topRadius_),
-      slices(tessellation(slices_)), stacks(tessellation(stacks_))
-{
-}
+CylinderShape::CylinderShape(float height_, float baseRadius_, float topRadius_, int slices_, int stacks_)
+    : height(height_),
+      baseRadius(baseRadius_),
+      topRadius(topRadius_),
+      slices(tessellation(slices_)),
+      stacks(tessellation(stacks_)) {}
 
-void CylinderShape::drawGeometry() const
-{
+void CylinderShape::drawGeometry() const {
     GLUquadric* quadric = gluNewQuadric();
     if (!quadric) return;
     gluQuadricDrawStyle(quadric, wire() ? GLU_LINE : GLU_FILL);
@@ -171,15 +152,13 @@ void CylinderShape::drawGeometry() const
 }
 
 void ShapeGroup::set(std::unique_ptr<Shape> first_, std::unique_ptr<Shape> second_,
-                     std::unique_ptr<Shape> third_)
-{
+                     std::unique_ptr<Shape> third_) {
     first = std::move(first_);
     second = std::move(second_);
     third = std::move(third_);
 }
 
-void ShapeGroup::draw(M3dView& view, M3dView::DisplayStyle style) const
-{
+void ShapeGroup::draw(M3dView& view, M3dView::DisplayStyle style) const {
     for (const std::unique_ptr<Shape>* shape : {&first, &second, &third}) {
         if (*shape) (*shape)->draw(view, style);
     }

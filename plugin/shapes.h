@@ -50,9 +50,7 @@ public:
     // Rotation comes first here although it is the second member: callers
     // throughout the nodes build placements in this order.
     ShapeTransform(ShapeRotate rotate_, ShapeTranslate translate_, ShapeScale scale_)
-        : translate(translate_), rotate(rotate_), scale(scale_)
-    {
-    }
+        : translate(translate_), rotate(rotate_), scale(scale_) {}
 
     // Scale, then translate, then rotate: the rotation acts on the shape
     // first, the scale last.
@@ -68,8 +66,7 @@ public:
     // Black and not shiny, so a shape drawn before Shape::set draws something
     // harmless instead of reading garbage into GL.
     ShapeMaterial() = default;
-    ShapeMaterial(const float ambient[4], const float diffuse[4], const float specular[4],
-                  float shininess);
+    ShapeMaterial(const float ambient[4], const float diffuse[4], const float specular[4], float shininess);
 
     // Pushes GL_LIGHTING_BIT and turns lighting on; the shape's endDraw pops it.
     void apply() const;
@@ -195,9 +192,7 @@ protected:
 class RectangleShape : public Shape {
 public:
     RectangleShape(float width_, float height_, float depth_)
-        : width(width_), height(height_), depth(depth_)
-    {
-    }
+        : width(width_), height(height_), depth(depth_) {}
 
     float width;
     float height;
@@ -227,8 +222,7 @@ protected:
 // held before.
 class ShapeGroup {
 public:
-    void set(std::unique_ptr<Shape> first, std::unique_ptr<Shape> second,
-             std::unique_ptr<Shape> third);
+    void set(std::unique_ptr<Shape> first, std::unique_ptr<Shape> second, std::unique_ptr<Shape> third);
 
     // Null shapes are skipped.
     void draw(M3dView& view, M3dView::DisplayStyle style) const;

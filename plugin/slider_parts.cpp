@@ -17,26 +17,37 @@ const attrs::EnumFields kShapeKindFields = {
     {"torus", kTorus},  {"rectangle", kRectangle}, {"cylinder", kCylinder}};
 
 const ShapeRows kHeadRows = {
-    {"headRadius", "hrd"}, 0.2,
-    {"headColor", "hcl", "hr", "hc", "hb"}, {1.0f, 0.8f, 0.0f},
-    {"headHeight", "hh"}, {"headWidth", "hw"}, {"headDepth", "hd"},
-    {"headInnerRadius", "hir"}, {"headOuterRadius", "hor"},
-    {"headSlices", "hsl"}, {"headStacks", "hst"},
+    {"headRadius", "hrd"},
+    0.2,
+    {"headColor", "hcl", "hr", "hc", "hb"},
+    {1.0f, 0.8f, 0.0f},
+    {"headHeight", "hh"},
+    {"headWidth", "hw"},
+    {"headDepth", "hd"},
+    {"headInnerRadius", "hir"},
+    {"headOuterRadius", "hor"},
+    {"headSlices", "hsl"},
+    {"headStacks", "hst"},
     2.0,  // below its own minimum on purpose: saved scenes carry the 2
 };
 
 const ShapeRows kHandleRows = {
-    {"handleRadius", "hard"}, 0.15,
-    {"handleColor", "hacl", "har", "hac", "hab"}, {1.0f, 0.0f, 0.0f},
-    {"handleHeight", "hah"}, {"handleWidth", "haw"}, {"handleDepth", "had"},
-    {"handleInnerRadius", "hair"}, {"handleOuterRadius", "haor"},
-    {"handleSlices", "hasl"}, {"handleStacks", "hast"},
+    {"handleRadius", "hard"},
+    0.15,
+    {"handleColor", "hacl", "har", "hac", "hab"},
+    {1.0f, 0.0f, 0.0f},
+    {"handleHeight", "hah"},
+    {"handleWidth", "haw"},
+    {"handleDepth", "had"},
+    {"handleInnerRadius", "hair"},
+    {"handleOuterRadius", "haor"},
+    {"handleSlices", "hasl"},
+    {"handleStacks", "hast"},
     12.0,
 };
 
 void addShapeAttributes(attrs::AttributeTable& t, const ShapeHandles& h, const ShapeRows& rows,
-                        attrs::Limits radiusLimits)
-{
+                        attrs::Limits radiusLimits) {
     using N = MFnNumericData;
     const auto row = [&](MObject& handle, const Names& names, N::Type type, double defaultValue,
                          attrs::Limits limits) {
@@ -53,8 +64,7 @@ void addShapeAttributes(attrs::AttributeTable& t, const ShapeHandles& h, const S
     row(h.stacks, rows.stacks, N::kShort, rows.stacksDefault, limits(4.0, 50.0));
 }
 
-ShapeValues readShape(const MObject& node, const ShapeHandles& h)
-{
+ShapeValues readShape(const MObject& node, const ShapeHandles& h) {
     using plugs::readFloat;
     using plugs::readInt;
     ShapeValues v;
@@ -70,8 +80,7 @@ ShapeValues readShape(const MObject& node, const ShapeHandles& h)
     return v;
 }
 
-ShapeMaterial makeMaterial(const MColor& c)
-{
+ShapeMaterial makeMaterial(const MColor& c) {
     const float ambient[4] = {0.5f * c.r, 0.5f * c.g, 0.5f * c.b, 1.0f};
     const float diffuse[4] = {c.r, c.g, c.b, 1.0f};
     const float specular[4] = {0.1f, 0.1f, 0.1f, 1.0f};
@@ -80,43 +89,45 @@ ShapeMaterial makeMaterial(const MColor& c)
 
 namespace {
 
-std::unique_ptr<Shape> newShape(int kind, const ShapeSizes& s)
-{
+std::unique_ptr<Shape> newShape(int kind, const ShapeSizes& s) {
     switch (kind) {
-    case kCube: return std::make_unique<CubeShape>(s.radius);
-    case kSphere: return std::make_unique<SphereShape>(s.radius, s.slices, s.stacks);
-    case kCone: return std::make_unique<ConeShape>(s.radius, s.height, s.slices, s.stacks);
-    case kTorus: return std::make_unique<TorusShape>(s.innerRadius, s.outerRadius, s.slices, s.stacks);
-    case kRectangle: return std::make_unique<RectangleShape>(s.height, s.width, s.depth);
+    case kCube:
+        return std::make_unique<CubeShape>(s.radius);
+    case kSphere:
+        return std::make_unique<SphereShape>(s.radius, s.slices, s.stacks);
+    case kCone:
+        return std::make_unique<ConeShape>(s.radius, s.height, s.slices, s.stacks);
+    case kTorus:
+        return std::make_unique<TorusShape>(s.innerRadius, s.outerRadius, s.slices, s.stacks);
+    case kRectangle:
+        return std::make_unique<RectangleShape>(s.height, s.width, s.depth);
     case kCylinder:
         return std::make_unique<CylinderShape>(s.depth, s.innerRadius, s.outerRadius, s.slices, s.stacks);
-    default: return std::make_unique<NoShape>();
+    default:
+        return std::make_unique<NoShape>();
     }
 }
 
 }  // namespace
 
 std::unique_ptr<Shape> makeShape(int kind, const ShapeSizes& sizes, int drawStyle,
-                                 const ShapeTransform& placement, const ShapeMaterial& material)
-{
+                                 const ShapeTransform& placement, const ShapeMaterial& material) {
     std::unique_ptr<Shape> shape = newShape(kind, sizes);
     shape->set(static_cast<short>(drawStyle), placement, material);
     return shape;
 }
 
-bool isKeyRequest(const MPlug& plug, const MObject& toggle)
-{
+bool isKeyRequest(const MPlug& plug, const MObject& toggle) {
     return plug == toggle && !MFileIO::isReadingFile();
 }
 
 void evaluateKeyRequest(bool& requested, const MObject& node, const char* keyedAttribute,
-                        const MObject& toggle, const MPlug& action, MDataBlock& data)
-{
+                        const MObject& toggle, const MPlug& action, MDataBlock& data) {
     if (requested) {
         requested = false;
         MFnDagNode dagNode(node);
-        const MString command = MString("evalDeferred \"setKeyframe ") +
-                                dagNode.partialPathName() + "." + keyedAttribute + "\"";
+        const MString command =
+            MString("evalDeferred \"setKeyframe ") + dagNode.partialPathName() + "." + keyedAttribute + "\"";
         MGlobal::executeCommand(command, false, false);
         data.outputValue(toggle).set(0.0);
     }

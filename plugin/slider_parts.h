@@ -43,20 +43,25 @@ struct ShapeHandles {
 };
 
 template <class Node>
-ShapeHandles headHandles()
-{
-    return {Node::headRadius, {Node::headColorR, Node::headColorG, Node::headColorB, Node::headColor},
-            Node::headHeight, Node::headWidth, Node::headDepth, Node::headInnerRadius,
-            Node::headOuterRadius, Node::headSlices, Node::headStacks};
+ShapeHandles headHandles() {
+    return {Node::headRadius,      {Node::headColorR, Node::headColorG, Node::headColorB, Node::headColor},
+            Node::headHeight,      Node::headWidth,
+            Node::headDepth,       Node::headInnerRadius,
+            Node::headOuterRadius, Node::headSlices,
+            Node::headStacks};
 }
 
 template <class Node>
-ShapeHandles handleHandles()
-{
+ShapeHandles handleHandles() {
     return {Node::handleRadius,
             {Node::handleColorR, Node::handleColorG, Node::handleColorB, Node::handleColor},
-            Node::handleHeight, Node::handleWidth, Node::handleDepth, Node::handleInnerRadius,
-            Node::handleOuterRadius, Node::handleSlices, Node::handleStacks};
+            Node::handleHeight,
+            Node::handleWidth,
+            Node::handleDepth,
+            Node::handleInnerRadius,
+            Node::handleOuterRadius,
+            Node::handleSlices,
+            Node::handleStacks};
 }
 
 struct Names {
@@ -83,8 +88,7 @@ void addShapeAttributes(attrs::AttributeTable& t, const ShapeHandles& handles, c
                         attrs::Limits radiusLimits);
 
 template <class Node>
-void addHeadAttributes(attrs::AttributeTable& t, attrs::Limits radiusLimits)
-{
+void addHeadAttributes(attrs::AttributeTable& t, attrs::Limits radiusLimits) {
     t.enumeration(Node::headDrawType, "headDrawType", "hdt", kSmooth, kDrawStyleFields, attrs::kAddAttrError);
     t.enumeration(Node::startHeadType, "startHeadType", "sht", kCone, kShapeKindFields, nullptr);
     t.enumeration(Node::endHeadType, "endHeadType", "eht", kCone, kShapeKindFields, nullptr);
@@ -92,9 +96,9 @@ void addHeadAttributes(attrs::AttributeTable& t, attrs::Limits radiusLimits)
 }
 
 template <class Node>
-void addHandleAttributes(attrs::AttributeTable& t)
-{
-    t.enumeration(Node::handleDrawType, "handleDrawType", "tdt", kSmooth, kDrawStyleFields, attrs::kAddAttrError);
+void addHandleAttributes(attrs::AttributeTable& t) {
+    t.enumeration(Node::handleDrawType, "handleDrawType", "tdt", kSmooth, kDrawStyleFields,
+                  attrs::kAddAttrError);
     t.enumeration(Node::handleType, "handleType", "ht", kSphere, kShapeKindFields, nullptr);
     addShapeAttributes(t, handleHandles<Node>(), kHandleRows, attrs::limits(0.0, 5.0));
 }
@@ -134,15 +138,13 @@ std::unique_ptr<Shape> makeShape(int kind, const ShapeSizes& sizes, int drawStyl
 // Attribute groups
 
 template <class Node>
-void addValueColourAttributes(attrs::AttributeTable& t)
-{
+void addValueColourAttributes(attrs::AttributeTable& t) {
     t.colour({Node::valueColorR, Node::valueColorG, Node::valueColorB, Node::valueColor},
              {"valueColor", "vc", "vcr", "vcg", "vcb"}, 0.0f, 0.0f, 0.7f);
 }
 
 template <class Node>
-void addLineAttributes(attrs::AttributeTable& t)
-{
+void addLineAttributes(attrs::AttributeTable& t) {
     t.number(Node::displayLine, "displayLine", "dln", MFnNumericData::kBoolean, 1.0);
     t.number(Node::lineWidth, "lineWidth", "lwd", MFnNumericData::kShort, 1.0, attrs::limits(1.0, 10.0));
     t.colour({Node::lineColorR, Node::lineColorG, Node::lineColorB, Node::lineColor},
@@ -151,8 +153,7 @@ void addLineAttributes(attrs::AttributeTable& t)
 
 // What follows "snap": the graduations' switches, step and looks.
 template <class Node>
-void addGraduationAttributes(attrs::AttributeTable& t, double defaultStep)
-{
+void addGraduationAttributes(attrs::AttributeTable& t, double defaultStep) {
     using N = MFnNumericData;
     t.number(Node::displaySnap, "displaySnap", "dsp", N::kBoolean, 1.0);
     t.number(Node::displaySnapValue, "displaySnapValue", "dspv", N::kBoolean, 1.0);

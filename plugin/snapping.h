@@ -15,16 +15,14 @@ namespace snapping {
 constexpr double kTolerance = 1e-4;
 
 // The whole number of steps in `quotient` (a value divided by its step).
-inline float wholeSteps(float quotient)
-{
+inline float wholeSteps(float quotient) {
     return static_cast<float>(std::floor(static_cast<double>(quotient) + kTolerance));
 }
 
 // `value` snapped down to a multiple of `step`. A step that cannot snap (0,
 // NaN, infinite, or so small that the quotient overflows) leaves the value as
 // it is instead of turning it into NaN or infinity.
-inline float snapDown(float value, float step)
-{
+inline float snapDown(float value, float step) {
     if (step == 0.0f || !std::isfinite(step)) return value;
     const float snapped = wholeSteps(value / step) * step;
     return std::isfinite(snapped) ? snapped : value;

@@ -96,16 +96,12 @@ MObject KelArcSliderManipulator::handleStacks;
 MObject KelArcSliderManipulator::KeyCurrentAngle;
 MObject KelArcSliderManipulator::action;
 
-void* KelArcSliderManipulator::creator()
-{
-    return new KelArcSliderManipulator();
-}
+void* KelArcSliderManipulator::creator() { return new KelArcSliderManipulator(); }
 
 // ---------------------------------------------------------------------------
 // Attributes
 
-MStatus KelArcSliderManipulator::initialize()
-{
+MStatus KelArcSliderManipulator::initialize() {
     using namespace attrs;
     using N = MFnNumericData;
     using Self = KelArcSliderManipulator;
@@ -114,16 +110,16 @@ MStatus KelArcSliderManipulator::initialize()
     AttributeTable t(&Self::addAttribute, &Self::attributeAffects);
     // clang-format off: one attribute a line, in columns
 
-    t.text  (connectToAttr, "connectToAttr", "cta", "");
-    t.unit  (size,          "size",          "sz",  kDistance, 1.0, limits(0.0, 10.0));
-    t.unit  (radius,        "radius",        "rd",  kDistance, 3.0);
-    t.unit  (startAngle,    "startAngle",    "sta", kAngle, 0.28, limits(0.0, 6.3));
-    t.unit  (endAngle,      "endAngle",      "eda", kAngle, 6.0, limits(0.0, 6.3));
-    t.unit  (currentAngle,  "currentAngle",  "cra", kAngle, 3.1415, limits(0.0, 6.3));
-    t.unit  (angleOffset,   "angleOffset",   "aos", kAngle, 0.0);
-    t.output(angleValue,    "angleValue",    "avl", N::kFloat, 0.0);
+    t.text(connectToAttr, "connectToAttr", "cta", "");
+    t.unit(size, "size", "sz", kDistance, 1.0, limits(0.0, 10.0));
+    t.unit(radius, "radius", "rd", kDistance, 3.0);
+    t.unit(startAngle, "startAngle", "sta", kAngle, 0.28, limits(0.0, 6.3));
+    t.unit(endAngle, "endAngle", "eda", kAngle, 6.0, limits(0.0, 6.3));
+    t.unit(currentAngle, "currentAngle", "cra", kAngle, 3.1415, limits(0.0, 6.3));
+    t.unit(angleOffset, "angleOffset", "aos", kAngle, 0.0);
+    t.output(angleValue, "angleValue", "avl", N::kFloat, 0.0);
     t.affects(currentAngle, angleValue, "attributeAffects:currentAngle->angleValue");
-    t.affects(angleOffset,  angleValue, "attributeAffects:angleOffset->angleValue");
+    t.affects(angleOffset, angleValue, "attributeAffects:angleOffset->angleValue");
 
     addLabelAttributes<Self>(t, "KelArcSlider");
     t.number(displayValue, "displayValue", "dlv", N::kBoolean, 1.0);
@@ -148,8 +144,7 @@ MStatus KelArcSliderManipulator::initialize()
 // ---------------------------------------------------------------------------
 // Evaluation
 
-MStatus KelArcSliderManipulator::compute(const MPlug& plug, MDataBlock& data)
-{
+MStatus KelArcSliderManipulator::compute(const MPlug& plug, MDataBlock& data) {
     const MObject node = thisMObject();
 
     if (plug == angleValue) {
@@ -169,8 +164,7 @@ MStatus KelArcSliderManipulator::compute(const MPlug& plug, MDataBlock& data)
     return MS::kSuccess;
 }
 
-bool KelArcSliderManipulator::setInternalValue(const MPlug& plug, const MDataHandle&)
-{
+bool KelArcSliderManipulator::setInternalValue(const MPlug& plug, const MDataHandle&) {
     if (sliders::isKeyRequest(plug, KeyCurrentAngle)) keyRequested_ = true;
     return false;  // the host stores the value as usual
 }
@@ -182,20 +176,17 @@ namespace {
 
 // With "radius" 0 the axis through a head has no direction; such a rotation
 // is undefined in GL, so it becomes no rotation at all.
-ShapeRotate makeRotate(double angle, const MVector& axis)
-{
+ShapeRotate makeRotate(double angle, const MVector& axis) {
     const double length = axis.length();
     if (!(length > 0.0) || !std::isfinite(length)) return ShapeRotate(0.0, MVector(0.0, 1.0, 0.0));
     return ShapeRotate(angle, axis);
 }
 
-MVector arcPoint(float radius, float angle)
-{
+MVector arcPoint(float radius, float angle) {
     return MVector(radius * std::cos(angle), 0.0, -radius * std::sin(angle));
 }
 
-MString degreesText(double radians)
-{
+MString degreesText(double radians) {
     MString text;
     text.set(MAngle(radians).asDegrees(), 2);
     return text;
@@ -204,8 +195,7 @@ MString degreesText(double radians)
 }  // namespace
 
 void KelArcSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle style,
-                                   M3dView::DisplayStatus)
-{
+                                   M3dView::DisplayStatus) {
     const MObject node = thisMObject();
 
     const float radiusV = readFloat(node, radius);
@@ -255,8 +245,8 @@ void KelArcSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::Disp
     // The handle turns with the end head, not about its own position.
     const ShapeTransform handleTransform(endRotate, ShapeTranslate(H.x, H.y, H.z), scale);
 
-    std::unique_ptr<Shape> handleShape = sliders::makeShape(
-        handleTypeV, handle.sizes, handleDrawTypeV, handleTransform, handleMaterial);
+    std::unique_ptr<Shape> handleShape =
+        sliders::makeShape(handleTypeV, handle.sizes, handleDrawTypeV, handleTransform, handleMaterial);
     std::unique_ptr<Shape> startShape =
         sliders::makeShape(startHeadTypeV, head.sizes, headDrawTypeV, startTransform, headMaterial);
     std::unique_ptr<Shape> endShape =

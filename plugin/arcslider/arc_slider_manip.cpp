@@ -22,26 +22,20 @@ using Arc = KelArcSliderManipulator;
 
 MTypeId KelArcSliderManipulatorManip::id(0x80670);
 
-void* KelArcSliderManipulatorManip::creator()
-{
-    return new KelArcSliderManipulatorManip();
-}
+void* KelArcSliderManipulatorManip::creator() { return new KelArcSliderManipulatorManip(); }
 
 // ---------------------------------------------------------------------------
 // The node and its transform
 
-MVector KelArcSliderManipulatorManip::worldNormal() const
-{
+MVector KelArcSliderManipulatorManip::worldNormal() const {
     return MVector(0.0, 1.0, 0.0).rotateBy(BoundNode(nodePath).worldRotation());
 }
 
-MVector KelArcSliderManipulatorManip::worldXAxis() const
-{
+MVector KelArcSliderManipulatorManip::worldXAxis() const {
     return MVector(1.0, 0.0, 0.0).rotateBy(BoundNode(nodePath).worldRotation());
 }
 
-float KelArcSliderManipulatorManip::worldRadius() const
-{
+float KelArcSliderManipulatorManip::worldRadius() const {
     const BoundNode arc(nodePath);
     const float k = readFloat(arc.node(), Arc::size);
     const float rho = readFloat(arc.node(), Arc::radius);
@@ -51,8 +45,7 @@ float KelArcSliderManipulatorManip::worldRadius() const
 // ---------------------------------------------------------------------------
 // Children and binding
 
-MStatus KelArcSliderManipulatorManip::createChildren()
-{
+MStatus KelArcSliderManipulatorManip::createChildren() {
     const MPoint origin(0.0, 0.0, 0.0, 1.0);
     // Only an initial value: the callbacks take over once the node is bound.
     const MVector normal = nodePath.isValid() ? worldNormal() : MVector(0.0, 1.0, 0.0);
@@ -89,8 +82,7 @@ MStatus KelArcSliderManipulatorManip::createChildren()
     return MS::kSuccess;
 }
 
-MStatus KelArcSliderManipulatorManip::connectToDependNode(const MObject& node)
-{
+MStatus KelArcSliderManipulatorManip::connectToDependNode(const MObject& node) {
     using Self = KelArcSliderManipulatorManip;
     const auto toManip = [this](unsigned int index, MManipData (Self::*callback)(unsigned int)) {
         addPlugToManipConversionCallback(index, static_cast<plugToManipConversionCallback>(callback));
@@ -138,13 +130,11 @@ MStatus KelArcSliderManipulatorManip::connectToDependNode(const MObject& node)
 // ---------------------------------------------------------------------------
 // Conversions
 
-MManipData KelArcSliderManipulatorManip::centerConversion(unsigned int)
-{
+MManipData KelArcSliderManipulatorManip::centerConversion(unsigned int) {
     return pointData(BoundNode(nodePath).worldTranslation());
 }
 
-MManipData KelArcSliderManipulatorManip::normalAndSweepsConversion(unsigned int)
-{
+MManipData KelArcSliderManipulatorManip::normalAndSweepsConversion(unsigned int) {
     const BoundNode arc(nodePath);
     const MObject& node = arc.node();
     const float rho = readFloat(node, Arc::radius);
@@ -178,27 +168,23 @@ MManipData KelArcSliderManipulatorManip::normalAndSweepsConversion(unsigned int)
     return pointData(worldNormal());
 }
 
-MManipData KelArcSliderManipulatorManip::startCirclePointConversion(unsigned int)
-{
+MManipData KelArcSliderManipulatorManip::startCirclePointConversion(unsigned int) {
     const float R = worldRadius();
     MVector x = worldXAxis();
     x.normalize();
     return pointData(BoundNode(nodePath).worldTranslation() + static_cast<double>(R) * x);
 }
 
-MManipData KelArcSliderManipulatorManip::radiusDirectionConversion(unsigned int)
-{
+MManipData KelArcSliderManipulatorManip::radiusDirectionConversion(unsigned int) {
     return pointData(worldXAxis());
 }
 
-MManipData KelArcSliderManipulatorManip::radiusDistanceConversion(unsigned int)
-{
+MManipData KelArcSliderManipulatorManip::radiusDistanceConversion(unsigned int) {
     const double R = worldRadius();
     return pointData(MVector(R, R, R));
 }
 
-MManipData KelArcSliderManipulatorManip::keyTogglePointAndLengthConversion(unsigned int)
-{
+MManipData KelArcSliderManipulatorManip::keyTogglePointAndLengthConversion(unsigned int) {
     const BoundNode arc(nodePath);
     const float k = readFloat(arc.node(), Arc::size);
     const float h = readFloat(arc.node(), Arc::currentAngle);
@@ -210,8 +196,7 @@ MManipData KelArcSliderManipulatorManip::keyTogglePointAndLengthConversion(unsig
     return pointData(arc.worldTranslation() + static_cast<double>(worldRadius()) * xh);
 }
 
-MManipData KelArcSliderManipulatorManip::keyToggleDirectionConversion(unsigned int)
-{
+MManipData KelArcSliderManipulatorManip::keyToggleDirectionConversion(unsigned int) {
     const float h = readFloat(BoundNode(nodePath).node(), Arc::currentAngle);
     return pointData(worldXAxis().rotateBy(MQuaternion(h, worldNormal())));
 }

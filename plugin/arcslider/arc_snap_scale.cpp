@@ -8,8 +8,7 @@
 
 #include <GL/gl.h>
 
-void ArcSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const
-{
+void ArcSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const {
     const float stepRad = static_cast<float>(MAngle(p_.step, MAngle::kDegrees).asRadians());
     const MVector base(p_.radius * p_.size, 0.0, 0.0);
     const MVector axis(0.0, 1.0, 0.0);
@@ -55,8 +54,7 @@ void ArcSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const
         // A step that does not move the angle forward (too small for single
         // precision, negative, NaN) would never reach the end.
         const float next = a + stepRad;
-        if (!(next > a))
-            break;
+        if (!(next > a)) break;
         a = next;
         q = MQuaternion(a, axis);
         ++i;

@@ -10,17 +10,17 @@ class ArcSnapScale {
 public:
     struct Params {
         float radius;
-        float size;           // scale of the whole slider drawing
-        float startAngle;     // radians
-        float endAngle;       // radians
-        float angleOffset;    // radians, added to the labels only
-        float step;           // degrees, as the node stores "snapValue"
-        int mainEvery;        // every how many ticks a main tick falls
-        int showMainValues;   // 1: a value text at each main tick
-        float lineWidth;      // pixels
-        float tickLength;     // before scaling by size
+        float size;          // scale of the whole slider drawing
+        float startAngle;    // radians
+        float endAngle;      // radians
+        float angleOffset;   // radians, added to the labels only
+        float step;          // degrees, as the node stores "snapValue"
+        int mainEvery;       // every how many ticks a main tick falls
+        int showMainValues;  // 1: a value text at each main tick
+        float lineWidth;     // pixels
+        float tickLength;    // before scaling by size
         MColor tickColor;
-        MColor mainColor;     // main ticks and their texts
+        MColor mainColor;  // main ticks and their texts
     };
 
     explicit ArcSnapScale(const Params& params) : p_(params) {}

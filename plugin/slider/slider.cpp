@@ -106,10 +106,7 @@ MObject KelSliderManipulator::handleStacks;
 MObject KelSliderManipulator::KeyCurrentValue;
 MObject KelSliderManipulator::action;
 
-void* KelSliderManipulator::creator()
-{
-    return new KelSliderManipulator();
-}
+void* KelSliderManipulator::creator() { return new KelSliderManipulator(); }
 
 // ---------------------------------------------------------------------------
 // Attributes
@@ -121,8 +118,7 @@ const attrs::EnumFields kModeFields = {
 
 }  // namespace
 
-MStatus KelSliderManipulator::initialize()
-{
+MStatus KelSliderManipulator::initialize() {
     using namespace attrs;
     using N = MFnNumericData;
     using Self = KelSliderManipulator;
@@ -130,14 +126,14 @@ MStatus KelSliderManipulator::initialize()
     AttributeTable t(&Self::addAttribute, &Self::attributeAffects);
     // clang-format off: one attribute a line, in columns
 
-    t.text  (connectToAttr, "connectToAttr", "cta", "");
-    t.unit  (size,          "size",          "sz",  kDistance, 1.0, limitsAfterAdd(0.0, 10.0));
-    t.unit  (posHandle,     "posHandle",     "hp",  kDistance, 2.5);
-    t.output(distance,      "distance",      "d",   N::kFloat, 5.0);
-    t.output(ratio,         "ratio",         "ra",  N::kFloat, 0.5, limitsAfterAdd(0.0, 1.0));
-    t.number(startValue,    "startValue",    "svl", N::kFloat, 0.0);
-    t.number(endValue,      "endValue",      "evl", N::kFloat, 10.0);
-    t.output(currentValue,  "currentValue",  "cvl", N::kFloat, 5.0);
+    t.text(connectToAttr, "connectToAttr", "cta", "");
+    t.unit(size, "size", "sz", kDistance, 1.0, limitsAfterAdd(0.0, 10.0));
+    t.unit(posHandle, "posHandle", "hp", kDistance, 2.5);
+    t.output(distance, "distance", "d", N::kFloat, 5.0);
+    t.output(ratio, "ratio", "ra", N::kFloat, 0.5, limitsAfterAdd(0.0, 1.0));
+    t.number(startValue, "startValue", "svl", N::kFloat, 0.0);
+    t.number(endValue, "endValue", "evl", N::kFloat, 10.0);
+    t.output(currentValue, "currentValue", "cvl", N::kFloat, 5.0);
 
     addLabelAttributes<Self>(t, "KelSlider");
     t.enumeration(displayValue, "displayValue", "dvl", kModeRatio, kModeFields, kAddAttrError);
@@ -146,34 +142,34 @@ MStatus KelSliderManipulator::initialize()
     t.enumeration(snap, "snap", "sp", kModeNone, kModeFields, kAddAttrError);
     sliders::addGraduationAttributes<Self>(t, 0.1);
 
-    t.number  (posStartX, "posStartX", "psx", N::kDouble, 0.0);
-    t.number  (posStartY, "posStartY", "psy", N::kDouble, 0.0);
-    t.number  (posStartZ, "posStartZ", "psz", N::kDouble, 0.0);
-    t.compound(posStart,  "posStart",  "ps",  posStartX, posStartY, posStartZ, 0.0f, 0.0f, 0.0f);
-    t.number  (posEndX,   "posEndX",   "pex", N::kDouble, 0.0);
-    t.number  (posEndY,   "posEndY",   "pey", N::kDouble, 5.0);
-    t.number  (posEndZ,   "posEndZ",   "pez", N::kDouble, 0.0);
+    t.number(posStartX, "posStartX", "psx", N::kDouble, 0.0);
+    t.number(posStartY, "posStartY", "psy", N::kDouble, 0.0);
+    t.number(posStartZ, "posStartZ", "psz", N::kDouble, 0.0);
+    t.compound(posStart, "posStart", "ps", posStartX, posStartY, posStartZ, 0.0f, 0.0f, 0.0f);
+    t.number(posEndX, "posEndX", "pex", N::kDouble, 0.0);
+    t.number(posEndY, "posEndY", "pey", N::kDouble, 5.0);
+    t.number(posEndZ, "posEndZ", "pez", N::kDouble, 0.0);
     // The tiny Z keeps the default track off the Y axis, where the heads'
     // rotation axis would vanish. It reaches "posEndZ" through the compound.
-    t.compound(posEnd,    "posEnd",    "pe",  posEndX, posEndY, posEndZ, 0.0, 5.0, 1e-9);
+    t.compound(posEnd, "posEnd", "pe", posEndX, posEndY, posEndZ, 0.0, 5.0, 1e-9);
 
     // The track and the handle drive the three results. "snap" and
     // "snapValue" are read by the ratio but deliberately do not dirty it: a new
     // snapping shows at the next move of the handle or the track.
-    t.affects(posStartX,  posStart);
-    t.affects(posStartY,  posStart);
-    t.affects(posStartZ,  posStart);
-    t.affects(posStart,   distance);
-    t.affects(posEndX,    posEnd);
-    t.affects(posEndY,    posEnd);
-    t.affects(posEndZ,    posEnd);
-    t.affects(posEnd,     distance);
-    t.affects(distance,   ratio,        "attributeAffects:distance->ratio");
-    t.affects(posHandle,  ratio,        "attributeAffects:posHandle->ratio");
-    t.affects(ratio,      currentValue, "attributeAffects:ratio->currentValue");
+    t.affects(posStartX, posStart);
+    t.affects(posStartY, posStart);
+    t.affects(posStartZ, posStart);
+    t.affects(posStart, distance);
+    t.affects(posEndX, posEnd);
+    t.affects(posEndY, posEnd);
+    t.affects(posEndZ, posEnd);
+    t.affects(posEnd, distance);
+    t.affects(distance, ratio, "attributeAffects:distance->ratio");
+    t.affects(posHandle, ratio, "attributeAffects:posHandle->ratio");
+    t.affects(ratio, currentValue, "attributeAffects:ratio->currentValue");
     t.affects(startValue, currentValue, "attributeAffects:startValue->currentValue");
-    t.affects(endValue,   currentValue, "attributeAffects:endValue->currentValue");
-    t.affects(posHandle,  currentValue, "attributeAffects:posHandle->currentValue");
+    t.affects(endValue, currentValue, "attributeAffects:endValue->currentValue");
+    t.affects(posHandle, currentValue, "attributeAffects:posHandle->currentValue");
 
     sliders::addHeadAttributes<Self>(t, limitsAfterAdd(0.0, 10.0));
     sliders::addHandleAttributes<Self>(t);
@@ -200,8 +196,7 @@ namespace {
 // within the attribute's limits, and "Position" divides by the whole-number
 // range, which is 0 for values less than one apart; neither may turn the
 // ratio into a NaN or an infinity, so the ratio then stays unsnapped.
-float snapRatio(int mode, float r, float step, float range, float d)
-{
+float snapRatio(int mode, float r, float step, float range, float d) {
     switch (mode) {
     case kModeRatio:  // steps of the ratio itself
         return snapping::snapDown(r, step);
@@ -220,8 +215,7 @@ float snapRatio(int mode, float r, float step, float range, float d)
 
 }  // namespace
 
-MStatus KelSliderManipulator::compute(const MPlug& plug, MDataBlock& data)
-{
+MStatus KelSliderManipulator::compute(const MPlug& plug, MDataBlock& data) {
     const MObject node = thisMObject();
     const auto write = [&](const MObject& attribute, float value) {
         data.outputValue(attribute).set(value);
@@ -254,8 +248,7 @@ MStatus KelSliderManipulator::compute(const MPlug& plug, MDataBlock& data)
     return MS::kSuccess;
 }
 
-bool KelSliderManipulator::setInternalValue(const MPlug& plug, const MDataHandle&)
-{
+bool KelSliderManipulator::setInternalValue(const MPlug& plug, const MDataHandle&) {
     if (sliders::isKeyRequest(plug, KeyCurrentValue)) keyRequested_ = true;
     return false;  // the host stores the value as usual
 }
@@ -265,17 +258,15 @@ bool KelSliderManipulator::setInternalValue(const MPlug& plug, const MDataHandle
 
 namespace {
 
-ShapeTransform placement(const MVector& at, double degrees, const MVector& axis, float scale)
-{
-    return ShapeTransform(ShapeRotate(degrees, axis),
-                          ShapeTranslate(static_cast<float>(at.x), static_cast<float>(at.y),
-                                         static_cast<float>(at.z)),
-                          ShapeScale(scale, scale, scale));
+ShapeTransform placement(const MVector& at, double degrees, const MVector& axis, float scale) {
+    return ShapeTransform(
+        ShapeRotate(degrees, axis),
+        ShapeTranslate(static_cast<float>(at.x), static_cast<float>(at.y), static_cast<float>(at.z)),
+        ShapeScale(scale, scale, scale));
 }
 
 // At most five characters: the host's formatting cut after position 4.
-MString valueText(float value)
-{
+MString valueText(float value) {
     MString text;
     text.set(static_cast<double>(value));
     return text.substring(0, 4);
@@ -284,8 +275,7 @@ MString valueText(float value)
 }  // namespace
 
 void KelSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle style,
-                                M3dView::DisplayStatus)
-{
+                                M3dView::DisplayStatus) {
     const MObject node = thisMObject();
 
     // Everything is read afresh, in this order; reading "distance" and
@@ -319,8 +309,7 @@ void KelSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::Display
     const int startType = readInt(node, startHeadType);
     const int endType = readInt(node, endHeadType);
     const int handleShape = readInt(node, handleType);
-    const sliders::ShapeValues head =
-        sliders::readShape(node, sliders::headHandles<KelSliderManipulator>());
+    const sliders::ShapeValues head = sliders::readShape(node, sliders::headHandles<KelSliderManipulator>());
     const sliders::ShapeValues handle =
         sliders::readShape(node, sliders::handleHandles<KelSliderManipulator>());
 
@@ -347,10 +336,10 @@ void KelSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::Display
 
     std::unique_ptr<Shape> handleObject = sliders::makeShape(
         handleShape, handle.sizes, handleStyle, placement(handleOffset, deg, axis, sz), handleMaterial);
-    std::unique_ptr<Shape> startHead = sliders::makeShape(
-        startType, head.sizes, headStyle, placement(S, deg - 180.0, axis, sz), headMaterial);
-    std::unique_ptr<Shape> endHead = sliders::makeShape(
-        endType, head.sizes, headStyle, placement(E, deg, axis, sz), headMaterial);
+    std::unique_ptr<Shape> startHead = sliders::makeShape(startType, head.sizes, headStyle,
+                                                          placement(S, deg - 180.0, axis, sz), headMaterial);
+    std::unique_ptr<Shape> endHead =
+        sliders::makeShape(endType, head.sizes, headStyle, placement(E, deg, axis, sz), headMaterial);
     ShapeGroup group;
     group.set(std::move(handleObject), std::move(startHead), std::move(endHead));
 
@@ -398,8 +387,7 @@ void KelSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::Display
             view.drawText(valueText(cv), MPoint(valuePoint), M3dView::kCenter);
             // The start text is not scaled by size, the end text is.
             view.drawText(valueText(sv), MPoint(S.x, S.y, S.z - third), M3dView::kCenter);
-            view.drawText(valueText(ev), MPoint(sz * E.x, sz * E.y, sz * E.z - third),
-                          M3dView::kCenter);
+            view.drawText(valueText(ev), MPoint(sz * E.x, sz * E.y, sz * E.z - third), M3dView::kCenter);
         } else if (valueMode == kModeRatio) {
             view.drawText(valueText(r), MPoint(valuePoint), M3dView::kCenter);
         } else if (valueMode == kModeDistance) {

@@ -113,4 +113,3 @@ private:
     // connection changes the toggle without asking for a key.
     bool keyRequested_ = false;
 };
-

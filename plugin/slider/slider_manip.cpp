@@ -22,13 +22,9 @@ using Slider = KelSliderManipulator;
 
 MTypeId KelSliderManipulatorManip::id(0x80667);
 
-void* KelSliderManipulatorManip::creator()
-{
-    return new KelSliderManipulatorManip();
-}
+void* KelSliderManipulatorManip::creator() { return new KelSliderManipulatorManip(); }
 
-MStatus KelSliderManipulatorManip::createChildren()
-{
+MStatus KelSliderManipulatorManip::createChildren() {
     // Initial placement only: the conversion callbacks take over as soon as the
     // container is connected. The node is not known yet, so the track
     // direction starts as the zero vector.
@@ -54,8 +50,7 @@ MStatus KelSliderManipulatorManip::createChildren()
     return MS::kSuccess;
 }
 
-MStatus KelSliderManipulatorManip::connectToDependNode(const MObject& node)
-{
+MStatus KelSliderManipulatorManip::connectToDependNode(const MObject& node) {
     using Self = KelSliderManipulatorManip;
     const auto toManip = [this](unsigned int index, MManipData (Self::*callback)(unsigned int)) {
         addPlugToManipConversionCallback(index, static_cast<plugToManipConversionCallback>(callback));
@@ -81,8 +76,8 @@ MStatus KelSliderManipulatorManip::connectToDependNode(const MObject& node)
     toManip(lengthManip.directionIndex(), &Self::directionConversion);
     toManip(lengthManip.currentPointIndex(), &Self::endPointAndScaleConversion);
     toManip(lengthManip.distanceIndex(), &Self::trackLengthConversion);
-    addManipToPlugConversionCallback(
-        endPlug, static_cast<manipToPlugConversionCallback>(&Self::trackEndConversion));
+    addManipToPlugConversionCallback(endPlug,
+                                     static_cast<manipToPlugConversionCallback>(&Self::trackEndConversion));
 
     MFnDistanceManip sizeManip(sizeManipPath);
     MPlug sizePlug = lookup.find("size");
@@ -106,13 +101,11 @@ MStatus KelSliderManipulatorManip::connectToDependNode(const MObject& node)
 
 namespace {
 
-MVector readStart(const MObject& node)
-{
+MVector readStart(const MObject& node) {
     return plugs::readPoint(node, Slider::posStartX, Slider::posStartY, Slider::posStartZ);
 }
 
-MVector readEnd(const MObject& node)
-{
+MVector readEnd(const MObject& node) {
     return plugs::readPoint(node, Slider::posEndX, Slider::posEndY, Slider::posEndZ);
 }
 
@@ -120,35 +113,29 @@ MVector readEnd(const MObject& node)
 
 // The start offset is added to the parent's world position as it is: neither
 // rotated nor scaled.
-MVector KelSliderManipulatorManip::worldStartPoint() const
-{
+MVector KelSliderManipulatorManip::worldStartPoint() const {
     const BoundNode slider(nodePath);
     return readStart(slider.node()) + slider.worldTranslation();
 }
 
 // The track vector turned into world orientation; not normalised.
-MVector KelSliderManipulatorManip::worldDirection() const
-{
+MVector KelSliderManipulatorManip::worldDirection() const {
     const BoundNode slider(nodePath);
     const MVector end = readEnd(slider.node());
     const MVector start = readStart(slider.node());
     // Subtracted in single precision, as the components were read.
-    const auto difference = [&](int i) {
-        return static_cast<float>(end[i]) - static_cast<float>(start[i]);
-    };
+    const auto difference = [&](int i) { return static_cast<float>(end[i]) - static_cast<float>(start[i]); };
     return MVector(difference(0), difference(1), difference(2)).rotateBy(slider.worldRotation());
 }
 
 // Local X (x = 1) or minus X (x = -1), turned into world orientation.
-MVector KelSliderManipulatorManip::sideAxis(double x) const
-{
+MVector KelSliderManipulatorManip::sideAxis(double x) const {
     return MVector(x, 0.0, 0.0).rotateBy(BoundNode(nodePath).worldRotation());
 }
 
 // V scales the track by the slider's size and the parent's scale; its Z takes
 // the Y scale, as the drawing's track does, so the Z scale is never used.
-MVector KelSliderManipulatorManip::pointAlongTrack(float r, float k, float sx, float sy) const
-{
+MVector KelSliderManipulatorManip::pointAlongTrack(float r, float k, float sx, float sy) const {
     const MVector D = worldDirection();
     const MVector S = worldStartPoint();
     const MVector V(sx * k * D.x, sy * k * D.y, sy * k * D.z);
@@ -158,18 +145,15 @@ MVector KelSliderManipulatorManip::pointAlongTrack(float r, float k, float sx, f
 // ---------------------------------------------------------------------------
 // Conversions
 
-MManipData KelSliderManipulatorManip::startPointConversion(unsigned int)
-{
+MManipData KelSliderManipulatorManip::startPointConversion(unsigned int) {
     return pointData(worldStartPoint());
 }
 
-MManipData KelSliderManipulatorManip::directionConversion(unsigned int)
-{
+MManipData KelSliderManipulatorManip::directionConversion(unsigned int) {
     return pointData(worldDirection());
 }
 
-MManipData KelSliderManipulatorManip::handlePointAndScaleConversion(unsigned int)
-{
+MManipData KelSliderManipulatorManip::handlePointAndScaleConversion(unsigned int) {
     const BoundNode slider(nodePath);
     const float r = readFloat(slider.node(), Slider::ratio);
     const float k = readFloat(slider.node(), Slider::size);
@@ -178,8 +162,7 @@ MManipData KelSliderManipulatorManip::handlePointAndScaleConversion(unsigned int
     return pointData(pointAlongTrack(r, k, s.x, s.y));
 }
 
-MManipData KelSliderManipulatorManip::endPointAndScaleConversion(unsigned int)
-{
+MManipData KelSliderManipulatorManip::endPointAndScaleConversion(unsigned int) {
     const BoundNode slider(nodePath);
     const float k = readFloat(slider.node(), Slider::size);
     const manips::WorldScale s = slider.worldScale();
@@ -187,13 +170,9 @@ MManipData KelSliderManipulatorManip::endPointAndScaleConversion(unsigned int)
     return pointData(pointAlongTrack(1.0f, k, s.x, s.y));
 }
 
-MManipData KelSliderManipulatorManip::sideAxisConversion(unsigned int)
-{
-    return pointData(sideAxis(1.0));
-}
+MManipData KelSliderManipulatorManip::sideAxisConversion(unsigned int) { return pointData(sideAxis(1.0)); }
 
-MManipData KelSliderManipulatorManip::keyTogglePointAndLengthConversion(unsigned int)
-{
+MManipData KelSliderManipulatorManip::keyTogglePointAndLengthConversion(unsigned int) {
     const BoundNode slider(nodePath);
     const float r = readFloat(slider.node(), Slider::ratio);
     const float k = readFloat(slider.node(), Slider::size);
@@ -202,13 +181,11 @@ MManipData KelSliderManipulatorManip::keyTogglePointAndLengthConversion(unsigned
     return pointData(pointAlongTrack(r, k, s.x, s.y));
 }
 
-MManipData KelSliderManipulatorManip::keyToggleDirectionConversion(unsigned int)
-{
+MManipData KelSliderManipulatorManip::keyToggleDirectionConversion(unsigned int) {
     return pointData(sideAxis(-1.0));
 }
 
-MManipData KelSliderManipulatorManip::trackLengthConversion(unsigned int)
-{
+MManipData KelSliderManipulatorManip::trackLengthConversion(unsigned int) {
     return MManipData(static_cast<double>(readFloat(BoundNode(nodePath).node(), Slider::distance)));
 }
 
@@ -217,8 +194,7 @@ MManipData KelSliderManipulatorManip::trackLengthConversion(unsigned int)
 // way the slider draws its line. Components that are mere noise beside the
 // length (the default end's 1e-9 Z, which keeps the heads' turning axis
 // defined) stay as they are, so a vertical track moves only its Y.
-MManipData KelSliderManipulatorManip::trackEndConversion(unsigned int)
-{
+MManipData KelSliderManipulatorManip::trackEndConversion(unsigned int) {
     double length = 0.0;
     getConverterManipValue(MFnDistanceManip(lengthManipPath).distanceIndex(), length);
 

@@ -11,15 +11,13 @@
 
 namespace {
 
-void vertex(const MVector& v)
-{
+void vertex(const MVector& v) {
     glVertex3f(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
 }
 
 }  // namespace
 
-void LinearSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const
-{
+void LinearSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const {
     // Only the three snapping modes advance along the track; anything else
     // would tick forever on the spot.
     if (p_.mode != kModeRatio && p_.mode != kModeDistance && p_.mode != kModePosition) return;
@@ -34,9 +32,12 @@ void LinearSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const
     // enters both through the length and directly.
     const float stepSize = p_.step * p_.size;
     MVector advance;
-    if (p_.mode == kModeRatio) advance = stepSize * m;
-    else if (p_.mode == kModeDistance) advance = stepSize * u;
-    else advance = (length / range * p_.step * p_.size) * u;
+    if (p_.mode == kModeRatio)
+        advance = stepSize * m;
+    else if (p_.mode == kModeDistance)
+        advance = stepSize * u;
+    else
+        advance = (length / range * p_.step * p_.size) * u;
 
     const float tick = p_.tickLength * p_.size;
     const float textDistance = 2.0f * p_.tickLength * p_.size;
@@ -54,8 +55,7 @@ void LinearSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const
     for (int n = 0; offset.length() < length && n < kMaxTicks; ++n) {
         const MVector foot = p_.start + offset;
         const bool isMain = sinceMain == p_.mainEvery;
-        const MVector tip = isMain ? foot + (tick * 1.5) * p_.tickDirection
-                                   : foot + tick * p_.tickDirection;
+        const MVector tip = isMain ? foot + (tick * 1.5) * p_.tickDirection : foot + tick * p_.tickDirection;
         glBegin(GL_LINES);
         vertex(foot);
         vertex(tip);

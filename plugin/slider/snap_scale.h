@@ -20,19 +20,19 @@ enum SliderMode {
 class LinearSnapScale {
 public:
     struct Params {
-        int mode;             // a SliderMode other than kModeNone
-        int showMainValues;   // 1: a value text at each main tick
-        MVector start;        // first tick's foot, local space
-        MVector end;          // track end, local space
-        float startValue;     // value at the first tick ("Position" labels count from it)
-        float endValue;       // value at the track end
+        int mode;            // a SliderMode other than kModeNone
+        int showMainValues;  // 1: a value text at each main tick
+        MVector start;       // first tick's foot, local space
+        MVector end;         // track end, local space
+        float startValue;    // value at the first tick ("Position" labels count from it)
+        float endValue;      // value at the track end
         MVector tickDirection;
         float step;
-        int mainEvery;        // every how many ticks a main tick falls
-        float lineWidth;      // pixels
-        float tickLength;     // before scaling by size
-        MColor tickColor;     // ticks and texts
-        float size;           // scale of the whole slider drawing
+        int mainEvery;     // every how many ticks a main tick falls
+        float lineWidth;   // pixels
+        float tickLength;  // before scaling by size
+        MColor tickColor;  // ticks and texts
+        float size;        // scale of the whole slider drawing
     };
 
     explicit LinearSnapScale(const Params& params) : p_(params) {}

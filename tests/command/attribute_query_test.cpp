@@ -36,7 +36,7 @@ TEST_F(AttributeQuery, AnswersInTheHostsForms) {
         {"-minExists colorR", "0"},
         {"-maxExists width", "1"},
         {"-keyable radius", "1"},
-        {"-keyable color", "0"},     // compounds are not made keyable
+        {"-keyable color", "0"},  // compounds are not made keyable
         {"-keyable type", "1"},
         {"-storable color", "1"},
         {"-readable color", "1"},

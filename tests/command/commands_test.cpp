@@ -48,14 +48,14 @@ TEST_F(Commands, GetAttrGivesDefaultsInTheirOwnForm) {
         const char* plug;
         const char* value;
     } cases[] = {
-        {"loc1.labelColorB", "0.7"},          // a float attribute prints at float precision
-        {"loc1.lcb", "0.7"},                  // short name
+        {"loc1.labelColorB", "0.7"},  // a float attribute prints at float precision
+        {"loc1.lcb", "0.7"},          // short name
         {"loc1.colorR", "1.2"},
-        {"loc1.color", "1.2 0.8 0"},          // compound: its three children
+        {"loc1.color", "1.2 0.8 0"},  // compound: its three children
         {"loc1.labelColor", "0 0 0.7"},
-        {"loc1.type", "2"},                   // enum as its number
+        {"loc1.type", "2"},  // enum as its number
         {"loc1.drawType", "2"},
-        {"loc1.displayLabel", "1"},           // boolean as an integer
+        {"loc1.displayLabel", "1"},  // boolean as an integer
         {"loc1.slices", "12"},
         {"loc1.label", "KelPrimitiveLocator"},
     };
@@ -136,8 +136,7 @@ TEST_F(Commands, ConnectAndDisconnect) {
     EXPECT_EQ(result("getAttr b.ty"), "4");
     // A driven plug refuses setAttr; a second source needs -force.
     EXPECT_FALSE(run("setAttr b.ty 1"));
-    EXPECT_NE(err().find("'b.translateY' is driven by a connection from 'a.translateX'"),
-              std::string::npos)
+    EXPECT_NE(err().find("'b.translateY' is driven by a connection from 'a.translateX'"), std::string::npos)
         << err();
     EXPECT_FALSE(run("connectAttr a.tz b.ty"));
     EXPECT_NE(err().find("use -force"), std::string::npos) << err();
@@ -186,7 +185,8 @@ TEST_F(Commands, RenamingATransformRenamesTheShapesNamedAfterIt) {
         const char* result;
         const char* shapes;  // ls of the locators afterwards
     } cases[] = {
-        {"rename browL_ctrl browLeft_ctrl", "browLeft_ctrl", "browLeft_ctrlShape extra pCubeShape1 keepShape"},
+        {"rename browL_ctrl browLeft_ctrl", "browLeft_ctrl",
+         "browLeft_ctrlShape extra pCubeShape1 keepShape"},
         // The host's numbered form: pCube1 | pCubeShape1.
         {"rename pCube1 bar1", "bar1", "browLeft_ctrlShape extra barShape1 keepShape"},
         {"rename bar1 bar", "bar", "browLeft_ctrlShape extra barShape keepShape"},
@@ -222,11 +222,11 @@ TEST_F(Commands, ListAttrInCreationOrder) {
 
 TEST_F(Commands, LockKeyableAndChannelBoxArePerPlugStates) {
     ok("createNode transform -n grp; createNode transform -n other;"
-       "setAttr -lock on grp.tx 5;"            // the value, then the lock
+       "setAttr -lock on grp.tx 5;"  // the value, then the lock
        "setAttr -keyable off grp.rx;"
        "setAttr -k off -cb on grp.rz;"
-       "setAttr -lock on grp.scale;"           // a compound's lock covers its children
-       "setAttr -k off other.t;");             // a compound's keyable state is its children's
+       "setAttr -lock on grp.scale;"  // a compound's lock covers its children
+       "setAttr -k off other.t;");    // a compound's keyable state is its children's
     const struct {
         const char* command;
         const char* result;
@@ -304,8 +304,7 @@ TEST_F(Commands, RequiresAcceptsLoadedAndHostPlugins) {
     rdhost::cmd::Statement st = fileStatement("requires \"noSuchPlugin\" \"1.0\";");
     err_.str("");
     interp().runStatement(st, false, /*fileContext=*/true);
-    EXPECT_NE(err().find("// Warning: requires: plug-in 'noSuchPlugin' is not available"),
-              std::string::npos)
+    EXPECT_NE(err().find("// Warning: requires: plug-in 'noSuchPlugin' is not available"), std::string::npos)
         << err();
 }
 
@@ -319,8 +318,7 @@ TEST_F(Commands, CurrentUnitHonoursCentimetresAndDegreesOnly) {
     EXPECT_EQ(result("currentUnit -q -linear"), "cm");
     EXPECT_EQ(result("currentUnit -q -f -angle"), "degree");
     EXPECT_TRUE(run("currentUnit -l inch"));
-    EXPECT_NE(err().find("// Warning: currentUnit: linear unit 'inch' is not supported"),
-              std::string::npos)
+    EXPECT_NE(err().find("// Warning: currentUnit: linear unit 'inch' is not supported"), std::string::npos)
         << err();
 }
 
@@ -356,8 +354,7 @@ using Interpreting = CommandFixture;
 TEST_F(Interpreting, IdleStepRunsAfterEachTopLevelCommand) {
     // The deferred command runs in the idle step right after the command that
     // queued it, after its result, before the next statement.
-    EXPECT_EQ(ok("evalDeferred \"print \\\"deferred\\\\n\\\"\"; print \"next\\n\";"),
-              "deferred\nnext\n");
+    EXPECT_EQ(ok("evalDeferred \"print \\\"deferred\\\\n\\\"\"; print \"next\\n\";"), "deferred\nnext\n");
 }
 
 TEST_F(Interpreting, KeyedAttributeCanBeSetUntilTimeChanges) {
@@ -375,8 +372,7 @@ TEST_F(Interpreting, SceneFileContextSkipsUnknownCommandsWithAWarning) {
 }
 
 TEST_F(Interpreting, UnknownNodeTypeInASceneFileBecomesAPlaceholder) {
-    rdhost::cmd::Statement st =
-        fileStatement("createNode mysteryNode -n \"m1\";");
+    rdhost::cmd::Statement st = fileStatement("createNode mysteryNode -n \"m1\";");
     rdhost::cmd::Value v = interp().runStatement(st, false, /*fileContext=*/true);
     EXPECT_EQ(v.text(), "m1");
     EXPECT_EQ(result("nodeType m1"), "mysteryNode");

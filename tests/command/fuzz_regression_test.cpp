@@ -6,13 +6,13 @@
 #include "command_fixture.h"
 #include "files.h"
 
+#include <unistd.h>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -29,7 +29,8 @@ std::vector<fs::path> seeds(const std::string& target) {
     return out;
 }
 
-// rigDials is loaded, as in the fuzz targets. Files the seeds write (playblast, file -save) land in a private folder.
+// rigDials is loaded, as in the fuzz targets. Files the seeds write (playblast, file -save) land in a private
+// folder.
 class FuzzRegression : public CommandFixture {
 protected:
     void SetUp() override {
@@ -62,7 +63,8 @@ TEST_F(FuzzRegression, ScriptSeedsFailCleanly) {
             std::string was = before.back();
             before.pop_back();
             if (failure) {
-                EXPECT_EQ(snapshot(), was) << st.command << " failed (" << failure->what() << ") and changed the scene";
+                EXPECT_EQ(snapshot(), was)
+                    << st.command << " failed (" << failure->what() << ") and changed the scene";
             }
         };
         EXPECT_NO_THROW(run(readFile(file)));

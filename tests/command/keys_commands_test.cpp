@@ -48,8 +48,8 @@ TEST_F(Keys, CurrentTimeInterpolatesLinearlyAndHoldsOutsideTheKeys) {
     struct {
         const char* time;
         const char* value;
-    } cases[] = {{"-5", "0"}, {"1", "0"}, {"3.5", "2.5"}, {"11", "10"},
-                 {"16", "0"},  {"21", "-10"}, {"1000", "-10"}};
+    } cases[] = {{"-5", "0"}, {"1", "0"},    {"3.5", "2.5"}, {"11", "10"},
+                 {"16", "0"}, {"21", "-10"}, {"1000", "-10"}};
     for (const auto& c : cases) {
         EXPECT_EQ(result(std::string("currentTime ") + c.time), c.time);
         EXPECT_EQ(result("currentTime -query"), c.time);
@@ -112,7 +112,8 @@ TEST_F(Keys, OtherConnectionsRefuseSetAttrAndKeysAndNeedForce) {
     ok("setKeyframe ball.sx;");
     EXPECT_FALSE(run("connectAttr other.sx ball.sx;"));
     ok("connectAttr -force other.sx ball.sx;");
-    EXPECT_EQ(rdhost::keys::drivingCurve({scene().findNode("ball"), scene().findNode("ball")->findAttr("sx")->index}),
+    EXPECT_EQ(rdhost::keys::drivingCurve(
+                  {scene().findNode("ball"), scene().findNode("ball")->findAttr("sx")->index}),
               nullptr);
 }
 
@@ -179,9 +180,11 @@ TEST_F(Keys, KeyTogglesKeyOnlyWhenAUserChangesThem) {
     // saved: reading the file's setAttr of the toggle asks for no key.
     const std::string file =
         (fs::temp_directory_path() / ("rigdials_toggle_" + std::to_string(::getpid()) + ".ma")).string();
-    ok("loadPlugin rigDials; createNode transform -n dial; createNode KelArcSliderManipulator -n dialShape -p dial;"
+    ok("loadPlugin rigDials; createNode transform -n dial; createNode KelArcSliderManipulator -n dialShape "
+       "-p dial;"
        "currentTime 1; setAttr dialShape.currentAngle 30; setAttr dialShape.KeyCurrentAngle 1;"
-       "currentTime 10; setAttr dialShape.currentAngle 90; setAttr dialShape.KeyCurrentAngle 1; currentTime 5;");
+       "currentTime 10; setAttr dialShape.currentAngle 90; setAttr dialShape.KeyCurrentAngle 1; currentTime "
+       "5;");
     ASSERT_EQ(result("keyframe -q -tc dialShape.currentAngle"), "1 10");
     ok("file -rename \"" + file + "\"; file -save;");
     for (int open = 0; open < 2; ++open) {
@@ -193,7 +196,8 @@ TEST_F(Keys, KeyTogglesKeyOnlyWhenAUserChangesThem) {
     // Keying every keyable attribute keys the toggle too; its animation
     // changes it at each new time, which asks for no key either.
     ok("createNode transform -n ctl; createNode KelSliderManipulator -n ctlShape -p ctl;"
-       "currentTime 1; setKeyframe ctlShape; currentTime 10; setAttr ctlShape.posHandle 4; setKeyframe ctlShape;");
+       "currentTime 1; setKeyframe ctlShape; currentTime 10; setAttr ctlShape.posHandle 4; setKeyframe "
+       "ctlShape;");
     for (const char* t : {"3", "4", "5", "6", "7.5"}) ok(std::string("currentTime ") + t);
     EXPECT_EQ(result("keyframe -q -tc ctlShape.posHandle"), "1 10");
     // A user's own change of the animated toggle still keys the handle.
@@ -233,8 +237,9 @@ TEST_F(Keys, KeyValuesMeetSetAttrsLimitsAndComeBackFromAFile) {
        "setKeyframe -t 1 -v 1e308 ball.rx; setKeyframe -t 10 -v -1e308 ball.rx; currentTime 5.5;");
     EXPECT_EQ(result("getAttr loc.colorR"), "0");
     EXPECT_EQ(result("getAttr ball.rx"), "0");
-    const std::string file = (std::filesystem::temp_directory_path() /
-                              ("rigdials_keyrange_" + std::to_string(::getpid()) + ".ma")).string();
+    const std::string file =
+        (std::filesystem::temp_directory_path() / ("rigdials_keyrange_" + std::to_string(::getpid()) + ".ma"))
+            .string();
     ok("file -rename \"" + file + "\"; file -save; file -open -force \"" + file + "\";");
     std::remove(file.c_str());
     EXPECT_EQ(result("keyframe -q -vc loc.colorR"), "3.4028235e+38 -3.4028235e+38");

@@ -41,8 +41,7 @@ TEST(KeysCurve, EmptyAndSingleKeyCurves) {
 
 TEST(KeysCurve, FlatSegmentStaysExactlyFlat) {
     std::vector<Key> keys{{1, -3.9012512308195548}, {3, -3.9012512308195548}};
-    for (double t = 1; t <= 3; t += 0.1)
-        EXPECT_EQ(rdhost::keys::evaluate(keys, t), -3.9012512308195548) << t;
+    for (double t = 1; t <= 3; t += 0.1) EXPECT_EQ(rdhost::keys::evaluate(keys, t), -3.9012512308195548) << t;
 }
 
 TEST(KeysCurve, SetKeyInsertsInTimeOrderAndReplacesAtSameTime) {

@@ -15,8 +15,14 @@ TEST(MaFormat, NumbersUseTheShortestTextThatReadsBack) {
         double value;
         const char* text;
     } cases[] = {
-        {0.0, "0"},        {-0.0, "0"},       {1.0, "1"},       {-3.0, "-3"},
-        {0.7, "0.7"},      {1e-9, "1e-09"},   {2.5e10, "2.5e+10"},   {1000.1, "1000.1"},
+        {0.0, "0"},
+        {-0.0, "0"},
+        {1.0, "1"},
+        {-3.0, "-3"},
+        {0.7, "0.7"},
+        {1e-9, "1e-09"},
+        {2.5e10, "2.5e+10"},
+        {1000.1, "1000.1"},
         {34.999999999999993, "34.99999999999999"},
         {4.4408920985006262e-16, "4.440892098500626e-16"},
     };
@@ -50,8 +56,8 @@ TEST(MaFormat, ParseNumberAcceptsMelNumbersOnly) {
     EXPECT_EQ(*parseNumber("1."), 1.0);
     EXPECT_EQ(*parseNumber("+2.5E+3"), 2500.0);
     EXPECT_EQ(*parseNumber("0x1F"), 31.0);
-    for (const char* bad : {"", "-", ".", "e5", "1e", "1e+", "inf", "nan", "-inf", "0x1p3",
-                            "1.2.3", "12abc", "yes", "1 2"})
+    for (const char* bad :
+         {"", "-", ".", "e5", "1e", "1e+", "inf", "nan", "-inf", "0x1p3", "1.2.3", "12abc", "yes", "1 2"})
         EXPECT_FALSE(parseNumber(bad).has_value()) << bad;
 }
 
@@ -80,8 +86,8 @@ TEST(MaFormat, AnglesAreWrittenInDegreesAndReadBackToTheSameRadians) {
 }
 
 TEST(MaFormat, StringsQuoteAndUnescapeSymmetrically) {
-    const std::string samples[] = {"", "plain", "say \"hi\"", "back\\slash", "two\nlines",
-                                   "tab\there", "cr\rhere", "trailing\\"};
+    const std::string samples[] = {"",           "plain",     "say \"hi\"", "back\\slash",
+                                   "two\nlines", "tab\there", "cr\rhere",   "trailing\\"};
     for (const auto& s : samples) {
         std::string q = quote(s);
         ASSERT_GE(q.size(), 2u);

@@ -43,8 +43,7 @@ TEST(MaLexer, KeepsVerbatimTextAndLinesOfMultiLineStatements) {
     ASSERT_EQ(sts.size(), 4u);
     EXPECT_EQ(sts[0].text, "createNode joint -n \"joint1\" -p \"skel_root\";");
     EXPECT_EQ(sts[0].line, 2);
-    EXPECT_EQ(sts[1].text,
-              "setAttr \".bps\" -type \"matrix\" -1 0 0 0 0 1 0 0\n\t\t 0 0 -1 0 0 0 0 1;");
+    EXPECT_EQ(sts[1].text, "setAttr \".bps\" -type \"matrix\" -1 0 0 0 0 1 0 0\n\t\t 0 0 -1 0 0 0 0 1;");
     EXPECT_EQ(sts[1].line, 3);
     EXPECT_EQ(sts[1].parsed.items.size(), 19u);
     EXPECT_EQ(sts[2].line, 5);

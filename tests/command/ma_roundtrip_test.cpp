@@ -1,8 +1,8 @@
 // Scene files: save -> open gives back every stored value, placeholders and
 // kept lines come back unchanged, and a second save writes the identical text.
 #include "command/keys_nodes.h"
-#include "command/output_file.h"
 #include "command/ma_format.h"
+#include "command/output_file.h"
 #include "command/scenefile_state.h"
 #include "command_fixture.h"
 #include "files.h"
@@ -47,7 +47,8 @@ Facts dump(rdhost::Scene& scene) {
             const bool startState = !n->plugFlag(a->index, rdhost::Node::kLocked) &&
                                     n->plugFlag(a->index, rdhost::Node::kKeyable) == a->keyable &&
                                     n->plugFlag(a->index, rdhost::Node::kChannelBox) == a->channelBox;
-            if (!startState) f.push_back("state " + a->longName + " " + std::to_string(n->plugStateBits(a->index)));
+            if (!startState)
+                f.push_back("state " + a->longName + " " + std::to_string(n->plugStateBits(a->index)));
             if (!a->storable || a->isCompound()) continue;
             std::string line = a->longName;
             // A connected input holds whatever was last pulled: only the connection counts.
@@ -143,14 +144,17 @@ TEST_F(SceneFiles, StoredValuesComeBackIdentical) {
     loc->setNumber(loc->findAttr("cg")->index, static_cast<double>(1.0f / 3.0f));
 
     std::string text = roundTrip();
-    EXPECT_NE(text.find("setAttr \".t\" -type \"double3\" 0.7 1e-09 -123456.789;"), std::string::npos) << text;
+    EXPECT_NE(text.find("setAttr \".t\" -type \"double3\" 0.7 1e-09 -123456.789;"), std::string::npos)
+        << text;
     EXPECT_NE(text.find("setAttr \".cl\" -type \"float3\" 0.7 0.33333334 0;"), std::string::npos)
-        << "floats at float precision\n" << text;
+        << "floats at float precision\n"
+        << text;
     EXPECT_NE(text.find("setAttr \".dlb\" no;"), std::string::npos) << text;
     EXPECT_NE(text.find("setAttr \".tp\" 4;"), std::string::npos) << text;
     EXPECT_NE(text.find("requires \"rigDials\" \"3.0\";"), std::string::npos) << text;
     EXPECT_NE(text.find("createNode KelPrimitiveLocator -n \"loc1\" -p \"t1\";"), std::string::npos) << text;
-    EXPECT_EQ(text.find("setAttr \".lcr\""), std::string::npos) << "compound children are written by their parent";
+    EXPECT_EQ(text.find("setAttr \".lcr\""), std::string::npos)
+        << "compound children are written by their parent";
     EXPECT_EQ(text.find("\".rd\" 1;"), std::string::npos) << "defaults are not written";
 
     rdhost::Node* t1b = scene().findNode("t1");
@@ -202,8 +206,10 @@ TEST_F(SceneFiles, EdgeNumbersOfEveryPrecisionComeBackAsPrintedAndSaved) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.plug) + " " + c.text);
-        ok("file -new -force; loadPlugin rigDials; createNode KelSliderManipulator -n s; createNode transform -n t;"
-           "setAttr " + std::string(c.plug) + " " + c.text + ";");
+        ok("file -new -force; loadPlugin rigDials; createNode KelSliderManipulator -n s; createNode "
+           "transform -n t;"
+           "setAttr " +
+           std::string(c.plug) + " " + c.text + ";");
         const std::string printed = result(std::string("getAttr ") + c.plug);
         roundTrip();
         EXPECT_EQ(result(std::string("getAttr ") + c.plug), printed);
@@ -212,7 +218,8 @@ TEST_F(SceneFiles, EdgeNumbersOfEveryPrecisionComeBackAsPrintedAndSaved) {
     }
     // A float whose shortest text, read as a double first, rounds to its neighbour.
     ok("file -new -force; loadPlugin rigDials; createNode KelSliderManipulator -n s;");
-    scene().findNode("s")->setNumber(scene().findNode("s")->findAttr("lncr")->index, std::strtof("7.038531e-26", nullptr));
+    scene().findNode("s")->setNumber(scene().findNode("s")->findAttr("lncr")->index,
+                                     std::strtof("7.038531e-26", nullptr));
     EXPECT_NE(roundTrip().find("7.038531e-26"), std::string::npos);
     // Radians whose degrees are past the double range.
     for (double radians : {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max() / 3}) {
@@ -310,7 +317,8 @@ TEST_F(SceneFiles, PlaceholdersAndKeptLinesAreWrittenBackUnchanged) {
         "\tsetAttr \".otfna\" -type \"stringArray\" 2 \"NURBS Curves\" \"NURBS Surfaces\"  ;\n"
         "connectAttr \"joint1.s\" \"joint2.is\";\n"
         "connectAttr \"persp.t\" \"meshShape.i\";\n"
-        "relationship \"link\" \":lightLinker1\" \":initialShadingGroup.message\" \":defaultLightSet.message\";\n"
+        "relationship \"link\" \":lightLinker1\" \":initialShadingGroup.message\" "
+        "\":defaultLightSet.message\";\n"
         "connectAttr \"persp.msg\" \":defaultRenderingList1.r\" -na;\n";
     writeFile(path("kept.ma"), "//Maya ASCII 2020 scene\n//Name: kept.ma\n" + body);
     open(path("kept.ma"));
@@ -347,7 +355,8 @@ TEST_F(SceneFiles, PlaceholdersAndKeptLinesAreWrittenBackUnchanged) {
           "select -ne :hardwareRenderingGlobals;\n"
           "\tsetAttr \".otfna\" -type \"stringArray\" 2 \"NURBS Curves\" \"NURBS Surfaces\"  ;\n",
           "connectAttr \"joint1.s\" \"joint2.is\";\n", "connectAttr \"persp.t\" \"meshShape.i\";\n",
-          "relationship \"link\" \":lightLinker1\" \":initialShadingGroup.message\" \":defaultLightSet.message\";\n",
+          "relationship \"link\" \":lightLinker1\" \":initialShadingGroup.message\" "
+          "\":defaultLightSet.message\";\n",
           "connectAttr \"persp.msg\" \":defaultRenderingList1.r\" -na;\n"})
         EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n--- in ---\n" << text;
     EXPECT_NE(text.find("createNode transform -s -n \"persp\";"), std::string::npos) << text;
@@ -355,7 +364,8 @@ TEST_F(SceneFiles, PlaceholdersAndKeptLinesAreWrittenBackUnchanged) {
     // A value set on a placeholder since is written after its own statements.
     ok("setAttr joint1.tx 5;");
     std::string edited = save("edited.ma");
-    EXPECT_NE(edited.find("\t\t 0 0 -1 0 0 0 0 1;\n\tsetAttr \".t\" -type \"double3\" 5 0 0;\n"), std::string::npos)
+    EXPECT_NE(edited.find("\t\t 0 0 -1 0 0 0 0 1;\n\tsetAttr \".t\" -type \"double3\" 5 0 0;\n"),
+              std::string::npos)
         << edited;
     open(path("edited.ma"));
     EXPECT_EQ(withoutName(save("edited2.ma"), "edited2.ma"), withoutName(edited, "edited.ma"));
@@ -377,14 +387,15 @@ TEST_F(SceneFiles, UnknownAttributesOfKnownNodesAreKeptWithAWarning) {
               "\tsetAttr -k off \".tx\";\n"
               "\tsetAttr -l on -k off \".ty\" 3;\n"
               "\tsetAttr \".uvst[0].uvsn\" -type \"string\" \"map1\";\n"
-              "\tsetAttr \".rx\" -inf;\n"                                  // line 8
-              "\tsetAttr \".s\" -type \"double3\" 1 -inf 2 3;\n"           // line 9
+              "\tsetAttr \".rx\" -inf;\n"                         // line 8
+              "\tsetAttr \".s\" -type \"double3\" 1 -inf 2 3;\n"  // line 9
               "connectAttr \"t.hdl\" \"t.tz\";\n"
-              "connectAttr -bogus \"t.ty\" \"t.sz\";\n");                   // line 11
+              "connectAttr -bogus \"t.ty\" \"t.sz\";\n");  // line 11
     open(path("extra.ma"));
     // A flag not known in files keeps its statement as written: no value shifts.
-    for (const char* line : {"extra.ma line 8: setAttr: unknown flag -inf", "extra.ma line 9: setAttr: unknown flag -inf",
-                             "extra.ma line 11: connectAttr: unknown flag -bogus"})
+    for (const char* line :
+         {"extra.ma line 8: setAttr: unknown flag -inf", "extra.ma line 9: setAttr: unknown flag -inf",
+          "extra.ma line 11: connectAttr: unknown flag -bogus"})
         EXPECT_NE(err().find(line), std::string::npos) << line << "\n" << err();
     EXPECT_NE(err().find("'hdl'"), std::string::npos) << err();
     EXPECT_NE(err().find("'uvst[0].uvsn'"), std::string::npos) << err();
@@ -395,11 +406,12 @@ TEST_F(SceneFiles, UnknownAttributesOfKnownNodesAreKeptWithAWarning) {
     EXPECT_FALSE(t->source(t->findAttr("sz")->index));
     EXPECT_EQ(result("getAttr t.ty"), "3");
     std::string text = roundTrip();
-    for (const char* kept : {"\tsetAttr \".hdl\" -type \"double3\" 141.6311137495947 0 -2 ;\n",
-                             "\tsetAttr -k on \".w0\";\n", "\tsetAttr -k off \".tx\";\n",
-                             "\tsetAttr -l on -k off \".ty\";\n", "\tsetAttr \".t\" -type \"double3\" 0 3 0;\n",
-                             "\tsetAttr \".rx\" -inf;\n", "\tsetAttr \".s\" -type \"double3\" 1 -inf 2 3;\n",
-                             "connectAttr \"t.hdl\" \"t.tz\";\n", "connectAttr -bogus \"t.ty\" \"t.sz\";\n"})
+    for (const char* kept :
+         {"\tsetAttr \".hdl\" -type \"double3\" 141.6311137495947 0 -2 ;\n", "\tsetAttr -k on \".w0\";\n",
+          "\tsetAttr -k off \".tx\";\n", "\tsetAttr -l on -k off \".ty\";\n",
+          "\tsetAttr \".t\" -type \"double3\" 0 3 0;\n", "\tsetAttr \".rx\" -inf;\n",
+          "\tsetAttr \".s\" -type \"double3\" 1 -inf 2 3;\n", "connectAttr \"t.hdl\" \"t.tz\";\n",
+          "connectAttr -bogus \"t.ty\" \"t.sz\";\n"})
         EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n--- in ---\n" << text;
 }
 
@@ -410,16 +422,17 @@ TEST_F(SceneFiles, PlugStatesAreSavedAsTheHostWritesThemAndLocksDoNotStopReading
        "setAttr -keyable off grp.rx; setAttr -k off -cb on grp.rz;"
        "setAttr -lock on grp.s; setAttr -k on grp.ro;");
     std::string text = roundTrip();
-    for (const char* line : {"\tsetAttr -l on \".tx\" 5;\n", "\tsetAttr -l on \".ty\";\n",
-                             "\tsetAttr -k off \".rx\";\n", "\tsetAttr -k off -cb on \".rz\";\n",
-                             "\tsetAttr -l on \".s\";\n", "\tsetAttr -k on \".ro\";\n",
-                             "connectAttr \"src.ty\" \"grp.ty\";\n"})
+    for (const char* line :
+         {"\tsetAttr -l on \".tx\" 5;\n", "\tsetAttr -l on \".ty\";\n", "\tsetAttr -k off \".rx\";\n",
+          "\tsetAttr -k off -cb on \".rz\";\n", "\tsetAttr -l on \".s\";\n", "\tsetAttr -k on \".ro\";\n",
+          "connectAttr \"src.ty\" \"grp.ty\";\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\n--- in ---\n" << text;
     EXPECT_EQ(result("getAttr grp.tx"), "5");
     EXPECT_EQ(result("listAttr -locked grp"), "translateX translateY scale");
     EXPECT_EQ(result("listAttr -channelBox grp"), "rotateZ");
     // A file may give a locked compound's children after the lock.
-    writeFile(path("order.ma"), "createNode transform -n \"late\";\n\tsetAttr -l on \".t\";\n\tsetAttr \".tx\" 7;\n");
+    writeFile(path("order.ma"),
+              "createNode transform -n \"late\";\n\tsetAttr -l on \".t\";\n\tsetAttr \".tx\" 7;\n");
     open(path("order.ma"));
     EXPECT_EQ(result("getAttr late.tx"), "7");
     EXPECT_EQ(result("getAttr -lock late.tx"), "1");
@@ -431,8 +444,9 @@ TEST_F(SceneFiles, RequiresLoadsThePlugInAndUnknownCommandsAreSkipped) {
     std::string text = save("plugin.ma");
     ok("file -new -force; unloadPlugin rigDials;");
     ASSERT_EQ(scene().findPlugin("rigDials"), nullptr);
-    writeFile(path("plugin.ma"), text + "someCommandNobodyKnows -x 1 \"two\";\n"
-                                        "createNode transform -n after;\n");
+    writeFile(path("plugin.ma"), text +
+                                     "someCommandNobodyKnows -x 1 \"two\";\n"
+                                     "createNode transform -n after;\n");
     open(path("plugin.ma"));
     EXPECT_NE(err().find("someCommandNobodyKnows"), std::string::npos) << err();
     EXPECT_NE(scene().findPlugin("rigDials"), nullptr) << "requires loaded it";
@@ -487,7 +501,8 @@ TEST_F(SceneFiles, AFileRunsOnlySceneStatementsAndKeepsTheRest) {
     }
     EXPECT_EQ(err().find("Error"), std::string::npos) << err();
     const std::string saved = roundTrip();
-    for (const std::string& line : notRun) EXPECT_NE(saved.find("\n" + line + "\n"), std::string::npos) << line;
+    for (const std::string& line : notRun)
+        EXPECT_NE(saved.find("\n" + line + "\n"), std::string::npos) << line;
     EXPECT_EQ(err().find("not run"), std::string::npos) << "a save reports nothing again: " << err();
 }
 
@@ -510,8 +525,8 @@ TEST_F(SceneFiles, NoNameOrTextCanAddAStatementToASavedFile) {
          "evil\ncreateNode transform -n \"injected\";\n\r\\ \x01\xe2\x80\xa8\xc2\x85\xff.ma"},
         {"a placeholder's type", "createNode " + quote(inject) + " -n \"p\";\n", "type.ma"},
         {"a default node's name", "select -ne " + quote(inject) + ";\n\tsetAttr \".x\" 1;\n", "default.ma"},
-        {"a setAttr flag's value", "createNode transform -n \"t\";\n\tsetAttr -k " + quote(inject) + " \".tx\";\n",
-         "flag.ma"},
+        {"a setAttr flag's value",
+         "createNode transform -n \"t\";\n\tsetAttr -k " + quote(inject) + " \".tx\";\n", "flag.ma"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -600,10 +615,10 @@ TEST_F(SceneFiles, SavedFilesGetTheModeAnyWrittenFileGets) {
 
 TEST_F(SceneFiles, DamagedFilesKeepWhatCameBeforeAndReportTheLine) {
     const std::string good =
-        "requires maya \"2024\";\n"                  // 1
-        "createNode transform -n \"first\";\n"      // 2
+        "requires maya \"2024\";\n"                     // 1
+        "createNode transform -n \"first\";\n"          // 2
         "\tsetAttr \".t\" -type \"double3\" 1 2 3 ;\n"  // 3
-        "createNode transform -n \"second\";\n";    // 4
+        "createNode transform -n \"second\";\n";        // 4
     struct Case {
         const char* name;
         std::string text;
@@ -628,7 +643,8 @@ TEST_F(SceneFiles, DamagedFilesKeepWhatCameBeforeAndReportTheLine) {
         EXPECT_EQ(first->storedNumber(first->findAttr("ty")->index), 2.0);
         EXPECT_NE(scene().findNode("second"), nullptr);
         EXPECT_EQ(scene().findNode("third"), nullptr) << "nothing after the damage is read";
-        EXPECT_EQ(result("file -q -sn"), "") << "a partly read scene is untitled, so a save cannot overwrite the file";
+        EXPECT_EQ(result("file -q -sn"), "")
+            << "a partly read scene is untitled, so a save cannot overwrite the file";
     }
     // The program's status: a script stops at the failed open.
     EXPECT_FALSE(run("file -open \"" + path("damaged.ma") + "\"; createNode transform -n after;"));
@@ -745,9 +761,7 @@ TEST_F(SceneFiles, OpenReadsOnlyRegularFilesOfBoundedSize) {
     ok("createNode transform -n keep; file -rename \"" + path("named.ma") + "\";");
     const std::string before = snapshot();
     ASSERT_EQ(::mkfifo(path("pipe.ma").c_str(), 0644), 0);  // with no writer: opening must not wait
-    {
-        std::ofstream big(path("big.ma"));
-    }
+    { std::ofstream big(path("big.ma")); }
     fs::resize_file(path("big.ma"), rdhost::kMaxSceneFileBytes + 1);  // sparse: nothing is written
     const bool device = ::mknod(path("device.ma").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
     struct Case {
@@ -764,7 +778,8 @@ TEST_F(SceneFiles, OpenReadsOnlyRegularFilesOfBoundedSize) {
         EXPECT_FALSE(run("file -open -force \"" + c.name + "\";")) << c.name;
         EXPECT_NE(err().find(c.message), std::string::npos) << err();
         EXPECT_EQ(snapshot(), before) << c.name;
-        EXPECT_EQ(result("file -q -sn"), path("named.ma")) << "a plain save still goes to the scene's own name";
+        EXPECT_EQ(result("file -q -sn"), path("named.ma"))
+            << "a plain save still goes to the scene's own name";
     }
     if (!device) return;
     // Had the device been read as a scene, a plain save must still not replace it.
@@ -777,8 +792,7 @@ TEST_F(SceneFiles, OpenReadsOnlyRegularFilesOfBoundedSize) {
 // ------------------------------------------------------------- the samples
 
 const char* const kSamples[] = {"UsdExportSkeletonNoDagPose.ma", "UsdExportRootsTest.ma",
-                                "UsdExportEulerFilterTest.ma", "multi_uv_simple.ma",
-                                "SerializationTest.ma"};
+                                "UsdExportEulerFilterTest.ma", "multi_uv_simple.ma", "SerializationTest.ma"};
 
 class Samples : public SceneFiles, public ::testing::WithParamInterface<const char*> {};
 
@@ -791,15 +805,15 @@ TEST_P(Samples, OpenWithoutErrorAndRoundTrip) {
     roundTrip();
 }
 
-INSTANTIATE_TEST_SUITE_P(SceneFiles, Samples, ::testing::ValuesIn(kSamples),
-                         [](const auto& info) {
-                             std::string n = info.param;
-                             return n.substr(0, n.find('.'));
-                         });
+INSTANTIATE_TEST_SUITE_P(SceneFiles, Samples, ::testing::ValuesIn(kSamples), [](const auto& info) {
+    std::string n = info.param;
+    return n.substr(0, n.find('.'));
+});
 
 TEST_F(SceneFiles, SampleDetailsAreRead) {
     const std::string dir = RIGDIALS_SAMPLES_DIR;
-    if (!fs::exists(dir + "/UsdExportEulerFilterTest.ma")) GTEST_SKIP() << "sample scenes not found at " << dir;
+    if (!fs::exists(dir + "/UsdExportEulerFilterTest.ma"))
+        GTEST_SKIP() << "sample scenes not found at " << dir;
     open(dir + "/UsdExportEulerFilterTest.ma");
     rdhost::Node* curve = scene().findNode("ikHandle1_translateY");
     ASSERT_NE(curve, nullptr);

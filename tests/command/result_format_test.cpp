@@ -15,7 +15,7 @@ TEST(ResultFormat, NumbersAtTheirOwnPrecision) {
         Value v;
         const char* text;
     } cases[] = {
-        {Value::floating(0.7f), "0.7"},            // not 0.699999988079071
+        {Value::floating(0.7f), "0.7"},  // not 0.699999988079071
         {Value::real(0.7), "0.7"},
         {Value::real(static_cast<double>(0.7f)), "0.699999988079071"},
         {Value::floating(1e-9f), "1e-09"},
@@ -29,8 +29,7 @@ TEST(ResultFormat, NumbersAtTheirOwnPrecision) {
         {Value::boolean(false), "0"},
         {Value::string("loc1"), "loc1"},
         {Value::angle(M_PI / 2), "90"},
-        {Value::of({Value::floating(1.2f), Value::floating(0.8f), Value::floating(0.0f)}),
-         "1.2 0.8 0"},
+        {Value::of({Value::floating(1.2f), Value::floating(0.8f), Value::floating(0.0f)}), "1.2 0.8 0"},
         {Value::strings({"a", "b", "c"}), "a b c"},
         {Value::none(), ""},
     };

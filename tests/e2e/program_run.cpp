@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sys/wait.h>
+#include <cstdlib>
 
 namespace {
 

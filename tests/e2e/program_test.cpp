@@ -18,21 +18,42 @@
 
 namespace {
 
-bool contains(const std::string& s, const std::string& part) {
-    return s.find(part) != std::string::npos;
-}
+bool contains(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
 
 TEST(Program, HelpDescribesOptionsAndEveryCommand) {
     ProgramRun r = runRigdials({"--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    for (const char* part :
-         {"--plugin-path DIR", "--step-limit N", "docs/commands.md", "tokenize(", "-c COMMANDS",
-          "MAYA_PLUG_IN_PATH", "// Result: VALUE //",
-          "// Error: line N: MESSAGE //", "loadPlugin", "unloadPlugin", "requires", "pluginInfo",
-          "createNode", "setAttr", "getAttr", "connectAttr", "disconnectAttr", "parent",
-          "delete", "rename", "select", "ls", "listAttr", "attributeQuery", "nodeType",
-          "print", "currentUnit", "-dependNode", "-listEnum", "result:"}) {
+    for (const char* part : {"--plugin-path DIR",
+                             "--step-limit N",
+                             "docs/commands.md",
+                             "tokenize(",
+                             "-c COMMANDS",
+                             "MAYA_PLUG_IN_PATH",
+                             "// Result: VALUE //",
+                             "// Error: line N: MESSAGE //",
+                             "loadPlugin",
+                             "unloadPlugin",
+                             "requires",
+                             "pluginInfo",
+                             "createNode",
+                             "setAttr",
+                             "getAttr",
+                             "connectAttr",
+                             "disconnectAttr",
+                             "parent",
+                             "delete",
+                             "rename",
+                             "select",
+                             "ls",
+                             "listAttr",
+                             "attributeQuery",
+                             "nodeType",
+                             "print",
+                             "currentUnit",
+                             "-dependNode",
+                             "-listEnum",
+                             "result:"}) {
         EXPECT_TRUE(contains(r.out, part)) << part;
     }
 }
@@ -57,9 +78,9 @@ TEST(Program, BadArgumentsExitWithTwo) {
 }
 
 TEST(Program, PrintsResultsOfCommands) {
-    ProgramRun r = runRigdials(
-        {"-c", "loadPlugin rigDials; createNode KelPrimitiveLocator -n loc1;"
-               "getAttr loc1.labelColorB; getAttr loc1.color; getAttr loc1.type;"});
+    ProgramRun r = runRigdials({"-c",
+                                "loadPlugin rigDials; createNode KelPrimitiveLocator -n loc1;"
+                                "getAttr loc1.labelColorB; getAttr loc1.color; getAttr loc1.type;"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "// Result: rigDials //\n// Result: loc1 //\n// Result: 0.7 //\n"
@@ -84,8 +105,9 @@ TEST(Program, ADisplayThatCannotBeOpenedIsOneClearError) {
     // Not a local ":N" display: the GL toolkit would print its own line and exit.
     ProgramRun r = runRigdials({"-c", "playblast -cf x.png -wh 8 8;"}, "", {"DISPLAY=bogus"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "// Error: line 1: playblast: cannot open X display 'bogus' "
-                     "(unset DISPLAY to let rigdials start its own Xvfb) //\n");
+    EXPECT_EQ(r.err,
+              "// Error: line 1: playblast: cannot open X display 'bogus' "
+              "(unset DISPLAY to let rigdials start its own Xvfb) //\n");
 }
 
 TEST(Program, FilesRunInOrderThenTheCommandText) {
@@ -111,12 +133,12 @@ TEST(Program, SyntaxErrorRunsNothing) {
 }
 
 TEST(Program, WarningsDoNotFailTheRun) {
-    ProgramRun r = runRigdials(
-        {"-c", "loadPlugin rigDials; createNode KelPrimitiveLocator -n l; setAttr l.slices 99;"
-               "getAttr l.slices; loadPlugin rigDials;"});
+    ProgramRun r =
+        runRigdials({"-c",
+                     "loadPlugin rigDials; createNode KelPrimitiveLocator -n l; setAttr l.slices 99;"
+                     "getAttr l.slices; loadPlugin rigDials;"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.err, "// Warning: setAttr: 99 is above the maximum 50 of 'l.slices'"))
-        << r.err;
+    EXPECT_TRUE(contains(r.err, "// Warning: setAttr: 99 is above the maximum 50 of 'l.slices'")) << r.err;
     EXPECT_TRUE(contains(r.out, "// Result: 50 //"));
 }
 
@@ -127,7 +149,8 @@ TEST(Program, PluginPathOrder) {
     // one used here is found but refused for lacking the entry points.
     ProgramRun none = runRigdials({"-c", "loadPlugin cmd_no_entry;"});
     EXPECT_EQ(none.status, 1);
-    ProgramRun flag = runRigdials({"--plugin-path", RIGDIALS_TEST_PLUGIN_DIR, "-c", "loadPlugin cmd_no_entry;"});
+    ProgramRun flag =
+        runRigdials({"--plugin-path", RIGDIALS_TEST_PLUGIN_DIR, "-c", "loadPlugin cmd_no_entry;"});
     ProgramRun env = runRigdials({"-c", "loadPlugin cmd_no_entry;"}, "",
                                  {std::string("MAYA_PLUG_IN_PATH=/nonexistent:") + RIGDIALS_TEST_PLUGIN_DIR});
     for (const ProgramRun* r : {&flag, &env}) {
@@ -146,7 +169,8 @@ TEST(Program, PluginPathOrder) {
     ASSERT_NE(bin, nullptr);
     ProgramRun missing = runRigdials({"--plugin-path", dir + "/", "-c", "loadPlugin nowhere;"}, "",
                                      {"MAYA_PLUG_IN_PATH=/nonexistent:" + dir + ":/nonexistent"});
-    EXPECT_TRUE(contains(missing.err, "on the plug-in path " + std::string(bin) + ":" + dir + ":/nonexistent //"))
+    EXPECT_TRUE(
+        contains(missing.err, "on the plug-in path " + std::string(bin) + ":" + dir + ":/nonexistent //"))
         << missing.err;
     std::free(bin);
 }
@@ -167,11 +191,10 @@ TEST(Program, DemoRunsAndSavesItsScene) {
     EXPECT_TRUE(contains(saved, "createNode KelPrimitiveLocator -n \"coneShape\" -p \"cone\";"));
 
     // The saved scene reads back with the same values.
-    ProgramRun back = runRigdials(
-        {"out/demo.ma", "-c",
-         "getAttr coneShape.color; getAttr torusShape.innerRadius; getAttr cone.rx;"
-         "getAttr boxShape.label; getAttr cylinderShape.displayLabel;"},
-        dir);
+    ProgramRun back = runRigdials({"out/demo.ma", "-c",
+                                   "getAttr coneShape.color; getAttr torusShape.innerRadius; getAttr cone.rx;"
+                                   "getAttr boxShape.label; getAttr cylinderShape.displayLabel;"},
+                                  dir);
     EXPECT_EQ(back.status, 0) << back.err;
     EXPECT_TRUE(contains(back.out,
                          "// Result: 0.2 0.9 0.3 //\n// Result: 0.35 //\n// Result: -25 //\n"
@@ -185,7 +208,8 @@ TEST(Program, ConcurrentSavesToOnePathEachLandWhole) {
     const std::string dir = makeTempDir(), target = dir + "/out.ma";
     auto script = [&](const std::string& prefix, int nodes, const std::string& alone) {
         std::string text;
-        for (int i = 0; i < nodes; ++i) text += "createNode transform -n " + prefix + std::to_string(i) + ";\n";
+        for (int i = 0; i < nodes; ++i)
+            text += "createNode transform -n " + prefix + std::to_string(i) + ";\n";
         for (int i = 0; i < 300; ++i) text += "file -save \"" + target + "\";\n";
         // The same text again on its own, to compare with.
         return text + "file -save \"" + alone + "/out.ma\";\n";
@@ -206,7 +230,8 @@ TEST(Program, ConcurrentSavesToOnePathEachLandWhole) {
     seen.insert(readFile(target));
     seen.erase("");  // before the first save
     for (const std::string& text : seen)
-        EXPECT_TRUE(text == bigText || text == smallText) << "a mixed or partial file of " << text.size() << " bytes";
+        EXPECT_TRUE(text == bigText || text == smallText)
+            << "a mixed or partial file of " << text.size() << " bytes";
     EXPECT_TRUE(readFile(target) == bigText || readFile(target) == smallText);
 }
 
@@ -340,9 +365,10 @@ TEST(Program, RigExampleBuildsEachSliderOfItsTable) {
     std::string dir = makeTempDir();
     ProgramRun r = runRigdials({RIGDIALS_SOURCE_DIR "/examples/rig.mel"}, dir);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.out, "height: slider 2.5, marker.translateY 2.5\n"
-                                "turn: slider 45, marker.rotateY 45\n"
-                                "width: slider 0.875, marker.scaleX 0.875\n"))
+    EXPECT_TRUE(contains(r.out,
+                         "height: slider 2.5, marker.translateY 2.5\n"
+                         "turn: slider 45, marker.rotateY 45\n"
+                         "width: slider 0.875, marker.scaleX 0.875\n"))
         << r.out;
     EXPECT_TRUE(contains(r.out, "arc angle value (degrees):\n// Result: 45 //\n")) << r.out;
 }
@@ -365,19 +391,21 @@ TEST(Program, MirrorExampleGivesTheRightSideTheLeftPose) {
 // in a sourced script names that script.
 TEST(Program, ScriptsComeFromTheScriptPath) {
     const std::string dir = makeTempDir(), lib = makeTempDir();
-    writeFile(lib + "/rigLib.mel", "global proc string rigLibName(string $side) { return $side + \"_ctrl\"; }\n"
-                                   "print \"rigLib loaded\\n\";\n");
+    writeFile(lib + "/rigLib.mel",
+              "global proc string rigLibName(string $side) { return $side + \"_ctrl\"; }\n"
+              "print \"rigLib loaded\\n\";\n");
     writeFile(lib + "/autoLoaded.mel", "global proc autoLoaded() { print \"found by name\\n\"; }\n");
     writeFile(lib + "/broken.mel", "print \"before\\n\";\nsetAttr nothing.tx 1;\n");
-    ProgramRun r = runRigdials({"-c", "source rigLib; print (rigLibName(\"L\") + \"\\n\"); autoLoaded();\n"
-                                      "source \"broken.mel\";"},
+    ProgramRun r = runRigdials({"-c",
+                                "source rigLib; print (rigLibName(\"L\") + \"\\n\"); autoLoaded();\n"
+                                "source \"broken.mel\";"},
                                dir, {"MAYA_SCRIPT_PATH=/nonexistent:" + lib});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "rigLib loaded\nL_ctrl\nfound by name\nbefore\n");
     EXPECT_EQ(r.err, "// Error: file: " + lib + "/broken.mel line 2: setAttr: no node named 'nothing' //\n");
     ProgramRun missing = runRigdials({"-c", "source nowhere;"}, dir, {"MAYA_SCRIPT_PATH=" + lib});
-    EXPECT_EQ(missing.err, "// Error: line 1: source: cannot find script 'nowhere' on the script path " + lib +
-                               " or in the current folder //\n");
+    EXPECT_EQ(missing.err, "// Error: line 1: source: cannot find script 'nowhere' on the script path " +
+                               lib + " or in the current folder //\n");
 }
 
 // A script that never ends stops after the step limit, by default too when
@@ -386,15 +414,17 @@ TEST(Program, StepLimitStopsARunawayScript) {
     ProgramRun limited = runRigdials({"--step-limit", "1000", "-c", "print \"start\\n\";\nwhile (1) {}"});
     EXPECT_EQ(limited.status, 1);
     EXPECT_EQ(limited.out, "start\n");
-    EXPECT_EQ(limited.err, "// Error: line 2: the script ran more than 1000 statements and was stopped "
-                           "(step limit; see --step-limit) //\n");
+    EXPECT_EQ(limited.err,
+              "// Error: line 2: the script ran more than 1000 statements and was stopped "
+              "(step limit; see --step-limit) //\n");
     ProgramRun byDefault = runRigdials({"-c", "int $i; while (1) $i++;"});
     EXPECT_EQ(byDefault.status, 1);
     EXPECT_TRUE(contains(byDefault.err, "more than 10000000 statements")) << byDefault.err;
     EXPECT_EQ(runRigdials({"--step-limit=0", "-c", "int $i; while ($i < 20000) $i++;"}).status, 0);
     ProgramRun bad = runRigdials({"--step-limit", "many", "-c", "print 1;"});
     EXPECT_EQ(bad.status, 2);
-    EXPECT_TRUE(contains(bad.err, "--step-limit takes a whole number of statements (0: no limit), not 'many'"))
+    EXPECT_TRUE(
+        contains(bad.err, "--step-limit takes a whole number of statements (0: no limit), not 'many'"))
         << bad.err;
 }
 

@@ -94,13 +94,20 @@ TEST_F(Attributes, EveryKindKeepsItsNamesDefaultsAndLimits) {
         double def;
     };
     const Row rows[] = {
-        {"flag", "fl", AttrKind::Numeric, 1.0},      {"count", "ct", AttrKind::Numeric, 12.0},
-        {"whole", "wh", AttrKind::Numeric, -3.0},    {"single", "sg", AttrKind::Numeric, double(0.7f)},
-        {"precise", "pr", AttrKind::Numeric, 0.1},   {"size", "sz", AttrKind::Distance, 1.0},
-        {"turn", "tn", AttrKind::Angle, 1.5},        {"when", "wn", AttrKind::Time, 24.0},
-        {"shape", "shp", AttrKind::Enum, 3.0},       {"posEndX", "pex", AttrKind::Numeric, 0.0},
-        {"posEndY", "pey", AttrKind::Numeric, 5.0},  {"posEndZ", "pez", AttrKind::Numeric, 1e-9},
-        {"colorR", "cr", AttrKind::Numeric, double(1.2f)}, {"colorG", "cg", AttrKind::Numeric, double(0.8f)},
+        {"flag", "fl", AttrKind::Numeric, 1.0},
+        {"count", "ct", AttrKind::Numeric, 12.0},
+        {"whole", "wh", AttrKind::Numeric, -3.0},
+        {"single", "sg", AttrKind::Numeric, double(0.7f)},
+        {"precise", "pr", AttrKind::Numeric, 0.1},
+        {"size", "sz", AttrKind::Distance, 1.0},
+        {"turn", "tn", AttrKind::Angle, 1.5},
+        {"when", "wn", AttrKind::Time, 24.0},
+        {"shape", "shp", AttrKind::Enum, 3.0},
+        {"posEndX", "pex", AttrKind::Numeric, 0.0},
+        {"posEndY", "pey", AttrKind::Numeric, 5.0},
+        {"posEndZ", "pez", AttrKind::Numeric, 1e-9},
+        {"colorR", "cr", AttrKind::Numeric, double(1.2f)},
+        {"colorG", "cg", AttrKind::Numeric, double(0.8f)},
     };
     for (const Row& r : rows) {
         Attr* byLong = n->findAttr(r.longName);
@@ -215,11 +222,14 @@ TEST_F(Attributes, AddAttributeAndAttributeAffectsRefuseWhatTheHostRefuses) {
             errors.push_back(st ? "ok" : st.errorString().asChar());
         return MStatus();
     };
-    ASSERT_TRUE(scene().registerType(nullptr, "testBroken", 0x7e022, MPxNode::kDependNode, KindsNode::creator, init));
+    ASSERT_TRUE(
+        scene().registerType(nullptr, "testBroken", 0x7e022, MPxNode::kDependNode, KindsNode::creator, init));
     ASSERT_EQ(errors.size(), 6u);
     EXPECT_NE(errors[0].find("already has an attribute named 'a'"), std::string::npos) << errors[0];
     EXPECT_NE(errors[1].find("'alpha' is already added"), std::string::npos) << errors[1];
-    EXPECT_NE(errors[2].find("'stray' is not an attribute added to node type 'testBroken'"), std::string::npos) << errors[2];
+    EXPECT_NE(errors[2].find("'stray' is not an attribute added to node type 'testBroken'"),
+              std::string::npos)
+        << errors[2];
     EXPECT_NE(errors[3].find("cannot affect itself"), std::string::npos) << errors[3];
     EXPECT_EQ(errors[4], "ok");
     EXPECT_NE(errors[5].find("'beta' -> 'alpha' would make a cycle"), std::string::npos) << errors[5];
@@ -243,16 +253,17 @@ TEST_F(Attributes, InjectedFaultsHitTheNthCallAndAFailedInitializeLeavesNoType) 
         return MStatus();
     };
     scene().faults().failNext(rdhost::Fault::AddAttribute, 2);
-    EXPECT_THROW(scene().registerType(nullptr, "testFaulty", 0x7e023, MPxNode::kDependNode, KindsNode::creator, init),
-                 HostError);
+    EXPECT_THROW(
+        scene().registerType(nullptr, "testFaulty", 0x7e023, MPxNode::kDependNode, KindsNode::creator, init),
+        HostError);
     EXPECT_EQ(results, (std::vector<bool>{true, false}));
     EXPECT_EQ(scene().findType("testFaulty"), nullptr);
     EXPECT_EQ(scene().findType(0x7e023u), nullptr);
     // The fault fired once; the same registration now succeeds.
     results.clear();
-    EXPECT_TRUE(scene().registerType(nullptr, "testFaulty", 0x7e023, MPxNode::kDependNode, KindsNode::creator, init));
+    EXPECT_TRUE(
+        scene().registerType(nullptr, "testFaulty", 0x7e023, MPxNode::kDependNode, KindsNode::creator, init));
     EXPECT_EQ(results, (std::vector<bool>{true, true, true}));
-
 }
 
 TEST_F(Attributes, AffectsDeclarationsMakeOutputs) {

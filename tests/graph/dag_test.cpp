@@ -30,7 +30,8 @@ protected:
     void SetUp() override {
         SceneFixture::SetUp();
         Loc::constructed = 0;
-        scene().registerType(nullptr, "testLoc", 0x7e030, MPxNode::kLocatorNode, Loc::creator, Loc::initialize);
+        scene().registerType(nullptr, "testLoc", 0x7e030, MPxNode::kLocatorNode, Loc::creator,
+                             Loc::initialize);
         graphtest::registerTestTypes(scene());
     }
     Node* xform(const std::string& name, Node* parent = nullptr) {
@@ -64,17 +65,17 @@ TEST_F(Dag, ALocatorWithoutAParentGetsATransformAndNamesAreUnique) {
 TEST_F(Dag, ParentsAreCheckedAndBadNamesRefused) {
     Node* root = xform("root");
     Node* add = create("testAdd", "adder");
-    EXPECT_THROW(scene().createNode("testAdd", "x", root), HostError);       // not a DAG type
+    EXPECT_THROW(scene().createNode("testAdd", "x", root), HostError);  // not a DAG type
     EXPECT_THROW(scene().createNode("transform", "bad name"), HostError);
     EXPECT_THROW(scene().createNode("noSuchType"), HostError);
     Node* loc = scene().createNode("testLoc", "shape", root);
     EXPECT_EQ(loc->parent, root);
-    EXPECT_THROW(scene().createNode("transform", "z", loc), HostError);      // a shape is no parent
+    EXPECT_THROW(scene().createNode("transform", "z", loc), HostError);  // a shape is no parent
     EXPECT_THROW(scene().reparent(add, root), HostError);
     EXPECT_THROW(scene().reparent(root, root), HostError);
     Node* kid = xform("kid", root);
-    EXPECT_THROW(scene().reparent(root, kid), HostError);                     // under its own descendant
-    EXPECT_THROW(scene().reparent(loc, nullptr), HostError);                  // shapes stay under transforms
+    EXPECT_THROW(scene().reparent(root, kid), HostError);     // under its own descendant
+    EXPECT_THROW(scene().reparent(loc, nullptr), HostError);  // shapes stay under transforms
 }
 
 TEST_F(Dag, PathNamesAreFullAndShortestUnique) {

@@ -22,9 +22,8 @@ protected:
     void SetUp() override {
         SceneFixture::SetUp();
         registerTestTypes(scene());
-        scene().setDirtyHook([this](PlugRef p) {
-            journal().push_back("dirty " + p.node->type->attrs[p.attr]->longName);
-        });
+        scene().setDirtyHook(
+            [this](PlugRef p) { journal().push_back("dirty " + p.node->type->attrs[p.attr]->longName); });
     }
     PlugRef ref(Node* n, const std::string& attr) { return PlugRef{n, slot(n, attr)}; }
 };
@@ -49,7 +48,8 @@ TEST_F(Eval, DirtyMarksFollowDeclarationsOncePerChangeThenPullRunsNestedComputes
     Node* r = create("testRecorder");
     journal().clear();
     setNumber(r, "input", 3.0);
-    std::vector<std::string> expectDirty = {"dirty middle", "dirty selfReader", "dirty ignored", "dirty output"};
+    std::vector<std::string> expectDirty = {"dirty middle", "dirty selfReader", "dirty ignored",
+                                            "dirty output"};
     EXPECT_EQ(journal(), expectDirty);
     journal().clear();
     EXPECT_DOUBLE_EQ(getNumber(r, "output"), 7.0);  // 3 * 2 + 1
@@ -130,7 +130,8 @@ TEST_F(Eval, InternalAttributesHearOfUserWritesButNotOfConnectedValues) {
     scene().connect(ref(add, "sum"), ref(n, "level"), false);
     setNumber(add, "ia", 3.0);
     EXPECT_EQ(getNumber(n, "level"), 3.0);
-    EXPECT_EQ(std::count(journal().begin(), journal().end(), "offered 3"), 0) << "a connection offers nothing";
+    EXPECT_EQ(std::count(journal().begin(), journal().end(), "offered 3"), 0)
+        << "a connection offers nothing";
 }
 
 TEST_F(Eval, IdlePullsReachedOutputsEvenWhenTheyWereDirtyAlready) {
@@ -202,11 +203,14 @@ TEST_F(Eval, ConnectionsAreCheckedAndErrorsNameThePlugs) {
     Node* a = create("testAdd", "a");
     Node* b = create("testAdd", "b");
     Node* c = create("testAdd", "c");
-    rdhost::NodeType* t = scene().registerBuiltinType("testText", 0x7e010, MPxNode::kDependNode, nullptr, [] {
-        MFnTypedAttribute ta;
-        MObject s = ta.create("text", "tx", MFnData::kString);
-        return MPxNode::addAttribute(s);
-    }, false);
+    rdhost::NodeType* t = scene().registerBuiltinType(
+        "testText", 0x7e010, MPxNode::kDependNode, nullptr,
+        [] {
+            MFnTypedAttribute ta;
+            MObject s = ta.create("text", "tx", MFnData::kString);
+            return MPxNode::addAttribute(s);
+        },
+        false);
     ASSERT_TRUE(t);
     Node* txt = create("testText", "txt");
     Node* txt2 = create("testText", "txt2");
@@ -220,7 +224,8 @@ TEST_F(Eval, ConnectionsAreCheckedAndErrorsNameThePlugs) {
     scene().connect(ref(a, "sum"), ref(b, "inputA"), false);
     scene().connect(ref(b, "sum"), ref(c, "inputA"), false);
     std::vector<Case> cases = {
-        {"string to number", ref(txt, "text"), ref(a, "inputA"), false, "the types of 'txt.text' and 'a.inputA' do not match"},
+        {"string to number", ref(txt, "text"), ref(a, "inputA"), false,
+         "the types of 'txt.text' and 'a.inputA' do not match"},
         {"onto a connected input", ref(c, "sum"), ref(b, "inputA"), false,
          "'b.inputA' already has an incoming connection from 'a.sum'"},
         {"a cycle through two nodes", ref(c, "sum"), ref(a, "inputA"), true,
@@ -341,12 +346,12 @@ TEST_F(Connections, ConnectionsBetweenUnitsConvertThroughUserUnits) {
         double set;       // internal units of the source
         double expected;  // internal units of the destination
     } cases[] = {
-        {"sx", "ry", 45.0, 45.0 * degree},         // unitless -> angle
-        {"ry", "sx", 0.5, 0.5 / degree},           // angle -> unitless
-        {"tx", "sy", 7.25, 7.25},                  // distance (centimetres) -> unitless
-        {"sz", "tz", -3.5, -3.5},                  // unitless -> distance
-        {"rx", "ty", M_PI / 2, 90.0},              // angle -> distance
-        {"rz", "rx", 1.25, 1.25},                  // angle -> angle: no conversion
+        {"sx", "ry", 45.0, 45.0 * degree},  // unitless -> angle
+        {"ry", "sx", 0.5, 0.5 / degree},    // angle -> unitless
+        {"tx", "sy", 7.25, 7.25},           // distance (centimetres) -> unitless
+        {"sz", "tz", -3.5, -3.5},           // unitless -> distance
+        {"rx", "ty", M_PI / 2, 90.0},       // angle -> distance
+        {"rz", "rx", 1.25, 1.25},           // angle -> angle: no conversion
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.from) + " -> " + c.to);
@@ -381,7 +386,8 @@ TEST_F(Connections, ConnectionsBetweenUnitsConvertThroughUserUnits) {
         const double rad = (static_cast<double>(bits >> 11) / 9007199254740992.0 - 0.5) * 1e3;
         const double deg = rdhost::connectionValue(attr("ry"), attr("sx"), rad);
         const double back = rdhost::connectionValue(attr("sx"), attr("ry"), deg);
-        ASSERT_LE(std::fabs(back - rad), std::fabs(std::nextafter(rad, 2 * rad) - rad)) << std::hexfloat << rad;
+        ASSERT_LE(std::fabs(back - rad), std::fabs(std::nextafter(rad, 2 * rad) - rad))
+            << std::hexfloat << rad;
         exact += back == rad;
     }
     EXPECT_GT(exact, 15000);
@@ -403,7 +409,8 @@ TEST_F(Connections, FindPlugTakesLongAndShortNamesAndNamesTheMissingOne) {
     MPlug none = fn.findPlug("radiu", false, &st);
     EXPECT_FALSE(st);
     EXPECT_TRUE(none.isNull());
-    EXPECT_NE(std::string(st.errorString().asChar()).find("'xf' has no attribute 'radiu'"), std::string::npos);
+    EXPECT_NE(std::string(st.errorString().asChar()).find("'xf' has no attribute 'radiu'"),
+              std::string::npos);
     EXPECT_STREQ(fn.name().asChar(), "xf");
     EXPECT_STREQ(fn.typeName().asChar(), "transform");
     EXPECT_EQ(fn.userNode(), nullptr);

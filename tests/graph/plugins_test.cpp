@@ -114,7 +114,8 @@ TEST_F(Plugins, RegisterNodeRefusesTakenNamesAndIds) {
     auto creator = []() -> void* { return nullptr; };
     MStatus byName = fn.registerNode("graphAdd", 0x7f1ff, creator, nullptr);
     EXPECT_FALSE(byName);
-    EXPECT_NE(std::string(byName.errorString().asChar()).find("'graphAdd' is already registered by plug-in 'graph_good'"),
+    EXPECT_NE(std::string(byName.errorString().asChar())
+                  .find("'graphAdd' is already registered by plug-in 'graph_good'"),
               std::string::npos);
     MStatus byHost = fn.registerNode("transform", 0x7f1fe, creator, nullptr);
     EXPECT_NE(std::string(byHost.errorString().asChar()).find("by the host"), std::string::npos);

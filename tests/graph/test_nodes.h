@@ -86,7 +86,8 @@ struct RecorderNode : MPxNode {
             MPlug(node, self).getValue(stored);  // being computed: the stored value
             block.outputValue(self).set(stored + 1.0);
         } else {
-            journal().push_back("unknown " + std::string(plug.partialName(false, false, false, false, false, true).asChar()));
+            journal().push_back(
+                "unknown " + std::string(plug.partialName(false, false, false, false, false, true).asChar()));
             return MS::kUnknownParameter;
         }
         block.setClean(plug);

@@ -7,7 +7,8 @@ namespace graphtest {
 void registerTestTypes(rdhost::Scene& scene) {
     journal().clear();
     AddNode::computes = 0;
-    scene.registerType(nullptr, "testAdd", 0x7e001, MPxNode::kDependNode, AddNode::creator, AddNode::initialize);
+    scene.registerType(nullptr, "testAdd", 0x7e001, MPxNode::kDependNode, AddNode::creator,
+                       AddNode::initialize);
     scene.registerType(nullptr, "testRecorder", 0x7e002, MPxNode::kDependNode, RecorderNode::creator,
                        RecorderNode::initialize);
     scene.registerType(nullptr, "testToggle", 0x7e003, MPxNode::kDependNode, ToggleNode::creator,

@@ -36,10 +36,10 @@ TEST(MStringTest, FormatsNumbersLikePrintf) {
         const char* expected;
     };
     const Case cases[] = {
-        {0.5, kGeneral, "0.5"},  {26.0437, 2, "26.04"},  {26.0437, kGeneral, "26.0437"},
+        {0.5, kGeneral, "0.5"},    {26.0437, 2, "26.04"},    {26.0437, kGeneral, "26.0437"},
         {1e-9, kGeneral, "1e-09"}, {100.0, kGeneral, "100"}, {1234567.0, kGeneral, "1.23457e+06"},
-        {-3.0, 0, "-3"},          {2.5, 3, "2.500"},     {0.125, 1, "0.1"},
-        {-0.0001, 2, "-0.00"},    {7.0, -5, "7"},  // a negative precision counts as 0
+        {-3.0, 0, "-3"},           {2.5, 3, "2.500"},        {0.125, 1, "0.1"},
+        {-0.0001, 2, "-0.00"},     {7.0, -5, "7"},  // a negative precision counts as 0
     };
     for (const Case& c : cases) {
         MString s;
@@ -116,7 +116,8 @@ TEST(MStatusTest, ComparesCodesAndDescribes) {
     const MStatus custom(MS::kFailure, "type id 0x80666 already registered by plug-in X");
     EXPECT_NE(std::string(custom.errorString().asChar()).find("0x80666 already registered by plug-in X"),
               std::string::npos);
-    EXPECT_NE(std::string(MStatus(MS::kNotFound).errorString().asChar()).find("kNotFound"), std::string::npos);
+    EXPECT_NE(std::string(MStatus(MS::kNotFound).errorString().asChar()).find("kNotFound"),
+              std::string::npos);
 }
 
 TEST(MStatusTest, PerrorPrintsTextThenDescription) {
@@ -202,8 +203,9 @@ TEST(RotationTest, QuaternionRotatesRightHanded) {
         {kPi / 2, MVector(0, 1, 0), MVector(0, 0, 1), MVector(1, 0, 0)},
         {kPi, MVector(0, 1, 0), MVector(3, 0, 0), MVector(-3, 0, 0)},
         {3.1415, MVector(0, 1, 0), MVector(1, 0, 0), MVector(std::cos(3.1415), 0, -std::sin(3.1415))},
-        {kPi / 3, MVector(0, 0, 7), MVector(2, 0, 0), MVector(1, std::sqrt(3.0), 0)},  // axis need not be unit
-        {1.0, MVector(0, 0, 0), MVector(1, 2, 3), MVector(1, 2, 3)},                  // zero axis: identity
+        {kPi / 3, MVector(0, 0, 7), MVector(2, 0, 0),
+         MVector(1, std::sqrt(3.0), 0)},                              // axis need not be unit
+        {1.0, MVector(0, 0, 0), MVector(1, 2, 3), MVector(1, 2, 3)},  // zero axis: identity
     };
     for (const Case& c : cases) {
         const MQuaternion q(c.angle, c.axis);

@@ -30,7 +30,8 @@ TEST_F(ArcManipTest, SweepsFollowRadiusSizeScaleAndSnap) {
     for (const Case& c : cases) {
         if (*c.script) ok(c.script);
         result("manipInfo arc1");
-        for (size_t sweep = 0; sweep < 3; ++sweep) EXPECT_NEAR(manip(sweep).radius, c.radius, 1e-5) << c.script;
+        for (size_t sweep = 0; sweep < 3; ++sweep)
+            EXPECT_NEAR(manip(sweep).radius, c.radius, 1e-5) << c.script;
         EXPECT_NEAR(manip(1).angle * kDeg, c.startDeg, 1e-4) << c.script;
         EXPECT_NEAR(manip(2).angle * kDeg, c.endDeg, 1e-4) << c.script;
         EXPECT_NEAR(manip(3).scalingFactor, c.scaling, 1e-6) << c.script;
@@ -47,7 +48,8 @@ TEST_F(ArcManipTest, DraggingTheHandleSweepMovesTheKeyToggle) {
     EXPECT_NEAR(manip(5).startPoint.x, 0.0, 1e-5);
     EXPECT_NEAR(manip(5).startPoint.z, -3.0, 1e-5);
     // The sweeps share the name "sweepManip": it names neither.
-    EXPECT_NE(error("dragManip arc1 sweepManip 10").find("'Current Angle', 'start Angle'"), std::string::npos);
+    EXPECT_NE(error("dragManip arc1 sweepManip 10").find("'Current Angle', 'start Angle'"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ TEST(ManipGeometryTest, DistanceLineReachesTheHandle) {
         {MPoint(0, 0, 0), MPoint(0, 2.5, 0), MVector(0, 5, 0), MPoint(0, 0, 0), MPoint(0, 5, 0)},
         {MPoint(1, 0, 0), MPoint(1, 8, 0), MVector(0, 5, 0), MPoint(1, 0, 0), MPoint(1, 8, 0)},    // beyond
         {MPoint(1, 0, 0), MPoint(1, -2, 0), MVector(0, 5, 0), MPoint(1, -2, 0), MPoint(1, 5, 0)},  // behind
-        {MPoint(0, 0, 0), MPoint(0, 0, 0), MVector(0, 0, 0), MPoint(0, 0, 0), MPoint(0, 0, 0)},    // collapsed
+        {MPoint(0, 0, 0), MPoint(0, 0, 0), MVector(0, 0, 0), MPoint(0, 0, 0), MPoint(0, 0, 0)},  // collapsed
     };
     for (const Case& c : cases) {
         const rdhost::ManipGeometry g = rdhost::distanceGeometry(c.start, c.direction, c.current, true, true);
@@ -81,7 +81,8 @@ TEST(ManipGeometryTest, SweepArcRunsFromStartPointThroughAngle) {
         {MVector(0, 0, 2), MPoint(3, 0, 0), 0.0, MPoint(3, 0, 0)},
     };
     for (const Case& c : cases) {
-        const rdhost::ManipGeometry g = rdhost::circleSweepGeometry(MPoint(), c.normal, 3.0, c.start, c.angle);
+        const rdhost::ManipGeometry g =
+            rdhost::circleSweepGeometry(MPoint(), c.normal, 3.0, c.start, c.angle);
         ASSERT_GE(g.size(), 2u);
         EXPECT_EQ(g[0].kind, ManipPrimitive::LineLoop);
         EXPECT_EQ(g[0].points.size(), size_t(rdhost::kManipCircleSegments));
@@ -115,15 +116,17 @@ TEST_F(ManipFixture, ContainerDrawsItsManipulatorsInWorldSpace) {
     // The distance manipulator's line, start to start + direction.
     bool track = false;
     for (const rdtest::Line& l : c.lines)
-        track = track || (std::fabs(l.a.x - 1) < 1e-5 && std::fabs(l.a.y - 2) < 1e-5 && std::fabs(l.a.z - 3) < 1e-5 &&
-                          std::fabs(l.b.x - 1) < 1e-5 && std::fabs(l.b.y - 4) < 1e-5 && std::fabs(l.b.z - 3) < 1e-5);
+        track = track ||
+                (std::fabs(l.a.x - 1) < 1e-5 && std::fabs(l.a.y - 2) < 1e-5 && std::fabs(l.a.z - 3) < 1e-5 &&
+                 std::fabs(l.b.x - 1) < 1e-5 && std::fabs(l.b.y - 4) < 1e-5 && std::fabs(l.b.z - 3) < 1e-5);
     EXPECT_TRUE(track);
     // Handles and the "on" toggle are filled; the sweeps' circles are lines
     // at radius 2 around the transform's position.
     EXPECT_GE(c.polygons.size(), 4u);
     int onCircle = 0;
     for (const rdtest::Line& l : c.lines)
-        if (std::fabs(std::hypot(l.a.x - 1, l.a.y - 2) - 2.0) < 1e-4 && std::fabs(l.a.z - 3) < 1e-5) ++onCircle;
+        if (std::fabs(std::hypot(l.a.x - 1, l.a.y - 2) - 2.0) < 1e-4 && std::fabs(l.a.z - 3) < 1e-5)
+            ++onCircle;
     EXPECT_GE(onCircle, rdhost::kManipCircleSegments);
 
     // Hidden manipulators are not drawn.

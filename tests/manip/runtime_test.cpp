@@ -122,13 +122,13 @@ TEST_F(ManipFixture, DragToPointProjectsAndDividesByScalingFactor) {
         double expected;  // plug value, internal units
     };
     const Case cases[] = {
-        {0, MPoint(1, 4, 0), 1.5},        // 3 along +Y, scaling factor 2
-        {0, MPoint(9, 2, 5), 0.5},        // off-line points project onto the line
-        {0, MPoint(1, -1, 0), -1.0},      // behind the start
-        {2, MPoint(1, 3, 0), kPi / 2},    // a quarter turn from the start point (+X) about +Z
+        {0, MPoint(1, 4, 0), 1.5},      // 3 along +Y, scaling factor 2
+        {0, MPoint(9, 2, 5), 0.5},      // off-line points project onto the line
+        {0, MPoint(1, -1, 0), -1.0},    // behind the start
+        {2, MPoint(1, 3, 0), kPi / 2},  // a quarter turn from the start point (+X) about +Z
         {2, MPoint(-1, 1, 0), kPi},
         {2, MPoint(1, -1, 7), 3 * kPi / 2},  // off the plane; the turn nearest the current angle
-        {2, MPoint(3, 1, 0), 2 * kPi},    // winding on past a full turn
+        {2, MPoint(3, 1, 0), 2 * kPi},       // winding on past a full turn
     };
     const char* plugs[] = {"reach", "flag", "turn"};
     for (const Case& c : cases) {
@@ -146,7 +146,8 @@ TEST_F(ManipFixture, DragToPointProjectsAndDividesByScalingFactor) {
 
 TEST_F(ManipFixture, CommandErrorsNameTheThing) {
     makeProbe();
-    ok("createNode plainProbe -n plain1; createNode noContainerProbe -n lonely1; createNode brokenProbe -n broken1");
+    ok("createNode plainProbe -n plain1; createNode noContainerProbe -n lonely1; createNode brokenProbe -n "
+       "broken1");
     struct Case {
         const char* script;
         const char* mustContain;
@@ -159,8 +160,9 @@ TEST_F(ManipFixture, CommandErrorsNameTheThing) {
         {"showManip broken1", "no room for the children"},
         {"showManip nothere", "nothere"},
         {"showManip", "expects one node"},
-        {"showManip probe1; dragManip probe1 elbowManip 1", "no manipulator named 'elbowManip' (manipulators: "
-                                                           "reachManip, flagManip, turnManip, turnManip)"},
+        {"showManip probe1; dragManip probe1 elbowManip 1",
+         "no manipulator named 'elbowManip' (manipulators: "
+         "reachManip, flagManip, turnManip, turnManip)"},
         {"dragManip probe1 turnManip 1", "'turn', 'turnTwo'"},
         {"dragManip probe1 reachManip abc", "'abc'"},
         {"dragManip probe1 flagManip 2", "takes 0 or 1"},
@@ -224,9 +226,21 @@ TEST(ManipJsonNumberTest, PrintsAtSinglePrecision) {
         const char* text;
     };
     const Case cases[] = {
-        {0.5, "0.5"},          {0.7f, "0.7"},         {2.5, "2.5"},      {-3.0, "-3"},
-        {16.000000000000004, "16"}, {0.28 * 180 / kPi, "16.042818"}, {1e-9, "0"}, {-0.0, "0"},
-        {90.0, "90"}, {1e7, "10000000"}, {1.5e-5, "0.000015"}, {1e20, "1e+20"},        {1e300, "1.0000000000000001e+300"}, {INFINITY, "null"}, {NAN, "null"},
+        {0.5, "0.5"},
+        {0.7f, "0.7"},
+        {2.5, "2.5"},
+        {-3.0, "-3"},
+        {16.000000000000004, "16"},
+        {0.28 * 180 / kPi, "16.042818"},
+        {1e-9, "0"},
+        {-0.0, "0"},
+        {90.0, "90"},
+        {1e7, "10000000"},
+        {1.5e-5, "0.000015"},
+        {1e20, "1e+20"},
+        {1e300, "1.0000000000000001e+300"},
+        {INFINITY, "null"},
+        {NAN, "null"},
     };
     for (const Case& c : cases) EXPECT_EQ(rdhost::manipJsonNumber(c.value), c.text) << c.value;
 }
@@ -255,9 +269,10 @@ TEST_F(ManipFixture, FunctionSetsCheckTheManipulatorKind) {
 
     // Value indices: unique across the container, each child's in one run.
     MFnToggleManip toggle(flagPath);
-    const unsigned idx[] = {distance.startPointIndex(), distance.directionIndex(), distance.currentPointIndex(),
-                            distance.distanceIndex(), toggle.startPointIndex(), toggle.directionIndex(),
-                            toggle.lengthIndex(), toggle.toggleIndex()};
+    const unsigned idx[] = {distance.startPointIndex(),   distance.directionIndex(),
+                            distance.currentPointIndex(), distance.distanceIndex(),
+                            toggle.startPointIndex(),     toggle.directionIndex(),
+                            toggle.lengthIndex(),         toggle.toggleIndex()};
     for (size_t i = 0; i < 8; ++i)
         for (size_t j = i + 1; j < 8; ++j) EXPECT_NE(idx[i], idx[j]);
     unsigned offset = 0;

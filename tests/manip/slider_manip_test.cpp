@@ -15,15 +15,17 @@ protected:
 
 TEST_F(SliderManipTest, FreshSliderShowsHandleAndKeyToggle) {
     const std::string info = result("manipInfo slider1");
-    EXPECT_EQ(info.find("[{\"name\": \"distanceManip\", \"kind\": \"distance\", \"plug\": \"slider1.posHandle\", "
-                        "\"startPoint\": [0, 0, 0], \"direction\": [0, 5, 0], \"currentPoint\": [0, 2.5, 0], "
-                        "\"scalingFactor\": 1, \"value\": 2.5}, "),
-              0u)
+    EXPECT_EQ(
+        info.find("[{\"name\": \"distanceManip\", \"kind\": \"distance\", \"plug\": \"slider1.posHandle\", "
+                  "\"startPoint\": [0, 0, 0], \"direction\": [0, 5, 0], \"currentPoint\": [0, 2.5, 0], "
+                  "\"scalingFactor\": 1, \"value\": 2.5}, "),
+        0u)
         << info;
-    EXPECT_NE(info.find("{\"name\": \"SetKeyManip\", \"kind\": \"toggle\", \"plug\": \"slider1.KeyCurrentValue\", "
-                        "\"startPoint\": [0, 2.5, 0], \"direction\": [-1, 0, 0], \"length\": 0.5, "
-                        "\"value\": false}]"),
-              std::string::npos)
+    EXPECT_NE(
+        info.find("{\"name\": \"SetKeyManip\", \"kind\": \"toggle\", \"plug\": \"slider1.KeyCurrentValue\", "
+                  "\"startPoint\": [0, 2.5, 0], \"direction\": [-1, 0, 0], \"length\": 0.5, "
+                  "\"value\": false}]"),
+        std::string::npos)
         << info;
 }
 
@@ -60,7 +62,8 @@ TEST_F(SliderManipTest, ScaledTransformScalesPlacementsAndDrags) {
     ok("setAttr sliderXf.sy 2");
     const std::string info = result("manipInfo slider1");
     // V = 2 * (0, 5, 0): the handle at ratio 0.5 sits at 5; scaling factor 2.
-    EXPECT_NE(info.find("\"currentPoint\": [0, 5, 0], \"scalingFactor\": 2, \"value\": 2.5"), std::string::npos)
+    EXPECT_NE(info.find("\"currentPoint\": [0, 5, 0], \"scalingFactor\": 2, \"value\": 2.5"),
+              std::string::npos)
         << info;
     // A user's drag to world height 6 along the track is 3 in the node.
     rdhost::ShownManip& s = shown(scene().findNode("slider1"));

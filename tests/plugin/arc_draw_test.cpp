@@ -20,22 +20,19 @@ protected:
     ArcDraw() : RigDialsFixture("KelArcSliderManipulator") {}
 
     // Heads and handle off, so every line is the arc or a graduation.
-    void noShapes()
-    {
+    void noShapes() {
         set("startHeadType", 0);
         set("endHeadType", 0);
         set("handleType", 0);
     }
 
     // Only the graduations draw lines.
-    void onlyGraduations()
-    {
+    void onlyGraduations() {
         noShapes();
         set("displayLine", 0);
     }
 
-    static std::vector<rdhost::TextRecord> textsAround(const rdtest::Capture& c, double radius)
-    {
+    static std::vector<rdhost::TextRecord> textsAround(const rdtest::Capture& c, double radius) {
         std::vector<rdhost::TextRecord> out;
         for (const auto& t : c.texts)
             if (std::fabs(std::hypot(t.point[0], t.point[2]) - radius) < 1e-4) out.push_back(t);
@@ -45,8 +42,7 @@ protected:
     static double angleOf(const rdtest::Vertex& v) { return std::atan2(-v.z, v.x); }
 };
 
-TEST_F(ArcDraw, DefaultNodeShowsLabelReadingAndEndAnglesWhereTheyBelong)
-{
+TEST_F(ArcDraw, DefaultNodeShowsLabelReadingAndEndAnglesWhereTheyBelong) {
     const rdtest::Capture c = draw();
     EXPECT_TRUE(c.balanced());
     EXPECT_TRUE(c.warnings.empty());
@@ -61,8 +57,10 @@ TEST_F(ArcDraw, DefaultNodeShowsLabelReadingAndEndAnglesWhereTheyBelong)
     EXPECT_NEAR(c.texts[0].color[2], 0.7f, 1e-6);
 
     const double h = 3.1415, s = 0.28f, e = 6.0f;
-    const struct { const char* text; double angle, fraction; } values[] = {
-        {"179.00", h, 0.8}, {"16.04", s, 0.85}, {"343.77", e, 0.85}};
+    const struct {
+        const char* text;
+        double angle, fraction;
+    } values[] = {{"179.00", h, 0.8}, {"16.04", s, 0.85}, {"343.77", e, 0.85}};
     for (int i = 0; i < 3; ++i) {
         const rdhost::TextRecord& t = c.texts[33 + i];
         SCOPED_TRACE(values[i].text);
@@ -76,8 +74,7 @@ TEST_F(ArcDraw, DefaultNodeShowsLabelReadingAndEndAnglesWhereTheyBelong)
     }
 }
 
-TEST_F(ArcDraw, ValueTextsFollowSizeAndOffsetButNotTheReadingsPlace)
-{
+TEST_F(ArcDraw, ValueTextsFollowSizeAndOffsetButNotTheReadingsPlace) {
     set("size", 2.0);
     set("angleOffset", 0.5);
     set("snap", 0);
@@ -89,13 +86,14 @@ TEST_F(ArcDraw, ValueTextsFollowSizeAndOffsetButNotTheReadingsPlace)
     EXPECT_NEAR(std::atan2(-reading[0].point[2], reading[0].point[0]), 3.1415, 1e-5);
     const auto ends = textsAround(c, 0.85 * 2.0 * 3.0);
     ASSERT_EQ(ends.size(), 2u);
-    EXPECT_EQ(ends[0].text, "44.69");  // 0.28 + 0.5 rad
-    EXPECT_EQ(ends[1].text, "372.42"); // 6.0 + 0.5 rad
+    EXPECT_EQ(ends[0].text, "44.69");   // 0.28 + 0.5 rad
+    EXPECT_EQ(ends[1].text, "372.42");  // 6.0 + 0.5 rad
 }
 
-TEST_F(ArcDraw, ArcIsOneStripOfTwentyOneVerticesFromStartToEnd)
-{
-    const struct { double start, end, size, radius; } cases[] = {
+TEST_F(ArcDraw, ArcIsOneStripOfTwentyOneVerticesFromStartToEnd) {
+    const struct {
+        double start, end, size, radius;
+    } cases[] = {
         {0.28, 6.0, 1.0, 3.0},
         {6.0, 0.28, 1.0, 3.0},  // negative sweep: drawn backwards
         {1.0, 2.0, 2.0, 1.5},
@@ -140,8 +138,7 @@ TEST_F(ArcDraw, ArcIsOneStripOfTwentyOneVerticesFromStartToEnd)
     }
 }
 
-TEST_F(ArcDraw, DefaultGraduationsAre328TicksWithAMainTickEveryTenth)
-{
+TEST_F(ArcDraw, DefaultGraduationsAre328TicksWithAMainTickEveryTenth) {
     onlyGraduations();
     const rdtest::Capture c = draw();
     EXPECT_TRUE(c.balanced());
@@ -175,8 +172,7 @@ TEST_F(ArcDraw, DefaultGraduationsAre328TicksWithAMainTickEveryTenth)
     EXPECT_EQ(texts[1].text, "36.04");
 }
 
-TEST_F(ArcDraw, GraduationSettingsChangeTicksAndTexts)
-{
+TEST_F(ArcDraw, GraduationSettingsChangeTicksAndTexts) {
     onlyGraduations();
     set("snapLength", 0.5);
     set("size", 2.0);
@@ -202,10 +198,12 @@ TEST_F(ArcDraw, GraduationSettingsChangeTicksAndTexts)
     EXPECT_TRUE(textsAround(quiet, R + 3.0).empty());
 }
 
-TEST_F(ArcDraw, SwitchesHideOnlyWhatTheyName)
-{
+TEST_F(ArcDraw, SwitchesHideOnlyWhatTheyName) {
     noShapes();
-    const struct { const char* attr; size_t lines, texts; } cases[] = {
+    const struct {
+        const char* attr;
+        size_t lines, texts;
+    } cases[] = {
         {"displayLine", 328, 36},   // the arc only
         {"displaySnap", 20, 4},     // the graduations only
         {"displayValue", 20, 1},    // value texts and graduations
@@ -228,9 +226,8 @@ TEST_F(ArcDraw, SwitchesHideOnlyWhatTheyName)
     EXPECT_NEAR(c.colorAfter[0], 0.25f, 1e-6);
 }
 
-TEST_F(ArcDraw, HeadsPointAlongTheArcAndTheHandleSitsAtTheCurrentAngle)
-{
-    set("headDrawType", 1);    // Solid: flat colours
+TEST_F(ArcDraw, HeadsPointAlongTheArcAndTheHandleSitsAtTheCurrentAngle) {
+    set("headDrawType", 1);  // Solid: flat colours
     set("handleDrawType", 1);
     set("displayLine", 0);
     set("displaySnap", 0);
@@ -250,7 +247,10 @@ TEST_F(ArcDraw, HeadsPointAlongTheArcAndTheHandleSitsAtTheCurrentAngle)
             EXPECT_NEAR(v.color[1], 0.8f, 1e-3);
             const double d = std::hypot(v.x - sx, v.z - sz);
             EXPECT_LT(d, 1.03);
-            if (d > far) { far = d; tip = v; }
+            if (d > far) {
+                far = d;
+                tip = v;
+            }
         }
     EXPECT_NEAR(tip.x, sx + std::sin(start), 1e-3);
     EXPECT_NEAR(tip.z, sz + std::cos(start), 1e-3);
@@ -265,7 +265,10 @@ TEST_F(ArcDraw, HeadsPointAlongTheArcAndTheHandleSitsAtTheCurrentAngle)
         for (const auto& v : p.vertices) {
             const double d = std::hypot(v.x - ex, v.z - ez);
             EXPECT_LT(d, 1.03);
-            if (d > far) { far = d; tip = v; }
+            if (d > far) {
+                far = d;
+                tip = v;
+            }
         }
     EXPECT_NEAR(tip.x, ex - std::sin(end), 1e-3);
     EXPECT_NEAR(tip.z, ez - std::cos(end), 1e-3);
@@ -285,8 +288,7 @@ TEST_F(ArcDraw, HeadsPointAlongTheArcAndTheHandleSitsAtTheCurrentAngle)
         }
 }
 
-TEST_F(ArcDraw, TypeCodesOutsideTheEnumDrawNothingInTheirPlace)
-{
+TEST_F(ArcDraw, TypeCodesOutsideTheEnumDrawNothingInTheirPlace) {
     set("displayLine", 0);
     set("displaySnap", 0);
     set("startHeadType", 0);
@@ -308,8 +310,7 @@ TEST_F(ArcDraw, TypeCodesOutsideTheEnumDrawNothingInTheirPlace)
     EXPECT_FALSE(draw().polygons.empty());
 }
 
-TEST_F(ArcDraw, ZeroRadiusDrawsEverythingAtTheOriginWithoutNaN)
-{
+TEST_F(ArcDraw, ZeroRadiusDrawsEverythingAtTheOriginWithoutNaN) {
     set("radius", 0.0);
     const rdtest::Capture c = draw();
     EXPECT_TRUE(c.balanced());
@@ -323,11 +324,14 @@ TEST_F(ArcDraw, ZeroRadiusDrawsEverythingAtTheOriginWithoutNaN)
     EXPECT_NEAR(b.max[1], 1.0, 1e-4);
 }
 
-TEST_F(ArcDraw, StepsThatCannotAdvanceStopTheGraduations)
-{
+TEST_F(ArcDraw, StepsThatCannotAdvanceStopTheGraduations) {
     onlyGraduations();
     const int cap = ArcSnapScale::kMaxTicks;
-    const struct { const char* what; double step, end; size_t ticks; } cases[] = {
+    const struct {
+        const char* what;
+        double step, end;
+        size_t ticks;
+    } cases[] = {
         {"step lost in single precision", 1e-30, 6.0, 1},
         {"negative step", -1.0, 6.0, 1},
         {"NaN step", std::nan(""), 6.0, 1},

@@ -46,7 +46,12 @@ protected:
 enum { kCurrent, kStart, kEnd, kRadius, kSize, kKey };
 
 TEST_F(ArcManipTest, SixManipulatorsWithTheirNamesValuesAndPlugs) {
-    const struct { const char* name; const char* value; ManipKind kind; const char* plug; } rows[] = {
+    const struct {
+        const char* name;
+        const char* value;
+        ManipKind kind;
+        const char* plug;
+    } rows[] = {
         {"sweepManip", "Current Angle", ManipKind::CircleSweep, "currentAngle"},
         {"sweepManip", "start Angle", ManipKind::CircleSweep, "startAngle"},
         {"endSweepManip", "end Angle", ManipKind::CircleSweep, "endAngle"},
@@ -80,8 +85,8 @@ TEST_F(ArcManipTest, FreshNodePlacements) {
         EXPECT_NEAR(m.radius, 3.0, 1e-6);
     }
     EXPECT_NEAR(manip(kCurrent).angle, 3.1415, 1e-6);
-    EXPECT_NEAR(manip(kStart).angle / kDeg, 16.0, 1e-4);   // 16.04 snapped down
-    EXPECT_NEAR(manip(kEnd).angle / kDeg, 343.0, 1e-4);    // 343.77 snapped down
+    EXPECT_NEAR(manip(kStart).angle / kDeg, 16.0, 1e-4);  // 16.04 snapped down
+    EXPECT_NEAR(manip(kEnd).angle / kDeg, 343.0, 1e-4);   // 343.77 snapped down
 
     const StockManip& radius = manip(kRadius);
     EXPECT_VEC_NEAR(radius.startPoint, 0, 0, 0, 1e-9);
@@ -102,12 +107,15 @@ TEST_F(ArcManipTest, FreshNodePlacements) {
 }
 
 TEST_F(ArcManipTest, StartAndEndSweepsFollowTheSnapSettings) {
-    const struct { const char* script; double start, end; } cases[] = {
-        {"setAttr arc1.snap 0", 0.28f / kDeg, 6.0f / kDeg},             // unrounded
+    const struct {
+        const char* script;
+        double start, end;
+    } cases[] = {
+        {"setAttr arc1.snap 0", 0.28f / kDeg, 6.0f / kDeg},  // unrounded
         {"setAttr arc1.snap 1; setAttr arc1.snapValue 5", 15.0, 340.0},
-        {"setAttr arc1.snapValue 0", 0.28f / kDeg, 6.0f / kDeg},         // zero step: unrounded
+        {"setAttr arc1.snapValue 0", 0.28f / kDeg, 6.0f / kDeg},  // zero step: unrounded
         {"setAttr arc1.snapValue 100", 0.0, 300.0},
-        {"setAttr arc1.snapValue 1e-40", 0.28f / kDeg, 6.0f / kDeg},     // would overflow: unrounded
+        {"setAttr arc1.snapValue 1e-40", 0.28f / kDeg, 6.0f / kDeg},  // would overflow: unrounded
         // 31 degrees reads 30.999998 in single precision: still on its step.
         {"setAttr arc1.snapValue 1; setAttr arc1.startAngle 31; setAttr arc1.endAngle 100", 31.0, 100.0},
     };
@@ -120,7 +128,10 @@ TEST_F(ArcManipTest, StartAndEndSweepsFollowTheSnapSettings) {
 }
 
 TEST_F(ArcManipTest, ScaleAndSizeSetTheRadiusButTheToggleFollowsSizeAlone) {
-    const struct { const char* script; double R, scaling, toggle; } cases[] = {
+    const struct {
+        const char* script;
+        double R, scaling, toggle;
+    } cases[] = {
         {"setAttr arcXf.scale 1 2 1", 6.0, 2.0, 0.7},
         {"setAttr arcXf.scale 1 1 1; setAttr arc1.size 2", 6.0, 2.0, 1.4},
         {"setAttr arcXf.scale 3 2 5", 12.0, 4.0, 1.4},  // only the Y scale counts

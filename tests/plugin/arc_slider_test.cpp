@@ -26,8 +26,8 @@ struct Row {
     bool keyable;
 };
 
-const int kB = MFnNumericData::kBoolean, kS = MFnNumericData::kShort,
-          kF = MFnNumericData::kFloat, kD = MFnNumericData::kDouble;
+const int kB = MFnNumericData::kBoolean, kS = MFnNumericData::kShort, kF = MFnNumericData::kFloat,
+          kD = MFnNumericData::kDouble;
 const AttrKind N = AttrKind::Numeric, Dist = AttrKind::Distance, Ang = AttrKind::Angle,
                Str = AttrKind::String, En = AttrKind::Enum, C = AttrKind::Compound;
 
@@ -163,9 +163,12 @@ TEST_F(ArcSliderTest, StringsEnumsAndColoursHaveTheirDefaults) {
     rdhost::Node* node = arc();
     EXPECT_EQ(getString(node, "label"), "KelArcSlider");
     EXPECT_EQ(getString(node, "connectToAttr"), "");
-    const struct { const char* colour; double r, g, b; } colours[] = {
+    const struct {
+        const char* colour;
+        double r, g, b;
+    } colours[] = {
         {"labelColor", 0, 0, 0.7}, {"valueColor", 0, 0, 0.7}, {"lineColor", 0.2, 1, 0},
-        {"snapColor", 0, 0, 0.8}, {"headColor", 1, 0.8, 0}, {"handleColor", 1, 0, 0},
+        {"snapColor", 0, 0, 0.8},  {"headColor", 1, 0.8, 0},  {"handleColor", 1, 0, 0},
     };
     for (const auto& c : colours) {
         const Attr* a = node->findAttr(c.colour);
@@ -176,7 +179,8 @@ TEST_F(ArcSliderTest, StringsEnumsAndColoursHaveTheirDefaults) {
     }
     const std::vector<std::pair<std::string, int>> drawTypes = {{"Wire", 0}, {"Solid", 1}, {"Smooth", 2}};
     const std::vector<std::pair<std::string, int>> shapeTypes = {
-        {"none", 0}, {"Cube", 1}, {"Sphere", 2}, {"Cone", 3}, {"torus", 4}, {"rectangle", 5}, {"cylinder", 6}};
+        {"none", 0},  {"Cube", 1},      {"Sphere", 2},  {"Cone", 3},
+        {"torus", 4}, {"rectangle", 5}, {"cylinder", 6}};
     EXPECT_EQ(node->findAttr("headDrawType")->enumFields, drawTypes);
     EXPECT_EQ(node->findAttr("handleDrawType")->enumFields, drawTypes);
     EXPECT_EQ(node->findAttr("startHeadType")->enumFields, shapeTypes);
@@ -200,14 +204,16 @@ TEST_F(ArcSliderTest, OnlyTheThreeDeclaredInputsAffectOutputs) {
 
 TEST_F(ArcSliderTest, AngleValueIsTheSumInDegreesFlooredToTheStep) {
     const double deg = M_PI / 180.0;
-    const struct { double current, offset, snap, step, expected, tolerance; } cases[] = {
-        {3.1415, 0.0, 1, 1.0, 179.0, 0.0},          // floor of 179.994..., not 180
+    const struct {
+        double current, offset, snap, step, expected, tolerance;
+    } cases[] = {
+        {3.1415, 0.0, 1, 1.0, 179.0, 0.0},  // floor of 179.994..., not 180
         {3.1415, 0.0, 0, 1.0, 179.9947, 1e-3},
         {0.0, 0.5, 0, 1.0, 28.6479, 1e-3},
-        {29.9 * deg, 0.0, 1, 10.0, 20.0, 0.0},      // floor, not nearest
-        {0.0, -0.5 * deg, 1, 1.0, -1.0, 0.0},       // towards minus infinity
-        {3.1415, 0.0, 1, 0.0, 179.9947, 1e-3},      // zero step: left unsnapped
-        {3.1415, 0.0, 1, 1e-40, 179.9947, 1e-3},    // quotient overflows: left unsnapped
+        {29.9 * deg, 0.0, 1, 10.0, 20.0, 0.0},    // floor, not nearest
+        {0.0, -0.5 * deg, 1, 1.0, -1.0, 0.0},     // towards minus infinity
+        {3.1415, 0.0, 1, 0.0, 179.9947, 1e-3},    // zero step: left unsnapped
+        {3.1415, 0.0, 1, 1e-40, 179.9947, 1e-3},  // quotient overflows: left unsnapped
         {3.1415, 0.0, 1, 2.5, 177.5, 1e-4},
         // Single-precision noise just below a step stays on that step.
         {100 * deg, -90 * deg, 1, 5.0, 10.0, 1e-5},  // 9.999998
@@ -284,21 +290,26 @@ TEST_F(ArcSliderTest, ComputeOfAnyOtherPlugSucceedsAndChangesNothing) {
 class ArcSliderInitFailureTest : public SceneFixture {};
 
 TEST_F(ArcSliderInitFailureTest, EachExaminedStepPrintsItsLineAndStops) {
-    const struct { int addAt, affectsAt; const char* line; bool registers; } cases[] = {
-        {1, 0, "addAttribute: ATTR\n", false},         // connectToAttr
-        {2, 0, "addAttribute NAME##error\n", false},   // size
-        {8, 0, "addAttribute NAME error\n", false},    // angleValue
-        {37, 0, "addAttribute: ATTR\n", false},        // headDrawType
-        {52, 0, "addAttribute: ATTR\n", false},        // handleDrawType
-        {67, 0, "addAttribute NAME error\n", false},   // action
+    const struct {
+        int addAt, affectsAt;
+        const char* line;
+        bool registers;
+    } cases[] = {
+        {1, 0, "addAttribute: ATTR\n", false},        // connectToAttr
+        {2, 0, "addAttribute NAME##error\n", false},  // size
+        {8, 0, "addAttribute NAME error\n", false},   // angleValue
+        {37, 0, "addAttribute: ATTR\n", false},       // headDrawType
+        {52, 0, "addAttribute: ATTR\n", false},       // handleDrawType
+        {67, 0, "addAttribute NAME error\n", false},  // action
         {0, 1, "attributeAffects:currentAngle->angleValue\n", false},
         {0, 2, "attributeAffects:angleOffset->angleValue\n", false},
         {0, 3, "attributeAffects:KeyCurrentAngle->action\n", false},
-        {14, 0, "", true},                             // labelColor: not examined
-        {38, 0, "", true},                             // startHeadType: not examined
+        {14, 0, "", true},  // labelColor: not examined
+        {38, 0, "", true},  // startHeadType: not examined
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("add ") + std::to_string(c.addAt) + " affects " + std::to_string(c.affectsAt));
+        SCOPED_TRACE(std::string("add ") + std::to_string(c.addAt) + " affects " +
+                     std::to_string(c.affectsAt));
         TearDown();
         SetUp();
         if (c.addAt) scene().faults().failNext(rdhost::Fault::AddAttribute, c.addAt);

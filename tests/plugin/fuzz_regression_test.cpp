@@ -14,8 +14,8 @@
 #include <climits>
 #include <cmath>
 #include <functional>
-#include <memory>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,8 +24,7 @@ namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
-const char* const kTypes[] = {"KelPrimitiveLocator", "KelSliderManipulator",
-                              "KelArcSliderManipulator"};
+const char* const kTypes[] = {"KelPrimitiveLocator", "KelSliderManipulator", "KelArcSliderManipulator"};
 
 class NodeFuzzRegression : public RigDialsFixture {
 protected:
@@ -51,8 +50,8 @@ TEST_F(NodeFuzzRegression, WholeNumberAttributesSaturateAndReadNonFiniteAsZero) 
         double written;
         double enumOrShort;  // stored in an enum or short attribute
     } cases[] = {
-        {kNaN, 0.0}, {kInf, 0.0}, {-kInf, 0.0}, {1e6, 32767.0}, {-1e300, -32768.0},
-        {-0.5, 0.0}, {2.9, 2.0}, {-2.9, -2.0},
+        {kNaN, 0.0},        {kInf, 0.0}, {-kInf, 0.0}, {1e6, 32767.0},
+        {-1e300, -32768.0}, {-0.5, 0.0}, {2.9, 2.0},   {-2.9, -2.0},
     };
     for (const char* type : kTypes) {
         rdhost::Node* n = create(type);
@@ -157,8 +156,8 @@ TEST_F(NodeFuzzRegression, NodesComputeAndDrawAfterHostileWholeNumbers) {
                 if (a->computed && a->isNumeric()) n->getNumber(a->index);
             rdtest::Capture c = rdtest::captureNodeDraw(scene(), n);
             EXPECT_TRUE(c.balanced()) << type << " with " << v;
-            EXPECT_TRUE(c.warnings.empty()) << type << " with " << v << ": "
-                                            << (c.warnings.empty() ? "" : c.warnings[0]);
+            EXPECT_TRUE(c.warnings.empty())
+                << type << " with " << v << ": " << (c.warnings.empty() ? "" : c.warnings[0]);
             scene().deleteNode(n->parent ? n->parent : n);
         }
     }
@@ -223,7 +222,7 @@ TEST_F(NodeFuzzRegression, NodesDrawEveryShapeWithHostileTessellation) {
             for (std::size_t field = 0; field < 8; ++field) {
                 for (rdhost::Attr* k : kinds)
                     n->setNumber(k->index, field < k->enumFields.size() ? k->enumFields[field].second
-                                                                         : static_cast<double>(field));
+                                                                        : static_cast<double>(field));
                 rdtest::Capture c = rdtest::captureNodeDraw(scene(), n);
                 EXPECT_TRUE(c.balanced()) << type << " count " << v << " field " << field;
                 EXPECT_TRUE(c.warnings.empty()) << type << " count " << v << " field " << field;

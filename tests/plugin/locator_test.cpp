@@ -27,15 +27,13 @@ using rdhost::AttrKind;
 
 // Node-level read of the drawn text's point and colour.
 void expectText(const rdhost::TextRecord& t, const std::string& text, double y,
-                const std::array<float, 4>& colour, const std::string& what)
-{
+                const std::array<float, 4>& colour, const std::string& what) {
     EXPECT_EQ(t.text, text) << what;
     EXPECT_NEAR(t.point[0], 0.0, 1e-9) << what;
     EXPECT_NEAR(t.point[1], y, 1e-6) << what;
     EXPECT_NEAR(t.point[2], 0.0, 1e-9) << what;
     EXPECT_EQ(t.align, M3dView::kCenter) << what;
-    for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(t.color[i], colour[i], 1e-6) << what << " colour " << i;
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(t.color[i], colour[i], 1e-6) << what << " colour " << i;
 }
 
 const std::array<float, 4> kLabelColour = {0.0f, 0.0f, 0.7f, 1.0f};
@@ -44,8 +42,7 @@ class LocatorTest : public RigDialsFixture {
 protected:
     LocatorTest() : RigDialsFixture("KelPrimitiveLocator") {}
 
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(RigDialsFixture::SetUp());
         locator_ = dynamic_cast<MPxLocatorNode*>(node->user);
         ASSERT_NE(locator_, nullptr);
@@ -53,26 +50,21 @@ protected:
 
     // The first of the node's own attributes ("displayLabel"); the host's
     // inherited ones come before it.
-    size_t firstOwn() const
-    {
+    size_t firstOwn() const {
         const auto& attrs = node->type->attrs;
         for (size_t i = 0; i < attrs.size(); ++i)
-            if (attrs[i]->longName == "displayLabel")
-                return i;
+            if (attrs[i]->longName == "displayLabel") return i;
         return attrs.size();
     }
 
-    rdtest::Capture drawNode(rdtest::CaptureOptions options = {})
-    {
-        return rdtest::captureNodeDraw(scene(), node, M3dView::kGouraudShaded, M3dView::kDormant,
-                                       options);
+    rdtest::Capture drawNode(rdtest::CaptureOptions options = {}) {
+        return rdtest::captureNodeDraw(scene(), node, M3dView::kGouraudShaded, M3dView::kDormant, options);
     }
 
     MPxLocatorNode* locator_ = nullptr;
 };
 
-TEST_F(LocatorTest, AttributesInTableOrderWithNamesTypesDefaultsAndLimits)
-{
+TEST_F(LocatorTest, AttributesInTableOrderWithNamesTypesDefaultsAndLimits) {
     enum Group { kNum, kText, kComp, kList };
     struct Row {
         const char* longName;
@@ -160,10 +152,10 @@ TEST_F(LocatorTest, AttributesInTableOrderWithNamesTypesDefaultsAndLimits)
     }
 }
 
-TEST_F(LocatorTest, EnumsOfferTheirFieldsWithStoredNames)
-{
+TEST_F(LocatorTest, EnumsOfferTheirFieldsWithStoredNames) {
     using Fields = std::vector<std::pair<std::string, int>>;
-    const Fields shapes = {{"cube", 1}, {"sphere", 2}, {"cone", 3}, {"torus", 4}, {"rectangle", 5}, {"cylinder", 6}};
+    const Fields shapes = {{"cube", 1},  {"sphere", 2},    {"cone", 3},
+                           {"torus", 4}, {"rectangle", 5}, {"cylinder", 6}};
     const Fields styles = {{"wire", 0}, {"solid", 1}, {"smooth", 2}};
     EXPECT_EQ(node->findAttr("type")->enumFields, shapes);
     EXPECT_EQ(node->findAttr("drawType")->enumFields, styles);
@@ -176,8 +168,7 @@ TEST_F(LocatorTest, EnumsOfferTheirFieldsWithStoredNames)
     EXPECT_EQ(std::string(node->findAttr("type")->enumFieldName(int(getNumber(node, "tp")))), "sphere");
 }
 
-TEST_F(LocatorTest, NewNodeHoldsTheDefaults)
-{
+TEST_F(LocatorTest, NewNodeHoldsTheDefaults) {
     EXPECT_EQ(getNumber(node, "type"), 2);
     EXPECT_EQ(getNumber(node, "drawType"), 2);
     EXPECT_EQ(getNumber(node, "displayLabel"), 1);
@@ -190,8 +181,7 @@ TEST_F(LocatorTest, NewNodeHoldsTheDefaults)
     EXPECT_FLOAT_EQ(float(getNumber(node, "labelColorB")), 0.7f);
 }
 
-TEST_F(LocatorTest, DefaultNodeDrawsALitSphereAndItsLabelOnTop)
-{
+TEST_F(LocatorTest, DefaultNodeDrawsALitSphereAndItsLabelOnTop) {
     rdtest::Capture c = drawNode();
     EXPECT_TRUE(c.balanced());
     EXPECT_TRUE(c.warnings.empty());
@@ -217,12 +207,10 @@ TEST_F(LocatorTest, DefaultNodeDrawsALitSphereAndItsLabelOnTop)
 
     ASSERT_EQ(c.texts.size(), 1u);
     expectText(c.texts[0], "KelPrimitiveLocator", 1.0, kLabelColour, "default");
-    for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(c.colorAfter[i], kLabelColour[i], 1e-6);
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(c.colorAfter[i], kLabelColour[i], 1e-6);
 }
 
-TEST_F(LocatorTest, EachTypeDrawsItsShapeWithTheLabelOnItsTop)
-{
+TEST_F(LocatorTest, EachTypeDrawsItsShapeWithTheLabelOnItsTop) {
     struct Case {
         const char* name;
         std::function<void()> setUp;
@@ -230,18 +218,42 @@ TEST_F(LocatorTest, EachTypeDrawsItsShapeWithTheLabelOnItsTop)
         double labelY;
     };
     const std::vector<Case> cases = {
-        {"cube radius 3", [&] { setNumber(node, "type", 1); setNumber(node, "radius", 3); },
-         {-1.5, -1.5, -1.5}, {1.5, 1.5, 1.5}, 1.5},
-        {"sphere radius 2", [&] { setNumber(node, "type", 2); setNumber(node, "radius", 2); },
-         {-2, -2, -2}, {2, 2, 2}, 2.0},
-        {"cone", [&] { setNumber(node, "type", 3); },  // base radius 1, height 3
-         {-1, 0, -1}, {1, 3, 1}, 3.0},
-        {"torus", [&] { setNumber(node, "type", 4); },  // tube 1 around a ring of 2
-         {-3, -1, -3}, {3, 1, 3}, 1.0},
-        {"rectangle", [&] { setNumber(node, "type", 5); },  // 2 x 3 x 4
-         {-1, -1.5, -2}, {1, 1.5, 2}, 1.5},
-        {"cylinder", [&] { setNumber(node, "type", 6); },  // height 4, radii 1 and 2
-         {-2, -2, -2}, {2, 2, 2}, 2.0},
+        {"cube radius 3",
+         [&] {
+             setNumber(node, "type", 1);
+             setNumber(node, "radius", 3);
+         },
+         {-1.5, -1.5, -1.5},
+         {1.5, 1.5, 1.5},
+         1.5},
+        {"sphere radius 2",
+         [&] {
+             setNumber(node, "type", 2);
+             setNumber(node, "radius", 2);
+         },
+         {-2, -2, -2},
+         {2, 2, 2},
+         2.0},
+        {"cone",
+         [&] { setNumber(node, "type", 3); },  // base radius 1, height 3
+         {-1, 0, -1},
+         {1, 3, 1},
+         3.0},
+        {"torus",
+         [&] { setNumber(node, "type", 4); },  // tube 1 around a ring of 2
+         {-3, -1, -3},
+         {3, 1, 3},
+         1.0},
+        {"rectangle",
+         [&] { setNumber(node, "type", 5); },  // 2 x 3 x 4
+         {-1, -1.5, -2},
+         {1, 1.5, 2},
+         1.5},
+        {"cylinder",
+         [&] { setNumber(node, "type", 6); },  // height 4, radii 1 and 2
+         {-2, -2, -2},
+         {2, 2, 2},
+         2.0},
     };
     for (const Case& tc : cases) {
         for (int style : {0, 1, 2}) {
@@ -259,8 +271,7 @@ TEST_F(LocatorTest, EachTypeDrawsItsShapeWithTheLabelOnItsTop)
             EXPECT_EQ(c.lines.empty(), style != 0) << what;
             EXPECT_EQ(c.polygons.empty(), style == 0) << what;
             if (style != 2) {
-                for (const rdtest::Vertex& v : c.vertices())
-                    ASSERT_NEAR(v.color[1], 0.5, 1e-3) << what;
+                for (const rdtest::Vertex& v : c.vertices()) ASSERT_NEAR(v.color[1], 0.5, 1e-3) << what;
             }
             ASSERT_EQ(c.texts.size(), 1u) << what;
             expectText(c.texts[0], "KelPrimitiveLocator", tc.labelY, kLabelColour, what);
@@ -268,8 +279,7 @@ TEST_F(LocatorTest, EachTypeDrawsItsShapeWithTheLabelOnItsTop)
     }
 }
 
-TEST_F(LocatorTest, CylinderIsDepthHighFromInnerToOuterRadius)
-{
+TEST_F(LocatorTest, CylinderIsDepthHighFromInnerToOuterRadius) {
     setNumber(node, "type", 6);
     setNumber(node, "drawType", 1);
     setNumber(node, "stacks", 1);
@@ -282,8 +292,7 @@ TEST_F(LocatorTest, CylinderIsDepthHighFromInnerToOuterRadius)
     }
 }
 
-TEST_F(LocatorTest, LabelTextAndColourComeFromTheAttributes)
-{
+TEST_F(LocatorTest, LabelTextAndColourComeFromTheAttributes) {
     setString(node, "label", "ankle ctrl");
     setNumber(node, "lcr", 0.2);
     setNumber(node, "lcg", 0.4);
@@ -293,8 +302,7 @@ TEST_F(LocatorTest, LabelTextAndColourComeFromTheAttributes)
     expectText(c.texts[0], "ankle ctrl", 1.0, {0.2f, 0.4f, 0.6f, 1.0f}, "custom label");
 }
 
-TEST_F(LocatorTest, HiddenLabelStillLeavesTheLabelColour)
-{
+TEST_F(LocatorTest, HiddenLabelStillLeavesTheLabelColour) {
     setNumber(node, "displayLabel", 0);
     setNumber(node, "lcr", 0.2);
     rdtest::Capture c = drawNode();
@@ -305,8 +313,7 @@ TEST_F(LocatorTest, HiddenLabelStillLeavesTheLabelColour)
     EXPECT_NEAR(c.colorAfter[2], 0.7f, 1e-6);
 }
 
-TEST_F(LocatorTest, DrawDependsOnNeitherStyleNorStatus)
-{
+TEST_F(LocatorTest, DrawDependsOnNeitherStyleNorStatus) {
     rdtest::Capture base = drawNode();
     for (M3dView::DisplayStatus status : {M3dView::kActive, M3dView::kLead, M3dView::kTemplate}) {
         rdtest::Capture c = rdtest::captureNodeDraw(scene(), node, M3dView::kWireFrame, status);
@@ -317,8 +324,7 @@ TEST_F(LocatorTest, DrawDependsOnNeitherStyleNorStatus)
     }
 }
 
-TEST_F(LocatorTest, TypeOutsideTheEnumDrawsNoShapeAndLabelsTheOrigin)
-{
+TEST_F(LocatorTest, TypeOutsideTheEnumDrawsNoShapeAndLabelsTheOrigin) {
     for (int type : {0, 7, -3, 1000}) {
         setNumber(node, "type", type);
         rdtest::Capture c = drawNode();
@@ -330,15 +336,15 @@ TEST_F(LocatorTest, TypeOutsideTheEnumDrawsNoShapeAndLabelsTheOrigin)
     }
 }
 
-TEST_F(LocatorTest, NonFiniteValuesFromUpstreamNeverReachGL)
-{
+TEST_F(LocatorTest, NonFiniteValuesFromUpstreamNeverReachGL) {
     // Hard limits do not hold back a connected value; a NaN or infinity must
     // not reach the vertices, the label or the bounding box.
     for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
         for (int type = 1; type <= 6; ++type) {
             const std::string what = "type " + std::to_string(type) + " value " + std::to_string(bad);
             setNumber(node, "type", type);
-            for (const char* attr : {"radius", "height", "width", "depth", "innerRadius", "outerRadius", "colorR", "lcr"})
+            for (const char* attr :
+                 {"radius", "height", "width", "depth", "innerRadius", "outerRadius", "colorR", "lcr"})
                 setNumber(node, attr, bad);
             rdtest::Capture c = drawNode();
             for (const rdtest::Vertex& v : c.vertices()) {
@@ -354,8 +360,7 @@ TEST_F(LocatorTest, NonFiniteValuesFromUpstreamNeverReachGL)
     }
 }
 
-TEST_F(LocatorTest, DivisionsBeyondTheLimitAreHeldAtFifty)
-{
+TEST_F(LocatorTest, DivisionsBeyondTheLimitAreHeldAtFifty) {
     for (int type : {2, 3, 4, 6}) {
         setNumber(node, "type", type);
         setNumber(node, "slices", 50);
@@ -369,15 +374,14 @@ TEST_F(LocatorTest, DivisionsBeyondTheLimitAreHeldAtFifty)
     }
 }
 
-TEST_F(LocatorTest, BoundingBoxIsACubeOfHeightPlusDepthPlusRadius)
-{
+TEST_F(LocatorTest, BoundingBoxIsACubeOfHeightPlusDepthPlusRadius) {
     struct Case {
         double radius, height, depth, width, inner, outer;
         double s;
     };
     const Case cases[] = {
-        {1, 3, 4, 2, 1, 2, 8},          // defaults
-        {2, 1, 0.5, 9, 4, 5, 3.5},      // width and the radii of torus and cylinder do not count
+        {1, 3, 4, 2, 1, 2, 8},      // defaults
+        {2, 1, 0.5, 9, 4, 5, 3.5},  // width and the radii of torus and cylinder do not count
         {0, 0, 0, 0, 0, 0, 0},
     };
     EXPECT_TRUE(locator_->isBounded());
@@ -401,8 +405,7 @@ TEST_F(LocatorTest, BoundingBoxIsACubeOfHeightPlusDepthPlusRadius)
     }
 }
 
-TEST_F(LocatorTest, ComputeDeclinesEveryPlug)
-{
+TEST_F(LocatorTest, ComputeDeclinesEveryPlug) {
     MDataBlock block = rdhost::ObjectAccess::block(node);
     for (const char* attr : {"displayLabel", "label", "color", "colorR", "type", "radius", "outerRadius"}) {
         const double before = node->findAttr(attr)->isNumeric() ? getNumber(node, attr) : 0.0;

@@ -33,23 +33,20 @@ const int kRowCount = 5;
 
 const std::string kRigDials = RIGDIALS_BIN_DIR "/rigDials.so";
 
-std::vector<std::string> lines(const std::string& text)
-{
+std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
     return out;
 }
 
-bool startsWith(const std::string& s, const std::string& prefix)
-{
+bool startsWith(const std::string& s, const std::string& prefix) {
     return s.compare(0, prefix.size(), prefix) == 0;
 }
 
 struct Outcome {
     bool ok = false;
-    std::string error;                 // the host's error when not ok
+    std::string error;  // the host's error when not ok
     std::vector<std::string> stderrLines;
 };
 
@@ -57,8 +54,7 @@ class RegistrationTest : public SceneFixture {
 protected:
     // Starts over with a new scene; whatever the old one prints while it
     // unloads what it still holds is not this test's concern.
-    void freshScene()
-    {
+    void freshScene() {
         captureStderr();
         scene_.reset();
         capturedStderr();
@@ -66,8 +62,7 @@ protected:
         rdhost::Scene::setCurrent(scene_.get());
     }
 
-    Outcome load(const std::string& path)
-    {
+    Outcome load(const std::string& path) {
         Outcome o;
         captureStderr();
         try {
@@ -79,8 +74,7 @@ protected:
         return o;
     }
 
-    Outcome unload(const std::string& name)
-    {
+    Outcome unload(const std::string& name) {
         Outcome o;
         captureStderr();
         try {
@@ -96,8 +90,7 @@ protected:
     // Calls the module's initializePlugin as loadPlugin does, without
     // loadPlugin's clean-up after a failure, so that what the module itself
     // leaves registered can be seen. The scene owns the plug-in afterwards.
-    Outcome initializeDirectly()
-    {
+    Outcome initializeDirectly() {
         Outcome o;
         void* handle = ::dlopen(kRigDials.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle) {
@@ -126,8 +119,7 @@ protected:
     }
 
     // Which rows of the table are registered now.
-    std::vector<bool> registered() const
-    {
+    std::vector<bool> registered() const {
         std::vector<bool> out;
         for (const Row& row : kRows) {
             const bool byName = scene_->findType(row.name) != nullptr;
@@ -137,17 +129,14 @@ protected:
         return out;
     }
 
-    static std::vector<bool> firstRows(int n)
-    {
+    static std::vector<bool> firstRows(int n) {
         std::vector<bool> out(kRowCount, false);
-        for (int i = 0; i < n; ++i)
-            out[i] = true;
+        for (int i = 0; i < n; ++i) out[i] = true;
         return out;
     }
 
     // addAttribute calls a clean load makes, counted in a scratch scene.
-    int addAttributeCallsOfACleanLoad()
-    {
+    int addAttributeCallsOfACleanLoad() {
         rdhost::Scene scratch;
         rdhost::Scene::setCurrent(&scratch);
         int calls = -1;
@@ -163,17 +152,14 @@ protected:
 
     // The primitive locator's type, also after a failed initialize has
     // withdrawn it.
-    rdhost::NodeType* locatorType() const
-    {
+    rdhost::NodeType* locatorType() const {
         for (auto& t : scene_->impl()->types)
-            if (t->name == "KelPrimitiveLocator")
-                return t.get();
+            if (t->name == "KelPrimitiveLocator") return t.get();
         return nullptr;
     }
 };
 
-TEST_F(RegistrationTest, CleanLoadRegistersTheTableInOrder)
-{
+TEST_F(RegistrationTest, CleanLoadRegistersTheTableInOrder) {
     const Outcome o = load(kRigDials);
     ASSERT_TRUE(o.ok) << o.error;
     EXPECT_TRUE(o.stderrLines.empty()) << o.stderrLines[0];
@@ -190,8 +176,7 @@ TEST_F(RegistrationTest, CleanLoadRegistersTheTableInOrder)
     }
 }
 
-TEST_F(RegistrationTest, CleanUnloadRemovesEveryType)
-{
+TEST_F(RegistrationTest, CleanUnloadRemovesEveryType) {
     ASSERT_TRUE(load(kRigDials).ok);
     const Outcome o = unload("rigDials");
     ASSERT_TRUE(o.ok) << o.error;
@@ -200,8 +185,7 @@ TEST_F(RegistrationTest, CleanUnloadRemovesEveryType)
     EXPECT_EQ(scene().findPlugin("rigDials"), nullptr);
 }
 
-TEST_F(RegistrationTest, FailedRegistrationStopsTheTableAndIsReportedOnce)
-{
+TEST_F(RegistrationTest, FailedRegistrationStopsTheTableAndIsReportedOnce) {
     for (int failing = 1; failing <= kRowCount; ++failing) {
         freshScene();
         scene().faults().failAt(rdhost::Fault::RegisterNode, failing);
@@ -210,13 +194,13 @@ TEST_F(RegistrationTest, FailedRegistrationStopsTheTableAndIsReportedOnce)
         ASSERT_EQ(o.stderrLines.size(), 1u) << "row " << failing;
         EXPECT_TRUE(startsWith(o.stderrLines[0], "registerNode: ")) << o.stderrLines[0];
         EXPECT_EQ(registered(), firstRows(failing - 1)) << "row " << failing;
-        EXPECT_EQ(scene().faults().calls(rdhost::Fault::RegisterNode), failing) << "rows after the failure are not tried";
+        EXPECT_EQ(scene().faults().calls(rdhost::Fault::RegisterNode), failing)
+            << "rows after the failure are not tried";
     }
     freshScene();
 }
 
-TEST_F(RegistrationTest, HostRefusesAModuleWhoseRegistrationFailed)
-{
+TEST_F(RegistrationTest, HostRefusesAModuleWhoseRegistrationFailed) {
     scene().faults().failAt(rdhost::Fault::RegisterNode, 3);
     const Outcome o = load(kRigDials);
     EXPECT_FALSE(o.ok);
@@ -227,8 +211,7 @@ TEST_F(RegistrationTest, HostRefusesAModuleWhoseRegistrationFailed)
     EXPECT_EQ(registered(), firstRows(0));
 }
 
-TEST_F(RegistrationTest, TypeIdTakenByAnotherPluginStopsAtTheSlider)
-{
+TEST_F(RegistrationTest, TypeIdTakenByAnotherPluginStopsAtTheSlider) {
     ASSERT_NE(loadTestPlugin("clash_slider_id"), nullptr);
     const Outcome o = initializeDirectly();
     EXPECT_FALSE(o.ok);
@@ -250,8 +233,7 @@ TEST_F(RegistrationTest, TypeIdTakenByAnotherPluginStopsAtTheSlider)
     freshScene();
 }
 
-TEST_F(RegistrationTest, FailedDeregistrationStopsInRegistrationOrder)
-{
+TEST_F(RegistrationTest, FailedDeregistrationStopsInRegistrationOrder) {
     for (int failing = 1; failing <= kRowCount; ++failing) {
         freshScene();
         ASSERT_TRUE(load(kRigDials).ok);
@@ -259,22 +241,22 @@ TEST_F(RegistrationTest, FailedDeregistrationStopsInRegistrationOrder)
         scene().faults().failAt(rdhost::Fault::DeregisterNode, failing);
         const Outcome o = unload("rigDials");
         EXPECT_FALSE(o.ok) << "row " << failing;
-        const int reports = std::count_if(o.stderrLines.begin(), o.stderrLines.end(),
-                                          [](const std::string& l) { return startsWith(l, "deregisterNode: "); });
+        const int reports =
+            std::count_if(o.stderrLines.begin(), o.stderrLines.end(),
+                          [](const std::string& l) { return startsWith(l, "deregisterNode: "); });
         EXPECT_EQ(reports, 1) << "row " << failing;
-        EXPECT_EQ(scene().faults().calls(rdhost::Fault::DeregisterNode), failing) << "later rows are not tried";
+        EXPECT_EQ(scene().faults().calls(rdhost::Fault::DeregisterNode), failing)
+            << "later rows are not tried";
         // The rows before the failing one are gone, the rest stay.
         std::vector<bool> left = firstRows(kRowCount);
-        for (int i = 0; i < failing - 1; ++i)
-            left[i] = false;
+        for (int i = 0; i < failing - 1; ++i) left[i] = false;
         EXPECT_EQ(registered(), left) << "row " << failing;
         EXPECT_NE(scene().findPlugin("rigDials"), nullptr) << "the module stays loaded";
     }
     freshScene();
 }
 
-TEST_F(RegistrationTest, FailedAddAttributeReportsTheRowsMessageAndStopsInitialize)
-{
+TEST_F(RegistrationTest, FailedAddAttributeReportsTheRowsMessageAndStopsInitialize) {
     const int cleanCalls = addAttributeCallsOfACleanLoad();
     ASSERT_GE(cleanCalls, 20);
     // The primitive locator registers last and adds its twenty attributes last.

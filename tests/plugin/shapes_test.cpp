@@ -1,9 +1,9 @@
 // The shape primitives drawn in the host's GL context: geometry through GL
 // feedback, GL state around each draw, and ShapeGroup ownership.
 
+#include "shapes.h"
 #include "gl_capture.h"
 #include "scene_fixture.h"
-#include "shapes.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
@@ -16,16 +16,14 @@
 
 namespace {
 
-ShapeMaterial material(float r, float g, float b)
-{
+ShapeMaterial material(float r, float g, float b) {
     const float ambient[4] = {r * 0.5f, g * 0.5f, b * 0.5f, 1.0f};
     const float diffuse[4] = {r, g, b, 1.0f};
     const float specular[4] = {0.3f, 0.3f, 0.3f, 1.0f};
     return ShapeMaterial(ambient, diffuse, specular, 30.0f);
 }
 
-ShapeTransform identity()
-{
+ShapeTransform identity() {
     return ShapeTransform(ShapeRotate(0.0, MVector(1.0, 0.0, 0.0)), ShapeTranslate(0, 0, 0),
                           ShapeScale(1, 1, 1));
 }
@@ -48,8 +46,7 @@ struct ShapeCase {
 // Each shape's axis points up +Y and the shape sits where its callers expect
 // it: boxes and spheres centred, the cone's base on the origin, the cylinder
 // centred along its height.
-std::vector<ShapeCase> shapeCases()
-{
+std::vector<ShapeCase> shapeCases() {
     return {
         {"cube", [] { return new CubeShape(3.0f); }, {{-1.5, -1.5, -1.5}, {1.5, 1.5, 1.5}}},
         {"sphere", [] { return new SphereShape(2.0f, 12, 12); }, {{-2, -2, -2}, {2, 2, 2}}},
@@ -62,8 +59,7 @@ std::vector<ShapeCase> shapeCases()
 
 class ShapeTest : public SceneFixture {
 protected:
-    rdtest::Capture draw(const Shape& shape)
-    {
+    rdtest::Capture draw(const Shape& shape) {
         return rdtest::captureDraw(scene(), [&](M3dView& view) {
             view.beginGL();
             shape.draw(view, M3dView::kGouraudShaded);
@@ -72,16 +68,14 @@ protected:
     }
 
     rdtest::Capture drawShape(const ShapeCase& sc, short style,
-                              const ShapeTransform& placement = identity())
-    {
+                              const ShapeTransform& placement = identity()) {
         std::unique_ptr<Shape> shape(sc.make());
         shape->set(style, placement, material(kR, kG, kB));
         return draw(*shape);
     }
 };
 
-TEST_F(ShapeTest, EveryShapeStandsUpYInEveryStyle)
-{
+TEST_F(ShapeTest, EveryShapeStandsUpYInEveryStyle) {
     for (const ShapeCase& sc : shapeCases()) {
         for (short style : {kWire, kSolid, kSmooth}) {
             const std::string what = std::string(sc.name) + " style " + std::to_string(style);
@@ -98,8 +92,7 @@ TEST_F(ShapeTest, EveryShapeStandsUpYInEveryStyle)
     }
 }
 
-TEST_F(ShapeTest, CylinderRunsFromBaseRadiusBelowToTopRadiusAbove)
-{
+TEST_F(ShapeTest, CylinderRunsFromBaseRadiusBelowToTopRadiusAbove) {
     CylinderShape cylinder(4.0f, 1.0f, 2.0f, 16, 1);
     cylinder.set(kSolid, identity(), material(kR, kG, kB));
     rdtest::Capture c = draw(cylinder);
@@ -115,21 +108,19 @@ TEST_F(ShapeTest, CylinderRunsFromBaseRadiusBelowToTopRadiusAbove)
     }
 }
 
-TEST_F(ShapeTest, PlacementScalesThenTranslatesThenRotates)
-{
+TEST_F(ShapeTest, PlacementScalesThenTranslatesThenRotates) {
     // A 2 x 0.5 x 0.5 bar: rotated 90 degrees about Z it stands along Y, moved
     // by (1, 0, 0) it spans x 0.75..1.25, and scaled by 2 everything doubles.
     ShapeCase bar{"bar", [] { return new RectangleShape(2.0f, 0.5f, 0.5f); }, {}};
-    const ShapeTransform placement(ShapeRotate(90.0, MVector(0.0, 0.0, 1.0)),
-                                   ShapeTranslate(1, 0, 0), ShapeScale(2, 2, 2));
+    const ShapeTransform placement(ShapeRotate(90.0, MVector(0.0, 0.0, 1.0)), ShapeTranslate(1, 0, 0),
+                                   ShapeScale(2, 2, 2));
     for (short style : {kWire, kSolid, kSmooth}) {
         rdtest::Capture c = drawShape(bar, style, placement);
         expectBounds(c, {1.5, -2.0, -0.5}, {2.5, 2.0, 0.5}, "style " + std::to_string(style));
     }
 }
 
-TEST_F(ShapeTest, DrawLeavesStacksAsFoundWithOnePairOfEach)
-{
+TEST_F(ShapeTest, DrawLeavesStacksAsFoundWithOnePairOfEach) {
     // 7 and -1 are no draw-type field: drawn solid, pushes and pops still paired.
     for (const ShapeCase& sc : shapeCases()) {
         for (short style : {short(kWire), short(kSolid), short(kSmooth), short(7), short(-1)}) {
@@ -145,8 +136,7 @@ TEST_F(ShapeTest, DrawLeavesStacksAsFoundWithOnePairOfEach)
     }
 }
 
-TEST_F(ShapeTest, WireAndSolidTakeTheDiffuseColourUnlit)
-{
+TEST_F(ShapeTest, WireAndSolidTakeTheDiffuseColourUnlit) {
     for (const ShapeCase& sc : shapeCases()) {
         for (short style : {short(kWire), short(kSolid), short(7)}) {
             const std::string what = std::string(sc.name) + " style " + std::to_string(style);
@@ -170,8 +160,7 @@ TEST_F(ShapeTest, WireAndSolidTakeTheDiffuseColourUnlit)
     }
 }
 
-TEST_F(ShapeTest, SmoothIsLitWithTheMaterialAndRestoresLighting)
-{
+TEST_F(ShapeTest, SmoothIsLitWithTheMaterialAndRestoresLighting) {
     for (const ShapeCase& sc : shapeCases()) {
         rdtest::Capture c = drawShape(sc, kSmooth);
         EXPECT_TRUE(c.lightingUsed) << sc.name;
@@ -192,8 +181,7 @@ TEST_F(ShapeTest, SmoothIsLitWithTheMaterialAndRestoresLighting)
     }
 }
 
-TEST_F(ShapeTest, SphereIsGlutsSphereTurnedPolesOntoY)
-{
+TEST_F(ShapeTest, SphereIsGlutsSphereTurnedPolesOntoY) {
     SphereShape sphere(1.5f, 10, 7);
     sphere.set(kSolid, identity(), material(kR, kG, kB));
     rdtest::Capture got = draw(sphere);
@@ -213,15 +201,13 @@ TEST_F(ShapeTest, SphereIsGlutsSphereTurnedPolesOntoY)
     }
 }
 
-TEST_F(ShapeTest, NoShapeDrawsNothingAndKeepsTheColour)
-{
+TEST_F(ShapeTest, NoShapeDrawsNothingAndKeepsTheColour) {
     NoShape none;
     none.set(kWire, identity(), material(kR, kG, kB));
     rdtest::CaptureOptions options;
     options.startColor = {0.1f, 0.2f, 0.3f, 1.0f};
-    rdtest::Capture c = rdtest::captureDraw(scene(), [&](M3dView& view) {
-        none.draw(view, M3dView::kGouraudShaded);
-    }, options);
+    rdtest::Capture c = rdtest::captureDraw(
+        scene(), [&](M3dView& view) { none.draw(view, M3dView::kGouraudShaded); }, options);
     EXPECT_TRUE(c.lines.empty());
     EXPECT_TRUE(c.polygons.empty());
     EXPECT_EQ(c.calls.pushMatrix + c.calls.popMatrix + c.calls.pushAttrib + c.calls.popAttrib, 0);
@@ -241,12 +227,11 @@ private:
     int* deaths_;
 };
 
-TEST_F(ShapeTest, GroupDeletesEachShapeOnce)
-{
+TEST_F(ShapeTest, GroupDeletesEachShapeOnce) {
     struct Case {
         const char* name;
-        int shapes;        // distinct shapes handed over
-        int slots[3];      // which shape goes in each slot; -1 for null
+        int shapes;    // distinct shapes handed over
+        int slots[3];  // which shape goes in each slot; -1 for null
     };
     const Case cases[] = {
         {"three shapes", 3, {0, 1, 2}},
@@ -257,8 +242,7 @@ TEST_F(ShapeTest, GroupDeletesEachShapeOnce)
         int deaths = 0;
         {
             std::vector<std::unique_ptr<Shape>> made;
-            for (int i = 0; i < tc.shapes; ++i)
-                made.push_back(std::make_unique<CountedCube>(&deaths));
+            for (int i = 0; i < tc.shapes; ++i) made.push_back(std::make_unique<CountedCube>(&deaths));
             auto at = [&](int i) { return i < 0 ? nullptr : std::move(made[i]); };
             ShapeGroup group;
             group.set(at(tc.slots[0]), at(tc.slots[1]), at(tc.slots[2]));
@@ -268,8 +252,7 @@ TEST_F(ShapeTest, GroupDeletesEachShapeOnce)
     }
 }
 
-TEST_F(ShapeTest, GroupSetAgainDeletesTheShapesItNoLongerHolds)
-{
+TEST_F(ShapeTest, GroupSetAgainDeletesTheShapesItNoLongerHolds) {
     int deaths = 0;
     {
         ShapeGroup group;
@@ -281,13 +264,13 @@ TEST_F(ShapeTest, GroupSetAgainDeletesTheShapesItNoLongerHolds)
     EXPECT_EQ(deaths, 4);
 }
 
-TEST_F(ShapeTest, GroupDrawsFirstSecondThirdAndSkipsNull)
-{
+TEST_F(ShapeTest, GroupDrawsFirstSecondThirdAndSkipsNull) {
     auto placed = [](float x) {
         auto s = std::make_unique<CubeShape>(1.0f);
-        s->set(kSolid, ShapeTransform(ShapeRotate(0.0, MVector(1, 0, 0)), ShapeTranslate(x, 0, 0),
-                                         ShapeScale(1, 1, 1)),
-               material(kR, kG, kB));
+        s->set(
+            kSolid,
+            ShapeTransform(ShapeRotate(0.0, MVector(1, 0, 0)), ShapeTranslate(x, 0, 0), ShapeScale(1, 1, 1)),
+            material(kR, kG, kB));
         return s;
     };
     ShapeGroup group;

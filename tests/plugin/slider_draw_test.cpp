@@ -16,8 +16,7 @@ protected:
     SliderDraw() : RigDialsFixture("KelSliderManipulator") {}
 
     // Heads, handle, line and label off: every line drawn is a graduation.
-    void onlyGraduations(int mode, double step, int mainEvery)
-    {
+    void onlyGraduations(int mode, double step, int mainEvery) {
         set("startHeadType", 0);
         set("endHeadType", 0);
         set("handleType", 0);
@@ -29,18 +28,15 @@ protected:
     }
 
     // Graduation texts are the left-aligned ones; the node's own are centred.
-    static std::vector<rdhost::TextRecord> leftTexts(const rdtest::Capture& c)
-    {
+    static std::vector<rdhost::TextRecord> leftTexts(const rdtest::Capture& c) {
         std::vector<rdhost::TextRecord> out;
         for (const auto& t : c.texts)
             if (t.align == M3dView::kLeft) out.push_back(t);
         return out;
     }
-
 };
 
-TEST_F(SliderDraw, DefaultSliderDrawsLabelRatioAndTrackWithBalancedStacks)
-{
+TEST_F(SliderDraw, DefaultSliderDrawsLabelRatioAndTrackWithBalancedStacks) {
     const rdtest::Capture c = draw();
     EXPECT_TRUE(c.balanced());
     EXPECT_TRUE(c.warnings.empty());
@@ -74,8 +70,7 @@ TEST_F(SliderDraw, DefaultSliderDrawsLabelRatioAndTrackWithBalancedStacks)
     EXPECT_TRUE(c.lightingUsed);
 }
 
-TEST_F(SliderDraw, SizeScalesShapesTextsAndLine)
-{
+TEST_F(SliderDraw, SizeScalesShapesTextsAndLine) {
     set("size", 2.0);
     const rdtest::Capture c = draw();
     ASSERT_EQ(c.texts.size(), 2u);
@@ -86,8 +81,7 @@ TEST_F(SliderDraw, SizeScalesShapesTextsAndLine)
     EXPECT_NEAR(b.max[1], 12.0, 1e-3);
 }
 
-TEST_F(SliderDraw, TrackLineOnlyWhenDisplayLineIsExactlyOne)
-{
+TEST_F(SliderDraw, TrackLineOnlyWhenDisplayLineIsExactlyOne) {
     set("startHeadType", 0);
     set("endHeadType", 0);
     set("handleType", 0);
@@ -111,8 +105,7 @@ TEST_F(SliderDraw, TrackLineOnlyWhenDisplayLineIsExactlyOne)
     EXPECT_EQ(draw().lines.size(), 0u);
 }
 
-TEST_F(SliderDraw, ValueTextsByDisplayModeCutToFiveCharacters)
-{
+TEST_F(SliderDraw, ValueTextsByDisplayModeCutToFiveCharacters) {
     set("endValue", 100.0);
     set("posHandle", 0.61728);  // ratio 0.123456, value 12.3456
 
@@ -121,11 +114,7 @@ TEST_F(SliderDraw, ValueTextsByDisplayModeCutToFiveCharacters)
         std::vector<std::string> texts;  // after the label
     };
     const Case cases[] = {
-        {1, {"0.123"}},
-        {2, {"5"}},
-        {3, {"12.34", "0", "100"}},
-        {6, {""}},
-        {0, {}},
+        {1, {"0.123"}}, {2, {"5"}}, {3, {"12.34", "0", "100"}}, {6, {""}}, {0, {}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.mode);
@@ -139,8 +128,7 @@ TEST_F(SliderDraw, ValueTextsByDisplayModeCutToFiveCharacters)
     }
 }
 
-TEST_F(SliderDraw, PositionModeTextsStartUnscaledEndScaled)
-{
+TEST_F(SliderDraw, PositionModeTextsStartUnscaledEndScaled) {
     set("displayValue", 3);
     set("size", 2.0);
     set("posStartX", 1.0);
@@ -148,9 +136,9 @@ TEST_F(SliderDraw, PositionModeTextsStartUnscaledEndScaled)
     const rdtest::Capture c = draw();
     ASSERT_EQ(c.texts.size(), 4u);
     const double third = 2.0 * 0.33333334f;
-    EXPECT_POINT(c.texts[1].point, 2.0, 12.0, 2e-9);   // value point: size x (E + h u)
-    EXPECT_POINT(c.texts[2].point, 1.0, 0.0, -third);  // start text, not scaled
-    EXPECT_POINT(c.texts[3].point, 2.0, 10.0, -third); // end text, scaled
+    EXPECT_POINT(c.texts[1].point, 2.0, 12.0, 2e-9);    // value point: size x (E + h u)
+    EXPECT_POINT(c.texts[2].point, 1.0, 0.0, -third);   // start text, not scaled
+    EXPECT_POINT(c.texts[3].point, 2.0, 10.0, -third);  // end text, scaled
 }
 
 struct TickCase {
@@ -164,8 +152,7 @@ struct TickCase {
     std::vector<std::string> mainTexts;
 };
 
-TEST_F(SliderDraw, GraduationsInEachSnappingMode)
-{
+TEST_F(SliderDraw, GraduationsInEachSnappingMode) {
     const TickCase cases[] = {
         {"Ratio 0.1: the tenth tick would sit on the end", 1, 0.1, 10, 0, 10, 10, {}, {}},
         {"Ratio 0.05: the middle tick is a main one", 1, 0.05, 10, 0, 10, 20, {10}, {"0.50"}},
@@ -215,8 +202,7 @@ TEST_F(SliderDraw, GraduationsInEachSnappingMode)
     }
 }
 
-TEST_F(SliderDraw, GraduationFeetFollowTheTrackWithSpacingScaledButStartNot)
-{
+TEST_F(SliderDraw, GraduationFeetFollowTheTrackWithSpacingScaledButStartNot) {
     onlyGraduations(2, 1.0, 100);
     set("size", 2.0);
     set("posStartX", 1.0);
@@ -230,8 +216,7 @@ TEST_F(SliderDraw, GraduationFeetFollowTheTrackWithSpacingScaledButStartNot)
     }
 }
 
-TEST_F(SliderDraw, PositionModeWithFallingValuesRunsAwayFromTheEnd)
-{
+TEST_F(SliderDraw, PositionModeWithFallingValuesRunsAwayFromTheEnd) {
     onlyGraduations(3, 1.0, 100);
     set("startValue", 10.0);
     set("endValue", 0.0);
@@ -242,8 +227,7 @@ TEST_F(SliderDraw, PositionModeWithFallingValuesRunsAwayFromTheEnd)
     }
 }
 
-TEST_F(SliderDraw, MainTicksWithoutValuesWhenDisplaySnapValueIsOff)
-{
+TEST_F(SliderDraw, MainTicksWithoutValuesWhenDisplaySnapValueIsOff) {
     onlyGraduations(1, 0.05, 10);
     set("displaySnapValue", 0);
     const rdtest::Capture c = draw();
@@ -252,8 +236,7 @@ TEST_F(SliderDraw, MainTicksWithoutValuesWhenDisplaySnapValueIsOff)
     EXPECT_TRUE(leftTexts(c).empty());
 }
 
-TEST_F(SliderDraw, NoGraduationsWhenSwitchedOffOrDegenerate)
-{
+TEST_F(SliderDraw, NoGraduationsWhenSwitchedOffOrDegenerate) {
     struct Case {
         const char* what;
         const char* attr;
@@ -283,16 +266,14 @@ TEST_F(SliderDraw, NoGraduationsWhenSwitchedOffOrDegenerate)
     }
 }
 
-TEST_F(SliderDraw, AStepTooSmallForTheTrackStopsAtTheTickCap)
-{
+TEST_F(SliderDraw, AStepTooSmallForTheTrackStopsAtTheTickCap) {
     onlyGraduations(1, 1e-9, 0);
     const rdtest::Capture c = draw();
     EXPECT_EQ(c.lines.size(), 100000u);
     EXPECT_TRUE(c.balanced());
 }
 
-TEST_F(SliderDraw, ShapeTypeOutsideTheEnumDrawsNothingForThatShape)
-{
+TEST_F(SliderDraw, ShapeTypeOutsideTheEnumDrawsNothingForThatShape) {
     set("startHeadType", 0);
     set("endHeadType", 0);
     set("displayLine", 0);
@@ -307,8 +288,7 @@ TEST_F(SliderDraw, ShapeTypeOutsideTheEnumDrawsNothingForThatShape)
     EXPECT_FALSE(c.polygons.empty());
 }
 
-TEST_F(SliderDraw, TrackAlongYTurnsTheHeadsAboutX)
-{
+TEST_F(SliderDraw, TrackAlongYTurnsTheHeadsAboutX) {
     // Only the cones: start head points away from the track, end head along it.
     set("handleType", 0);
     set("displayLine", 0);
@@ -344,8 +324,7 @@ TEST_F(SliderDraw, TrackAlongYTurnsTheHeadsAboutX)
     EXPECT_NEAR(b.max[1], -5.0, 1e-3);
 }
 
-TEST_F(SliderDraw, WireHeadsKeepASmoothHandle)
-{
+TEST_F(SliderDraw, WireHeadsKeepASmoothHandle) {
     set("displayLine", 0);
     set("headDrawType", 0);
     rdtest::Capture c = draw();

@@ -19,8 +19,7 @@ class SliderManip : public RigDialsFixture {
 protected:
     SliderManip() : RigDialsFixture("KelSliderManipulator") {}
 
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(RigDialsFixture::SetUp());
         ASSERT_NE(node->parent, nullptr);
         transform = node->parent;
@@ -31,8 +30,7 @@ protected:
 
     void setTransform(const char* attr, double value) { setNumber(transform, attr, value); }
 
-    rdhost::StockManip& manip(int i)
-    {
+    rdhost::StockManip& manip(int i) {
         shown->state->refresh();
         return *shown->state->children[i];
     }
@@ -45,8 +43,7 @@ protected:
     rdhost::ShownManip* shown = nullptr;
 };
 
-TEST_F(SliderManip, FourManipulatorsAndThePlugsTheirDragsWrite)
-{
+TEST_F(SliderManip, FourManipulatorsAndThePlugsTheirDragsWrite) {
     struct Row {
         const char* name;
         const char* valueName;
@@ -71,8 +68,7 @@ TEST_F(SliderManip, FourManipulatorsAndThePlugsTheirDragsWrite)
     }
 }
 
-TEST_F(SliderManip, FreshSliderUnderAnIdentityTransform)
-{
+TEST_F(SliderManip, FreshSliderUnderAnIdentityTransform) {
     EXPECT_VEC_NEAR(handle().startPoint, 0, 0, 0, 1e-5);
     EXPECT_VEC_NEAR(handle().direction, 0, 5, 1e-9, 1e-5);
     EXPECT_VEC_NEAR(handle().currentPoint, 0, 2.5, 0, 1e-5);
@@ -87,8 +83,7 @@ TEST_F(SliderManip, FreshSliderUnderAnIdentityTransform)
     EXPECT_DOUBLE_EQ(key().length, 0.5);
 }
 
-TEST_F(SliderManip, StartOffsetIsAddedUnturnedToTheParentsPosition)
-{
+TEST_F(SliderManip, StartOffsetIsAddedUnturnedToTheParentsPosition) {
     setTransform("translateX", 10.0);
     set("posStartX", 1.0);
     EXPECT_VEC_NEAR(handle().startPoint, 11, 0, 0, 1e-5);
@@ -101,8 +96,7 @@ TEST_F(SliderManip, StartOffsetIsAddedUnturnedToTheParentsPosition)
     EXPECT_VEC_NEAR(key().direction, 0, -1, 0, 1e-5);
 }
 
-TEST_F(SliderManip, ParentScaleStretchesTheTrackWithTheYScaleForZ)
-{
+TEST_F(SliderManip, ParentScaleStretchesTheTrackWithTheYScaleForZ) {
     setTransform("scaleX", 1.0);
     setTransform("scaleY", 2.0);
     setTransform("scaleZ", 3.0);
@@ -116,8 +110,7 @@ TEST_F(SliderManip, ParentScaleStretchesTheTrackWithTheYScaleForZ)
     EXPECT_DOUBLE_EQ(key().length, 1.0);
 }
 
-TEST_F(SliderManip, SizeDoublesTrackScalingFactorsAndToggleLength)
-{
+TEST_F(SliderManip, SizeDoublesTrackScalingFactorsAndToggleLength) {
     set("size", 2.0);
     EXPECT_VEC_NEAR(handle().currentPoint, 0, 5, 0, 1e-5);
     EXPECT_VEC_NEAR(length().currentPoint, 0, 10, 0, 1e-5);
@@ -127,8 +120,7 @@ TEST_F(SliderManip, SizeDoublesTrackScalingFactorsAndToggleLength)
     EXPECT_VEC_NEAR(key().startPoint, 0, 5, 0, 1e-5);
 }
 
-TEST_F(SliderManip, HandleAndToggleFollowTheRatio)
-{
+TEST_F(SliderManip, HandleAndToggleFollowTheRatio) {
     struct Case {
         double posHandle, y;
     };
@@ -141,11 +133,10 @@ TEST_F(SliderManip, HandleAndToggleFollowTheRatio)
     EXPECT_VEC_NEAR(handle().currentPoint, 0, 1, 0, 1e-5);
     set("posHandle", 5.0);
     EXPECT_VEC_NEAR(handle().currentPoint, length().currentPoint.x, length().currentPoint.y,
-               length().currentPoint.z, 1e-5);
+                    length().currentPoint.z, 1e-5);
 }
 
-TEST_F(SliderManip, ZeroLengthTrackCollapsesOntoTheStart)
-{
+TEST_F(SliderManip, ZeroLengthTrackCollapsesOntoTheStart) {
     set("posStartX", 2.0);
     set("posEndX", 2.0);
     set("posEndY", 0.0);
@@ -157,8 +148,7 @@ TEST_F(SliderManip, ZeroLengthTrackCollapsesOntoTheStart)
     EXPECT_VEC_NEAR(key().startPoint, 2, 0, 0, 1e-5);
 }
 
-TEST_F(SliderManip, DragsWriteTheBoundPlugs)
-{
+TEST_F(SliderManip, DragsWriteTheBoundPlugs) {
     rdhost::dragManipValue(scene(), *shown, handle(), 1.0, "dragManip");
     EXPECT_DOUBLE_EQ(getNumber(node, "posHandle"), 1.0);
     EXPECT_NEAR(getNumber(node, "ratio"), 0.2, 1e-6);
@@ -174,8 +164,7 @@ TEST_F(SliderManip, DragsWriteTheBoundPlugs)
     EXPECT_DOUBLE_EQ(key().length, 1.5);
 }
 
-TEST_F(SliderManip, LengthDragsKeepTheTracksStartAndDirection)
-{
+TEST_F(SliderManip, LengthDragsKeepTheTracksStartAndDirection) {
     struct Case {
         const char* what;
         double start[3], end[3], drag, newEnd[3];
@@ -211,8 +200,7 @@ TEST_F(SliderManip, LengthDragsKeepTheTracksStartAndDirection)
     EXPECT_EQ(getNumber(node, "posEndZ"), 1e-9);
 }
 
-TEST_F(SliderManip, KeyToggleDragSendsOneKeyRequest)
-{
+TEST_F(SliderManip, KeyToggleDragSendsOneKeyRequest) {
     recordCommands();
     rdhost::dragManipValue(scene(), *shown, key(), 1.0, "dragManip");
     scene().runIdle();

@@ -108,8 +108,7 @@ protected:
     bool isDirty(const char* attr) { return node->isDirty(slot(node, attr)); }
 };
 
-TEST_F(SliderNode, HasEveryAttributeInOrderWithItsNamesDefaultsLimitsAndKeyability)
-{
+TEST_F(SliderNode, HasEveryAttributeInOrderWithItsNamesDefaultsLimitsAndKeyability) {
     // The host's own attributes (visibility...) come first.
     const rdhost::NodeType* type = node->type;
     const size_t first = static_cast<size_t>(slot(node, "connectToAttr"));
@@ -135,8 +134,7 @@ TEST_F(SliderNode, HasEveryAttributeInOrderWithItsNamesDefaultsLimitsAndKeyabili
     }
 }
 
-TEST_F(SliderNode, AttributeKindsStringsAndCompounds)
-{
+TEST_F(SliderNode, AttributeKindsStringsAndCompounds) {
     using K = rdhost::AttrKind;
     EXPECT_EQ(node->findAttr("size")->kind, K::Distance);
     EXPECT_EQ(node->findAttr("posHandle")->kind, K::Distance);
@@ -174,17 +172,16 @@ TEST_F(SliderNode, AttributeKindsStringsAndCompounds)
     }
 }
 
-TEST_F(SliderNode, EnumFieldsAreStoredAsSpelled)
-{
+TEST_F(SliderNode, EnumFieldsAreStoredAsSpelled) {
     using Fields = std::vector<std::pair<std::string, int>>;
     const Fields snapModes = {{"None", 0}, {"Ratio", 1}, {"Distance", 2}, {"Position", 3}};
     const Fields drawTypes = {{"Wire", 0}, {"Solid", 1}, {"Smooth", 2}};
-    const Fields shapeTypes = {{"none", 0}, {"Cube", 1}, {"Sphere", 2}, {"Cone", 3},
+    const Fields shapeTypes = {{"none", 0},  {"Cube", 1},      {"Sphere", 2},  {"Cone", 3},
                                {"torus", 4}, {"rectangle", 5}, {"cylinder", 6}};
     const std::pair<const char*, const Fields*> enums[] = {
-        {"displayValue", &snapModes}, {"snap", &snapModes},
-        {"headDrawType", &drawTypes}, {"handleDrawType", &drawTypes},
-        {"startHeadType", &shapeTypes}, {"endHeadType", &shapeTypes}, {"handleType", &shapeTypes},
+        {"displayValue", &snapModes},   {"snap", &snapModes},           {"headDrawType", &drawTypes},
+        {"handleDrawType", &drawTypes}, {"startHeadType", &shapeTypes}, {"endHeadType", &shapeTypes},
+        {"handleType", &shapeTypes},
     };
     for (const auto& e : enums) {
         SCOPED_TRACE(e.first);
@@ -194,8 +191,7 @@ TEST_F(SliderNode, EnumFieldsAreStoredAsSpelled)
     }
 }
 
-TEST_F(SliderNode, DefaultsComputeToTheStoredDefaults)
-{
+TEST_F(SliderNode, DefaultsComputeToTheStoredDefaults) {
     EXPECT_FLOAT_EQ(get("distance"), 5.0f);
     EXPECT_FLOAT_EQ(get("ratio"), 0.5f);
     EXPECT_FLOAT_EQ(get("currentValue"), 5.0f);
@@ -208,8 +204,7 @@ struct RatioCase {
     double ratio;
 };
 
-TEST_F(SliderNode, RatioFollowsTheHandleAndSnapsDown)
-{
+TEST_F(SliderNode, RatioFollowsTheHandleAndSnapsDown) {
     const RatioCase cases[] = {
         {"no snapping", 0, 0.1, 0, 10, 2.85, 5, 0.57},
         {"handle beyond the end", 0, 0.1, 0, 10, 7.5, 5, 1.5},
@@ -252,8 +247,7 @@ TEST_F(SliderNode, RatioFollowsTheHandleAndSnapsDown)
     }
 }
 
-TEST_F(SliderNode, ZeroLengthTrackDividesByATinyLengthInstead)
-{
+TEST_F(SliderNode, ZeroLengthTrackDividesByATinyLengthInstead) {
     set("posEndY", 0.0);
     set("posEndZ", 0.0);
     set("posHandle", 0.0);
@@ -266,8 +260,7 @@ TEST_F(SliderNode, ZeroLengthTrackDividesByATinyLengthInstead)
     EXPECT_TRUE(std::isfinite(get("currentValue")));
 }
 
-TEST_F(SliderNode, TrackLengthIsTheDistanceBetweenStartAndEnd)
-{
+TEST_F(SliderNode, TrackLengthIsTheDistanceBetweenStartAndEnd) {
     set("posStartX", 1.0);
     set("posStartY", 2.0);
     set("posStartZ", 3.0);
@@ -279,8 +272,7 @@ TEST_F(SliderNode, TrackLengthIsTheDistanceBetweenStartAndEnd)
     EXPECT_FLOAT_EQ(get("ratio"), 0.2f);
 }
 
-TEST_F(SliderNode, SnapSettingsAloneDoNotDirtyTheRatio)
-{
+TEST_F(SliderNode, SnapSettingsAloneDoNotDirtyTheRatio) {
     set("posHandle", 2.85);
     EXPECT_NEAR(get("ratio"), 0.57, 1e-6);
     EXPECT_FALSE(isDirty("ratio"));
@@ -297,8 +289,7 @@ TEST_F(SliderNode, SnapSettingsAloneDoNotDirtyTheRatio)
     EXPECT_NEAR(get("ratio"), 0.5, 1e-6);
 }
 
-TEST_F(SliderNode, InputsDirtyTheirOutputs)
-{
+TEST_F(SliderNode, InputsDirtyTheirOutputs) {
     const char* ratioInputs[] = {"posHandle", "posStartX", "posEndY", "posEndZ"};
     for (const char* input : ratioInputs) {
         SCOPED_TRACE(input);
@@ -316,15 +307,13 @@ TEST_F(SliderNode, InputsDirtyTheirOutputs)
 
 class SliderKey : public SliderNode {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         SliderNode::SetUp();
         recordCommands();
     }
 };
 
-TEST_F(SliderKey, KeyRequestSendsOneDeferredSetKeyframeAndSwitchesItselfOff)
-{
+TEST_F(SliderKey, KeyRequestSendsOneDeferredSetKeyframeAndSwitchesItselfOff) {
     const std::string name = node->partialPathName();
     ASSERT_FALSE(name.empty());
     set("KeyCurrentValue", 1.0);
@@ -344,8 +333,7 @@ TEST_F(SliderKey, KeyRequestSendsOneDeferredSetKeyframeAndSwitchesItselfOff)
     EXPECT_EQ(commands.size(), 2u);
 }
 
-TEST_F(SliderKey, OtherPlugsSendNoCommand)
-{
+TEST_F(SliderKey, OtherPlugsSendNoCommand) {
     set("posHandle", 1.0);
     scene().runIdle();
     get("currentValue");
@@ -362,8 +350,7 @@ protected:
 
     // Loads the plug-in into a fresh scene with the faults set; returns what
     // was printed and whether the slider type is registered afterwards.
-    std::string loadWithFault(int addAt, int affectsAt, bool& sliderRegistered)
-    {
+    std::string loadWithFault(int addAt, int affectsAt, bool& sliderRegistered) {
         scene_ = std::make_unique<rdhost::Scene>();
         rdhost::Scene::setCurrent(scene_.get());
         scene().faults().failAt(rdhost::Fault::AddAttribute, addAt);
@@ -371,15 +358,13 @@ protected:
         captureStderr();
         try {
             scene().loadPlugin(RIGDIALS_BIN_DIR "/rigDials.so");
-        } catch (const rdhost::HostError&) {
-        }
+        } catch (const rdhost::HostError&) {}
         std::string err = capturedStderr();
         sliderRegistered = scene().findType("KelSliderManipulator") != nullptr;
         return err;
     }
 
-    static bool sliderFailed(const std::string& err)
-    {
+    static bool sliderFailed(const std::string& err) {
         return err.find("'KelSliderManipulator' failed") != std::string::npos;
     }
 
@@ -387,8 +372,7 @@ protected:
     // first failing call that makes the slider's registration fail is the
     // slider's first examined call (its first addAttribute, its ninth
     // attributeAffects).
-    Counts before()
-    {
+    Counts before() {
         Counts c;
         bool registered = false;
         for (int n = 1; n < 1000; ++n) {
@@ -405,11 +389,9 @@ protected:
         }
         return c;
     }
-
 };
 
-TEST_F(SliderInitialize, PrintsTheFixedLineOfTheFailingStepAndStops)
-{
+TEST_F(SliderInitialize, PrintsTheFixedLineOfTheFailingStepAndStops) {
     const Counts base = before();
     ASSERT_GT(base.adds, 0);
     ASSERT_GT(base.affects, 0);
@@ -418,17 +400,17 @@ TEST_F(SliderInitialize, PrintsTheFixedLineOfTheFailingStepAndStops)
         const char* line;  // nullptr: the failure is not examined
     };
     const Case cases[] = {
-        {1, 0, "addAttribute: ATTR"},          // connectToAttr
-        {2, 0, "addAttribute NAME##error"},    // size
-        {4, 0, "addAttribute NAME error"},     // distance
-        {5, 0, "addAttribute NAME error"},     // ratio
-        {8, 0, "addAttribute NAME error"},     // currentValue
-        {10, 0, "addAttribute: ATTR"},         // label
-        {15, 0, "addAttribute: ATTR"},         // displayValue
-        {26, 0, "addAttribute: ATTR"},         // snap
-        {75, 0, "addAttribute NAME##error"},   // action
-        {14, 0, nullptr},                      // labelColor, a compound
-        {46, 0, nullptr},                      // startHeadType
+        {1, 0, "addAttribute: ATTR"},         // connectToAttr
+        {2, 0, "addAttribute NAME##error"},   // size
+        {4, 0, "addAttribute NAME error"},    // distance
+        {5, 0, "addAttribute NAME error"},    // ratio
+        {8, 0, "addAttribute NAME error"},    // currentValue
+        {10, 0, "addAttribute: ATTR"},        // label
+        {15, 0, "addAttribute: ATTR"},        // displayValue
+        {26, 0, "addAttribute: ATTR"},        // snap
+        {75, 0, "addAttribute NAME##error"},  // action
+        {14, 0, nullptr},                     // labelColor, a compound
+        {46, 0, nullptr},                     // startHeadType
         {0, 9, "attributeAffects:distance->ratio"},
         {0, 10, "attributeAffects:posHandle->ratio"},
         {0, 11, "attributeAffects:ratio->currentValue"},
@@ -436,7 +418,7 @@ TEST_F(SliderInitialize, PrintsTheFixedLineOfTheFailingStepAndStops)
         {0, 13, "attributeAffects:endValue->currentValue"},
         {0, 14, "attributeAffects:posHandle->currentValue"},
         {0, 15, "attributeAffects:KeyCurrentValue->action"},
-        {0, 4, nullptr},                       // posStart->distance
+        {0, 4, nullptr},  // posStart->distance
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line ? c.line : "unexamined");

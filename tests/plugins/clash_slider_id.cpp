@@ -16,14 +16,12 @@ const MTypeId kSliderId(0x80666);
 
 }  // namespace
 
-extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
-{
+extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, "rigDials tests", "1.0", "Any");
     return plugin.registerNode("clashSliderId", kSliderId, ClashNode::creator, ClashNode::initialize);
 }
 
-extern "C" PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj)
-{
+extern "C" PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     MFnPlugin plugin(obj);
     return plugin.deregisterNode(kSliderId);
 }

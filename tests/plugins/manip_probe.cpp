@@ -76,7 +76,8 @@ struct ManipProbeManip : MPxManipContainer {
         MPlug reachPlug = fn.findPlug("reach");
         MFnDistanceManip distance(reachPath);
         distance.connectToDistancePlug(reachPlug);
-        addPlugToManipConversionCallback(distance.startPointIndex(), static_cast<CB>(&ManipProbeManip::origin));
+        addPlugToManipConversionCallback(distance.startPointIndex(),
+                                         static_cast<CB>(&ManipProbeManip::origin));
         addPlugToManipConversionCallback(distance.directionIndex(), static_cast<CB>(&ManipProbeManip::up));
 
         MPlug flagPlug = fn.findPlug("flag");
@@ -93,7 +94,8 @@ struct ManipProbeManip : MPxManipContainer {
             sweep.connectToAnglePlug(p);
             addPlugToManipConversionCallback(sweep.centerIndex(), static_cast<CB>(&ManipProbeManip::origin));
             addPlugToManipConversionCallback(sweep.axisIndex(), static_cast<CB>(&ManipProbeManip::axis));
-            addPlugToManipConversionCallback(sweep.startCircleIndex(), static_cast<CB>(&ManipProbeManip::circleStart));
+            addPlugToManipConversionCallback(sweep.startCircleIndex(),
+                                             static_cast<CB>(&ManipProbeManip::circleStart));
         }
         finishAddingManips();
         return MPxManipContainer::connectToDependNode(node);
@@ -194,8 +196,8 @@ extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     if (!(st = plugin.registerNode("noContainerProbe", NoContainerProbe::id, NoContainerProbe::creator,
                                    NoContainerProbe::initialize, MPxNode::kLocatorNode)))
         return st;
-    if (!(st = plugin.registerNode("brokenProbe", BrokenProbe::id, BrokenProbe::creator, BrokenProbe::initialize,
-                                   MPxNode::kLocatorNode)))
+    if (!(st = plugin.registerNode("brokenProbe", BrokenProbe::id, BrokenProbe::creator,
+                                   BrokenProbe::initialize, MPxNode::kLocatorNode)))
         return st;
     if (!(st = plugin.registerNode("brokenProbeManip", 0x7f204, BrokenProbeManip::creator,
                                    BrokenProbeManip::initialize, MPxNode::kManipContainer)))

@@ -152,11 +152,20 @@ public:
         glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
         glBegin(GL_QUADS);
         glNormal3d(0, 0, 0.2);  // +Z face
-        glVertex3d(-1, -1, 1); glVertex3d(1, -1, 1); glVertex3d(1, 1, 1); glVertex3d(-1, 1, 1);
+        glVertex3d(-1, -1, 1);
+        glVertex3d(1, -1, 1);
+        glVertex3d(1, 1, 1);
+        glVertex3d(-1, 1, 1);
         glNormal3d(0.2, 0, 0);  // +X face
-        glVertex3d(1, -1, -1); glVertex3d(1, 1, -1); glVertex3d(1, 1, 1); glVertex3d(1, -1, 1);
+        glVertex3d(1, -1, -1);
+        glVertex3d(1, 1, -1);
+        glVertex3d(1, 1, 1);
+        glVertex3d(1, -1, 1);
         glNormal3d(0, 0.2, 0);  // +Y face
-        glVertex3d(-1, 1, -1); glVertex3d(-1, 1, 1); glVertex3d(1, 1, 1); glVertex3d(1, 1, -1);
+        glVertex3d(-1, 1, -1);
+        glVertex3d(-1, 1, 1);
+        glVertex3d(1, 1, 1);
+        glVertex3d(1, 1, -1);
         glEnd();
         glPopAttrib();
         view.endGL();
@@ -174,12 +183,9 @@ struct TypeEntry {
 };
 
 const TypeEntry kTypes[] = {
-    {"viewQuad", 0x7f101, ViewQuad::creator},
-    {"viewMarker", 0x7f102, ViewMarker::creator},
-    {"viewLeaky", 0x7f103, ViewLeaky::creator},
-    {"viewNoBracket", 0x7f104, ViewNoBracket::creator},
-    {"viewThrows", 0x7f105, ViewThrows::creator},
-    {"viewLit", 0x7f106, ViewLit::creator},
+    {"viewQuad", 0x7f101, ViewQuad::creator},     {"viewMarker", 0x7f102, ViewMarker::creator},
+    {"viewLeaky", 0x7f103, ViewLeaky::creator},   {"viewNoBracket", 0x7f104, ViewNoBracket::creator},
+    {"viewThrows", 0x7f105, ViewThrows::creator}, {"viewLit", 0x7f106, ViewLit::creator},
     {"viewReach", 0x7f107, ViewReach::creator},
 };
 
@@ -188,8 +194,8 @@ const TypeEntry kTypes[] = {
 extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, "rigDials tests", "1.0", "Any");
     for (const TypeEntry& t : kTypes) {
-        MStatus s = plugin.registerNode(t.name, MTypeId(t.id), t.creator, noAttributes,
-                                        MPxNode::kLocatorNode);
+        MStatus s =
+            plugin.registerNode(t.name, MTypeId(t.id), t.creator, noAttributes, MPxNode::kLocatorNode);
         if (!s) return s;
     }
     return MS::kSuccess;

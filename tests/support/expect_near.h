@@ -13,9 +13,9 @@
     } while (0)
 
 // v.x, v.y, v.z (an MPoint, an MVector) within tol; v is evaluated once.
-#define EXPECT_VEC_NEAR(v, X, Y, Z, tol)     \
-    do {                                     \
-        const auto& rdtestVec_ = (v);        \
+#define EXPECT_VEC_NEAR(v, X, Y, Z, tol)       \
+    do {                                       \
+        const auto& rdtestVec_ = (v);          \
         EXPECT_NEAR(rdtestVec_.x, (X), (tol)); \
         EXPECT_NEAR(rdtestVec_.y, (Y), (tol)); \
         EXPECT_NEAR(rdtestVec_.z, (Z), (tol)); \

@@ -217,10 +217,11 @@ Capture captureDraw(rdhost::Scene& scene, const std::function<void(M3dView&)>& d
     glLoadMatrixd(projection);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glColor4f(options.startColor[0], options.startColor[1], options.startColor[2],
-              options.startColor[3]);
-    if (options.lightingAtStart) glEnable(GL_LIGHTING);
-    else glDisable(GL_LIGHTING);
+    glColor4f(options.startColor[0], options.startColor[1], options.startColor[2], options.startColor[3]);
+    if (options.lightingAtStart)
+        glEnable(GL_LIGHTING);
+    else
+        glDisable(GL_LIGHTING);
     while (glGetError() != GL_NO_ERROR) {}
 
     const rdhost::GLStackState start = rdhost::readGLStackState();
@@ -248,18 +249,20 @@ Capture captureDraw(rdhost::Scene& scene, const std::function<void(M3dView&)>& d
                 // draw must return here, not into the host, to be counted.
                 asm volatile("" ::: "memory");
             },
-                                        [&] {
-                                            // Start the retry exactly as the first attempt.
-                                            rdhost::restoreGLStackState(start);
-                                            glColor4f(options.startColor[0], options.startColor[1],
-                                                      options.startColor[2], options.startColor[3]);
-                                            if (options.lightingAtStart) glEnable(GL_LIGHTING);
-                                            else glDisable(GL_LIGHTING);
-                                            vp.textLog.clear();
-                                            vp.warnings.resize(firstWarning);
-                                            vp.inBracket = false;
-                                            startRecording();
-                                        });
+            [&] {
+                // Start the retry exactly as the first attempt.
+                rdhost::restoreGLStackState(start);
+                glColor4f(options.startColor[0], options.startColor[1], options.startColor[2],
+                          options.startColor[3]);
+                if (options.lightingAtStart)
+                    glEnable(GL_LIGHTING);
+                else
+                    glDisable(GL_LIGHTING);
+                vp.textLog.clear();
+                vp.warnings.resize(firstWarning);
+                vp.inBracket = false;
+                startRecording();
+            });
     } catch (const std::exception& ex) {
         ADD_FAILURE() << "capture failed: " << ex.what();
     }
@@ -291,25 +294,29 @@ Capture captureDraw(rdhost::Scene& scene, const std::function<void(M3dView&)>& d
         v.y = ((w.y - vy) / vh * 2.0 - 1.0) * e;
         v.z = (w.z * 2.0 - 1.0) * e;
         v.color = w.color;
-        if (std::abs(v.x) >= edge || std::abs(v.y) >= edge || std::abs(v.z) >= edge)
-            cap.touchedExtent = true;
+        if (std::abs(v.x) >= edge || std::abs(v.y) >= edge || std::abs(v.z) >= edge) cap.touchedExtent = true;
         return v;
     };
     for (const auto& p : prims) {
         using K = rdhost::FeedbackPrimitive::Kind;
         switch (p.kind) {
-            case K::Line:
-                cap.lines.push_back({toObject(p.vertices[0]), toObject(p.vertices[1]), p.lineReset});
-                break;
-            case K::Polygon: {
-                Polygon poly;
-                for (const auto& v : p.vertices) poly.vertices.push_back(toObject(v));
-                cap.polygons.push_back(std::move(poly));
-                break;
-            }
-            case K::Point: cap.points.push_back(toObject(p.vertices[0])); break;
-            case K::Bitmap: cap.bitmaps.push_back(toObject(p.vertices[0])); break;
-            default: break;
+        case K::Line:
+            cap.lines.push_back({toObject(p.vertices[0]), toObject(p.vertices[1]), p.lineReset});
+            break;
+        case K::Polygon: {
+            Polygon poly;
+            for (const auto& v : p.vertices) poly.vertices.push_back(toObject(v));
+            cap.polygons.push_back(std::move(poly));
+            break;
+        }
+        case K::Point:
+            cap.points.push_back(toObject(p.vertices[0]));
+            break;
+        case K::Bitmap:
+            cap.bitmaps.push_back(toObject(p.vertices[0]));
+            break;
+        default:
+            break;
         }
     }
     return cap;

@@ -53,13 +53,13 @@
 namespace rdtest {
 
 struct Vertex {
-    double x = 0, y = 0, z = 0;      // object space
+    double x = 0, y = 0, z = 0;  // object space
     std::array<float, 4> color{};
 };
 
 struct Line {
     Vertex a, b;
-    bool startsStrip = false;        // first segment of a strip or loop
+    bool startsStrip = false;  // first segment of a strip or loop
 };
 
 struct Polygon {
@@ -78,7 +78,7 @@ struct GLCalls {
     int pushMatrix = 0, popMatrix = 0;
     int pushAttrib = 0, popAttrib = 0;
     int enableLighting = 0, disableLighting = 0;
-    int material = 0;                // glMaterialf, glMaterialfv, glMateriali, glMaterialiv
+    int material = 0;                       // glMaterialf, glMaterialfv, glMateriali, glMaterialiv
     std::vector<unsigned> pushAttribMasks;  // in call order
 };
 
@@ -91,7 +91,7 @@ struct Capture {
     std::vector<Line> lines;
     std::vector<Polygon> polygons;
     std::vector<Vertex> points;
-    std::vector<Vertex> bitmaps;     // raster positions of glBitmap calls (text characters)
+    std::vector<Vertex> bitmaps;  // raster positions of glBitmap calls (text characters)
     std::vector<rdhost::TextRecord> texts;
     std::vector<std::string> warnings;
 
@@ -110,9 +110,9 @@ struct Capture {
 };
 
 struct CaptureOptions {
-    double extent = 100.0;           // half size of the captured box
+    double extent = 100.0;  // half size of the captured box
     std::array<float, 4> startColor{1.0f, 1.0f, 1.0f, 1.0f};
-    bool lightingAtStart = false;    // GL_LIGHTING when the draw starts (the viewport's is off)
+    bool lightingAtStart = false;      // GL_LIGHTING when the draw starts (the viewport's is off)
     std::string nodeName = "capture";  // name the view uses in warnings and texts
 };
 
@@ -133,7 +133,6 @@ Capture captureDraw(rdhost::Scene& scene, const std::function<void(M3dView&)>& d
 // test fails and an empty capture is returned.
 Capture captureNodeDraw(rdhost::Scene& scene, rdhost::Node* node,
                         M3dView::DisplayStyle style = M3dView::kGouraudShaded,
-                        M3dView::DisplayStatus status = M3dView::kDormant,
-                        CaptureOptions options = {});
+                        M3dView::DisplayStatus status = M3dView::kDormant, CaptureOptions options = {});
 
 }  // namespace rdtest

@@ -65,19 +65,14 @@ TEST(Grid, SettingsAndDegenerateInput) {
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    const Case cases[] = {
-        {2.0, 1.0, 5, 10},      // offsets -2..2
-        {2.5, 1.0, 0, 10},      // a partial step adds no line
-        {1.0, 0.5, 2, 10},
-        {0.0, 1.0, 5, 0},
-        {-3.0, 1.0, 5, 0},
-        {12.0, 0.0, 5, 0},
-        {12.0, -1.0, 5, 0},
-        {nan, 1.0, 5, 0},
-        {12.0, nan, 5, 0},
-        {inf, 1.0, 5, 0},
-        {1e9, 1e-9, 5, 2 * 2001},  // capped, not billions of lines
-    };
+    const Case cases[] =
+        {
+            {2.0, 1.0, 5, 10},  // offsets -2..2
+            {2.5, 1.0, 0, 10},  // a partial step adds no line
+            {1.0, 0.5, 2, 10}, {0.0, 1.0, 5, 0},   {-3.0, 1.0, 5, 0},
+            {12.0, 0.0, 5, 0}, {12.0, -1.0, 5, 0}, {nan, 1.0, 5, 0},
+            {12.0, nan, 5, 0}, {inf, 1.0, 5, 0},   {1e9, 1e-9, 5, 2 * 2001},  // capped, not billions of lines
+        };
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.halfSize << " / " << k.spacing);
         GridSettings s;
@@ -102,9 +97,7 @@ FrameBounds box(rdhost::Vec3 lo, rdhost::Vec3 hi) {
 // box and picture shape.
 TEST(Camera, FramesTheWholeBoxInEveryView) {
     const FrameBounds boxes[] = {
-        box({-1, -1, -1}, {1, 1, 1}),
-        box({-8, -8, -8}, {8, 8, 8}),
-        box({10, 0, -3}, {14, 2, 30}),
+        box({-1, -1, -1}, {1, 1, 1}),           box({-8, -8, -8}, {8, 8, 8}), box({10, 0, -3}, {14, 2, 30}),
         box({-0.01, 5, 5}, {0.01, 5.01, 5.02}),  // tiny: still a sensible camera
         box({100, 100, 100}, {100, 100, 100}),   // one point
     };

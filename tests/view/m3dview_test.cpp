@@ -59,21 +59,35 @@ TEST_F(M3dViewTest, EndGLWarnsAboutAndRestoresUnbalancedStacks) {
         const char* expected;
     };
     const Case cases[] = {
-        {"extra modelview push", [] { glPushMatrix(); glTranslated(5, 0, 0); },
+        {"extra modelview push",
+         [] {
+             glPushMatrix();
+             glTranslated(5, 0, 0);
+         },
          "modelview matrix stack depth 3, expected 2"},
-        {"two modelview pushes", [] { glPushMatrix(); glPushMatrix(); },
+        {"two modelview pushes",
+         [] {
+             glPushMatrix();
+             glPushMatrix();
+         },
          "modelview matrix stack depth 4, expected 2"},
-        {"popped the caller's matrix", [] { glPopMatrix(); },
-         "modelview matrix stack depth 1, expected 2"},
+        {"popped the caller's matrix", [] { glPopMatrix(); }, "modelview matrix stack depth 1, expected 2"},
         {"extra projection push",
-         [] { glMatrixMode(GL_PROJECTION); glPushMatrix(); glLoadIdentity(); glMatrixMode(GL_MODELVIEW); },
+         [] {
+             glMatrixMode(GL_PROJECTION);
+             glPushMatrix();
+             glLoadIdentity();
+             glMatrixMode(GL_MODELVIEW);
+         },
          "projection matrix stack depth 2, expected 1"},
-        {"extra attribute push", [] { glPushAttrib(GL_LIGHTING_BIT); glEnable(GL_LIGHTING); },
+        {"extra attribute push",
+         [] {
+             glPushAttrib(GL_LIGHTING_BIT);
+             glEnable(GL_LIGHTING);
+         },
          "attribute stack depth 2, expected 1"},
-        {"popped the caller's attributes", [] { glPopAttrib(); },
-         "attribute stack depth 0, expected 1"},
-        {"matrix mode left", [] { glMatrixMode(GL_PROJECTION); },
-         "matrix mode left as GL_PROJECTION"},
+        {"popped the caller's attributes", [] { glPopAttrib(); }, "attribute stack depth 0, expected 1"},
+        {"matrix mode left", [] { glMatrixMode(GL_PROJECTION); }, "matrix mode left as GL_PROJECTION"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -201,9 +215,8 @@ TEST_F(M3dViewTest, DrawTextAlignsOnMeasuredWidth) {
     const char* text = "abcde";
     for (const Case& k : cases) {
         SCOPED_TRACE(k.position);
-        Capture c = captureDraw(scene(), [&](M3dView& view) {
-            view.drawText(text, MPoint(3.0, 4.0, 0.0), k.position);
-        });
+        Capture c = captureDraw(
+            scene(), [&](M3dView& view) { view.drawText(text, MPoint(3.0, 4.0, 0.0), k.position); });
         ASSERT_FALSE(c.bitmaps.empty());
         const double width =
             glutBitmapLength(GLUT_BITMAP_8_BY_13, reinterpret_cast<const unsigned char*>(text));

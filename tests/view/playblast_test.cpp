@@ -11,13 +11,6 @@
 #include "view/png_io.h"
 #include "view/render.h"
 
-#include <cfloat>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <csignal>
 #include <GL/gl.h>
 #include <linux/capability.h>
 #include <malloc.h>
@@ -26,6 +19,13 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <cfloat>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -222,10 +222,14 @@ TEST_F(PlayblastTest, TraceListsEachNodeWithItsTextsAndPrimitiveCounts) {
     blast(64, 48, CameraKind::Persp, path("trace.json"));
     const std::string expected =
         "{\"nodes\": [\n"
-        "  {\"node\": \"" + quad->partialPathName() + "\", \"type\": \"viewQuad\", \"texts\": ["
+        "  {\"node\": \"" +
+        quad->partialPathName() +
+        "\", \"type\": \"viewQuad\", \"texts\": ["
         "{\"text\": \"quad\", \"point\": [0, 1.2, 0], \"align\": \"center\", \"color\": [0, 0, 0.7, 1]}"
         "], \"lines\": 3, \"polygons\": 2},\n"
-        "  {\"node\": \"" + marker->partialPathName() + "\", \"type\": \"viewMarker\", \"texts\": [], "
+        "  {\"node\": \"" +
+        marker->partialPathName() +
+        "\", \"type\": \"viewMarker\", \"texts\": [], "
         "\"lines\": 3, \"polygons\": 0}\n"
         "]}\n";
     EXPECT_EQ(rdtest::readFile(path("trace.json")), expected);
@@ -322,7 +326,8 @@ TEST_F(PlayblastTest, AFaultyNodeCannotSpoilTheNext) {
         EXPECT_EQ(entries[1].lines, 3u);
         // The quad is pure red: unlit, untranslated, in the right projection.
         rdhost::Image img = rdhost::readPng(path("f.png"));
-        const auto middle = rdhost::projectToImage(cameraFor(640, 64, CameraKind::Front), {0, 0, 0.5}, 640, 64);
+        const auto middle =
+            rdhost::projectToImage(cameraFor(640, 64, CameraKind::Front), {0, 0, 0.5}, 640, 64);
         ASSERT_TRUE(middle.has_value());
         EXPECT_TRUE(near(img.pixel(int(middle->x), int(middle->y)), 255, 0, 0, 2));
         scene().deleteNode(bad->parent);
@@ -363,10 +368,14 @@ TEST_F(PlayblastTest, CommandErrorsNameTheProblemAndWriteNothing) {
         {"playblast -cf \"" + f + "\" -wh ten 10;", "expects two whole numbers"},
         {"playblast -cf \"" + f + "\" -camera fish;", "unknown camera 'fish'"},
         {"playblast -cf \"" + f + "\" -format movie;", "-format 'movie' is not supported"},
-        {"playblast -cf \"" + f + "\" -compression gif;", "-compression 'gif' is not supported (use png or jpg)"},
-        {"playblast -cf \"" + f + "\" -compression jpg;", "-compression jpg does not match the extension of '" + f + "'"},
-        {"playblast -cf \"" + dir + "/e.tif\";", "the extension '.tif' names no image format this host writes"},
-        {"playblast -cf \"" + dir + "/e.jpg\" -quality 0;", "-quality must be a whole number between 1 and 100"},
+        {"playblast -cf \"" + f + "\" -compression gif;",
+         "-compression 'gif' is not supported (use png or jpg)"},
+        {"playblast -cf \"" + f + "\" -compression jpg;",
+         "-compression jpg does not match the extension of '" + f + "'"},
+        {"playblast -cf \"" + dir + "/e.tif\";",
+         "the extension '.tif' names no image format this host writes"},
+        {"playblast -cf \"" + dir + "/e.jpg\" -quality 0;",
+         "-quality must be a whole number between 1 and 100"},
         {"playblast -cf \"" + f + "\" -trace \"" + f + "\";", "name the same file"},
         {"playblast -cf \"" + f + "\" -trace \"" + dir + "/./sub/../e.png\";", "name the same file"},
         {"playblast -cf \"" + dir + "/\";", "cannot write '" + dir + "/': it names a folder"},
@@ -519,7 +528,9 @@ TEST_F(PlayblastTest, WriteErrorsNameTheReason) {
     const bool mounted = ::mount("tmpfs", tiny.c_str(), "tmpfs", 0, "size=64k") == 0;
     struct Unmount {
         std::string at;
-        ~Unmount() { if (!at.empty()) ::umount2(at.c_str(), MNT_DETACH); }
+        ~Unmount() {
+            if (!at.empty()) ::umount2(at.c_str(), MNT_DETACH);
+        }
     } unmount{mounted ? tiny : ""};
     auto check = [&](const std::string& folder, const char* reason) {
         const std::string pic = folder + "/old.png", scn = folder + "/old.ma";
@@ -576,8 +587,12 @@ TEST_F(PlayblastTest, PictureFormatFollowsTheNameOrCompression) {
         const char* flags;
         bool jpeg;
     } cases[] = {
-        {"a.png", "", false}, {"b.jpg", "", true}, {"c.JPEG", "", true}, {"d", "", false},
-        {"e", "-compression jpg", true}, {"f.jpg", "-format image -compression JPG -quality 80", true},
+        {"a.png", "", false},
+        {"b.jpg", "", true},
+        {"c.JPEG", "", true},
+        {"d", "", false},
+        {"e", "-compression jpg", true},
+        {"f.jpg", "-format image -compression JPG -quality 80", true},
         {"g.png", "-compression png", false},
     };
     rdhost::Image reference;
@@ -600,7 +615,8 @@ TEST_F(PlayblastTest, PictureFormatFollowsTheNameOrCompression) {
         else
             EXPECT_EQ(difference, 0.0);
     }
-    EXPECT_LT(rdtest::readFile(path("f.jpg")).size(), rdtest::readFile(path("b.jpg")).size()) << "-quality 80 is smaller than 90";
+    EXPECT_LT(rdtest::readFile(path("f.jpg")).size(), rdtest::readFile(path("b.jpg")).size())
+        << "-quality 80 is smaller than 90";
 }
 
 TEST(Png, RoundTripsPixelsAndReportsBadFiles) {

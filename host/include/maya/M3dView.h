@@ -3,12 +3,14 @@
 // endGL(), set the current colour with setDrawColor() and place bitmap text at
 // object-space points with drawText().
 
-#include <maya/MStatus.h>
 #include <maya/MColor.h>
 #include <maya/MPoint.h>
+#include <maya/MStatus.h>
 #include <maya/MString.h>
 
-namespace rdhost { struct Viewport; }
+namespace rdhost {
+struct Viewport;
+}
 
 class M3dView {
 public:

@@ -19,7 +19,10 @@ public:
         unit_ = unit;
         return MS::kSuccess;
     }
-    MStatus setValue(double value) { value_ = value; return MS::kSuccess; }
+    MStatus setValue(double value) {
+        value_ = value;
+        return MS::kSuccess;
+    }
 
     double as(Unit unit, MStatus* status = NULL) const {
         if (unit <= kInvalid || unit >= kLast) {
@@ -45,10 +48,14 @@ private:
     static double perRadian(Unit unit) {
         const double degPerRad = 57.295779513082320876798154814105;
         switch (unit) {
-        case kDegrees: return degPerRad;
-        case kAngMinutes: return degPerRad * 60.0;
-        case kAngSeconds: return degPerRad * 3600.0;
-        default: return 1.0;
+        case kDegrees:
+            return degPerRad;
+        case kAngMinutes:
+            return degPerRad * 60.0;
+        case kAngSeconds:
+            return degPerRad * 3600.0;
+        default:
+            return 1.0;
         }
     }
 

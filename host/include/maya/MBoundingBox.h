@@ -18,7 +18,10 @@ public:
     }
     MBoundingBox& operator=(const MBoundingBox& other) = default;
 
-    void clear() { min_ = max_ = MPoint(0.0, 0.0, 0.0); empty_ = true; }
+    void clear() {
+        min_ = max_ = MPoint(0.0, 0.0, 0.0);
+        empty_ = true;
+    }
     void expand(const MPoint& point) {
         const MPoint p = cart(point);
         if (empty_) {
@@ -43,8 +46,8 @@ public:
 
     bool contains(const MPoint& point) const {
         const MPoint p = cart(point);
-        return !empty_ && p.x >= min_.x && p.x <= max_.x && p.y >= min_.y && p.y <= max_.y &&
-               p.z >= min_.z && p.z <= max_.z;
+        return !empty_ && p.x >= min_.x && p.x <= max_.x && p.y >= min_.y && p.y <= max_.y && p.z >= min_.z &&
+               p.z <= max_.z;
     }
     bool intersects(const MBoundingBox& box, double tol = 0.0) const {
         if (empty_ || box.empty_) return false;
@@ -62,7 +65,11 @@ public:
     MPoint max() const { return max_; }
 
 private:
-    static MPoint cart(const MPoint& p) { MPoint c(p); c.cartesianize(); return c; }
+    static MPoint cart(const MPoint& p) {
+        MPoint c(p);
+        c.cartesianize();
+        return c;
+    }
 
     // Stand-in storage.
     MPoint min_, max_;

@@ -21,9 +21,26 @@ public:
     MColor operator-(const MColor& o) const { return MColor(r - o.r, g - o.g, b - o.b, a - o.a); }
     MColor operator*(float s) const { return MColor(r * s, g * s, b * s, a * s); }
     MColor operator*(const MColor& o) const { return MColor(r * o.r, g * o.g, b * o.b, a * o.a); }
-    MColor& operator+=(const MColor& o) { r += o.r; g += o.g; b += o.b; a += o.a; return *this; }
-    MColor& operator*=(float s) { r *= s; g *= s; b *= s; a *= s; return *this; }
-    void get(float rgba[4]) const { rgba[0] = r; rgba[1] = g; rgba[2] = b; rgba[3] = a; }
+    MColor& operator+=(const MColor& o) {
+        r += o.r;
+        g += o.g;
+        b += o.b;
+        a += o.a;
+        return *this;
+    }
+    MColor& operator*=(float s) {
+        r *= s;
+        g *= s;
+        b *= s;
+        a *= s;
+        return *this;
+    }
+    void get(float rgba[4]) const {
+        rgba[0] = r;
+        rgba[1] = g;
+        rgba[2] = b;
+        rgba[3] = a;
+    }
 
     float r, g, b, a;
 };

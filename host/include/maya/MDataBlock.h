@@ -8,7 +8,10 @@
 #include <maya/MPlug.h>
 #include <maya/MStatus.h>
 
-namespace rdhost { struct Node; struct ObjectAccess; }
+namespace rdhost {
+struct Node;
+struct ObjectAccess;
+}  // namespace rdhost
 
 class MDataBlock {
 public:

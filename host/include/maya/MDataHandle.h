@@ -7,7 +7,10 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
-namespace rdhost { struct Node; struct ObjectAccess; }
+namespace rdhost {
+struct Node;
+struct ObjectAccess;
+}  // namespace rdhost
 
 class MDataHandle {
 public:

@@ -30,7 +30,10 @@ public:
         unit_ = unit;
         return MS::kSuccess;
     }
-    MStatus setValue(double value) { value_ = value; return MS::kSuccess; }
+    MStatus setValue(double value) {
+        value_ = value;
+        return MS::kSuccess;
+    }
 
     double as(Unit unit, MStatus* status = NULL) const {
         if (unit <= kInvalid || unit >= kLast) {
@@ -59,14 +62,22 @@ private:
     // Length of one `unit` in centimetres; invalid units count as centimetres.
     static double centimetres(Unit unit) {
         switch (unit) {
-        case kInches: return 2.54;
-        case kFeet: return 30.48;
-        case kYards: return 91.44;
-        case kMiles: return 160934.4;
-        case kMillimeters: return 0.1;
-        case kKilometers: return 100000.0;
-        case kMeters: return 100.0;
-        default: return 1.0;
+        case kInches:
+            return 2.54;
+        case kFeet:
+            return 30.48;
+        case kYards:
+            return 91.44;
+        case kMiles:
+            return 160934.4;
+        case kMillimeters:
+            return 0.1;
+        case kKilometers:
+            return 100000.0;
+        case kMeters:
+            return 100.0;
+        default:
+            return 1.0;
         }
     }
 

@@ -12,7 +12,8 @@ public:
     enum RotationOrder { kXYZ = 0, kYZX = 1, kZXY = 2, kXZY = 3, kYXZ = 4, kZYX = 5 };
 
     MEulerRotation() : x(0.0), y(0.0), z(0.0), order(kXYZ) {}
-    MEulerRotation(double xx, double yy, double zz, RotationOrder ord = kXYZ) : x(xx), y(yy), z(zz), order(ord) {}
+    MEulerRotation(double xx, double yy, double zz, RotationOrder ord = kXYZ)
+        : x(xx), y(yy), z(zz), order(ord) {}
     MEulerRotation(const MVector& v, RotationOrder ord = kXYZ) : x(v.x), y(v.y), z(v.z), order(ord) {}
     MEulerRotation(const MEulerRotation& other) = default;
     MEulerRotation& operator=(const MEulerRotation& other) = default;
@@ -21,30 +22,46 @@ public:
 
     double operator[](unsigned int i) const { return i == 0 ? x : i == 1 ? y : z; }
     double& operator[](unsigned int i) { return i == 0 ? x : i == 1 ? y : z; }
-    MEulerRotation operator+(const MEulerRotation& o) const { return MEulerRotation(x + o.x, y + o.y, z + o.z, order); }
-    MEulerRotation operator-(const MEulerRotation& o) const { return MEulerRotation(x - o.x, y - o.y, z - o.z, order); }
+    MEulerRotation operator+(const MEulerRotation& o) const {
+        return MEulerRotation(x + o.x, y + o.y, z + o.z, order);
+    }
+    MEulerRotation operator-(const MEulerRotation& o) const {
+        return MEulerRotation(x - o.x, y - o.y, z - o.z, order);
+    }
     MEulerRotation operator-() const { return MEulerRotation(-x, -y, -z, order); }
     MEulerRotation operator*(double s) const { return MEulerRotation(x * s, y * s, z * s, order); }
-    bool operator==(const MEulerRotation& o) const { return x == o.x && y == o.y && z == o.z && order == o.order; }
+    bool operator==(const MEulerRotation& o) const {
+        return x == o.x && y == o.y && z == o.z && order == o.order;
+    }
     bool operator!=(const MEulerRotation& o) const { return !(*this == o); }
     bool isEquivalent(const MEulerRotation& o, double tolerance = 1.0e-10) const;
     bool isZero(double tolerance = 1.0e-10) const {
-        return (x < 0 ? -x : x) <= tolerance && (y < 0 ? -y : y) <= tolerance && (z < 0 ? -z : z) <= tolerance;
+        return (x < 0 ? -x : x) <= tolerance && (y < 0 ? -y : y) <= tolerance &&
+               (z < 0 ? -z : z) <= tolerance;
     }
 
     MMatrix asMatrix() const;
     MQuaternion asQuaternion() const;
     MVector asVector() const { return MVector(x, y, z); }
     MEulerRotation& setValue(double xx, double yy, double zz, RotationOrder ord = kXYZ) {
-        x = xx; y = yy; z = zz; order = ord;
+        x = xx;
+        y = yy;
+        z = zz;
+        order = ord;
         return *this;
     }
-    MEulerRotation& setToIdentity() { x = y = z = 0.0; return *this; }
+    MEulerRotation& setToIdentity() {
+        x = y = z = 0.0;
+        return *this;
+    }
     MEulerRotation inverse() const;
     MEulerRotation& incrementalRotateBy(const MVector& axis, double angle);
     // Same rotation, expressed in order `ord`.
     MEulerRotation reorder(RotationOrder ord) const;
-    MEulerRotation& reorderIt(RotationOrder ord) { *this = reorder(ord); return *this; }
+    MEulerRotation& reorderIt(RotationOrder ord) {
+        *this = reorder(ord);
+        return *this;
+    }
     // Euler angles in `ord` of the rotation part of `matrix` (scale removed).
     static MEulerRotation decompose(const MMatrix& matrix, RotationOrder ord);
 

@@ -21,19 +21,42 @@ public:
     MFloatVector operator-(const MFloatPoint& p) const { return MFloatVector(x - p.x, y - p.y, z - p.z); }
     MFloatPoint operator+(const MFloatVector& v) const { return MFloatPoint(x + v.x, y + v.y, z + v.z, w); }
     MFloatPoint operator-(const MFloatVector& v) const { return MFloatPoint(x - v.x, y - v.y, z - v.z, w); }
-    MFloatPoint& operator+=(const MFloatVector& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    MFloatPoint& operator-=(const MFloatVector& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
+    MFloatPoint& operator+=(const MFloatVector& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
+    MFloatPoint& operator-=(const MFloatVector& v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        return *this;
+    }
     MFloatPoint operator*(float s) const { return MFloatPoint(x * s, y * s, z * s, w); }
     bool operator==(const MFloatPoint& p) const { return x == p.x && y == p.y && z == p.z && w == p.w; }
     bool operator!=(const MFloatPoint& p) const { return !(*this == p); }
 
     float distanceTo(const MFloatPoint& p) const { return (*this - p).length(); }
-    bool isEquivalent(const MFloatPoint& p, float tolerance = 1.0e-5f) const { return distanceTo(p) <= tolerance; }
+    bool isEquivalent(const MFloatPoint& p, float tolerance = 1.0e-5f) const {
+        return distanceTo(p) <= tolerance;
+    }
     MFloatPoint& cartesianize() {
-        if (w != 0.0f && w != 1.0f) { x /= w; y /= w; z /= w; w = 1.0f; }
+        if (w != 0.0f && w != 1.0f) {
+            x /= w;
+            y /= w;
+            z /= w;
+            w = 1.0f;
+        }
         return *this;
     }
-    MStatus get(float f[4]) const { f[0] = x; f[1] = y; f[2] = z; f[3] = w; return MS::kSuccess; }
+    MStatus get(float f[4]) const {
+        f[0] = x;
+        f[1] = y;
+        f[2] = z;
+        f[3] = w;
+        return MS::kSuccess;
+    }
 
     static const MFloatPoint origin;
 

@@ -36,21 +36,47 @@ public:
     MFloatVector operator^(const MFloatVector& v) const {
         return MFloatVector(y * v.z - z * v.y, z * v.x - x * v.z, x * v.y - y * v.x);
     }
-    MFloatVector& operator+=(const MFloatVector& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    MFloatVector& operator-=(const MFloatVector& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
-    MFloatVector& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
-    MFloatVector& operator/=(float s) { x /= s; y /= s; z /= s; return *this; }
+    MFloatVector& operator+=(const MFloatVector& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
+    MFloatVector& operator-=(const MFloatVector& v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        return *this;
+    }
+    MFloatVector& operator*=(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
+    MFloatVector& operator/=(float s) {
+        x /= s;
+        y /= s;
+        z /= s;
+        return *this;
+    }
     bool operator==(const MFloatVector& v) const { return x == v.x && y == v.y && z == v.z; }
     bool operator!=(const MFloatVector& v) const { return !(*this == v); }
 
     float length() const { return std::sqrt(x * x + y * y + z * z); }
-    MFloatVector normal() const { MFloatVector r(*this); r.normalize(); return r; }
+    MFloatVector normal() const {
+        MFloatVector r(*this);
+        r.normalize();
+        return r;
+    }
     // Leaves a vector of squared length at most 1e-20 unchanged.
     MStatus normalize() {
         const double len2 = double(x) * x + double(y) * y + double(z) * z;
         if (len2 > 1e-20) {
             const double inv = 1.0 / std::sqrt(len2);
-            x = float(x * inv); y = float(y * inv); z = float(z * inv);
+            x = float(x * inv);
+            y = float(y * inv);
+            z = float(z * inv);
         }
         return MS::kSuccess;
     }
@@ -65,7 +91,12 @@ public:
         return std::fabs(x - other.x) <= tolerance && std::fabs(y - other.y) <= tolerance &&
                std::fabs(z - other.z) <= tolerance;
     }
-    MStatus get(float f[3]) const { f[0] = x; f[1] = y; f[2] = z; return MS::kSuccess; }
+    MStatus get(float f[3]) const {
+        f[0] = x;
+        f[1] = y;
+        f[2] = z;
+        return MS::kSuccess;
+    }
 
     static const MFloatVector zero;
     static const MFloatVector one;

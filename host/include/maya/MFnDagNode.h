@@ -30,8 +30,7 @@ public:
     bool hasChild(const MObject& node, MStatus* ReturnStatus = NULL) const;
     bool isChildOf(const MObject& node, MStatus* ReturnStatus = NULL) const;
     bool isParentOf(const MObject& node, MStatus* ReturnStatus = NULL) const;
-    MStatus addChild(MObject& child, unsigned int index = kNextPos,
-                     bool keepExistingParents = false);
+    MStatus addChild(MObject& child, unsigned int index = kNextPos, bool keepExistingParents = false);
 
     // The node's own (local) transformation; identity for non-transforms.
     MMatrix transformationMatrix(MStatus* ReturnStatus = NULL) const;

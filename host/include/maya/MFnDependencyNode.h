@@ -24,8 +24,7 @@ public:
     MObject create(const MString& type, const MString& name, MStatus* ReturnStatus = NULL);
 
     MString name(MStatus* ReturnStatus = NULL) const;
-    MString setName(const MString& name, bool createNamespace = false,
-                    MStatus* ReturnStatus = NULL);
+    MString setName(const MString& name, bool createNamespace = false, MStatus* ReturnStatus = NULL);
     MTypeId typeId(MStatus* ReturnStatus = NULL) const;
     MString typeName(MStatus* ReturnStatus = NULL) const;
     MPxNode* userNode(MStatus* ReturnStatus = NULL) const;
@@ -36,10 +35,8 @@ public:
     bool hasAttribute(const MString& name, MStatus* ReturnStatus = NULL) const;
 
     // By long or short attribute name.
-    MPlug findPlug(const MString& attrName, bool wantNetworkedPlug,
-                   MStatus* ReturnStatus = NULL) const;
+    MPlug findPlug(const MString& attrName, bool wantNetworkedPlug, MStatus* ReturnStatus = NULL) const;
     MPlug findPlug(const MString& attrName, MStatus* ReturnStatus = NULL) const;
-    MPlug findPlug(const MObject& attr, bool wantNetworkedPlug,
-                   MStatus* ReturnStatus = NULL) const;
+    MPlug findPlug(const MObject& attr, bool wantNetworkedPlug, MStatus* ReturnStatus = NULL) const;
     MPlug findPlug(const MObject& attr, MStatus* ReturnStatus = NULL) const;
 };

@@ -14,8 +14,8 @@ public:
     MStatus setObject(MObject& object) override;
     MStatus setObject(const MObject& object) override;
 
-    MObject create(const MString& fullName, const MString& briefName,
-                   short defaultValue = 0, MStatus* ReturnStatus = NULL);
+    MObject create(const MString& fullName, const MString& briefName, short defaultValue = 0,
+                   MStatus* ReturnStatus = NULL);
 
     MStatus addField(const MString& fieldString, short index);
     MString fieldName(short index, MStatus* ReturnStatus = NULL) const;

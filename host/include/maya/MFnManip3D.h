@@ -6,7 +6,9 @@
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 
-namespace rdhost { struct StockManip; }
+namespace rdhost {
+struct StockManip;
+}
 
 class MFnManip3D : public MFnTransform {
 public:

@@ -15,9 +15,8 @@
 class MFnPlugin : public MFnBase {
 public:
     MFnPlugin();
-    MFnPlugin(MObject& object, const char* vendor = "Unknown",
-              const char* version = "Unknown", const char* requiredApiVersion = "Any",
-              MStatus* ReturnStatus = 0);
+    MFnPlugin(MObject& object, const char* vendor = "Unknown", const char* version = "Unknown",
+              const char* requiredApiVersion = "Any", MStatus* ReturnStatus = 0);
     ~MFnPlugin() override;
 
     MString vendor(MStatus* ReturnStatus = NULL) const;
@@ -28,10 +27,8 @@ public:
 
     // Fails when a type of that name or id is already registered, or when the
     // type's initialize function fails (the type is then not registered).
-    MStatus registerNode(const MString& typeName, const MTypeId& typeId,
-                         MCreatorFunction creatorFunction,
-                         MInitializeFunction initFunction,
-                         MPxNode::Type type = MPxNode::kDependNode,
+    MStatus registerNode(const MString& typeName, const MTypeId& typeId, MCreatorFunction creatorFunction,
+                         MInitializeFunction initFunction, MPxNode::Type type = MPxNode::kDependNode,
                          const MString* classification = NULL);
     MStatus deregisterNode(const MTypeId& typeId);
 };

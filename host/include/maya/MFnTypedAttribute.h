@@ -15,9 +15,8 @@ public:
     MStatus setObject(MObject& object) override;
     MStatus setObject(const MObject& object) override;
 
-    MObject create(const MString& fullName, const MString& briefName,
-                   MFnData::Type type, MObject defaultData = MObject::kNullObj,
-                   MStatus* ReturnStatus = NULL);
+    MObject create(const MString& fullName, const MString& briefName, MFnData::Type type,
+                   MObject defaultData = MObject::kNullObj, MStatus* ReturnStatus = NULL);
 
     MFnData::Type attrType(MStatus* ReturnStatus = NULL) const;
     MStatus setDefault(const MObject& object);

@@ -25,13 +25,12 @@ public:
     MStatus setObject(MObject& object) override;
     MStatus setObject(const MObject& object) override;
 
-    MObject create(const MString& fullName, const MString& briefName,
-                   MFnUnitAttribute::Type unitType, double defaultValue = 0.0,
+    MObject create(const MString& fullName, const MString& briefName, MFnUnitAttribute::Type unitType,
+                   double defaultValue = 0.0, MStatus* ReturnStatus = NULL);
+    MObject create(const MString& fullName, const MString& briefName, const MDistance& defaultValue,
                    MStatus* ReturnStatus = NULL);
-    MObject create(const MString& fullName, const MString& briefName,
-                   const MDistance& defaultValue, MStatus* ReturnStatus = NULL);
-    MObject create(const MString& fullName, const MString& briefName,
-                   const MAngle& defaultValue, MStatus* ReturnStatus = NULL);
+    MObject create(const MString& fullName, const MString& briefName, const MAngle& defaultValue,
+                   MStatus* ReturnStatus = NULL);
 
     MFnUnitAttribute::Type unitType(MStatus* ReturnStatus = NULL) const;
 

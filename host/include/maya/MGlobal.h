@@ -10,14 +10,14 @@ class MGlobal {
 public:
     static MStatus executeCommand(const MString& command, bool displayEnabled = false,
                                   bool undoEnabled = false);
-    static MStatus executeCommand(const MString& command, int& result,
-                                  bool displayEnabled = false, bool undoEnabled = false);
-    static MStatus executeCommand(const MString& command, double& result,
-                                  bool displayEnabled = false, bool undoEnabled = false);
-    static MStatus executeCommand(const MString& command, MString& result,
-                                  bool displayEnabled = false, bool undoEnabled = false);
-    static MStatus executeCommand(const MString& command, MStringArray& result,
-                                  bool displayEnabled = false, bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, int& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, double& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MString& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MStringArray& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
     // Queued and run by the host's idle step.
     static MStatus executeCommandOnIdle(const MString& command, bool displayEnabled = false);
 

@@ -33,28 +33,40 @@ public:
                                  matrix[i][2] * right.matrix[2][j] + matrix[i][3] * right.matrix[3][j];
         return r;
     }
-    MMatrix& operator*=(const MMatrix& right) { *this = *this * right; return *this; }
+    MMatrix& operator*=(const MMatrix& right) {
+        *this = *this * right;
+        return *this;
+    }
     MMatrix operator*(double s) const {
         MMatrix r(*this);
         for (auto& row : r.matrix)
             for (double& v : row) v *= s;
         return r;
     }
-    MMatrix& operator*=(double s) { *this = *this * s; return *this; }
+    MMatrix& operator*=(double s) {
+        *this = *this * s;
+        return *this;
+    }
     MMatrix operator+(const MMatrix& o) const {
         MMatrix r(*this);
         for (int i = 0; i < 4; ++i)
             for (int j = 0; j < 4; ++j) r.matrix[i][j] += o.matrix[i][j];
         return r;
     }
-    MMatrix& operator+=(const MMatrix& o) { *this = *this + o; return *this; }
+    MMatrix& operator+=(const MMatrix& o) {
+        *this = *this + o;
+        return *this;
+    }
     MMatrix operator-(const MMatrix& o) const {
         MMatrix r(*this);
         for (int i = 0; i < 4; ++i)
             for (int j = 0; j < 4; ++j) r.matrix[i][j] -= o.matrix[i][j];
         return r;
     }
-    MMatrix& operator-=(const MMatrix& o) { *this = *this - o; return *this; }
+    MMatrix& operator-=(const MMatrix& o) {
+        *this = *this - o;
+        return *this;
+    }
     bool operator==(const MMatrix& o) const {
         for (int i = 0; i < 4; ++i)
             for (int j = 0; j < 4; ++j)
@@ -78,7 +90,10 @@ public:
             for (int c = 0; c < 4; ++c) matrix[r][c] = (r == c) ? 1.0 : 0.0;
         return *this;
     }
-    MMatrix& setToProduct(const MMatrix& left, const MMatrix& right) { *this = left * right; return *this; }
+    MMatrix& setToProduct(const MMatrix& left, const MMatrix& right) {
+        *this = left * right;
+        return *this;
+    }
     MMatrix transpose() const {
         MMatrix r(kNoInit);
         for (int i = 0; i < 4; ++i)

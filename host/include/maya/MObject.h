@@ -4,7 +4,9 @@
 
 #include <memory>
 
-namespace rdhost { struct ObjectAccess; }
+namespace rdhost {
+struct ObjectAccess;
+}
 
 class MObject {
 public:

@@ -12,7 +12,10 @@
 class MAngle;
 class MDistance;
 
-namespace rdhost { struct Node; struct ObjectAccess; }
+namespace rdhost {
+struct Node;
+struct ObjectAccess;
+}  // namespace rdhost
 
 class MPlug {
 public:
@@ -25,12 +28,9 @@ public:
     MObject attribute(MStatus* ReturnStatus = NULL) const;
     MObject node(MStatus* ReturnStatus = NULL) const;
     MString name(MStatus* ReturnStatus = NULL) const;
-    MString partialName(bool includeNodeName = false,
-                        bool includeNonMandatoryIndices = false,
-                        bool includeInstancedIndices = false,
-                        bool useAlias = false,
-                        bool useFullAttributePath = false,
-                        bool useLongNames = false,
+    MString partialName(bool includeNodeName = false, bool includeNonMandatoryIndices = false,
+                        bool includeInstancedIndices = false, bool useAlias = false,
+                        bool useFullAttributePath = false, bool useLongNames = false,
                         MStatus* ReturnStatus = NULL) const;
     bool isNull(MStatus* ReturnStatus = NULL) const;
 

@@ -26,13 +26,30 @@ public:
         const MPoint a = cartesian(), b = p.cartesian();
         return MVector(a.x - b.x, a.y - b.y, a.z - b.z);
     }
-    MPoint operator+(const MVector& v) const { const MPoint a = cartesian(); return MPoint(a.x + v.x, a.y + v.y, a.z + v.z); }
-    MPoint operator-(const MVector& v) const { const MPoint a = cartesian(); return MPoint(a.x - v.x, a.y - v.y, a.z - v.z); }
-    MPoint& operator+=(const MVector& v) { *this = *this + v; return *this; }
-    MPoint& operator-=(const MVector& v) { *this = *this - v; return *this; }
+    MPoint operator+(const MVector& v) const {
+        const MPoint a = cartesian();
+        return MPoint(a.x + v.x, a.y + v.y, a.z + v.z);
+    }
+    MPoint operator-(const MVector& v) const {
+        const MPoint a = cartesian();
+        return MPoint(a.x - v.x, a.y - v.y, a.z - v.z);
+    }
+    MPoint& operator+=(const MVector& v) {
+        *this = *this + v;
+        return *this;
+    }
+    MPoint& operator-=(const MVector& v) {
+        *this = *this - v;
+        return *this;
+    }
     MPoint operator*(double s) const { return MPoint(x * s, y * s, z * s, w); }
     MPoint operator/(double s) const { return MPoint(x / s, y / s, z / s, w); }
-    MPoint& operator*=(double s) { x *= s; y *= s; z *= s; return *this; }
+    MPoint& operator*=(double s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
     MPoint operator*(const MMatrix& m) const;
     MPoint& operator*=(const MMatrix& m);
     bool operator==(const MPoint& p) const { return x == p.x && y == p.y && z == p.z && w == p.w; }
@@ -44,22 +61,46 @@ public:
     }
     // Divides by w (a w of 0 is a direction and is left as it is).
     MPoint& cartesianize() {
-        if (w != 0.0 && w != 1.0) { x /= w; y /= w; z /= w; w = 1.0; }
+        if (w != 0.0 && w != 1.0) {
+            x /= w;
+            y /= w;
+            z /= w;
+            w = 1.0;
+        }
         return *this;
     }
     MPoint& rationalize() {
-        if (w != 0.0 && w != 1.0) { x /= w; y /= w; z /= w; }
+        if (w != 0.0 && w != 1.0) {
+            x /= w;
+            y /= w;
+            z /= w;
+        }
         return *this;
     }
-    MPoint& homogenize() { x *= w; y *= w; z *= w; return *this; }
-    MStatus get(double d[4]) const { d[0] = x; d[1] = y; d[2] = z; d[3] = w; return MS::kSuccess; }
+    MPoint& homogenize() {
+        x *= w;
+        y *= w;
+        z *= w;
+        return *this;
+    }
+    MStatus get(double d[4]) const {
+        d[0] = x;
+        d[1] = y;
+        d[2] = z;
+        d[3] = w;
+        return MS::kSuccess;
+    }
 
     static const MPoint origin;
 
     double x, y, z, w;
 
 private:
-    MPoint cartesian() const { MPoint p(*this); p.cartesianize(); return p; }
+    MPoint cartesian() const {
+        MPoint p(*this);
+        p.cartesianize();
+        return p;
+    }
 };
 
 inline MPoint operator*(double s, const MPoint& p) { return p * s; }

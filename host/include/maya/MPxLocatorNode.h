@@ -14,8 +14,8 @@ public:
 
     MPxNode::Type type() const override;
 
-    virtual void draw(M3dView& view, const MDagPath& path,
-                      M3dView::DisplayStyle style, M3dView::DisplayStatus status);
+    virtual void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
+                      M3dView::DisplayStatus status);
     virtual bool isBounded() const;
     virtual MBoundingBox boundingBox() const;
 };

@@ -31,7 +31,9 @@
 #include <maya/MTypeId.h>
 #include <maya/MVector.h>
 
-namespace rdhost { struct ManipContainerState; }
+namespace rdhost {
+struct ManipContainerState;
+}
 
 class MPxManipContainer : public MPxNode {
 public:

@@ -21,38 +21,41 @@ class MDataBlock;
 class MDataHandle;
 class MPlug;
 
-namespace rdhost { struct Node; struct ObjectAccess; }
+namespace rdhost {
+struct Node;
+struct ObjectAccess;
+}  // namespace rdhost
 
 class MPxNode {
 public:
     enum Type {
-        kDependNode,                  // 0
-        kLocatorNode,                 // 1
-        kDeformerNode,                // 2
-        kManipContainer,              // 3
-        kSurfaceShape,                // 4
-        kFieldNode,                   // 5
-        kEmitterNode,                 // 6
-        kSpringNode,                  // 7
-        kIkSolverNode,                // 8
-        kHardwareShader,              // 9
-        kHwShaderNode,                // 10
-        kTransformNode,               // 11
-        kObjectSet,                   // 12
-        kFluidEmitterNode,            // 13
-        kImagePlaneNode,              // 14
-        kParticleAttributeMapperNode, // 15
-        kCameraSetNode,               // 16
-        kConstraintNode,              // 17
-        kManipulatorNode,             // 18
-        kMotionPathNode,              // 19
-        kClientDeviceNode,            // 20
-        kThreadedDeviceNode,          // 21
-        kAssembly,                    // 22
-        kSkinCluster,                 // 23
-        kGeometryFilter,              // 24
-        kBlendShape,                  // 25
-        kLast                         // 26
+        kDependNode,                   // 0
+        kLocatorNode,                  // 1
+        kDeformerNode,                 // 2
+        kManipContainer,               // 3
+        kSurfaceShape,                 // 4
+        kFieldNode,                    // 5
+        kEmitterNode,                  // 6
+        kSpringNode,                   // 7
+        kIkSolverNode,                 // 8
+        kHardwareShader,               // 9
+        kHwShaderNode,                 // 10
+        kTransformNode,                // 11
+        kObjectSet,                    // 12
+        kFluidEmitterNode,             // 13
+        kImagePlaneNode,               // 14
+        kParticleAttributeMapperNode,  // 15
+        kCameraSetNode,                // 16
+        kConstraintNode,               // 17
+        kManipulatorNode,              // 18
+        kMotionPathNode,               // 19
+        kClientDeviceNode,             // 20
+        kThreadedDeviceNode,           // 21
+        kAssembly,                     // 22
+        kSkinCluster,                  // 23
+        kGeometryFilter,               // 24
+        kBlendShape,                   // 25
+        kLast                          // 26
     };
 
     MPxNode();
@@ -62,10 +65,10 @@ public:
     virtual MStatus compute(const MPlug& plug, MDataBlock& dataBlock);
     virtual bool getInternalValue(const MPlug& plug, MDataHandle& handle);
     virtual bool setInternalValue(const MPlug& plug, const MDataHandle& handle);
-    virtual MStatus legalConnection(const MPlug& plug, const MPlug& otherPlug,
-                                    bool asSrc, bool& isLegal) const;
-    virtual MStatus legalDisconnection(const MPlug& plug, const MPlug& otherPlug,
-                                       bool asSrc, bool& isLegal) const;
+    virtual MStatus legalConnection(const MPlug& plug, const MPlug& otherPlug, bool asSrc,
+                                    bool& isLegal) const;
+    virtual MStatus legalDisconnection(const MPlug& plug, const MPlug& otherPlug, bool asSrc,
+                                       bool& isLegal) const;
     virtual MStatus connectionMade(const MPlug& plug, const MPlug& otherPlug, bool asSrc);
     virtual MStatus connectionBroken(const MPlug& plug, const MPlug& otherPlug, bool asSrc);
     virtual MStatus shouldSave(const MPlug& plug, bool& isSaving);

@@ -27,14 +27,19 @@ public:
     // Composition: q1 * q2 applies q1 first, then q2 (as matrices do).
     MQuaternion operator*(const MQuaternion& q) const {
         // Hamilton product q * this, so that the row-vector order matches MMatrix.
-        return MQuaternion(q.w * x + q.x * w + q.y * z - q.z * y,
-                           q.w * y - q.x * z + q.y * w + q.z * x,
-                           q.w * z + q.x * y - q.y * x + q.z * w,
-                           q.w * w - q.x * x - q.y * y - q.z * z);
+        return MQuaternion(q.w * x + q.x * w + q.y * z - q.z * y, q.w * y - q.x * z + q.y * w + q.z * x,
+                           q.w * z + q.x * y - q.y * x + q.z * w, q.w * w - q.x * x - q.y * y - q.z * z);
     }
-    MQuaternion& operator*=(const MQuaternion& q) { *this = *this * q; return *this; }
-    MQuaternion operator+(const MQuaternion& q) const { return MQuaternion(x + q.x, y + q.y, z + q.z, w + q.w); }
-    MQuaternion operator-(const MQuaternion& q) const { return MQuaternion(x - q.x, y - q.y, z - q.z, w - q.w); }
+    MQuaternion& operator*=(const MQuaternion& q) {
+        *this = *this * q;
+        return *this;
+    }
+    MQuaternion operator+(const MQuaternion& q) const {
+        return MQuaternion(x + q.x, y + q.y, z + q.z, w + q.w);
+    }
+    MQuaternion operator-(const MQuaternion& q) const {
+        return MQuaternion(x - q.x, y - q.y, z - q.z, w - q.w);
+    }
     MQuaternion operator-() const { return MQuaternion(-x, -y, -z, -w); }
     bool operator==(const MQuaternion& q) const { return x == q.x && y == q.y && z == q.z && w == q.w; }
     bool operator!=(const MQuaternion& q) const { return !(*this == q); }
@@ -46,14 +51,42 @@ public:
     MMatrix asMatrix() const;
     MEulerRotation asEulerRotation() const;
     MQuaternion conjugate() const { return MQuaternion(-x, -y, -z, w); }
-    MQuaternion& conjugateIt() { x = -x; y = -y; z = -z; return *this; }
+    MQuaternion& conjugateIt() {
+        x = -x;
+        y = -y;
+        z = -z;
+        return *this;
+    }
     MQuaternion inverse() const;
-    MQuaternion& invertIt() { *this = inverse(); return *this; }
-    MQuaternion normal() const { MQuaternion q(*this); q.normalizeIt(); return q; }
+    MQuaternion& invertIt() {
+        *this = inverse();
+        return *this;
+    }
+    MQuaternion normal() const {
+        MQuaternion q(*this);
+        q.normalizeIt();
+        return q;
+    }
     MQuaternion& normalizeIt();
-    MQuaternion& negateIt() { x = -x; y = -y; z = -z; w = -w; return *this; }
-    MQuaternion& setToIdentity() { x = y = z = 0.0; w = 1.0; return *this; }
-    MStatus get(double q[4]) const { q[0] = x; q[1] = y; q[2] = z; q[3] = w; return MS::kSuccess; }
+    MQuaternion& negateIt() {
+        x = -x;
+        y = -y;
+        z = -z;
+        w = -w;
+        return *this;
+    }
+    MQuaternion& setToIdentity() {
+        x = y = z = 0.0;
+        w = 1.0;
+        return *this;
+    }
+    MStatus get(double q[4]) const {
+        q[0] = x;
+        q[1] = y;
+        q[2] = z;
+        q[3] = w;
+        return MS::kSuccess;
+    }
 
     static const MQuaternion identity;
 

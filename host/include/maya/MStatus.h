@@ -39,7 +39,10 @@ public:
     operator bool() const { return code_ == kSuccess; }
 
     bool error() const { return code_ != kSuccess; }
-    void clear() { code_ = kSuccess; description_.reset(); }
+    void clear() {
+        code_ = kSuccess;
+        description_.reset();
+    }
     MStatusCode statusCode() const { return code_; }
     MString errorString() const;
     void perror(const char* text) const;
@@ -62,25 +65,23 @@ typedef MStatus MS;
 
 #define MFAIL(_status) ((_status).error())
 
-#define CHECK_MSTATUS(_status)                                                   \
-    {                                                                            \
-        MStatus _maya_status = (_status);                                        \
-        if (MStatus::kSuccess != _maya_status) {                                 \
-            std::cerr << "\nAPI error detected in " << __FILE__ << " at line "   \
-                      << __LINE__ << std::endl;                                  \
-            _maya_status.perror("");                                             \
-        }                                                                        \
+#define CHECK_MSTATUS(_status)                                                                           \
+    {                                                                                                    \
+        MStatus _maya_status = (_status);                                                                \
+        if (MStatus::kSuccess != _maya_status) {                                                         \
+            std::cerr << "\nAPI error detected in " << __FILE__ << " at line " << __LINE__ << std::endl; \
+            _maya_status.perror("");                                                                     \
+        }                                                                                                \
     }
 
-#define CHECK_MSTATUS_AND_RETURN(_status, _retVal)                               \
-    {                                                                            \
-        MStatus _maya_status = (_status);                                        \
-        if (MStatus::kSuccess != _maya_status) {                                 \
-            std::cerr << "\nAPI error detected in " << __FILE__ << " at line "   \
-                      << __LINE__ << std::endl;                                  \
-            _maya_status.perror("");                                             \
-            return (_retVal);                                                    \
-        }                                                                        \
+#define CHECK_MSTATUS_AND_RETURN(_status, _retVal)                                                       \
+    {                                                                                                    \
+        MStatus _maya_status = (_status);                                                                \
+        if (MStatus::kSuccess != _maya_status) {                                                         \
+            std::cerr << "\nAPI error detected in " << __FILE__ << " at line " << __LINE__ << std::endl; \
+            _maya_status.perror("");                                                                     \
+            return (_retVal);                                                                            \
+        }                                                                                                \
     }
 
 #define CHECK_MSTATUS_AND_RETURN_IT(_status) CHECK_MSTATUS_AND_RETURN((_status), (_status))

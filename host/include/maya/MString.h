@@ -12,29 +12,66 @@ class MString {
 public:
     MString() {}
     MString(const char* text) : s_(text ? text : "") {}
-    MString(const char* text, int length) : s_(text ? std::string(text, length > 0 ? length : 0) : std::string()) {}
+    MString(const char* text, int length)
+        : s_(text ? std::string(text, length > 0 ? length : 0) : std::string()) {}
     MString(const MString& other) = default;
     MString(MString&& other) noexcept = default;
     ~MString() = default;
 
     MString& operator=(const MString& other) = default;
     MString& operator=(MString&& other) noexcept = default;
-    MString& operator=(const char* text) { s_ = text ? text : ""; return *this; }
+    MString& operator=(const char* text) {
+        s_ = text ? text : "";
+        return *this;
+    }
 
-    MString& operator+=(const MString& other) { s_ += other.s_; return *this; }
-    MString& operator+=(const char* text) { if (text) s_ += text; return *this; }
-    MString& operator+=(char c) { s_ += c; return *this; }
+    MString& operator+=(const MString& other) {
+        s_ += other.s_;
+        return *this;
+    }
+    MString& operator+=(const char* text) {
+        if (text) s_ += text;
+        return *this;
+    }
+    MString& operator+=(char c) {
+        s_ += c;
+        return *this;
+    }
     MString& operator+=(double value);
     MString& operator+=(float value) { return *this += static_cast<double>(value); }
     MString& operator+=(int value);
     MString& operator+=(unsigned int value);
 
-    MString operator+(const MString& other) const { MString r(*this); r += other; return r; }
-    MString operator+(const char* text) const { MString r(*this); r += text; return r; }
-    MString operator+(double value) const { MString r(*this); r += value; return r; }
-    MString operator+(float value) const { MString r(*this); r += value; return r; }
-    MString operator+(int value) const { MString r(*this); r += value; return r; }
-    MString operator+(unsigned int value) const { MString r(*this); r += value; return r; }
+    MString operator+(const MString& other) const {
+        MString r(*this);
+        r += other;
+        return r;
+    }
+    MString operator+(const char* text) const {
+        MString r(*this);
+        r += text;
+        return r;
+    }
+    MString operator+(double value) const {
+        MString r(*this);
+        r += value;
+        return r;
+    }
+    MString operator+(float value) const {
+        MString r(*this);
+        r += value;
+        return r;
+    }
+    MString operator+(int value) const {
+        MString r(*this);
+        r += value;
+        return r;
+    }
+    MString operator+(unsigned int value) const {
+        MString r(*this);
+        r += value;
+        return r;
+    }
 
     bool operator==(const MString& other) const { return s_ == other.s_; }
     bool operator==(const char* text) const { return s_ == (text ? text : ""); }
@@ -43,8 +80,14 @@ public:
     bool operator<(const MString& other) const { return s_ < other.s_; }
     char operator[](unsigned int index) const { return index < s_.size() ? s_[index] : '\0'; }
 
-    MString& set(const char* text) { s_ = text ? text : ""; return *this; }
-    MString& set(const char* text, int length) { *this = MString(text, length); return *this; }
+    MString& set(const char* text) {
+        s_ = text ? text : "";
+        return *this;
+    }
+    MString& set(const char* text, int length) {
+        *this = MString(text, length);
+        return *this;
+    }
     // Formats like printf "%g".
     MString& set(double value);
     // Formats like printf "%.{precision}f".

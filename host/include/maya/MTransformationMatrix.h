@@ -11,14 +11,26 @@
 
 class MTransformationMatrix {
 public:
-    enum RotationOrder { kInvalid = 0, kXYZ = 1, kYZX = 2, kZXY = 3, kXZY = 4, kYXZ = 5, kZYX = 6, kLast = 7 };
+    enum RotationOrder {
+        kInvalid = 0,
+        kXYZ = 1,
+        kYZX = 2,
+        kZXY = 3,
+        kXZY = 4,
+        kYXZ = 5,
+        kZYX = 6,
+        kLast = 7
+    };
 
     MTransformationMatrix();
     MTransformationMatrix(const MTransformationMatrix& other) = default;
     // Decomposes `m` into translation, rotation, scale and shear.
     MTransformationMatrix(const MMatrix& m);
     MTransformationMatrix& operator=(const MTransformationMatrix& other) = default;
-    MTransformationMatrix& operator=(const MMatrix& m) { *this = MTransformationMatrix(m); return *this; }
+    MTransformationMatrix& operator=(const MMatrix& m) {
+        *this = MTransformationMatrix(m);
+        return *this;
+    }
     bool operator==(const MTransformationMatrix& o) const { return asMatrix() == o.asMatrix(); }
     bool operator!=(const MTransformationMatrix& o) const { return !(*this == o); }
 

@@ -45,22 +45,48 @@ public:
     // Row vector times matrix, without translation (a direction).
     MVector operator*(const MMatrix& m) const;
     MVector& operator*=(const MMatrix& m);
-    MVector& operator+=(const MVector& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    MVector& operator-=(const MVector& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
-    MVector& operator*=(double s) { x *= s; y *= s; z *= s; return *this; }
-    MVector& operator/=(double s) { x /= s; y /= s; z /= s; return *this; }
+    MVector& operator+=(const MVector& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
+    MVector& operator-=(const MVector& v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        return *this;
+    }
+    MVector& operator*=(double s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
+    MVector& operator/=(double s) {
+        x /= s;
+        y /= s;
+        z /= s;
+        return *this;
+    }
     bool operator==(const MVector& v) const { return x == v.x && y == v.y && z == v.z; }
     bool operator!=(const MVector& v) const { return !(*this == v); }
 
     double length() const { return std::sqrt(x * x + y * y + z * z); }
     // Unit vector in the same direction; a (near) zero vector is returned as is.
-    MVector normal() const { MVector r(*this); r.normalize(); return r; }
+    MVector normal() const {
+        MVector r(*this);
+        r.normalize();
+        return r;
+    }
     // Leaves a vector of squared length at most 1e-20 unchanged.
     MStatus normalize() {
         const double len2 = x * x + y * y + z * z;
         if (len2 > 1e-20) {
             const double inv = 1.0 / std::sqrt(len2);
-            x *= inv; y *= inv; z *= inv;
+            x *= inv;
+            y *= inv;
+            z *= inv;
         }
         return MS::kSuccess;
     }
@@ -86,7 +112,12 @@ public:
     // The rotation that turns this vector onto `target`.
     MQuaternion rotateTo(const MVector& target) const;
     MVector transformAsNormal(const MMatrix& m) const;
-    MStatus get(double d[3]) const { d[0] = x; d[1] = y; d[2] = z; return MS::kSuccess; }
+    MStatus get(double d[3]) const {
+        d[0] = x;
+        d[1] = y;
+        d[2] = z;
+        return MS::kSuccess;
+    }
 
     static const MVector zero;
     static const MVector one;

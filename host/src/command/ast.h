@@ -56,20 +56,24 @@ struct Call {
 
 struct Expr {
     enum class Kind {
-        Int, Float, String,  // literals (ival, fval, sval)
-        Var,                 // $name (name)
-        Index,               // kids[0][kids[1]]
-        Component,           // kids[0].x (name is "x", "y" or "z")
-        Vector,              // <<kids[0], kids[1], kids[2]>>
-        Array,               // {kids...}
-        Unary,               // op kids[0]: "-", "+", "!"
-        Binary,              // kids[0] op kids[1]: + - * / % ^ < <= > >= == !=
-        And, Or,             // short-circuit && ||
-        Ternary,             // kids[0] ? kids[1] : kids[2]
-        Assign,              // kids[0] op kids[1]: = += -= *= /=
-        PreIncr, PostIncr,   // ++x --x x++ x-- (op "++" or "--")
-        Cast,                // (type) kids[0], type(kids[0])
-        Call,                // call
+        Int,
+        Float,
+        String,     // literals (ival, fval, sval)
+        Var,        // $name (name)
+        Index,      // kids[0][kids[1]]
+        Component,  // kids[0].x (name is "x", "y" or "z")
+        Vector,     // <<kids[0], kids[1], kids[2]>>
+        Array,      // {kids...}
+        Unary,      // op kids[0]: "-", "+", "!"
+        Binary,     // kids[0] op kids[1]: + - * / % ^ < <= > >= == !=
+        And,
+        Or,       // short-circuit && ||
+        Ternary,  // kids[0] ? kids[1] : kids[2]
+        Assign,   // kids[0] op kids[1]: = += -= *= /=
+        PreIncr,
+        PostIncr,  // ++x --x x++ x-- (op "++" or "--")
+        Cast,      // (type) kids[0], type(kids[0])
+        Call,      // call
     };
     Kind kind = Kind::Int;
     int line = 1;
@@ -95,30 +99,31 @@ struct Declarator {
 };
 
 struct SwitchCase {
-    ExprPtr value;       // null for default
-    std::size_t first;   // index of its first statement in the switch's body
+    ExprPtr value;      // null for default
+    std::size_t first;  // index of its first statement in the switch's body
     int line = 1;
 };
 
 struct Stmt {
     enum class Kind {
         Empty,
-        Expr,       // expr;
-        Decl,       // [global] type $a[ = init], $b ...;
-        Block,      // { body }
-        If,         // if (expr) then [else otherwise]
-        While,      // while (expr) then
-        DoWhile,    // do then while (expr);
-        For,        // for (init; expr; step) then
-        ForIn,      // for ([type] $var in expr) then
-        Switch,     // switch (expr) { cases over body }
-        Break, Continue,
-        Return,     // return [expr];
+        Expr,     // expr;
+        Decl,     // [global] type $a[ = init], $b ...;
+        Block,    // { body }
+        If,       // if (expr) then [else otherwise]
+        While,    // while (expr) then
+        DoWhile,  // do then while (expr);
+        For,      // for (init; expr; step) then
+        ForIn,    // for ([type] $var in expr) then
+        Switch,   // switch (expr) { cases over body }
+        Break,
+        Continue,
+        Return,  // return [expr];
     };
     Kind kind = Kind::Empty;
     int line = 1;
     ExprPtr expr;
-    std::vector<StmtPtr> body;      // Block, Switch; For: its init statements
+    std::vector<StmtPtr> body;  // Block, Switch; For: its init statements
     StmtPtr then, otherwise;
     std::vector<ExprPtr> step;      // For
     Type type;                      // Decl; ForIn when it declares its variable

@@ -14,16 +14,29 @@ constexpr double kPi = 3.14159265358979323846;
 
 // MFnNumericData::Type values.
 enum NumericType {
-    kBoolean = 1, kByte = 2, kChar = 3, kShort = 4, kInt = 7, kFloat = 11,
-    k3Float = 13, kDouble = 14, k3Double = 16
+    kBoolean = 1,
+    kByte = 2,
+    kChar = 3,
+    kShort = 4,
+    kInt = 7,
+    kFloat = 11,
+    k3Float = 13,
+    kDouble = 14,
+    k3Double = 16
 };
 
 bool isIntegral(const Attr& a) {
     if (a.kind == AttrKind::Enum) return true;
     if (a.kind != AttrKind::Numeric) return false;
     switch (a.numericType) {
-    case kBoolean: case kByte: case kChar: case kShort: case kInt: return true;
-    default: return false;
+    case kBoolean:
+    case kByte:
+    case kChar:
+    case kShort:
+    case kInt:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -57,23 +70,31 @@ PlugPath resolvePlug(Scene& scene, const std::string& text, const std::string& c
     std::string leaf = last == std::string::npos ? attrName : attrName.substr(last + 1);
     p.attr = p.node->findAttr(leaf);
     if (!p.attr || leaf.empty())
-        throw HostError(cmd + ": '" + clipInput(nodeName) + "' has no attribute '" + clipInput(attrName) + "'");
+        throw HostError(cmd + ": '" + clipInput(nodeName) + "' has no attribute '" + clipInput(attrName) +
+                        "'");
     if (last != std::string::npos) {
         Attr* parent = p.node->findAttr(attrName.substr(0, last));
         if (!parent || p.attr->parent != parent)
-            throw HostError(cmd + ": '" + clipInput(nodeName) + "' has no attribute '" + clipInput(attrName) + "'");
+            throw HostError(cmd + ": '" + clipInput(nodeName) + "' has no attribute '" + clipInput(attrName) +
+                            "'");
     }
     return p;
 }
 
 std::string attrTypeName(const Attr& a) {
     switch (a.kind) {
-    case AttrKind::Distance: return "doubleLinear";
-    case AttrKind::Angle: return "doubleAngle";
-    case AttrKind::Time: return "time";
-    case AttrKind::String: return "string";
-    case AttrKind::Enum: return "enum";
-    case AttrKind::Matrix: return "matrix";
+    case AttrKind::Distance:
+        return "doubleLinear";
+    case AttrKind::Angle:
+        return "doubleAngle";
+    case AttrKind::Time:
+        return "time";
+    case AttrKind::String:
+        return "string";
+    case AttrKind::Enum:
+        return "enum";
+    case AttrKind::Matrix:
+        return "matrix";
     case AttrKind::Compound: {
         bool allFloat = !a.children.empty();
         for (const Attr* c : a.children)
@@ -82,15 +103,24 @@ std::string attrTypeName(const Attr& a) {
     }
     case AttrKind::Numeric:
         switch (a.numericType) {
-        case kBoolean: return "bool";
-        case kByte: return "byte";
-        case kChar: return "char";
-        case kShort: return "short";
-        case kInt: return "long";
-        case kFloat: return "float";
-        case k3Float: return "float3";
-        case k3Double: return "double3";
-        default: return "double";
+        case kBoolean:
+            return "bool";
+        case kByte:
+            return "byte";
+        case kChar:
+            return "char";
+        case kShort:
+            return "short";
+        case kInt:
+            return "long";
+        case kFloat:
+            return "float";
+        case k3Float:
+            return "float3";
+        case k3Double:
+            return "double3";
+        default:
+            return "double";
         }
     }
     return "double";
@@ -102,8 +132,10 @@ bool isNumericKind(const Attr& a) {
     case AttrKind::Distance:
     case AttrKind::Angle:
     case AttrKind::Time:
-    case AttrKind::Enum: return true;
-    default: return false;
+    case AttrKind::Enum:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -125,8 +157,7 @@ double normalize(const Attr& a, double v) {
 }
 
 Value numberValue(const Attr& a, double internal) {
-    if (a.kind == AttrKind::Numeric && a.numericType == kBoolean)
-        return Value::boolean(internal != 0.0);
+    if (a.kind == AttrKind::Numeric && a.numericType == kBoolean) return Value::boolean(internal != 0.0);
     if (isIntegral(a)) return Value::integer(static_cast<long long>(std::llround(internal)));
     if (a.kind == AttrKind::Numeric && a.numericType == kFloat)
         return Value::floating(static_cast<float>(internal));
@@ -202,17 +233,23 @@ bool representable(const Attr& a, double v) {
     // Up to where a double rounds to FLT_MAX rather than to infinity, so that
     // the shortest text of FLT_MAX ("3.4028235e+38", above it as a double)
     // reads back. Halfway rounds to even, which is infinity.
-    case kFloat: return std::fabs(v) < 0x1.ffffffp+127;
-    case kShort: return v >= -32768.5 && v < 32767.5;
-    case kInt: return v >= -2147483648.5 && v < 2147483647.5;
-    case kByte: case kChar: return v >= -128.5 && v < 255.5;
-    default: return true;
+    case kFloat:
+        return std::fabs(v) < 0x1.ffffffp+127;
+    case kShort:
+        return v >= -32768.5 && v < 32767.5;
+    case kInt:
+        return v >= -2147483648.5 && v < 2147483647.5;
+    case kByte:
+    case kChar:
+        return v >= -128.5 && v < 255.5;
+    default:
+        return true;
     }
 }
 
 // One number for one numeric attribute: checked, converted, clamped.
-double prepareNumber(const PlugPath& p, const Attr& a, const Arg& v,
-                     const std::string& cmd, std::vector<std::string>& warnings) {
+double prepareNumber(const PlugPath& p, const Attr& a, const Arg& v, const std::string& cmd,
+                     std::vector<std::string>& warnings) {
     std::string plugName = PlugPath{p.node, const_cast<Attr*>(&a)}.name();
     if (!v.isNumber())
         throw HostError(cmd + ": '" + clipInput(v.text) + "' is not a number (for '" + plugName + "')");
@@ -246,8 +283,8 @@ double prepareNumber(const PlugPath& p, const Attr& a, const Arg& v,
         bool low = clamped > internal;
         warnings.push_back(cmd + ": " + numberValue(a, internal).text() + " is " +
                            (low ? "below the minimum " : "above the maximum ") +
-                           numberValue(a, clamped).text() + " of '" + plugName +
-                           "'; clamped to " + numberValue(a, clamped).text());
+                           numberValue(a, clamped).text() + " of '" + plugName + "'; clamped to " +
+                           numberValue(a, clamped).text());
     }
     return clamped;
 }
@@ -259,8 +296,8 @@ double checkedNumber(const PlugPath& p, const Arg& value, const std::string& cmd
     return prepareNumber(p, *p.attr, value, cmd, warnings);
 }
 
-void setPlugValues(Scene& scene, const PlugPath& p, const std::vector<Arg>& values,
-                   const std::string& type, const std::string& cmd, bool honourLocks) {
+void setPlugValues(Scene& scene, const PlugPath& p, const std::vector<Arg>& values, const std::string& type,
+                   const std::string& cmd, bool honourLocks) {
     const Attr& a = *p.attr;
     const std::string name = p.name();
     if (a.kind == AttrKind::Matrix)
@@ -279,19 +316,16 @@ void setPlugValues(Scene& scene, const PlugPath& p, const std::vector<Arg>& valu
         if (type != "string")
             throw HostError(cmd + ": '" + name + "' is a string attribute; give -type \"string\"");
         if (values.size() != 1)
-            throw HostError(cmd + ": '" + name + "' takes 1 value, got " +
-                            std::to_string(values.size()));
+            throw HostError(cmd + ": '" + name + "' takes 1 value, got " + std::to_string(values.size()));
         p.node->setString(a.index, values[0].text);
         return;
     }
     if (type == "string")
-        throw HostError(cmd + ": '" + name + "' is not a string attribute (it is " +
-                        attrTypeName(a) + ")");
+        throw HostError(cmd + ": '" + name + "' is not a string attribute (it is " + attrTypeName(a) + ")");
     if (!type.empty()) {
-        static const char* known[] = {"double3", "float3", "double", "float", "long",
-                                      "short", "bool", "enum", "doubleLinear",
-                                      "doubleAngle", "byte", "char", "time",
-                                      "double2", "float2", "long3", "short3"};
+        static const char* known[] = {"double3", "float3",  "double",       "float",       "long",  "short",
+                                      "bool",    "enum",    "doubleLinear", "doubleAngle", "byte",  "char",
+                                      "time",    "double2", "float2",       "long3",       "short3"};
         bool ok = false;
         for (const char* k : known) ok = ok || type == k;
         if (!ok) throw HostError(cmd + ": -type \"" + type + "\" does not fit '" + name + "'");
@@ -307,8 +341,7 @@ void setPlugValues(Scene& scene, const PlugPath& p, const std::vector<Arg>& valu
                         (targets.size() == 1 ? " value" : " values") + ", got " +
                         std::to_string(values.size()));
     for (const Attr* t : targets)
-        if (!isNumericKind(*t))
-            throw HostError(cmd + ": '" + name + "' cannot be set from numbers");
+        if (!isNumericKind(*t)) throw HostError(cmd + ": '" + name + "' cannot be set from numbers");
 
     std::vector<std::string> warnings;
     std::vector<double> prepared;

@@ -14,18 +14,24 @@ namespace rdhost::cmd {
 namespace {
 
 const MelValue& arg(BuiltinCall& c, std::size_t i) { return c.args[i].get(); }
-std::string what(BuiltinCall& c, std::size_t i) { return "argument " + std::to_string(i + 1) + " of " + c.name; }
+std::string what(BuiltinCall& c, std::size_t i) {
+    return "argument " + std::to_string(i + 1) + " of " + c.name;
+}
 std::string str(BuiltinCall& c, std::size_t i) { return asString(arg(c, i), what(c, i)); }
 double num(BuiltinCall& c, std::size_t i) { return asFloat(arg(c, i), what(c, i)); }
 Vec3 vec(BuiltinCall& c, std::size_t i) { return asVector(arg(c, i), what(c, i)); }
 bool isInt(const MelValue& v) { return !v.isNone() && !v.isArray() && v.type().base == BaseType::Int; }
 bool isVector(const MelValue& v) { return !v.isNone() && !v.isArray() && v.type().base == BaseType::Vector; }
 
-[[noreturn]] void fail(BuiltinCall& c, const std::string& message) { throw HostError(c.name + ": " + message); }
+[[noreturn]] void fail(BuiltinCall& c, const std::string& message) {
+    throw HostError(c.name + ": " + message);
+}
 
 const MelValue& array(BuiltinCall& c, std::size_t i) {
     const MelValue& v = arg(c, i);
-    if (!v.isArray()) fail(c, "type mismatch: argument " + std::to_string(i + 1) + " must be an array, not " + typeNameOf(v));
+    if (!v.isArray())
+        fail(c,
+             "type mismatch: argument " + std::to_string(i + 1) + " must be an array, not " + typeNameOf(v));
     return v;
 }
 
@@ -134,7 +140,8 @@ bool globMatch(const std::string& p, const std::string& s) {
 MelValue size(BuiltinCall& c) {
     const MelValue& v = arg(c, 0);
     if (v.isArray()) return MelValue::ofInt(static_cast<int>(v.size()));
-    if (!v.isNone() && v.type().base == BaseType::String) return MelValue::ofInt(static_cast<int>(v.s().size()));
+    if (!v.isNone() && v.type().base == BaseType::String)
+        return MelValue::ofInt(static_cast<int>(v.s().size()));
     fail(c, "type mismatch: needs an array or a string, not " + typeNameOf(v));
 }
 
@@ -240,7 +247,8 @@ MelValue substring(BuiltinCall& c) {
     long long start = std::max<long long>(1, asInt(arg(c, 1), what(c, 1)));
     long long end = std::min<long long>(n, asInt(arg(c, 2), what(c, 2)));
     if (start > end) return MelValue::ofString("");
-    return MelValue::ofString(s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end - start + 1)));
+    return MelValue::ofString(
+        s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end - start + 1)));
 }
 
 MelValue strip(BuiltinCall& c) {
@@ -288,7 +296,8 @@ MelValue math1(BuiltinCall& c) {
         {"rad_to_deg", [](double x) { return x * 180.0 / M_PI; }},
     };
     double x = num(c, 0);
-    if (c.name == "sqrt" && x < 0) fail(c, "cannot take the square root of a negative number (" + formatFloat(x) + ")");
+    if (c.name == "sqrt" && x < 0)
+        fail(c, "cannot take the square root of a negative number (" + formatFloat(x) + ")");
     return MelValue::ofFloat(fns.at(c.name)(x));
 }
 
@@ -355,7 +364,8 @@ const std::vector<Builtin>& allBuiltins() {
         {"stringArrayRemoveDuplicates", 1, 1, removeDuplicates,
          "string[] stringArrayRemoveDuplicates(string[]): first occurrences, in order"},
         {"strip", 1, 1, strip, "string strip(string): without leading and trailing blanks"},
-        {"substitute", 3, 3, substitute, "string substitute(string regex, string, string with): the first match replaced"},
+        {"substitute", 3, 3, substitute,
+         "string substitute(string regex, string, string with): the first match replaced"},
         {"substring", 3, 3, substring, "string substring(string, int start, int end): from 1, both included"},
         {"tokenize", 2, 3, tokenize, "int tokenize(string, [string splitChars,] string $pieces[])"},
         {"tolower", 1, 1, toLower, "string tolower(string)"},

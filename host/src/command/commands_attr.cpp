@@ -22,15 +22,14 @@ Value setAttr(Invocation& inv) {
     auto state = [&](const char* f) -> std::optional<bool> {
         if (!inv.has(f)) return std::nullopt;
         const Arg& v = (*inv.flag(f))[0];
-        if (!v.isNumber())
-            inv.fail(std::string("flag -") + f + " expects on or off, got '" + v.text + "'");
+        if (!v.isNumber()) inv.fail(std::string("flag -") + f + " expects on or off, got '" + v.text + "'");
         return v.number != 0.0;
     };
     const std::optional<bool> lock = state("lock"), keyable = state("keyable"),
                               channelBox = state("channelBox");
     state("caching");  // accepted and checked; caching is not modelled
-    const bool flagsOnly = lock || keyable || channelBox || inv.has("size") ||
-                           inv.has("alteredValue") || inv.has("caching");
+    const bool flagsOnly =
+        lock || keyable || channelBox || inv.has("size") || inv.has("alteredValue") || inv.has("caching");
     if (values.empty() && !flagsOnly) inv.fail("no value given for '" + p.name() + "'");
 
     Node& node = *p.node;
@@ -64,7 +63,8 @@ Value getAttr(Invocation& inv) {
     std::string query;
     for (const char* f : {"type", "lock", "keyable", "channelBox"}) {
         if (!inv.has(f)) continue;
-        if (!query.empty()) inv.fail("give one of -type, -lock, -keyable or -channelBox, not -" + query + " and -" + f);
+        if (!query.empty())
+            inv.fail("give one of -type, -lock, -keyable or -channelBox, not -" + query + " and -" + f);
         query = f;
     }
     if (query == "type") return Value::string(attrTypeName(*p.attr));
@@ -88,8 +88,8 @@ Value connectAttr(Invocation& inv) {
     PlugPath d = resolvePlug(inv.scene, inv.args[1].text, inv.command);
     if (s.ref() == d.ref()) inv.fail("cannot connect '" + s.name() + "' to itself");
     if (!compatible(*s.attr, *d.attr))
-        inv.fail("cannot connect '" + s.name() + "' (" + attrTypeName(*s.attr) + ") to '" +
-                 d.name() + "' (" + attrTypeName(*d.attr) + ")");
+        inv.fail("cannot connect '" + s.name() + "' (" + attrTypeName(*s.attr) + ") to '" + d.name() + "' (" +
+                 attrTypeName(*d.attr) + ")");
     if (!s.attr->readable) inv.fail("'" + s.name() + "' is not readable");
     if (!d.attr->writable) inv.fail("'" + d.name() + "' is not writable");
     const std::string locked = lockProblem(d);
@@ -97,8 +97,7 @@ Value connectAttr(Invocation& inv) {
     const PlugRef& existing = d.node->source(d.attr->index);
     if (existing) {
         PlugPath e{existing.node, existing.node->type->attrs[existing.attr]};
-        if (existing == s.ref())
-            inv.fail("'" + s.name() + "' is already connected to '" + d.name() + "'");
+        if (existing == s.ref()) inv.fail("'" + s.name() + "' is already connected to '" + d.name() + "'");
         if (!inv.has("force"))
             inv.fail("'" + d.name() + "' is already connected from '" + e.name() +
                      "'; use -force to replace it");
@@ -121,11 +120,10 @@ Value disconnectAttr(Invocation& inv) {
 
 // attributeQuery: one query flag per call, as in the host.
 Value attributeQuery(Invocation& inv) {
-    static const char* queries[] = {"exists", "shortName", "longName", "minimum", "maximum",
-                                    "minExists", "maxExists", "keyable", "storable",
-                                    "readable", "writable", "hidden", "usedAsColor",
-                                    "listEnum", "listDefault", "attributeType",
-                                    "listChildren", "listParent"};
+    static const char* queries[] = {"exists",        "shortName",    "longName",    "minimum",  "maximum",
+                                    "minExists",     "maxExists",    "keyable",     "storable", "readable",
+                                    "writable",      "hidden",       "usedAsColor", "listEnum", "listDefault",
+                                    "attributeType", "listChildren", "listParent"};
     std::string query;
     for (const char* q : queries) {
         if (!inv.has(q)) continue;
@@ -190,8 +188,7 @@ Value attributeQuery(Invocation& inv) {
         for (const Attr* c : a->children) names.push_back(c->longName);
         return Value::strings(names);
     }
-    if (query == "listParent")
-        return a->parent ? Value::strings({a->parent->longName}) : Value::none();
+    if (query == "listParent") return a->parent ? Value::strings({a->parent->longName}) : Value::none();
     if (query == "listEnum") {
         if (a->kind != AttrKind::Enum) inv.fail("'" + a->longName + "' is not an enum");
         std::string s;
@@ -215,8 +212,12 @@ Value attributeQuery(Invocation& inv) {
 
 const Registrar regs[] = {
     Registrar{{"setAttr",
-               {{"type", "typ", 1}, {"keyable", "k", 1}, {"lock", "l", 1},
-                {"channelBox", "cb", 1}, {"size", "s", 1}, {"alteredValue", "av", 0},
+               {{"type", "typ", 1},
+                {"keyable", "k", 1},
+                {"lock", "l", 1},
+                {"channelBox", "cb", 1},
+                {"size", "s", 1},
+                {"alteredValue", "av", 0},
                 {"caching", "ca", 1}},
                setAttr,
                "setAttr NODE.ATTR VALUE... [-type \"string\"|\"double3\"|...] [-k on|off] "
@@ -226,30 +227,37 @@ const Registrar regs[] = {
                "value is set, -l on locks after it)",
                "none"}},
     Registrar{{"getAttr",
-               {{"type", "typ", 0}, {"lock", "l", 0}, {"keyable", "k", 0},
-                {"channelBox", "cb", 0}, {"silent", "sl", 0}},
+               {{"type", "typ", 0},
+                {"lock", "l", 0},
+                {"keyable", "k", 0},
+                {"channelBox", "cb", 0},
+                {"silent", "sl", 0}},
                getAttr,
                "getAttr [-type|-lock|-keyable|-channelBox] NODE.ATTR",
                "the value (a compound gives its three children; booleans and enums as "
                "integers); with -type the attribute's type name; with -lock, -keyable or "
                "-channelBox the plug's state as 0/1"}},
-    Registrar{{"connectAttr", {{"force", "f", 0}, {"nextAvailable", "na", 0}}, connectAttr,
+    Registrar{{"connectAttr",
+               {{"force", "f", 0}, {"nextAvailable", "na", 0}},
+               connectAttr,
                "connectAttr [-force] SRC.ATTR DST.ATTR  (any numeric output to any numeric "
                "input; between an angle and a number or distance the value keeps its number "
                "in degrees, as the host's unit conversion does; -force replaces an existing "
                "incoming connection)",
                "\"Connected SRC to DST.\""}},
-    Registrar{{"disconnectAttr", {{"nextAvailable", "na", 0}}, disconnectAttr,
-               "disconnectAttr SRC.ATTR DST.ATTR", "\"Disconnected SRC from DST.\""}},
+    Registrar{{"disconnectAttr",
+               {{"nextAvailable", "na", 0}},
+               disconnectAttr,
+               "disconnectAttr SRC.ATTR DST.ATTR",
+               "\"Disconnected SRC from DST.\""}},
     Registrar{{"attributeQuery",
-               {{"node", "n", 1}, {"type", "typ", 1}, {"exists", "ex", 0},
-                {"shortName", "sn", 0}, {"longName", "ln", 0}, {"minimum", "min", 0},
-                {"maximum", "max", 0}, {"minExists", "mne", 0}, {"maxExists", "mxe", 0},
-                {"keyable", "k", 0}, {"storable", "s", 0}, {"readable", "r", 0},
-                {"writable", "w", 0}, {"hidden", "h", 0}, {"usedAsColor", "uac", 0},
-                {"listEnum", "le", 0}, {"listDefault", "ld", 0},
-                {"attributeType", "at", 0}, {"listChildren", "lc", 0},
-                {"listParent", "lp", 0}},
+               {{"node", "n", 1},          {"type", "typ", 1},       {"exists", "ex", 0},
+                {"shortName", "sn", 0},    {"longName", "ln", 0},    {"minimum", "min", 0},
+                {"maximum", "max", 0},     {"minExists", "mne", 0},  {"maxExists", "mxe", 0},
+                {"keyable", "k", 0},       {"storable", "s", 0},     {"readable", "r", 0},
+                {"writable", "w", 0},      {"hidden", "h", 0},       {"usedAsColor", "uac", 0},
+                {"listEnum", "le", 0},     {"listDefault", "ld", 0}, {"attributeType", "at", 0},
+                {"listChildren", "lc", 0}, {"listParent", "lp", 0}},
                attributeQuery,
                "attributeQuery -node NODE|-type TYPE -exists|-shortName|-longName|-minimum|"
                "-maximum|-minExists|-maxExists|-keyable|-storable|-readable|-writable|"

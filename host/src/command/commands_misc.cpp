@@ -121,8 +121,7 @@ Value currentUnit(Invocation& inv) {
     };
     if (inv.has("query")) {
         for (const Unit& u : units)
-            if (inv.has(u.flag))
-                return Value::string(inv.has("fullName") ? u.fullName : u.shortName);
+            if (inv.has(u.flag)) return Value::string(inv.has("fullName") ? u.fullName : u.shortName);
         inv.fail("give -linear, -angle or -time with -query");
     }
     for (const Unit& u : units) {
@@ -138,32 +137,47 @@ Value currentUnit(Invocation& inv) {
 }
 
 const Registrar regs[] = {
-    Registrar{{"loadPlugin", {{"quiet", "qt", 0}}, loadPlugin,
+    Registrar{{"loadPlugin",
+               {{"quiet", "qt", 0}},
+               loadPlugin,
                "loadPlugin NAME|PATH  (NAME.so is searched on the plug-in path: the program's "
                "folder, --plugin-path folders, MAYA_PLUG_IN_PATH; loading a loaded plug-in "
                "warns and does nothing)",
                "the plug-in's name"}},
-    Registrar{{"unloadPlugin", {}, unloadPlugin,
+    Registrar{{"unloadPlugin",
+               {},
+               unloadPlugin,
                "unloadPlugin NAME  (refused while nodes of its types exist)",
                "the plug-in's name"}},
-    Registrar{{"requires", {{"nodeType", "nt", 1}, {"dataType", "dt", 1}}, requires,
+    Registrar{{"requires",
+               {{"nodeType", "nt", 1}, {"dataType", "dt", 1}},
+               requires,
                "requires PLUGIN [VERSION]  (loads the plug-in if needed; in a scene file a "
                "missing plug-in is a warning)",
                "none"}},
     Registrar{{"pluginInfo",
-               {{"query", "q", 0}, {"dependNode", "dn", 0}, {"loaded", "l", 0},
-                {"listPlugins", "ls", 0}, {"version", "v", 0}, {"vendor", "vd", 0},
-                {"path", "p", 0}, {"apiVersion", "av", 0}},
+               {{"query", "q", 0},
+                {"dependNode", "dn", 0},
+                {"loaded", "l", 0},
+                {"listPlugins", "ls", 0},
+                {"version", "v", 0},
+                {"vendor", "vd", 0},
+                {"path", "p", 0},
+                {"apiVersion", "av", 0}},
                pluginInfo,
                "pluginInfo -query -dependNode|-loaded|-version|-vendor|-path|-apiVersion "
                "NAME | pluginInfo -query -listPlugins",
                "-dependNode: the plug-in's node types in registration order; -loaded: 0/1; "
                "-listPlugins: loaded plug-ins; others: text"}},
-    Registrar{{"print", {}, print,
-               "print VALUE...  (writes the values as they are, no newline added)", "none"}},
+    Registrar{
+        {"print", {}, print, "print VALUE...  (writes the values as they are, no newline added)", "none"}},
     Registrar{{"currentUnit",
-               {{"linear", "l", 1}, {"angle", "a", 1}, {"time", "t", 1}, {"query", "q", 0},
-                {"fullName", "f", 0}, {"updateAnimation", "ua", 1}},
+               {{"linear", "l", 1},
+                {"angle", "a", 1},
+                {"time", "t", 1},
+                {"query", "q", 0},
+                {"fullName", "f", 0},
+                {"updateAnimation", "ua", 1}},
                currentUnit,
                "currentUnit [-linear centimeter] [-angle degree] [-time film] | currentUnit "
                "-query [-fullName] -linear|-angle|-time  (other units are reported, not "

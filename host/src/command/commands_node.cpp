@@ -203,9 +203,8 @@ Value parent(Invocation& inv) {
             inv.fail("'" + displayName(c) + "' is a shape; it must stay under a transform");
         for (Node* up = newParent; up; up = up->parent)
             if (up == c)
-                inv.fail("cannot parent '" + displayName(c) + "' under '" +
-                         displayName(newParent) + "', which is " +
-                         (up == newParent ? "itself" : "below it"));
+                inv.fail("cannot parent '" + displayName(c) + "' under '" + displayName(newParent) +
+                         "', which is " + (up == newParent ? "itself" : "below it"));
         if (world && !c->parent) inv.fail("'" + displayName(c) + "' is already a child of the world");
         if (!world && c->parent == newParent)
             inv.fail("'" + displayName(c) + "' is already a child of '" + displayName(newParent) + "'");
@@ -243,8 +242,7 @@ Value ls(Invocation& inv) {
     const std::vector<Node*>& pool = inv.has("selection") ? inv.scene.selection() : inv.scene.nodes();
     std::vector<std::string> out;
     for (Node* n : pool) {
-        if (!types.empty() && std::find(types.begin(), types.end(), typeName(n)) == types.end())
-            continue;
+        if (!types.empty() && std::find(types.begin(), types.end(), typeName(n)) == types.end()) continue;
         if (!inv.args.empty()) {
             bool any = false;
             for (const Arg& a : inv.args) any = any || nameMatches(a.text, n);
@@ -284,28 +282,41 @@ const Registrar regs[] = {
                "(a locator without a parent gets a transform, as in the host; -shared reuses "
                "a node of that name and type)",
                "the new node's name"}},
-    Registrar{{"delete", {}, deleteCmd,
+    Registrar{{"delete",
+               {},
+               deleteCmd,
                "delete [NODE|PATTERN...]  (with no nodes: the selection; takes DAG children "
                "and connections with it)",
                "none"}},
-    Registrar{{"rename", {{"uuid", "uid", 0}, {"ignoreShape", "is", 0}}, rename,
+    Registrar{{"rename",
+               {{"uuid", "uid", 0}, {"ignoreShape", "is", 0}},
+               rename,
                "rename [-ignoreShape] NODE NEWNAME  (a transform's shapes named after it, "
                "\"NAMEShape\" or the numbered \"STEMShapeN\" of \"STEMN\", are renamed with it "
                "unless -ignoreShape)",
                "the new name (of the node named)"}},
-    Registrar{{"parent", {{"world", "w", 0}}, parent,
-               "parent CHILD... PARENT | parent -world CHILD...", "the moved nodes' names"}},
+    Registrar{{"parent",
+               {{"world", "w", 0}},
+               parent,
+               "parent CHILD... PARENT | parent -world CHILD...",
+               "the moved nodes' names"}},
     Registrar{{"select",
-               {{"replace", "r", 0}, {"add", "add", 0}, {"clear", "cl", 0},
-                {"deselect", "d", 0}, {"noExpand", "ne", 0}},
-               select, "select [-replace|-add|-deselect|-clear] [NODE|PATTERN...]", "none"}},
-    Registrar{{"ls", {{"type", "typ", 1}, {"selection", "sl", 0}, {"long", "l", 0}}, ls,
+               {{"replace", "r", 0},
+                {"add", "add", 0},
+                {"clear", "cl", 0},
+                {"deselect", "d", 0},
+                {"noExpand", "ne", 0}},
+               select,
+               "select [-replace|-add|-deselect|-clear] [NODE|PATTERN...]",
+               "none"}},
+    Registrar{{"ls",
+               {{"type", "typ", 1}, {"selection", "sl", 0}, {"long", "l", 0}},
+               ls,
                "ls [-type TYPE]... [-selection] [-long] [PATTERN...]  (patterns with * and ?)",
                "node names in creation order (selection order with -selection)"}},
     Registrar{{"nodeType", {}, nodeType, "nodeType NODE", "the node's type name"}},
     Registrar{{"listAttr",
-               {{"keyable", "k", 0}, {"channelBox", "cb", 0}, {"locked", "l", 0},
-                {"shortNames", "sn", 0}},
+               {{"keyable", "k", 0}, {"channelBox", "cb", 0}, {"locked", "l", 0}, {"shortNames", "sn", 0}},
                listAttr,
                "listAttr [-keyable] [-channelBox] [-locked] [-shortNames] NODE  (-keyable: "
                "the plugs keyable now; -channelBox: those shown in the channel box but not "

@@ -34,7 +34,8 @@ MelValue literalValue(const Arg& a, bool wantString) {
     case Arg::Kind::Bool:
         if (wantString) return MelValue::ofString(a.text);
         return MelValue::ofInt(a.number != 0);
-    default: return MelValue::ofString(a.text);
+    default:
+        return MelValue::ofString(a.text);
     }
 }
 
@@ -63,7 +64,8 @@ std::string paramList(const ProcDef& d) {
 }
 
 [[noreturn]] void wrongCount(const std::string& name, const std::string& takes, std::size_t got) {
-    throw HostError(name + ": wrong number of arguments (takes " + takes + "; got " + std::to_string(got) + ")");
+    throw HostError(name + ": wrong number of arguments (takes " + takes + "; got " + std::to_string(got) +
+                    ")");
 }
 
 struct Depth {
@@ -80,8 +82,9 @@ void Evaluator::load(const std::shared_ptr<const Unit>& unit) {
                            : findCommand(def->name)                           ? "a command"
                                                                               : "";
         if (!what.empty())
-            throw ScriptError("procedure '" + def->name + "' cannot be defined: '" + def->name + "' is " + what,
-                              def->line, unit->file);
+            throw ScriptError(
+                "procedure '" + def->name + "' cannot be defined: '" + def->name + "' is " + what, def->line,
+                unit->file);
     }
     for (const auto& def : unit->procs) {
         ProcRef ref{unit, def.get()};
@@ -165,7 +168,8 @@ MelValue Evaluator::callProc(const ProcRef& p, const Call& c) {
     Depth depth(callDepth_);
     FrameGuard guard(*this, p.unit.get(), false);
     Scope& scope = frame().scopes[0];
-    for (std::size_t i = 0; i < d.params.size(); ++i) scope.emplace_back(d.params[i].name, std::move(bound[i]));
+    for (std::size_t i = 0; i < d.params.size(); ++i)
+        scope.emplace_back(d.params[i].name, std::move(bound[i]));
     returned_ = MelValue();
     return procResult(d, execBlock(d.body));
 }
@@ -188,9 +192,10 @@ std::vector<SlotPtr> Evaluator::bindArguments(const ProcDef& d, const Call& c) {
                 continue;
             }
         }
-        MelValue v = a.kind == CallArg::Kind::Literal ? literalValue(a.literal, prm.type.base == BaseType::String)
-                     : a.kind == CallArg::Kind::Flag  ? MelValue::ofString("-" + a.flag)
-                                                      : eval(*a.expr);
+        MelValue v = a.kind == CallArg::Kind::Literal
+                         ? literalValue(a.literal, prm.type.base == BaseType::String)
+                     : a.kind == CallArg::Kind::Flag ? MelValue::ofString("-" + a.flag)
+                                                     : eval(*a.expr);
         const std::string what = "argument " + std::to_string(i + 1) + " ($" + prm.name + ") of " + d.name;
         bound.push_back(std::make_shared<Slot>(Slot{prm.type, convertTo(v, prm.type, what)}));
     }
@@ -200,7 +205,8 @@ std::vector<SlotPtr> Evaluator::bindArguments(const ProcDef& d, const Call& c) {
 MelValue Evaluator::procResult(const ProcDef& d, Flow f) {
     MelValue r;
     if (d.returns)
-        r = f == Flow::Return ? convertTo(returned_, d.result, "the result of " + d.name) : MelValue::zero(d.result);
+        r = f == Flow::Return ? convertTo(returned_, d.result, "the result of " + d.name)
+                              : MelValue::zero(d.result);
     returned_ = MelValue();
     return r;
 }
@@ -331,7 +337,8 @@ MelValue Evaluator::sourceCall(const Call& c) {
 MelValue Evaluator::source(const std::string& name, int) {
     if (name.empty()) throw HostError("source: no script named");
     std::vector<std::string> names = {name};
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".mel") != 0) names.insert(names.begin(), name + ".mel");
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".mel") != 0)
+        names.insert(names.begin(), name + ".mel");
     std::string found;
     std::string looked;
     for (const std::string& n : names) {

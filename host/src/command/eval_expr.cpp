@@ -13,8 +13,9 @@ MelValue component(const MelValue& v, const std::string& name) {
 
 std::string outOfRange(int i, const std::string& what, std::size_t size) {
     return "index " + std::to_string(i) + " is out of range for " + what +
-           (size == 0 ? " (it is empty)" : " (size " + std::to_string(size) + ", indices 0 to " +
-                                               std::to_string(size - 1) + ")");
+           (size == 0
+                ? " (it is empty)"
+                : " (size " + std::to_string(size) + ", indices 0 to " + std::to_string(size - 1) + ")");
 }
 
 }  // namespace
@@ -44,17 +45,27 @@ const MelValue* Evaluator::peek(const Expr& e) {
 MelValue Evaluator::eval(const Expr& e) {
     checkStack();
     switch (e.kind) {
-    case Expr::Kind::Int: return MelValue::ofInt(e.ival);
-    case Expr::Kind::Float: return MelValue::ofFloat(e.fval);
-    case Expr::Kind::String: return MelValue::ofString(e.sval);
-    case Expr::Kind::Var: return lookup(e.name, e.line).value;
-    case Expr::Kind::Index: return index(e);
-    case Expr::Kind::Array: return arrayLiteral(e);
-    case Expr::Kind::Assign: return assign(e);
+    case Expr::Kind::Int:
+        return MelValue::ofInt(e.ival);
+    case Expr::Kind::Float:
+        return MelValue::ofFloat(e.fval);
+    case Expr::Kind::String:
+        return MelValue::ofString(e.sval);
+    case Expr::Kind::Var:
+        return lookup(e.name, e.line).value;
+    case Expr::Kind::Index:
+        return index(e);
+    case Expr::Kind::Array:
+        return arrayLiteral(e);
+    case Expr::Kind::Assign:
+        return assign(e);
     case Expr::Kind::PreIncr:
-    case Expr::Kind::PostIncr: return increment(e);
-    case Expr::Kind::Call: return call(*e.call, nullptr);
-    default: return operation(e);
+    case Expr::Kind::PostIncr:
+        return increment(e);
+    case Expr::Kind::Call:
+        return call(*e.call, nullptr);
+    default:
+        return operation(e);
     }
 }
 
@@ -69,16 +80,22 @@ MelValue Evaluator::operation(const Expr& e) {
         for (int k = 0; k < 3; ++k) c[k] = asFloat(eval(*e.kids[k]), "a vector component");
         return MelValue::ofVector({c[0], c[1], c[2]});
     }
-    case Expr::Kind::Unary: return unaryOp(e.op, eval(*e.kids[0]));
+    case Expr::Kind::Unary:
+        return unaryOp(e.op, eval(*e.kids[0]));
     case Expr::Kind::Binary: {
         MelValue a = eval(*e.kids[0]);
         return binaryOp(e.op, a, eval(*e.kids[1]), limits.maxStringSize);
     }
-    case Expr::Kind::And: return MelValue::ofInt(condition(*e.kids[0], e.line) && condition(*e.kids[1], e.line));
-    case Expr::Kind::Or: return MelValue::ofInt(condition(*e.kids[0], e.line) || condition(*e.kids[1], e.line));
-    case Expr::Kind::Ternary: return condition(*e.kids[0], e.line) ? eval(*e.kids[1]) : eval(*e.kids[2]);
-    case Expr::Kind::Cast: return convertTo(eval(*e.kids[0]), e.type, "(" + typeName(e.type) + ")");
-    default: return {};
+    case Expr::Kind::And:
+        return MelValue::ofInt(condition(*e.kids[0], e.line) && condition(*e.kids[1], e.line));
+    case Expr::Kind::Or:
+        return MelValue::ofInt(condition(*e.kids[0], e.line) || condition(*e.kids[1], e.line));
+    case Expr::Kind::Ternary:
+        return condition(*e.kids[0], e.line) ? eval(*e.kids[1]) : eval(*e.kids[2]);
+    case Expr::Kind::Cast:
+        return convertTo(eval(*e.kids[0]), e.type, "(" + typeName(e.type) + ")");
+    default:
+        return {};
     }
 }
 
@@ -91,7 +108,8 @@ MelValue Evaluator::index(const Expr& e) {
         base = &held;
     }
     if (!base->isArray())
-        throw HostError("type mismatch: " + describe(*e.kids[0]) + " is " + typeNameOf(*base) + ", not an array");
+        throw HostError("type mismatch: " + describe(*e.kids[0]) + " is " + typeNameOf(*base) +
+                        ", not an array");
     if (i < 0 || static_cast<std::size_t>(i) >= base->size())
         throw HostError(outOfRange(i, describe(*e.kids[0]), base->size()));
     return base->at(static_cast<std::size_t>(i));
@@ -106,7 +124,8 @@ MelValue Evaluator::assign(const Expr& e) {
         if (!s) {
             if (e.op != "=") lookup(target.name, e.line);  // undeclared
             if (rhs.isNone())
-                throw HostError("$" + target.name + " has no type to take from a command that returns nothing; "
+                throw HostError("$" + target.name +
+                                " has no type to take from a command that returns nothing; "
                                 "declare it first");
             s = &declareLocal(target.name, rhs.type(), e.line);
         }
@@ -145,7 +164,8 @@ MelValue Evaluator::increment(const Expr& e) {
     auto step = [&](const MelValue& v, const std::string& what) {
         if (!v.isNone() && !v.isArray() && v.type().base == BaseType::Int)
             return MelValue::ofInt(wrapInt(static_cast<long long>(v.i()) + delta));
-        if (!v.isNone() && !v.isArray() && v.type().base == BaseType::Float) return MelValue::ofFloat(v.f() + delta);
+        if (!v.isNone() && !v.isArray() && v.type().base == BaseType::Float)
+            return MelValue::ofFloat(v.f() + delta);
         throw HostError("type mismatch: '" + e.op + "' needs an int or a float, not " + what + " (" +
                         typeNameOf(v) + ")");
     };
@@ -158,7 +178,8 @@ MelValue Evaluator::increment(const Expr& e) {
     const std::string& name = target.kids[0]->name;
     const int i = asInt(eval(*target.kids[1]), "an array index");
     Slot& s = lookup(name, e.line);
-    if (!s.type.array) throw HostError("type mismatch: $" + name + " is " + typeName(s.type) + ", not an array");
+    if (!s.type.array)
+        throw HostError("type mismatch: $" + name + " is " + typeName(s.type) + ", not an array");
     if (i < 0 || static_cast<std::size_t>(i) >= s.value.size())
         throw HostError(outOfRange(i, "$" + name, s.value.size()));
     MelValue before = s.value.at(static_cast<std::size_t>(i));
@@ -179,10 +200,17 @@ MelValue Evaluator::arrayLiteral(const Expr& e) {
         if (v.isNone() || v.isArray())
             throw HostError("type mismatch: an array cannot hold " + typeNameOf(v) + " as an element");
         switch (v.type().base) {
-        case BaseType::Int: break;
-        case BaseType::Float: rank = std::max(rank, 1); break;
-        case BaseType::Vector: rank = std::max(rank, 2); break;
-        case BaseType::String: rank = 3; break;
+        case BaseType::Int:
+            break;
+        case BaseType::Float:
+            rank = std::max(rank, 1);
+            break;
+        case BaseType::Vector:
+            rank = std::max(rank, 2);
+            break;
+        case BaseType::String:
+            rank = 3;
+            break;
         }
     }
     static const BaseType bases[] = {BaseType::Int, BaseType::Float, BaseType::Vector, BaseType::String};

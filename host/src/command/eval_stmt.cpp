@@ -26,8 +26,8 @@ Evaluator::FrameGuard::FrameGuard(Evaluator& ev, const Unit* unit, bool topLevel
 
 void Evaluator::checkString(const std::string& s) const {
     if (s.size() > limits.maxStringSize)
-        throw HostError("a string of " + std::to_string(s.size()) + " characters is longer than the limit of " +
-                        std::to_string(limits.maxStringSize));
+        throw HostError("a string of " + std::to_string(s.size()) +
+                        " characters is longer than the limit of " + std::to_string(limits.maxStringSize));
 }
 
 void Evaluator::checkArraySize(std::size_t n) const {
@@ -96,10 +96,16 @@ Evaluator::Flow Evaluator::execBlock(const std::vector<StmtPtr>& body, std::size
 // Like call(), the statement dispatch stays small: values live in helpers.
 Evaluator::Flow Evaluator::execInner(const Stmt& st) {
     switch (st.kind) {
-    case Stmt::Kind::Empty: return Flow::Normal;
-    case Stmt::Kind::Expr: evalStatement(st); return Flow::Normal;
-    case Stmt::Kind::Decl: declare(st); return Flow::Normal;
-    case Stmt::Kind::Block: return execScoped(st.body);
+    case Stmt::Kind::Empty:
+        return Flow::Normal;
+    case Stmt::Kind::Expr:
+        evalStatement(st);
+        return Flow::Normal;
+    case Stmt::Kind::Decl:
+        declare(st);
+        return Flow::Normal;
+    case Stmt::Kind::Block:
+        return execScoped(st.body);
     case Stmt::Kind::If:
         if (condition(*st.expr, st.line)) return exec(*st.then);
         return st.otherwise ? exec(*st.otherwise) : Flow::Normal;
@@ -117,12 +123,19 @@ Evaluator::Flow Evaluator::execInner(const Stmt& st) {
             if (f == Flow::Return) return f;
         } while (condition(*st.expr, st.line));
         return Flow::Normal;
-    case Stmt::Kind::For: return execFor(st);
-    case Stmt::Kind::ForIn: return execForIn(st);
-    case Stmt::Kind::Switch: return execSwitch(st);
-    case Stmt::Kind::Break: return Flow::Break;
-    case Stmt::Kind::Continue: return Flow::Continue;
-    case Stmt::Kind::Return: setReturned(st); return Flow::Return;
+    case Stmt::Kind::For:
+        return execFor(st);
+    case Stmt::Kind::ForIn:
+        return execForIn(st);
+    case Stmt::Kind::Switch:
+        return execSwitch(st);
+    case Stmt::Kind::Break:
+        return Flow::Break;
+    case Stmt::Kind::Continue:
+        return Flow::Continue;
+    case Stmt::Kind::Return:
+        setReturned(st);
+        return Flow::Return;
     }
     return Flow::Normal;
 }
@@ -244,15 +257,18 @@ void Evaluator::declare(const Stmt& st) {
         std::size_t size = 0;
         if (d.size) {
             int n = asInt(eval(*d.size), "the size of $" + d.name);
-            if (n < 0) throw HostError("$" + d.name + ": an array size cannot be negative (" + std::to_string(n) + ")");
+            if (n < 0)
+                throw HostError("$" + d.name + ": an array size cannot be negative (" + std::to_string(n) +
+                                ")");
             checkArraySize(static_cast<std::size_t>(n));
             size = static_cast<std::size_t>(n);
         }
         if (st.global) {
             auto it = globals_.find(d.name);
             if (it != globals_.end() && it->second->type != type)
-                throw HostError("global $" + d.name + " is already declared as " + typeName(it->second->type) +
-                                "; it cannot be declared again as " + typeName(type));
+                throw HostError("global $" + d.name + " is already declared as " +
+                                typeName(it->second->type) + "; it cannot be declared again as " +
+                                typeName(type));
             if (it == globals_.end()) {
                 // A global is set up once: a later declaration (another
                 // script, the next call of a procedure) shares its value.
@@ -336,7 +352,8 @@ MelValue Evaluator::runText(const Unit& unit, Value* raw, const std::string& lab
         } catch (const HostError& e) {
             // Nested text has its own line numbers; say where when there are several.
             if (unit.statements.size() > 1)
-                throw HostError(std::string(e.what()) + " (in " + label + ", line " + std::to_string(st->line) + ")");
+                throw HostError(std::string(e.what()) + " (in " + label + ", line " +
+                                std::to_string(st->line) + ")");
             throw;
         }
     }

@@ -2,11 +2,11 @@
 
 #include "command/parser.h"
 
+#include <sys/stat.h>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace rdhost::cmd {
 
@@ -65,9 +65,8 @@ Interpreter::Interpreter(Scene& scene, std::ostream& out, std::ostream& err)
         }
         return false;
     });
-    scene.setWarningSink([this](const std::string& message) {
-        err_ << "// Warning: " << message << " //" << std::endl;
-    });
+    scene.setWarningSink(
+        [this](const std::string& message) { err_ << "// Warning: " << message << " //" << std::endl; });
 }
 
 Interpreter::~Interpreter() {

@@ -92,7 +92,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     int errors_ = 0;
-    int nested_ = 0;  // execute() calls under way
+    int nested_ = 0;        // execute() calls under way
     bool running_ = false;  // a top-level text is running (its idle step included)
     std::unique_ptr<Evaluator> eval_;
     Scene::ExecuteHook savedHook_;

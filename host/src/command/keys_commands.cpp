@@ -135,7 +135,8 @@ Value setKeyframe(Invocation& inv) {
 }
 
 Value keyframe(Invocation& inv) {
-    if (!inv.has("query")) inv.fail("only -query is supported (with -keyframeCount, -timeChange or -valueChange)");
+    if (!inv.has("query"))
+        inv.fail("only -query is supported (with -keyframeCount, -timeChange or -valueChange)");
     int modes = inv.has("keyframeCount") + inv.has("timeChange") + inv.has("valueChange");
     if (modes > 1) inv.fail("give one of -keyframeCount, -timeChange or -valueChange");
     if (inv.args.empty() && inv.scene.selection().empty()) inv.fail("nothing to query: give node.attribute");
@@ -143,8 +144,8 @@ Value keyframe(Invocation& inv) {
     // Curves in target order; a curve named directly counts as its own target.
     std::vector<Node*> curves;
     std::vector<const Attr*> units;
-    cmd::Invocation nonCurves{inv.scene, inv.command, inv.flags, {}, inv.line, inv.topLevel,
-                              inv.fileContext, inv.out};
+    cmd::Invocation nonCurves{inv.scene, inv.command,  inv.flags,       {},
+                              inv.line,  inv.topLevel, inv.fileContext, inv.out};
     for (const cmd::Arg& a : inv.args) {
         Node* n = inv.scene.findNode(a.text);
         if (n && isAnimCurve(n)) {
@@ -166,7 +167,8 @@ Value keyframe(Invocation& inv) {
         std::vector<Value> list;
         for (std::size_t i = 0; i < curves.size(); ++i)
             for (const Key& k : curveKeys(curves[i]))
-                list.push_back(inv.has("timeChange") ? Value::real(k.time) : cmd::numberValue(*units[i], k.value));
+                list.push_back(inv.has("timeChange") ? Value::real(k.time)
+                                                     : cmd::numberValue(*units[i], k.value));
         return Value::of(std::move(list));
     }
     long long count = 0;
@@ -179,8 +181,7 @@ Value currentTime(Invocation& inv) {
         if (!inv.args.empty()) inv.fail("-query takes no time");
         return Value::real(inv.scene.currentTime());
     }
-    if (inv.args.size() != 1 || !inv.args[0].isNumber())
-        inv.fail("expects one time (a frame number)");
+    if (inv.args.size() != 1 || !inv.args[0].isNumber()) inv.fail("expects one time (a frame number)");
     const double t = inv.args[0].number;
     if (!std::isfinite(t)) inv.fail("the time must be a finite number");
     inv.scene.setCurrentTime(t);
@@ -203,15 +204,16 @@ const cmd::Registrar regs[] = {
                     setKeyframe,
                     "setKeyframe [-time T] [-value V] [-attribute A]... [node.attr | node]...",
                     "the number of keys set"}},
-    cmd::Registrar{{"keyframe",
-                    {{"query", "q", 0},
-                     {"keyframeCount", "kc", 0},
-                     {"timeChange", "tc", 0},
-                     {"valueChange", "vc", 0},
-                     {"attribute", "at", 1}},
-                    keyframe,
-                    "keyframe -query [-keyframeCount | -timeChange | -valueChange] [-attribute A] node.attr...",
-                    "the key count, or the keys' times or values"}},
+    cmd::Registrar{
+        {"keyframe",
+         {{"query", "q", 0},
+          {"keyframeCount", "kc", 0},
+          {"timeChange", "tc", 0},
+          {"valueChange", "vc", 0},
+          {"attribute", "at", 1}},
+         keyframe,
+         "keyframe -query [-keyframeCount | -timeChange | -valueChange] [-attribute A] node.attr...",
+         "the key count, or the keys' times or values"}},
     cmd::Registrar{{"currentTime",
                     {{"query", "q", 0}, {"edit", "e", 0}, {"update", "u", 1}},
                     currentTime,

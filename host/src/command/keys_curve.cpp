@@ -9,8 +9,8 @@ double evaluate(const std::vector<Key>& keys, double time) {
     if (keys.empty()) return 0.0;
     if (time <= keys.front().time) return keys.front().value;
     if (time >= keys.back().time) return keys.back().value;
-    auto hi = std::upper_bound(keys.begin(), keys.end(), time,
-                               [](double t, const Key& k) { return t < k.time; });
+    auto hi =
+        std::upper_bound(keys.begin(), keys.end(), time, [](double t, const Key& k) { return t < k.time; });
     auto lo = hi - 1;
     if (time == lo->time) return lo->value;
     // Written from the lower key so that a flat segment stays exactly flat.
@@ -26,8 +26,8 @@ double evaluate(const std::vector<Key>& keys, double time) {
 }
 
 bool setKey(std::vector<Key>& keys, double time, double value) {
-    auto it = std::lower_bound(keys.begin(), keys.end(), time,
-                               [](const Key& k, double t) { return k.time < t; });
+    auto it =
+        std::lower_bound(keys.begin(), keys.end(), time, [](const Key& k, double t) { return k.time < t; });
     if (it != keys.end() && it->time == time) {
         it->value = value;
         return false;

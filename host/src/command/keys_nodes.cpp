@@ -70,7 +70,8 @@ void installAnimCurves(Scene& scene) {
 const BuiltinInstaller installer(&installAnimCurves);
 
 AnimCurveNode* curveOf(const Node* node) {
-    if (!isAnimCurve(node)) throw HostError("'" + (node ? node->name : std::string("?")) + "' is not an anim curve");
+    if (!isAnimCurve(node))
+        throw HostError("'" + (node ? node->name : std::string("?")) + "' is not an anim curve");
     return static_cast<AnimCurveNode*>(node->user);
 }
 
@@ -84,11 +85,15 @@ bool isAnimCurve(const Node* node) {
 
 std::string curveTypeFor(const Attr& attr) {
     switch (attr.kind) {
-    case AttrKind::Distance: return "animCurveTL";
-    case AttrKind::Angle: return "animCurveTA";
+    case AttrKind::Distance:
+        return "animCurveTL";
+    case AttrKind::Angle:
+        return "animCurveTA";
     case AttrKind::Numeric:
-    case AttrKind::Enum: return "animCurveTU";
-    default: return "";
+    case AttrKind::Enum:
+        return "animCurveTU";
+    default:
+        return "";
     }
 }
 

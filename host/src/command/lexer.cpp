@@ -16,8 +16,7 @@ bool isIdentChar(char c) { return isIdentStart(c) || isDigit(c); }
 
 // Bare words of command arguments: node and plug names, DAG paths, patterns.
 bool isWordStart(char c) {
-    return isAlpha(c) || c == '_' || c == '.' || c == '|' || c == ':' || c == '*' || c == '[' ||
-           c == '/';
+    return isAlpha(c) || c == '_' || c == '.' || c == '|' || c == ':' || c == '*' || c == '[' || c == '/';
 }
 bool isWordChar(char c) { return isWordStart(c) || isDigit(c) || c == ']' || c == '?'; }
 
@@ -34,8 +33,8 @@ bool isBoolWord(const std::string& w, double& value) {
 }
 
 // Operators of expressions, longest first.
-const char* const kOps2[] = {"<<", ">>", "<=", ">=", "==", "!=", "&&", "||",
-                             "++", "--", "+=", "-=", "*=", "/="};
+const char* const kOps2[] = {"<<", ">>", "<=", ">=", "==", "!=", "&&",
+                             "||", "++", "--", "+=", "-=", "*=", "/="};
 const char kOps1[] = "()[]{},;?:.`+-*/%^<>=!";
 
 }  // namespace
@@ -63,8 +62,8 @@ bool Scanner::skipBlanks() {
             i_ += 2;
             for (;;) {
                 if (i_ >= s_.size())
-                    throw SyntaxError(open, "unterminated comment (opened with /* on line " +
-                                                std::to_string(open) + ")");
+                    throw SyntaxError(
+                        open, "unterminated comment (opened with /* on line " + std::to_string(open) + ")");
                 if (s_[i_] == '*' && at(1) == '/') {
                     i_ += 2;
                     break;
@@ -104,8 +103,7 @@ Token Scanner::next() {
     if (c == '"') return string(spaced);
     if (isDigit(c) || (c == '.' && isDigit(at(1)))) return number(spaced, false);
     if (c == '$') {
-        if (!isIdentStart(at(1)))
-            throw SyntaxError(line_, "expected a variable name after '$'");
+        if (!isIdentStart(at(1))) throw SyntaxError(line_, "expected a variable name after '$'");
         std::size_t b = ++i_;
         while (i_ < s_.size() && isIdentChar(s_[i_])) ++i_;
         return make(Token::Kind::Var, s_.substr(b, i_ - b), spaced);
@@ -173,16 +171,28 @@ Token Scanner::string(bool spaced) {
         if (i_ >= s_.size()) throw SyntaxError(start, "unterminated string");
         char e = s_[i_++];
         switch (e) {
-        case 'n': v += '\n'; break;
-        case 't': v += '\t'; break;
-        case 'r': v += '\r'; break;
-        case '"': v += '"'; break;
-        case '\\': v += '\\'; break;
+        case 'n':
+            v += '\n';
+            break;
+        case 't':
+            v += '\t';
+            break;
+        case 'r':
+            v += '\r';
+            break;
+        case '"':
+            v += '"';
+            break;
+        case '\\':
+            v += '\\';
+            break;
         case '\n':
             // A backslash at the end of a line continues the string.
             ++line_;
             break;
-        default: v += e; break;
+        default:
+            v += e;
+            break;
         }
     }
     Token t = make(Token::Kind::String, std::move(v), spaced);
@@ -226,7 +236,8 @@ Token Scanner::number(bool spaced, bool signedForm) {
     if (damaged) {
         std::size_t e = i_;
         while (e < s_.size() && (signedForm ? isWordChar(s_[e]) : isIdentChar(s_[e]))) ++e;
-        throw SyntaxError(line_, "malformed number '" + clipInput(std::string_view(s_).substr(b, e - b)) + "'");
+        throw SyntaxError(line_,
+                          "malformed number '" + clipInput(std::string_view(s_).substr(b, e - b)) + "'");
     }
     Token t = make(Token::Kind::Number, text, spaced);
     t.number = hexValue >= 0 ? hexValue : std::strtod(text.c_str(), nullptr);

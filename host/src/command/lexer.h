@@ -25,8 +25,7 @@
 namespace rdhost::cmd {
 
 struct SyntaxError : HostError {
-    SyntaxError(int line, const std::string& message)
-        : HostError(message), line(line) {}
+    SyntaxError(int line, const std::string& message) : HostError(message), line(line) {}
     int line;
 };
 

@@ -120,12 +120,23 @@ std::string quote(std::string_view text) {
     out += '"';
     for (char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
         }
     }
     out += '"';
@@ -135,8 +146,8 @@ std::string quote(std::string_view text) {
 std::string word(std::string_view name) {
     bool plain = !name.empty() && name[0] != '-' && !(name[0] >= '0' && name[0] <= '9');
     for (char c : name)
-        plain = plain && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                          c == ':' || c == '|');
+        plain = plain && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                          c == '_' || c == ':' || c == '|');
     return plain ? std::string(name) : quote(name);
 }
 
@@ -155,13 +166,23 @@ std::string commentText(std::string_view text) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c < 0x80) {
             switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
             default:
-                if (c < 0x20 || c == 0x7f) escapeBytes(text.substr(i, 1));
-                else out += static_cast<char>(c);
+                if (c < 0x20 || c == 0x7f)
+                    escapeBytes(text.substr(i, 1));
+                else
+                    out += static_cast<char>(c);
             }
             ++i;
             continue;
@@ -184,8 +205,10 @@ std::string commentText(std::string_view text) {
             continue;
         }
         const bool lineLike = cp <= 0x9f || cp == 0x2028 || cp == 0x2029;
-        if (lineLike) escapeBytes(text.substr(i, len));
-        else out.append(text.substr(i, len));
+        if (lineLike)
+            escapeBytes(text.substr(i, len));
+        else
+            out.append(text.substr(i, len));
         i += len;
     }
     return out;
@@ -202,10 +225,17 @@ std::string unescape(std::string_view body) {
         }
         char n = body[++i];
         switch (n) {
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        default: out += n;
+        case 'n':
+            out += '\n';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        default:
+            out += n;
         }
     }
     return out;

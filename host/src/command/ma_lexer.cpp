@@ -45,8 +45,7 @@ void StatementReader::skipBlanksAndComments() {
             const int start = line_;
             i_ += 2;
             for (;;) {
-                if (i_ >= s_.size())
-                    throw cmd::SyntaxError(start, "comment opened with /* is never closed");
+                if (i_ >= s_.size()) throw cmd::SyntaxError(start, "comment opened with /* is never closed");
                 if (s_[i_] == '*' && peek(1) == '/') {
                     i_ += 2;
                     break;
@@ -106,8 +105,8 @@ cmd::Arg StatementReader::word(const std::string& text) const {
     } else if (auto n = parseNumber(text)) {
         a.kind = cmd::Arg::Kind::Number;
         a.number = *n;
-        a.integral = text.find_first_of(".eE") == std::string::npos ||
-                     text.find_first_of("xX") != std::string::npos;
+        a.integral =
+            text.find_first_of(".eE") == std::string::npos || text.find_first_of("xX") != std::string::npos;
     } else {
         a.kind = cmd::Arg::Kind::Word;
     }
@@ -141,8 +140,7 @@ bool StatementReader::next(MaStatement& out) {
         } else {
             std::size_t b = i_;
             while (i_ < s_.size() && !isBlank(s_[i_]) && s_[i_] != ';' && s_[i_] != '"' &&
-                   !isControl(s_[i_]) &&
-                   !(s_[i_] == '/' && (peek(1) == '/' || peek(1) == '*')))
+                   !isControl(s_[i_]) && !(s_[i_] == '/' && (peek(1) == '/' || peek(1) == '*')))
                 ++i_;
             std::string w = s_.substr(b, i_ - b);
             if (first) {

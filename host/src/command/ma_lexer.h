@@ -21,8 +21,8 @@
 namespace rdhost::ma {
 
 struct MaStatement {
-    std::string text;     // verbatim, from the command name through the ';'
-    int line = 1;         // line of the command name
+    std::string text;  // verbatim, from the command name through the ';'
+    int line = 1;      // line of the command name
     cmd::Statement parsed;
 };
 

@@ -29,11 +29,10 @@ using FlagTable = std::map<std::string, int>;
 
 // setAttr as the host writes it. -k/-l/-cb set the plug's states (see plugStates).
 const FlagTable kSetAttrFlags = {
-    {"k", 1},    {"keyable", 1},    {"l", 1},          {"lock", 1},         {"cb", 1},
-    {"channelBox", 1}, {"s", 1},    {"size", 1},       {"ch", 1},           {"capacityHint", 1},
-    {"type", 1}, {"typ", 1},        {"ca", 1},         {"caching", 1},      {"av", 0},
-    {"alteredValue", 0}, {"c", 0},  {"clamp", 0}};
-const FlagTable kCreateNodeFlags = {{"n", 1}, {"name", 1}, {"p", 1},  {"parent", 1},
+    {"k", 1},  {"keyable", 1}, {"l", 1},  {"lock", 1},         {"cb", 1},   {"channelBox", 1},
+    {"s", 1},  {"size", 1},    {"ch", 1}, {"capacityHint", 1}, {"type", 1}, {"typ", 1},
+    {"ca", 1}, {"caching", 1}, {"av", 0}, {"alteredValue", 0}, {"c", 0},    {"clamp", 0}};
+const FlagTable kCreateNodeFlags = {{"n", 1}, {"name", 1},   {"p", 1},  {"parent", 1},
                                     {"s", 0}, {"shared", 0}, {"ss", 0}, {"skipSelect", 0}};
 const FlagTable kConnectAttrFlags = {{"f", 0},  {"force", 0},         {"l", 1},  {"lock", 1},
                                      {"rd", 1}, {"referenceDest", 1}, {"na", 0}, {"nextAvailable", 0}};
@@ -143,8 +142,7 @@ std::set<std::string> parentNames(const std::string& text) {
                 if (items[i].isFlag && (items[i].flag == "p" || items[i].flag == "parent"))
                     out.insert(stripColon(items[i + 1].arg.text));
         }
-    } catch (const cmd::SyntaxError&) {
-    }
+    } catch (const cmd::SyntaxError&) {}
     return out;
 }
 
@@ -197,8 +195,8 @@ private:
     void warnUnknownFlags(const MaStatement& st, const Split& s, const std::string& what) {
         std::string flags;
         for (const std::string& f : s.unknown) flags += (flags.empty() ? "" : ", ") + f;
-        scene_.warn(where(st) + ": " + st.parsed.command + ": unknown flag" + (s.unknown.size() > 1 ? "s " : " ") +
-                    flags + "; " + what);
+        scene_.warn(where(st) + ": " + st.parsed.command + ": unknown flag" +
+                    (s.unknown.size() > 1 ? "s " : " ") + flags + "; " + what);
     }
 
     void requires(const MaStatement& st) {
@@ -228,7 +226,8 @@ private:
         if (!s.unknown.empty()) warnUnknownFlags(st, s, "ignored");
         std::string l = s.text({"l", "linear"}), a = s.text({"a", "angle"}), t = s.text({"t", "time"});
         if (!l.empty() && l != "centimeter" && l != "cm")
-            scene_.warn("currentUnit: linear unit '" + l + "' is not supported; distances are read as centimetres");
+            scene_.warn("currentUnit: linear unit '" + l +
+                        "' is not supported; distances are read as centimetres");
         if (!a.empty() && a != "degree" && a != "deg")
             scene_.warn("currentUnit: angular unit '" + a + "' is not supported; angles are read as degrees");
         if (!t.empty() && t != "film")
@@ -265,8 +264,9 @@ private:
             node = scene_.createNode(type, name, parent, true);
         } else {
             if (warnedTypes_.insert(type).second)
-                scene_.warn("createNode: node type '" + type +
-                            "' is not known here; its nodes are kept as placeholders and written back unchanged");
+                scene_.warn(
+                    "createNode: node type '" + type +
+                    "' is not known here; its nodes are kept as placeholders and written back unchanged");
             if (parent || !parents_.count(name)) {
                 node = scene_.createPlaceholder(type, name, parent);
             } else {
@@ -291,13 +291,15 @@ private:
                 std::string ln, sn;
                 for (std::size_t i = 0; i + 1 < st.parsed.items.size(); ++i) {
                     const Item& it = st.parsed.items[i];
-                    if (it.isFlag && (it.flag == "ln" || it.flag == "longName")) ln = st.parsed.items[i + 1].arg.text;
-                    if (it.isFlag && (it.flag == "sn" || it.flag == "shortName")) sn = st.parsed.items[i + 1].arg.text;
+                    if (it.isFlag && (it.flag == "ln" || it.flag == "longName"))
+                        ln = st.parsed.items[i + 1].arg.text;
+                    if (it.isFlag && (it.flag == "sn" || it.flag == "shortName"))
+                        sn = st.parsed.items[i + 1].arg.text;
                 }
                 dynamic_[current_].insert(ln);
                 dynamic_[current_].insert(sn);
-                scene_.warn("addAttr: extra attribute '" + (ln.empty() ? sn : ln) + "' of '" + nodeRef(current_) +
-                            "' is not modelled here; kept as written");
+                scene_.warn("addAttr: extra attribute '" + (ln.empty() ? sn : ln) + "' of '" +
+                            nodeRef(current_) + "' is not modelled here; kept as written");
             } else {
                 scene_.warn(cmd + ": '" + nodeRef(current_) + "': not modelled here; kept as written");
             }
@@ -327,12 +329,14 @@ private:
                 block_->lines.push_back(st.text);
                 return;
             }
-            if (!current_) throw HostError("setAttr: no node for '" + plug + "' (no createNode or select before it)");
+            if (!current_)
+                throw HostError("setAttr: no node for '" + plug + "' (no createNode or select before it)");
             node = current_;
             attrPath = plug.substr(1);
         } else {
             std::string nodeName;
-            if (!splitPlug(plug, nodeName, attrPath)) throw HostError("setAttr: '" + plug + "' is not a plug");
+            if (!splitPlug(plug, nodeName, attrPath))
+                throw HostError("setAttr: '" + plug + "' is not a plug");
             node = findFileNode(nodeName);
             if (!node) {
                 scene_.warn("setAttr: no node named '" + nodeName + "'; '" + plug + "' kept as written");
@@ -351,8 +355,8 @@ private:
         if (!attr || attr->kind == AttrKind::Matrix || (!attr->writable && !values.empty())) {
             std::string base = attrPath.substr(0, attrPath.find_first_of(".["));
             if (!dynamic_[node].count(base))
-                scene_.warn("setAttr: '" + nodeRef(node) + "' (" + node->type->name + ") has no attribute '" + attrPath +
-                            "' that this host models; kept as written");
+                scene_.warn("setAttr: '" + nodeRef(node) + "' (" + node->type->name + ") has no attribute '" +
+                            attrPath + "' that this host models; kept as written");
             node->raw.push_back(RawStatement{st.text});
             return;
         }
@@ -368,10 +372,14 @@ private:
     void plugStates(Node* node, const Attr* attr, const Split& s) {
         for (const auto& [flag, fv] : s.flags) {
             Node::PlugStateBit bit;
-            if (flag == "l" || flag == "lock") bit = Node::kLocked;
-            else if (flag == "k" || flag == "keyable") bit = Node::kKeyable;
-            else if (flag == "cb" || flag == "channelBox") bit = Node::kChannelBox;
-            else continue;
+            if (flag == "l" || flag == "lock")
+                bit = Node::kLocked;
+            else if (flag == "k" || flag == "keyable")
+                bit = Node::kKeyable;
+            else if (flag == "cb" || flag == "channelBox")
+                bit = Node::kChannelBox;
+            else
+                continue;
             if (!fv.front().isNumber()) {
                 scene_.warn("setAttr: -" + flag + " expects on or off, got '" + fv.front().text + "' (for '" +
                             nodeRef(node) + "." + attr->longName + "'); ignored");
@@ -390,7 +398,8 @@ private:
     }
 
     // ".ktv[i]" or ".ktv[i:j]" followed by time value pairs.
-    void readKeys(Node* curve, const std::string& path, const std::vector<Arg>& values, const MaStatement& st) {
+    void readKeys(Node* curve, const std::string& path, const std::vector<Arg>& values,
+                  const MaStatement& st) {
         std::size_t open = path.find('['), close = path.find(']');
         if (open == std::string::npos || close != path.size() - 1) {
             if (values.empty()) return;  // "-s N .ktv": a size hint only
@@ -402,8 +411,7 @@ private:
         std::size_t colon = range.find(':');
         auto first = parseNumber(range.substr(0, colon));
         auto last = colon == std::string::npos ? first : parseNumber(range.substr(colon + 1));
-        if (!first || !last || *last < *first)
-            throw HostError("setAttr: '" + path + "' is not a key range");
+        if (!first || !last || *last < *first) throw HostError("setAttr: '" + path + "' is not a key range");
         const std::size_t count = static_cast<std::size_t>(*last - *first + 1);
         if (values.size() != 2 * count)
             throw HostError("setAttr: '" + curve->name + "." + path + "' takes " + std::to_string(2 * count) +
@@ -416,7 +424,8 @@ private:
             if (t.kind != Arg::Kind::Number || v.kind != Arg::Kind::Number)
                 throw HostError("setAttr: key " + std::to_string(i) + " of '" + curve->name +
                                 "' is not a pair of numbers");
-            const double value = out.kind == AttrKind::Angle ? parseAngle(v.text).value_or(v.number) : v.number;
+            const double value =
+                out.kind == AttrKind::Angle ? parseAngle(v.text).value_or(v.number) : v.number;
             if (!std::isfinite(t.number) || !std::isfinite(value))
                 throw HostError("setAttr: key " + std::to_string(i) + " of '" + curve->name +
                                 "' is not a pair of finite numbers");
@@ -471,13 +480,15 @@ private:
             cmd::PlugPath src{nodes[0], attrs[0]}, dst{nodes[1], attrs[1]};
             const bool force = s.has({"f", "force"});
             if (dst.node->source(attrs[1]->index) && !force)
-                throw HostError("connectAttr: '" + dst.name() + "' is already connected; the file gives no -f");
+                throw HostError("connectAttr: '" + dst.name() +
+                                "' is already connected; the file gives no -f");
             scene_.connect(src.ref(), dst.ref(), force);
             return;
         }
         for (int i = 0; i < 2; ++i) {
             if (!nodes[i] && names[i][0] != ':')
-                scene_.warn("connectAttr: no node named '" + names[i] + "'; the connection is kept as written");
+                scene_.warn("connectAttr: no node named '" + names[i] +
+                            "'; the connection is kept as written");
             else if (nodes[i] && !isPlaceholder(nodes[i]) && !attrs[i] && !other(nodes, i) &&
                      !dynamic_[nodes[i]].count(paths[i].substr(0, paths[i].find_first_of(".["))))
                 scene_.warn("connectAttr: '" + nodeRef(nodes[i]) + "." + paths[i] +
@@ -514,7 +525,8 @@ private:
     }
 
     void reference(const MaStatement& st) {
-        scene_.warn("file: file references are not supported; '" + clipInput(firstLine(st.text)) + "' kept as written");
+        scene_.warn("file: file references are not supported; '" + clipInput(firstLine(st.text)) +
+                    "' kept as written");
         fs_.header.push_back(st.text);
     }
 

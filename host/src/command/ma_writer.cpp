@@ -145,7 +145,8 @@ std::string attributeValueText(Node* node, const Attr& a) {
         }
         return out;
     }
-    case AttrKind::Matrix: return "";
+    case AttrKind::Matrix:
+        return "";
     default:
         if (sameAsDefault(a, num(a.index)) || !std::isfinite(num(a.index))) return "";
         return numberText(a, num(a.index));
@@ -210,7 +211,8 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
             for (const keys::Key& k : keys::curveKeys(n))
                 if (std::isfinite(k.time) && std::isfinite(k.value)) keys.push_back(k);
             if (keys.size() != keys::curveKeys(n).size())
-                scene.warn("file: '" + nodeRef(n) + "' holds keys that are not finite numbers; they are not saved");
+                scene.warn("file: '" + nodeRef(n) +
+                           "' holds keys that are not finite numbers; they are not saved");
             if (keys.empty()) continue;
             const Attr& outAttr = *n->type->attrs[keys::outputSlot(n)];
             out << "\tsetAttr -s " << keys.size() << " \".ktv[0:" << keys.size() - 1 << "]\" ";
@@ -236,8 +238,9 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
         for (int a = 0; a < n->slotCount(); ++a) {
             const PlugRef& src = n->source(a);
             if (!src || !saved.count(src.node)) continue;
-            out << "connectAttr " << quote(nodeRef(src.node) + "." + fileAttrName(*src.node->type->attrs[src.attr]))
-                << " " << quote(nodeRef(n) + "." + fileAttrName(*n->type->attrs[a])) << ";\n";
+            out << "connectAttr "
+                << quote(nodeRef(src.node) + "." + fileAttrName(*src.node->type->attrs[src.attr])) << " "
+                << quote(nodeRef(n) + "." + fileAttrName(*n->type->attrs[a])) << ";\n";
         }
     }
     for (const KeptStatement& k : fs.trailing) {
@@ -250,7 +253,8 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
             // Kept lines name nodes as the file did; once such a node is deleted
             // or renamed the line would point at nothing.
             std::string first = k.text.substr(0, k.text.find('\n'));
-            scene.warn("file: '" + first + "' names '" + gone + "', which is no longer in the scene; not saved");
+            scene.warn("file: '" + first + "' names '" + gone +
+                       "', which is no longer in the scene; not saved");
         }
     }
     out << "// End of " << commentText(fileName) << "\n";

@@ -14,12 +14,17 @@ enum class Rank { Int, Float, Vector, String };
 
 Rank rankOf(const MelValue& v, const std::string& op) {
     if (v.isNone()) throw HostError("'" + op + "' has no value to work on (a command that returns nothing)");
-    if (v.isArray()) throw HostError("type mismatch: '" + op + "' cannot take an array (" + typeNameOf(v) + ")");
+    if (v.isArray())
+        throw HostError("type mismatch: '" + op + "' cannot take an array (" + typeNameOf(v) + ")");
     switch (v.type().base) {
-    case BaseType::Int: return Rank::Int;
-    case BaseType::Float: return Rank::Float;
-    case BaseType::Vector: return Rank::Vector;
-    case BaseType::String: return Rank::String;
+    case BaseType::Int:
+        return Rank::Int;
+    case BaseType::Float:
+        return Rank::Float;
+    case BaseType::Vector:
+        return Rank::Vector;
+    case BaseType::String:
+        return Rank::String;
     }
     return Rank::Int;
 }
@@ -32,9 +37,12 @@ Rank rankOf(const MelValue& v, const std::string& op) {
 
 MelValue ints(const std::string& op, long long a, long long b) {
     switch (op[0]) {
-    case '+': return MelValue::ofInt(wrapInt(a + b));
-    case '-': return MelValue::ofInt(wrapInt(a - b));
-    case '*': return MelValue::ofInt(wrapInt(a * b));
+    case '+':
+        return MelValue::ofInt(wrapInt(a + b));
+    case '-':
+        return MelValue::ofInt(wrapInt(a - b));
+    case '*':
+        return MelValue::ofInt(wrapInt(a * b));
     case '/':
         if (b == 0) divisionByZero();
         return MelValue::ofInt(wrapInt(a / b));
@@ -47,9 +55,12 @@ MelValue ints(const std::string& op, long long a, long long b) {
 
 MelValue floats(const std::string& op, double a, double b) {
     switch (op[0]) {
-    case '+': return MelValue::ofFloat(a + b);
-    case '-': return MelValue::ofFloat(a - b);
-    case '*': return MelValue::ofFloat(a * b);
+    case '+':
+        return MelValue::ofFloat(a + b);
+    case '-':
+        return MelValue::ofFloat(a - b);
+    case '*':
+        return MelValue::ofFloat(a * b);
     case '/':
         if (b == 0) divisionByZero();
         return MelValue::ofFloat(a / b);
@@ -64,8 +75,10 @@ MelValue vectors(const std::string& op, const MelValue& a, const MelValue& b, Ra
     const Vec3 u = asVector(a, ""), v = asVector(b, "");
     const bool both = ra == Rank::Vector && rb == Rank::Vector;
     switch (op[0]) {
-    case '+': return MelValue::ofVector({u.x + v.x, u.y + v.y, u.z + v.z});
-    case '-': return MelValue::ofVector({u.x - v.x, u.y - v.y, u.z - v.z});
+    case '+':
+        return MelValue::ofVector({u.x + v.x, u.y + v.y, u.z + v.z});
+    case '-':
+        return MelValue::ofVector({u.x - v.x, u.y - v.y, u.z - v.z});
     case '*':
         if (both) return MelValue::ofFloat(u.x * v.x + u.y * v.y + u.z * v.z);
         return MelValue::ofVector({u.x * v.x, u.y * v.y, u.z * v.z});
@@ -140,9 +153,12 @@ MelValue unaryOp(const std::string& op, const MelValue& a) {
     if (r == Rank::String) cannot(op, "a string");
     if (op == "+") return a;
     switch (r) {
-    case Rank::Int: return MelValue::ofInt(wrapInt(-static_cast<long long>(a.i())));
-    case Rank::Float: return MelValue::ofFloat(-a.f());
-    default: return MelValue::ofVector({-a.v().x, -a.v().y, -a.v().z});
+    case Rank::Int:
+        return MelValue::ofInt(wrapInt(-static_cast<long long>(a.i())));
+    case Rank::Float:
+        return MelValue::ofFloat(-a.f());
+    default:
+        return MelValue::ofVector({-a.v().x, -a.v().y, -a.v().z});
     }
 }
 

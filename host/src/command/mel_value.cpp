@@ -55,7 +55,8 @@ Vec3 parseVector(const std::string& s) {
     double c[3] = {0, 0, 0};
     std::size_t i = 0;
     for (double& v : c) {
-        while (i < s.size() && (s[i] == '<' || s[i] == ',' || std::isspace(static_cast<unsigned char>(s[i])))) ++i;
+        while (i < s.size() && (s[i] == '<' || s[i] == ',' || std::isspace(static_cast<unsigned char>(s[i]))))
+            ++i;
         std::size_t before = i;
         v = leadingNumber(s, i);
         if (i == before) break;
@@ -71,12 +72,15 @@ std::string shortestDouble(double v) {
 }
 
 [[noreturn]] void mismatch(const MelValue& v, const std::string& to, const std::string& what) {
-    throw HostError("type mismatch: cannot use " + typeNameOf(v) + " as " + to + (what.empty() ? "" : " (" + what + ")"));
+    throw HostError("type mismatch: cannot use " + typeNameOf(v) + " as " + to +
+                    (what.empty() ? "" : " (" + what + ")"));
 }
 
 }  // namespace
 
-int wrapInt(long long v) { return static_cast<int>(static_cast<unsigned int>(static_cast<unsigned long long>(v))); }
+int wrapInt(long long v) {
+    return static_cast<int>(static_cast<unsigned int>(static_cast<unsigned long long>(v)));
+}
 
 int truncToInt(double v) {
     if (std::isnan(v)) return 0;
@@ -97,25 +101,33 @@ std::string formatFloat(double v) {
 MelValue MelValue::zero(Type t) {
     if (t.array) {
         switch (t.base) {
-        case BaseType::Int: return make<5>();
-        case BaseType::Float: return make<6>();
-        case BaseType::String: return make<7>();
-        case BaseType::Vector: return make<8>();
+        case BaseType::Int:
+            return make<5>();
+        case BaseType::Float:
+            return make<6>();
+        case BaseType::String:
+            return make<7>();
+        case BaseType::Vector:
+            return make<8>();
         }
     }
     switch (t.base) {
-    case BaseType::Int: return ofInt(0);
-    case BaseType::Float: return ofFloat(0);
-    case BaseType::String: return ofString("");
-    case BaseType::Vector: return ofVector({});
+    case BaseType::Int:
+        return ofInt(0);
+    case BaseType::Float:
+        return ofFloat(0);
+    case BaseType::String:
+        return ofString("");
+    case BaseType::Vector:
+        return ofVector({});
     }
     return {};
 }
 
 Type MelValue::type() const {
-    static const BaseType bases[] = {BaseType::Int, BaseType::Int, BaseType::Float, BaseType::String,
-                                     BaseType::Vector, BaseType::Int, BaseType::Float, BaseType::String,
-                                     BaseType::Vector};
+    static const BaseType bases[] = {BaseType::Int,    BaseType::Int,    BaseType::Float,
+                                     BaseType::String, BaseType::Vector, BaseType::Int,
+                                     BaseType::Float,  BaseType::String, BaseType::Vector};
     return Type{bases[data_.index()], isArray()};
 }
 
@@ -130,30 +142,45 @@ std::size_t MelValue::size() const {
 
 MelValue MelValue::at(std::size_t i) const {
     switch (data_.index()) {
-    case 5: return ofInt(std::get<5>(data_)[i]);
-    case 6: return ofFloat(std::get<6>(data_)[i]);
-    case 7: return ofString(std::get<7>(data_)[i]);
-    case 8: return ofVector(std::get<8>(data_)[i]);
-    default: return *this;
+    case 5:
+        return ofInt(std::get<5>(data_)[i]);
+    case 6:
+        return ofFloat(std::get<6>(data_)[i]);
+    case 7:
+        return ofString(std::get<7>(data_)[i]);
+    case 8:
+        return ofVector(std::get<8>(data_)[i]);
+    default:
+        return *this;
     }
 }
 
 void MelValue::resize(std::size_t n) {
-    std::visit(Overload{[n](std::vector<int>& a) { a.resize(n); }, [n](std::vector<double>& a) { a.resize(n); },
-                        [n](std::vector<std::string>& a) { a.resize(n); }, [n](std::vector<Vec3>& a) { a.resize(n); },
-                        [](auto&) {}},
-               data_);
+    std::visit(
+        Overload{[n](std::vector<int>& a) { a.resize(n); }, [n](std::vector<double>& a) { a.resize(n); },
+                 [n](std::vector<std::string>& a) { a.resize(n); },
+                 [n](std::vector<Vec3>& a) { a.resize(n); }, [](auto&) {}},
+        data_);
 }
 
 void MelValue::put(std::size_t i, const MelValue& v) {
     if (i >= size()) resize(i + 1);
     const std::string what = "an element of a " + typeNameOf(*this);
     switch (data_.index()) {
-    case 5: std::get<5>(data_)[i] = asInt(v, what); break;
-    case 6: std::get<6>(data_)[i] = asFloat(v, what); break;
-    case 7: std::get<7>(data_)[i] = asString(v, what); break;
-    case 8: std::get<8>(data_)[i] = asVector(v, what); break;
-    default: break;
+    case 5:
+        std::get<5>(data_)[i] = asInt(v, what);
+        break;
+    case 6:
+        std::get<6>(data_)[i] = asFloat(v, what);
+        break;
+    case 7:
+        std::get<7>(data_)[i] = asString(v, what);
+        break;
+    case 8:
+        std::get<8>(data_)[i] = asVector(v, what);
+        break;
+    default:
+        break;
     }
 }
 
@@ -161,45 +188,69 @@ std::string typeNameOf(const MelValue& v) { return v.isNone() ? "nothing" : type
 
 int asInt(const MelValue& v, const std::string& what) {
     switch (v.data().index()) {
-    case 0: return 0;
-    case 1: return v.i();
-    case 2: return truncToInt(v.f());
-    case 3: return truncToInt(leadingNumber(v.s()));
-    case 4: return truncToInt(length(v.v()));
-    default: mismatch(v, "int", what);
+    case 0:
+        return 0;
+    case 1:
+        return v.i();
+    case 2:
+        return truncToInt(v.f());
+    case 3:
+        return truncToInt(leadingNumber(v.s()));
+    case 4:
+        return truncToInt(length(v.v()));
+    default:
+        mismatch(v, "int", what);
     }
 }
 
 double asFloat(const MelValue& v, const std::string& what) {
     switch (v.data().index()) {
-    case 0: return 0;
-    case 1: return v.i();
-    case 2: return v.f();
-    case 3: return leadingNumber(v.s());
-    case 4: return length(v.v());
-    default: mismatch(v, "float", what);
+    case 0:
+        return 0;
+    case 1:
+        return v.i();
+    case 2:
+        return v.f();
+    case 3:
+        return leadingNumber(v.s());
+    case 4:
+        return length(v.v());
+    default:
+        mismatch(v, "float", what);
     }
 }
 
 std::string asString(const MelValue& v, const std::string& what) {
     switch (v.data().index()) {
-    case 0: return "";
-    case 1: return std::to_string(v.i());
-    case 2: return formatFloat(v.f());
-    case 3: return v.s();
-    case 4: return formatFloat(v.v().x) + " " + formatFloat(v.v().y) + " " + formatFloat(v.v().z);
-    default: mismatch(v, "string", what);
+    case 0:
+        return "";
+    case 1:
+        return std::to_string(v.i());
+    case 2:
+        return formatFloat(v.f());
+    case 3:
+        return v.s();
+    case 4:
+        return formatFloat(v.v().x) + " " + formatFloat(v.v().y) + " " + formatFloat(v.v().z);
+    default:
+        mismatch(v, "string", what);
     }
 }
 
 Vec3 asVector(const MelValue& v, const std::string& what) {
     switch (v.data().index()) {
-    case 0: return {};
-    case 1: return {double(v.i()), double(v.i()), double(v.i())};
-    case 2: return {v.f(), v.f(), v.f()};
-    case 3: return parseVector(v.s());
-    case 4: return v.v();
-    default: mismatch(v, "vector", what);
+    case 0:
+        return {};
+    case 1:
+        return {double(v.i()), double(v.i()), double(v.i())};
+    case 2:
+        return {v.f(), v.f(), v.f()};
+    case 3:
+        return parseVector(v.s());
+    case 4:
+        return v.v();
+    default:
+        mismatch(v, "vector", what);
     }
 }
 
@@ -209,10 +260,14 @@ MelValue convertTo(const MelValue& v, Type t, const std::string& what) {
     if (v.type() == t) return v;
     if (!t.array) {
         switch (t.base) {
-        case BaseType::Int: return MelValue::ofInt(asInt(v, what));
-        case BaseType::Float: return MelValue::ofFloat(asFloat(v, what));
-        case BaseType::String: return MelValue::ofString(asString(v, what));
-        case BaseType::Vector: return MelValue::ofVector(asVector(v, what));
+        case BaseType::Int:
+            return MelValue::ofInt(asInt(v, what));
+        case BaseType::Float:
+            return MelValue::ofFloat(asFloat(v, what));
+        case BaseType::String:
+            return MelValue::ofString(asString(v, what));
+        case BaseType::Vector:
+            return MelValue::ofVector(asVector(v, what));
         }
     }
     MelValue out = MelValue::zero(t);
@@ -240,7 +295,8 @@ std::string printText(const MelValue& v) {
 
 MelValue fromCommand(const Value& v) {
     switch (v.kind) {
-    case Value::Kind::None: return {};
+    case Value::Kind::None:
+        return {};
     case Value::Kind::Int:
     case Value::Kind::Bool:
         return MelValue::ofInt(v.i > INT_MAX ? INT_MAX : v.i < INT_MIN ? INT_MIN : static_cast<int>(v.i));
@@ -249,9 +305,12 @@ MelValue fromCommand(const Value& v) {
         // The number as the command prints it: a float attribute's 0.2 is 0.2,
         // not the double nearest the float; an angle is in degrees.
         return MelValue::ofFloat(std::strtod(v.text().c_str(), nullptr));
-    case Value::Kind::Double: return MelValue::ofFloat(v.d);
-    case Value::Kind::String: return MelValue::ofString(v.s);
-    case Value::Kind::List: break;
+    case Value::Kind::Double:
+        return MelValue::ofFloat(v.d);
+    case Value::Kind::String:
+        return MelValue::ofString(v.s);
+    case Value::Kind::List:
+        break;
     }
     bool strings = true, ints = true;
     for (const Value& e : v.list) {
@@ -280,12 +339,18 @@ MelValue fromCommand(const Value& v) {
 
 Value toCommand(const MelValue& v) {
     switch (v.data().index()) {
-    case 0: return Value::none();
-    case 1: return Value::integer(v.i());
-    case 2: return Value::real(v.f());
-    case 3: return Value::string(v.s());
-    case 4: return Value::of({Value::real(v.v().x), Value::real(v.v().y), Value::real(v.v().z)});
-    default: break;
+    case 0:
+        return Value::none();
+    case 1:
+        return Value::integer(v.i());
+    case 2:
+        return Value::real(v.f());
+    case 3:
+        return Value::string(v.s());
+    case 4:
+        return Value::of({Value::real(v.v().x), Value::real(v.v().y), Value::real(v.v().z)});
+    default:
+        break;
     }
     std::vector<Value> out;
     for (std::size_t i = 0; i < v.size(); ++i) out.push_back(toCommand(v.at(i)));
@@ -302,9 +367,12 @@ void appendArgs(const MelValue& v, std::vector<Arg>& out) {
         out.push_back(std::move(a));
     };
     switch (v.data().index()) {
-    case 0: return;
-    case 1: return number(v.i(), true);
-    case 2: return number(v.f(), false);
+    case 0:
+        return;
+    case 1:
+        return number(v.i(), true);
+    case 2:
+        return number(v.f(), false);
     case 3: {
         Arg a;
         a.kind = Arg::Kind::String;

@@ -43,7 +43,7 @@ public:
 
     bool isNone() const { return data_.index() == 0; }  // a command that returned nothing
     bool isArray() const { return data_.index() >= 5; }
-    Type type() const;  // of a value that is not none
+    Type type() const;         // of a value that is not none
     std::size_t size() const;  // elements of an array
 
     int i() const { return std::get<1>(data_); }

@@ -24,8 +24,7 @@ mode_t currentUmask() {
         char line[256];
         unsigned mask = 0;
         bool found = false;
-        while (!found && std::fgets(line, sizeof line, f))
-            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        while (!found && std::fgets(line, sizeof line, f)) found = std::sscanf(line, "Umask: %o", &mask) == 1;
         std::fclose(f);
         if (found) return static_cast<mode_t>(mask & 0777);
     }

@@ -7,10 +7,18 @@ namespace rdhost::cmd {
 std::string typeName(Type t) {
     const char* base = "int";
     switch (t.base) {
-    case BaseType::Int: base = "int"; break;
-    case BaseType::Float: base = "float"; break;
-    case BaseType::String: base = "string"; break;
-    case BaseType::Vector: base = "vector"; break;
+    case BaseType::Int:
+        base = "int";
+        break;
+    case BaseType::Float:
+        base = "float";
+        break;
+    case BaseType::String:
+        base = "string";
+        break;
+    case BaseType::Vector:
+        base = "vector";
+        break;
     }
     return std::string(base) + (t.array ? "[]" : "");
 }
@@ -29,8 +37,8 @@ Type typeOf(const std::string& w) {
 
 bool isKeyword(const std::string& w) {
     static const std::set<std::string> words = {
-        "if", "else", "while", "do", "for", "in", "switch", "case", "default", "break",
-        "continue", "return", "proc", "global", "int", "float", "string", "vector", "matrix"};
+        "if",       "else",   "while", "do",     "for", "in",    "switch", "case",   "default", "break",
+        "continue", "return", "proc",  "global", "int", "float", "string", "vector", "matrix"};
     return words.count(w) != 0;
 }
 
@@ -43,19 +51,24 @@ ExprPtr makeExpr(Expr::Kind kind, int line) {
 
 std::string describeToken(const Token& t) {
     switch (t.kind) {
-    case Token::Kind::End: return "the end of the text";
-    case Token::Kind::String: return "\"" + clipInput(t.text) + "\"";
-    case Token::Kind::Var: return "'$" + clipInput(t.text) + "'";
-    case Token::Kind::Flag: return "'-" + clipInput(t.text) + "'";
-    default: return "'" + clipInput(t.text) + "'";
+    case Token::Kind::End:
+        return "the end of the text";
+    case Token::Kind::String:
+        return "\"" + clipInput(t.text) + "\"";
+    case Token::Kind::Var:
+        return "'$" + clipInput(t.text) + "'";
+    case Token::Kind::Flag:
+        return "'-" + clipInput(t.text) + "'";
+    default:
+        return "'" + clipInput(t.text) + "'";
     }
 }
 
 Nest::Nest(Parser& p, int line) : p_(p) {
     if (++p_.nesting_ > kMaxNesting) {
         --p_.nesting_;
-        throw SyntaxError(line, "statements or expressions nested deeper than " +
-                                    std::to_string(kMaxNesting) + " levels");
+        throw SyntaxError(
+            line, "statements or expressions nested deeper than " + std::to_string(kMaxNesting) + " levels");
     }
 }
 
@@ -141,10 +154,12 @@ StmtPtr Parser::statement(bool topLevel) {
             return declaration(true);
         if (global) {
             Token p = sc_.next();
-            if (!(p.kind == Token::Kind::Ident && p.text == "proc")) fail(p, "'proc' or a type after 'global'");
+            if (!(p.kind == Token::Kind::Ident && p.text == "proc"))
+                fail(p, "'proc' or a type after 'global'");
         }
         if (!topLevel)
-            throw SyntaxError(t.line, "a procedure is defined at the top level of a script, not inside a block");
+            throw SyntaxError(t.line,
+                              "a procedure is defined at the top level of a script, not inside a block");
         procedure(global, t);
         return nullptr;
     }
@@ -351,8 +366,8 @@ StmtPtr Parser::returnStatement() {
         throw SyntaxError(kw.line, "procedure '" + proc_->name + "' returns " + typeName(proc_->result) +
                                        ": return needs a value");
     if (!proc_->returns && !bare)
-        throw SyntaxError(kw.line, "procedure '" + proc_->name +
-                                       "' has no return type: return cannot give a value");
+        throw SyntaxError(kw.line,
+                          "procedure '" + proc_->name + "' has no return type: return cannot give a value");
     endStatement();
     return st;
 }
@@ -390,7 +405,8 @@ void Parser::procedure(bool global, const Token& at) {
             }
             for (const Param& q : def->params)
                 if (q.name == p.name)
-                    throw SyntaxError(name.line, "procedure '" + def->name + "' has two parameters named $" + p.name);
+                    throw SyntaxError(name.line,
+                                      "procedure '" + def->name + "' has two parameters named $" + p.name);
             def->params.push_back(std::move(p));
         } while (accept(","));
     }

@@ -21,7 +21,7 @@ namespace rdhost::cmd {
 
 constexpr int kMaxNesting = 200;
 
-std::shared_ptr<Unit> parseUnit(const std::string& text, const std::string& file = "",
-                                bool anonymous = false, int firstLine = 1);
+std::shared_ptr<Unit> parseUnit(const std::string& text, const std::string& file = "", bool anonymous = false,
+                                int firstLine = 1);
 
 }  // namespace rdhost::cmd

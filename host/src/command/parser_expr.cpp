@@ -42,9 +42,11 @@ bool isLvalue(const Expr& e) {
 void needLvalue(const Expr& e, const Token& op) {
     if (isLvalue(e)) return;
     if (e.kind == Expr::Kind::Component)
-        throw SyntaxError(op.line, "a vector's component cannot be set on its own; assign the whole vector "
-                                   "(<<x, y, z>>)");
-    throw SyntaxError(op.line, "syntax error: '" + op.text + "' needs a variable or an array element on its left");
+        throw SyntaxError(op.line,
+                          "a vector's component cannot be set on its own; assign the whole vector "
+                          "(<<x, y, z>>)");
+    throw SyntaxError(op.line,
+                      "syntax error: '" + op.text + "' needs a variable or an array element on its left");
 }
 
 Arg literalArg(const Token& t) {
@@ -53,10 +55,18 @@ Arg literalArg(const Token& t) {
     a.number = t.number;
     a.integral = t.integral;
     switch (t.kind) {
-    case Token::Kind::String: a.kind = Arg::Kind::String; break;
-    case Token::Kind::Number: a.kind = Arg::Kind::Number; break;
-    case Token::Kind::Bool: a.kind = Arg::Kind::Bool; break;
-    default: a.kind = Arg::Kind::Word; break;
+    case Token::Kind::String:
+        a.kind = Arg::Kind::String;
+        break;
+    case Token::Kind::Number:
+        a.kind = Arg::Kind::Number;
+        break;
+    case Token::Kind::Bool:
+        a.kind = Arg::Kind::Bool;
+        break;
+    default:
+        a.kind = Arg::Kind::Word;
+        break;
     }
     return a;
 }
@@ -223,8 +233,10 @@ ExprPtr Parser::primary() {
         e->name = t.text;
         return e;
     }
-    case Token::Kind::Ident: return identifier(t);
-    default: break;
+    case Token::Kind::Ident:
+        return identifier(t);
+    default:
+        break;
     }
     if (t.is("(")) {
         ExprPtr e = expression();
@@ -277,9 +289,11 @@ ExprPtr Parser::identifier(const Token& t) {
         return e;
     }
     if (sc_.peekChar() != '(')
-        throw SyntaxError(t.line, "syntax error: '" + clipInput(w) + "' in an expression needs its arguments in "
-                                  "parentheses (" + clipInput(w) + "(...)) or the command in backquotes (`" +
-                                  clipInput(w) + " ...`)");
+        throw SyntaxError(t.line, "syntax error: '" + clipInput(w) +
+                                      "' in an expression needs its arguments in "
+                                      "parentheses (" +
+                                      clipInput(w) + "(...)) or the command in backquotes (`" + clipInput(w) +
+                                      " ...`)");
     if (isTypeName(w)) {
         if (w == "matrix") throw SyntaxError(t.line, "matrix values are not supported");
         sc_.next();
@@ -353,7 +367,9 @@ void Parser::commandArgs(Call& c) {
             a.kind = CallArg::Kind::Flag;
             a.flag = t.text;
             break;
-        case Token::Kind::Var: a.expr = commandVariable(t); break;
+        case Token::Kind::Var:
+            a.expr = commandVariable(t);
+            break;
         case Token::Kind::Op: {
             Nest nest(*this, t.line);
             if (t.is("(")) {
@@ -368,8 +384,8 @@ void Parser::commandArgs(Call& c) {
         }
         default: {
             bool glued = false;
-            if (t.kind == Token::Kind::Word && isIdentifier(t.text) && (!isKeyword(t.text) || isTypeName(t.text)) &&
-                sc_.peekChar(&glued) == '(' && !glued) {
+            if (t.kind == Token::Kind::Word && isIdentifier(t.text) &&
+                (!isKeyword(t.text) || isTypeName(t.text)) && sc_.peekChar(&glued) == '(' && !glued) {
                 // print size($a): a call among the arguments, not the word "size"
                 Token name = t;
                 name.kind = Token::Kind::Ident;
@@ -403,8 +419,10 @@ ExprPtr Parser::commandVariable(const Token& var) {
         c = sc_.peekChar(&spaced);
     }
     if (!spaced && c != '\0' && c != ';' && c != '}' && c != ')' && c != '`' && c != '(')
-        throw SyntaxError(var.line, "syntax error: a variable among command arguments stands alone; "
-                                    "to join it with text write ($" + var.text + " + \"...\")");
+        throw SyntaxError(var.line,
+                          "syntax error: a variable among command arguments stands alone; "
+                          "to join it with text write ($" +
+                              var.text + " + \"...\")");
     return e;
 }
 

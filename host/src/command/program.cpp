@@ -4,20 +4,19 @@
 #include "command/interpreter.h"
 #include "command/registry.h"
 
+#include <unistd.h>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <ostream>
 #include <sstream>
-#include <unistd.h>
 
 namespace rdhost::cmd {
 
 namespace {
 
 bool endsWith(const std::string& s, const std::string& suffix) {
-    return s.size() >= suffix.size() &&
-           s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 std::string quoted(const std::string& s) {
@@ -160,9 +159,12 @@ int runProgram(const std::vector<std::string>& args, std::ostream& out, std::ost
             }
             char* end = nullptr;
             errno = 0;
-            long long n = v.empty() || !std::isdigit(static_cast<unsigned char>(v[0])) ? -1 : std::strtoll(v.c_str(), &end, 10);
+            long long n = v.empty() || !std::isdigit(static_cast<unsigned char>(v[0]))
+                              ? -1
+                              : std::strtoll(v.c_str(), &end, 10);
             if (n < 0 || errno != 0 || *end != '\0') {
-                err << "rigdials: --step-limit takes a whole number of statements (0: no limit), not '" << v << "'\n"
+                err << "rigdials: --step-limit takes a whole number of statements (0: no limit), not '" << v
+                    << "'\n"
                     << kUsage;
                 return 2;
             }

@@ -87,13 +87,19 @@ Value Value::of(std::vector<Value> v) {
 
 std::string Value::text() const {
     switch (kind) {
-    case Kind::None: return "";
+    case Kind::None:
+        return "";
     case Kind::Int:
-    case Kind::Bool: return std::to_string(i);
-    case Kind::Float: return shortest(static_cast<float>(d));
-    case Kind::Double: return shortest(d);
-    case Kind::Angle: return ma::formatAngle(d);
-    case Kind::String: return s;
+    case Kind::Bool:
+        return std::to_string(i);
+    case Kind::Float:
+        return shortest(static_cast<float>(d));
+    case Kind::Double:
+        return shortest(d);
+    case Kind::Angle:
+        return ma::formatAngle(d);
+    case Kind::String:
+        return s;
     case Kind::List: {
         std::string out;
         for (const auto& v : list) {
@@ -108,9 +114,7 @@ std::string Value::text() const {
     return "";
 }
 
-bool Invocation::has(const std::string& longName) const {
-    return flag(longName) != nullptr;
-}
+bool Invocation::has(const std::string& longName) const { return flag(longName) != nullptr; }
 
 const std::vector<Arg>* Invocation::flag(const std::string& longName) const {
     for (auto it = flags.rbegin(); it != flags.rend(); ++it)
@@ -121,16 +125,14 @@ const std::vector<Arg>* Invocation::flag(const std::string& longName) const {
 std::string Invocation::flagText(const std::string& longName, int i) const {
     const auto* a = flag(longName);
     if (!a) fail("flag -" + longName + " is required");
-    if (i < 0 || i >= static_cast<int>(a->size()))
-        fail("flag -" + longName + " needs an argument");
+    if (i < 0 || i >= static_cast<int>(a->size())) fail("flag -" + longName + " needs an argument");
     return (*a)[i].text;
 }
 
 double Invocation::flagNumber(const std::string& longName, int i) const {
     const auto* a = flag(longName);
     if (!a) fail("flag -" + longName + " is required");
-    if (i < 0 || i >= static_cast<int>(a->size()))
-        fail("flag -" + longName + " needs an argument");
+    if (i < 0 || i >= static_cast<int>(a->size())) fail("flag -" + longName + " needs an argument");
     if (!(*a)[i].isNumber())
         fail("flag -" + longName + " expects a number, got '" + clipInput((*a)[i].text) + "'");
     return (*a)[i].number;
@@ -143,9 +145,7 @@ std::vector<std::string> Invocation::flagTexts(const std::string& longName) cons
     return out;
 }
 
-void Invocation::fail(const std::string& message) const {
-    throw HostError(command + ": " + message);
-}
+void Invocation::fail(const std::string& message) const { throw HostError(command + ": " + message); }
 
 void registerCommand(CommandDef def) {
     std::string name = def.name;

@@ -43,9 +43,9 @@ namespace rdhost::cmd {
 struct Arg {
     enum class Kind { String, Word, Number, Bool };
     Kind kind = Kind::Word;
-    std::string text;        // the source text (unescaped for strings)
-    double number = 0.0;     // Number, and Bool as 0/1
-    bool integral = false;   // Number written without '.' or exponent
+    std::string text;       // the source text (unescaped for strings)
+    double number = 0.0;    // Number, and Bool as 0/1
+    bool integral = false;  // Number written without '.' or exponent
 
     bool isNumber() const { return kind == Kind::Number || kind == Kind::Bool; }
 };
@@ -54,8 +54,8 @@ struct Arg {
 // (0 for switches such as -query); in query mode (the command has a "query"
 // flag and it is given) flags take none. A flag may be given more than once.
 struct FlagSpec {
-    std::string longName;    // "name"
-    std::string shortName;   // "n"
+    std::string longName;   // "name"
+    std::string shortName;  // "n"
     int argCount = 0;
 };
 
@@ -69,16 +69,16 @@ struct FlagUse {
 struct Value {
     enum class Kind { None, Int, Float, Double, String, Bool, List, Angle };
     Kind kind = Kind::None;
-    long long i = 0;         // Int, Bool
-    double d = 0.0;          // Float (holding a float's value), Double, Angle (radians)
-    std::string s;           // String
-    std::vector<Value> list; // List: printed blank-separated
+    long long i = 0;          // Int, Bool
+    double d = 0.0;           // Float (holding a float's value), Double, Angle (radians)
+    std::string s;            // String
+    std::vector<Value> list;  // List: printed blank-separated
 
     static Value none() { return {}; }
     static Value integer(long long v);
-    static Value floating(float v);     // a float attribute: printed at float precision
-    static Value real(double v);        // a double: printed at double precision
-    static Value angle(double radians); // printed in degrees, the shortest text that reads back
+    static Value floating(float v);      // a float attribute: printed at float precision
+    static Value real(double v);         // a double: printed at double precision
+    static Value angle(double radians);  // printed in degrees, the shortest text that reads back
     static Value string(std::string v);
     static Value boolean(bool v);
     static Value strings(const std::vector<std::string>& v);
@@ -119,8 +119,8 @@ struct CommandDef {
     std::string name;
     std::vector<FlagSpec> flags;
     Handler run;
-    std::string usage;       // one line for --help: synopsis with every flag
-    std::string result;      // what the result is, for --help ("the node's name")
+    std::string usage;   // one line for --help: synopsis with every flag
+    std::string result;  // what the result is, for --help ("the node's name")
 };
 
 // Adds a command; a later registration of the same name replaces the earlier.

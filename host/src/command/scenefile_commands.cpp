@@ -65,8 +65,7 @@ std::string readFile(const cmd::Invocation& inv, const std::string& path) {
     }
     if (text.rfind("FOR4", 0) == 0 || text.rfind("FOR8", 0) == 0)
         inv.fail("'" + path + "' is a Maya binary file; this host reads Maya ASCII (.ma) only");
-    if (text.find('\0') != std::string::npos)
-        inv.fail("'" + path + "' is not a text file");
+    if (text.find('\0') != std::string::npos) inv.fail("'" + path + "' is not a text file");
     return text;
 }
 
@@ -119,21 +118,21 @@ cmd::Value fileCommand(cmd::Invocation& inv) {
     return cmd::Value::string(path);
 }
 
-const cmd::Registrar reg{{
-    "file",
-    {{"rename", "rn", 1},
-     {"save", "s", 0},
-     {"open", "o", 0},
-     {"new", "new", 0},
-     {"force", "f", 0},
-     {"query", "q", 0},
-     {"sceneName", "sn", 0},
-     {"type", "typ", 1},
-     {"ignoreVersion", "iv", 0},
-     {"options", "op", 1}},
-    fileCommand,
-    "file -rename F | -save [F] [-type \"mayaAscii\"] | -open [-force] F | -new [-force] | -query -sceneName",
-    "the file's path (-open, -save, -rename), the scene's name (-query -sceneName)"}};
+const cmd::Registrar reg{{"file",
+                          {{"rename", "rn", 1},
+                           {"save", "s", 0},
+                           {"open", "o", 0},
+                           {"new", "new", 0},
+                           {"force", "f", 0},
+                           {"query", "q", 0},
+                           {"sceneName", "sn", 0},
+                           {"type", "typ", 1},
+                           {"ignoreVersion", "iv", 0},
+                           {"options", "op", 1}},
+                          fileCommand,
+                          "file -rename F | -save [F] [-type \"mayaAscii\"] | -open [-force] F | -new "
+                          "[-force] | -query -sceneName",
+                          "the file's path (-open, -save, -rename), the scene's name (-query -sceneName)"}};
 
 }  // namespace
 

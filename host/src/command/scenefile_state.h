@@ -21,16 +21,17 @@ struct KeptStatement {
 
 // "select -ne :name;" followed by the statements that applied to it.
 struct DefaultNodeBlock {
-    std::string node;                 // as written, ":time1"
-    std::vector<std::string> lines;   // verbatim statements
+    std::string node;                // as written, ":time1"
+    std::vector<std::string> lines;  // verbatim statements
 };
 
 struct FileState : SceneExtension {
-    std::string sceneName;                  // path given by -rename, -open or -save; empty: untitled
-    std::vector<KeptStatement> requires;    // requires of plug-ins not loaded here (nodes: the plug-in)
-    std::vector<std::string> header;        // fileInfo, dataStructure... after currentUnit
-    std::vector<DefaultNodeBlock> defaults; // settings of default nodes this host lacks
-    std::vector<KeptStatement> trailing;    // connectAttr, relationship... after the connections
+    std::string sceneName;  // path given by -rename, -open or -save; empty: untitled
+    std::vector<KeptStatement>
+    requires;                                // requires of plug-ins not loaded here (nodes: the plug-in)
+    std::vector<std::string> header;         // fileInfo, dataStructure... after currentUnit
+    std::vector<DefaultNodeBlock> defaults;  // settings of default nodes this host lacks
+    std::vector<KeptStatement> trailing;     // connectAttr, relationship... after the connections
 
     void clear() { *this = FileState{}; }
 };

@@ -45,7 +45,6 @@ Attr* newAttr(Scene* scene) {
 
 namespace {
 
-
 MStatus fail(MStatus::MStatusCode code, const std::string& why) { return MStatus(code, why.c_str()); }
 
 bool validAttrName(const MString& n) {
@@ -77,9 +76,15 @@ Attr* createAttr(const MString& full, const MString& brief, AttrKind kind, MStat
 
 bool isSingleNumericType(int t) {
     switch (t) {
-    case MFnNumericData::kBoolean: case MFnNumericData::kByte: case MFnNumericData::kChar:
-    case MFnNumericData::kShort: case MFnNumericData::kInt: case MFnNumericData::kInt64:
-    case MFnNumericData::kFloat: case MFnNumericData::kDouble: case MFnNumericData::kAddr:
+    case MFnNumericData::kBoolean:
+    case MFnNumericData::kByte:
+    case MFnNumericData::kChar:
+    case MFnNumericData::kShort:
+    case MFnNumericData::kInt:
+    case MFnNumericData::kInt64:
+    case MFnNumericData::kFloat:
+    case MFnNumericData::kDouble:
+    case MFnNumericData::kAddr:
         return true;
     default:
         return false;
@@ -94,7 +99,9 @@ bool isSingleNumericType(int t) {
 
 MFnAttribute::MFnAttribute() {}
 MFnAttribute::MFnAttribute(MObject& object, MStatus* st) { setStatus(st, MFnAttribute::setObject(object)); }
-MFnAttribute::MFnAttribute(const MObject& object, MStatus* st) { setStatus(st, MFnAttribute::setObject(object)); }
+MFnAttribute::MFnAttribute(const MObject& object, MStatus* st) {
+    setStatus(st, MFnAttribute::setObject(object));
+}
 MFnAttribute::~MFnAttribute() {}
 
 MStatus MFnAttribute::setObject(MObject& object) { return setObject(static_cast<const MObject&>(object)); }
@@ -121,18 +128,18 @@ MObject MFnAttribute::parent(MStatus* st) const {
     return a && a->parent ? ObjectAccess::make(a->parent) : MObject();
 }
 
-#define RD_FLAG_GET(method, field)                         \
-    bool MFnAttribute::method(MStatus* st) const {         \
-        Attr* a = RD_ATTR();                               \
-        setStatus(st, a ? MS::kSuccess : MS::kFailure);    \
-        return a ? a->field : false;                       \
+#define RD_FLAG_GET(method, field)                      \
+    bool MFnAttribute::method(MStatus* st) const {      \
+        Attr* a = RD_ATTR();                            \
+        setStatus(st, a ? MS::kSuccess : MS::kFailure); \
+        return a ? a->field : false;                    \
     }
-#define RD_FLAG_SET(method, field)                         \
-    MStatus MFnAttribute::method(bool state) {             \
-        Attr* a = RD_ATTR();                               \
-        if (!a) return MS::kFailure;                       \
-        a->field = state;                                  \
-        return MS::kSuccess;                               \
+#define RD_FLAG_SET(method, field)             \
+    MStatus MFnAttribute::method(bool state) { \
+        Attr* a = RD_ATTR();                   \
+        if (!a) return MS::kFailure;           \
+        a->field = state;                      \
+        return MS::kSuccess;                   \
     }
 
 RD_FLAG_GET(isReadable, readable)
@@ -167,14 +174,19 @@ bool isNumericAttr(const Attr* a) {
 }  // namespace
 
 MFnNumericAttribute::MFnNumericAttribute() {}
-MFnNumericAttribute::MFnNumericAttribute(MObject& o, MStatus* st) { setStatus(st, MFnNumericAttribute::setObject(o)); }
-MFnNumericAttribute::MFnNumericAttribute(const MObject& o, MStatus* st) { setStatus(st, MFnNumericAttribute::setObject(o)); }
+MFnNumericAttribute::MFnNumericAttribute(MObject& o, MStatus* st) {
+    setStatus(st, MFnNumericAttribute::setObject(o));
+}
+MFnNumericAttribute::MFnNumericAttribute(const MObject& o, MStatus* st) {
+    setStatus(st, MFnNumericAttribute::setObject(o));
+}
 MFnNumericAttribute::~MFnNumericAttribute() {}
 
 MStatus MFnNumericAttribute::setObject(MObject& o) { return setObject(static_cast<const MObject&>(o)); }
 MStatus MFnNumericAttribute::setObject(const MObject& o) {
     rdObject_ = MObject();
-    if (!isNumericAttr(ObjectAccess::attr(o))) return fail(MS::kInvalidParameter, "the object is not a numeric attribute");
+    if (!isNumericAttr(ObjectAccess::attr(o)))
+        return fail(MS::kInvalidParameter, "the object is not a numeric attribute");
     rdObject_ = o;
     return MS::kSuccess;
 }
@@ -218,9 +230,13 @@ MObject MFnNumericAttribute::create(const MString& full, const MString& brief, c
     bool allDouble = std::all_of(kids.begin(), kids.end(),
                                  [](Attr* k) { return k->numericType == MFnNumericData::kDouble; });
     if (kids.size() == 3)
-        a->numericType = allFloat ? MFnNumericData::k3Float : allDouble ? MFnNumericData::k3Double : MFnNumericData::k3Int;
+        a->numericType = allFloat    ? MFnNumericData::k3Float
+                         : allDouble ? MFnNumericData::k3Double
+                                     : MFnNumericData::k3Int;
     else
-        a->numericType = allFloat ? MFnNumericData::k2Float : allDouble ? MFnNumericData::k2Double : MFnNumericData::k2Int;
+        a->numericType = allFloat    ? MFnNumericData::k2Float
+                         : allDouble ? MFnNumericData::k2Double
+                                     : MFnNumericData::k2Int;
     for (Attr* k : kids) {
         k->parent = a;
         a->children.push_back(k);
@@ -266,7 +282,8 @@ MStatus setDefaults(Attr* a, const double* v, size_t n) {
         if (n != a->children.size())
             return fail(MS::kInvalidParameter, "compound '" + a->longName + "' has " +
                                                    std::to_string(a->children.size()) + " children");
-        for (size_t i = 0; i < n; ++i) a->children[i]->defaultValue = rdhost::conformToAttr(a->children[i], v[i]);
+        for (size_t i = 0; i < n; ++i)
+            a->children[i]->defaultValue = rdhost::conformToAttr(a->children[i], v[i]);
         return MS::kSuccess;
     }
     if (n != 1) return fail(MS::kInvalidParameter, "'" + a->longName + "' holds one value");
@@ -287,21 +304,68 @@ MStatus setLimit(Attr* a, const double* v, size_t n, bool isMax) {
 }
 }  // namespace
 
-MStatus MFnNumericAttribute::setDefault(bool v) { double d = v ? 1 : 0; return setDefaults(RD_ATTR(), &d, 1); }
-MStatus MFnNumericAttribute::setDefault(int v) { double d = v; return setDefaults(RD_ATTR(), &d, 1); }
-MStatus MFnNumericAttribute::setDefault(float v) { double d = v; return setDefaults(RD_ATTR(), &d, 1); }
+MStatus MFnNumericAttribute::setDefault(bool v) {
+    double d = v ? 1 : 0;
+    return setDefaults(RD_ATTR(), &d, 1);
+}
+MStatus MFnNumericAttribute::setDefault(int v) {
+    double d = v;
+    return setDefaults(RD_ATTR(), &d, 1);
+}
+MStatus MFnNumericAttribute::setDefault(float v) {
+    double d = v;
+    return setDefaults(RD_ATTR(), &d, 1);
+}
 MStatus MFnNumericAttribute::setDefault(double v) { return setDefaults(RD_ATTR(), &v, 1); }
-MStatus MFnNumericAttribute::setDefault(int a, int b) { double d[] = {double(a), double(b)}; return setDefaults(RD_ATTR(), d, 2); }
-MStatus MFnNumericAttribute::setDefault(float a, float b) { double d[] = {a, b}; return setDefaults(RD_ATTR(), d, 2); }
-MStatus MFnNumericAttribute::setDefault(double a, double b) { double d[] = {a, b}; return setDefaults(RD_ATTR(), d, 2); }
-MStatus MFnNumericAttribute::setDefault(int a, int b, int c) { double d[] = {double(a), double(b), double(c)}; return setDefaults(RD_ATTR(), d, 3); }
-MStatus MFnNumericAttribute::setDefault(float a, float b, float c) { double d[] = {a, b, c}; return setDefaults(RD_ATTR(), d, 3); }
-MStatus MFnNumericAttribute::setDefault(double a, double b, double c) { double d[] = {a, b, c}; return setDefaults(RD_ATTR(), d, 3); }
+MStatus MFnNumericAttribute::setDefault(int a, int b) {
+    double d[] = {double(a), double(b)};
+    return setDefaults(RD_ATTR(), d, 2);
+}
+MStatus MFnNumericAttribute::setDefault(float a, float b) {
+    double d[] = {a, b};
+    return setDefaults(RD_ATTR(), d, 2);
+}
+MStatus MFnNumericAttribute::setDefault(double a, double b) {
+    double d[] = {a, b};
+    return setDefaults(RD_ATTR(), d, 2);
+}
+MStatus MFnNumericAttribute::setDefault(int a, int b, int c) {
+    double d[] = {double(a), double(b), double(c)};
+    return setDefaults(RD_ATTR(), d, 3);
+}
+MStatus MFnNumericAttribute::setDefault(float a, float b, float c) {
+    double d[] = {a, b, c};
+    return setDefaults(RD_ATTR(), d, 3);
+}
+MStatus MFnNumericAttribute::setDefault(double a, double b, double c) {
+    double d[] = {a, b, c};
+    return setDefaults(RD_ATTR(), d, 3);
+}
 
-MStatus MFnNumericAttribute::getDefault(bool& v) { Attr* a = RD_ATTR(); if (!a || a->isCompound()) return MS::kFailure; v = a->defaultValue != 0; return MS::kSuccess; }
-MStatus MFnNumericAttribute::getDefault(int& v) { Attr* a = RD_ATTR(); if (!a || a->isCompound()) return MS::kFailure; v = static_cast<int>(a->defaultValue); return MS::kSuccess; }
-MStatus MFnNumericAttribute::getDefault(float& v) { Attr* a = RD_ATTR(); if (!a || a->isCompound()) return MS::kFailure; v = static_cast<float>(a->defaultValue); return MS::kSuccess; }
-MStatus MFnNumericAttribute::getDefault(double& v) { Attr* a = RD_ATTR(); if (!a || a->isCompound()) return MS::kFailure; v = a->defaultValue; return MS::kSuccess; }
+MStatus MFnNumericAttribute::getDefault(bool& v) {
+    Attr* a = RD_ATTR();
+    if (!a || a->isCompound()) return MS::kFailure;
+    v = a->defaultValue != 0;
+    return MS::kSuccess;
+}
+MStatus MFnNumericAttribute::getDefault(int& v) {
+    Attr* a = RD_ATTR();
+    if (!a || a->isCompound()) return MS::kFailure;
+    v = static_cast<int>(a->defaultValue);
+    return MS::kSuccess;
+}
+MStatus MFnNumericAttribute::getDefault(float& v) {
+    Attr* a = RD_ATTR();
+    if (!a || a->isCompound()) return MS::kFailure;
+    v = static_cast<float>(a->defaultValue);
+    return MS::kSuccess;
+}
+MStatus MFnNumericAttribute::getDefault(double& v) {
+    Attr* a = RD_ATTR();
+    if (!a || a->isCompound()) return MS::kFailure;
+    v = a->defaultValue;
+    return MS::kSuccess;
+}
 MStatus MFnNumericAttribute::getDefault(double& x, double& y, double& z) {
     Attr* a = RD_ATTR();
     if (!a || !a->isCompound() || a->children.size() != 3) return MS::kFailure;
@@ -311,18 +375,54 @@ MStatus MFnNumericAttribute::getDefault(double& x, double& y, double& z) {
     return MS::kSuccess;
 }
 
-bool MFnNumericAttribute::hasMin(MStatus* st) const { Attr* a = RD_ATTR(); setStatus(st, a ? MS::kSuccess : MS::kFailure); return a && a->hasMin; }
-bool MFnNumericAttribute::hasMax(MStatus* st) const { Attr* a = RD_ATTR(); setStatus(st, a ? MS::kSuccess : MS::kFailure); return a && a->hasMax; }
-MStatus MFnNumericAttribute::setMin(int v) { double d = v; return setLimit(RD_ATTR(), &d, 1, false); }
+bool MFnNumericAttribute::hasMin(MStatus* st) const {
+    Attr* a = RD_ATTR();
+    setStatus(st, a ? MS::kSuccess : MS::kFailure);
+    return a && a->hasMin;
+}
+bool MFnNumericAttribute::hasMax(MStatus* st) const {
+    Attr* a = RD_ATTR();
+    setStatus(st, a ? MS::kSuccess : MS::kFailure);
+    return a && a->hasMax;
+}
+MStatus MFnNumericAttribute::setMin(int v) {
+    double d = v;
+    return setLimit(RD_ATTR(), &d, 1, false);
+}
 MStatus MFnNumericAttribute::setMin(double v) { return setLimit(RD_ATTR(), &v, 1, false); }
-MStatus MFnNumericAttribute::setMin(double a, double b) { double d[] = {a, b}; return setLimit(RD_ATTR(), d, 2, false); }
-MStatus MFnNumericAttribute::setMin(double a, double b, double c) { double d[] = {a, b, c}; return setLimit(RD_ATTR(), d, 3, false); }
-MStatus MFnNumericAttribute::setMax(int v) { double d = v; return setLimit(RD_ATTR(), &d, 1, true); }
+MStatus MFnNumericAttribute::setMin(double a, double b) {
+    double d[] = {a, b};
+    return setLimit(RD_ATTR(), d, 2, false);
+}
+MStatus MFnNumericAttribute::setMin(double a, double b, double c) {
+    double d[] = {a, b, c};
+    return setLimit(RD_ATTR(), d, 3, false);
+}
+MStatus MFnNumericAttribute::setMax(int v) {
+    double d = v;
+    return setLimit(RD_ATTR(), &d, 1, true);
+}
 MStatus MFnNumericAttribute::setMax(double v) { return setLimit(RD_ATTR(), &v, 1, true); }
-MStatus MFnNumericAttribute::setMax(double a, double b) { double d[] = {a, b}; return setLimit(RD_ATTR(), d, 2, true); }
-MStatus MFnNumericAttribute::setMax(double a, double b, double c) { double d[] = {a, b, c}; return setLimit(RD_ATTR(), d, 3, true); }
-MStatus MFnNumericAttribute::getMin(double& v) const { Attr* a = RD_ATTR(); if (!a || !a->hasMin) return MS::kFailure; v = a->minValue; return MS::kSuccess; }
-MStatus MFnNumericAttribute::getMax(double& v) const { Attr* a = RD_ATTR(); if (!a || !a->hasMax) return MS::kFailure; v = a->maxValue; return MS::kSuccess; }
+MStatus MFnNumericAttribute::setMax(double a, double b) {
+    double d[] = {a, b};
+    return setLimit(RD_ATTR(), d, 2, true);
+}
+MStatus MFnNumericAttribute::setMax(double a, double b, double c) {
+    double d[] = {a, b, c};
+    return setLimit(RD_ATTR(), d, 3, true);
+}
+MStatus MFnNumericAttribute::getMin(double& v) const {
+    Attr* a = RD_ATTR();
+    if (!a || !a->hasMin) return MS::kFailure;
+    v = a->minValue;
+    return MS::kSuccess;
+}
+MStatus MFnNumericAttribute::getMax(double& v) const {
+    Attr* a = RD_ATTR();
+    if (!a || !a->hasMax) return MS::kFailure;
+    v = a->maxValue;
+    return MS::kSuccess;
+}
 
 // ---------------------------------------------------------------- MFnUnitAttribute
 
@@ -334,13 +434,16 @@ bool isUnitAttr(const Attr* a) {
 
 MFnUnitAttribute::MFnUnitAttribute() {}
 MFnUnitAttribute::MFnUnitAttribute(MObject& o, MStatus* st) { setStatus(st, MFnUnitAttribute::setObject(o)); }
-MFnUnitAttribute::MFnUnitAttribute(const MObject& o, MStatus* st) { setStatus(st, MFnUnitAttribute::setObject(o)); }
+MFnUnitAttribute::MFnUnitAttribute(const MObject& o, MStatus* st) {
+    setStatus(st, MFnUnitAttribute::setObject(o));
+}
 MFnUnitAttribute::~MFnUnitAttribute() {}
 
 MStatus MFnUnitAttribute::setObject(MObject& o) { return setObject(static_cast<const MObject&>(o)); }
 MStatus MFnUnitAttribute::setObject(const MObject& o) {
     rdObject_ = MObject();
-    if (!isUnitAttr(ObjectAccess::attr(o))) return fail(MS::kInvalidParameter, "the object is not a unit attribute");
+    if (!isUnitAttr(ObjectAccess::attr(o)))
+        return fail(MS::kInvalidParameter, "the object is not a unit attribute");
     rdObject_ = o;
     return MS::kSuccess;
 }
@@ -350,11 +453,18 @@ MObject MFnUnitAttribute::create(const MString& full, const MString& brief, MFnU
     rdObject_ = MObject();
     AttrKind kind;
     switch (type) {
-    case kAngle: kind = AttrKind::Angle; break;
-    case kDistance: kind = AttrKind::Distance; break;
-    case kTime: kind = AttrKind::Time; break;
+    case kAngle:
+        kind = AttrKind::Angle;
+        break;
+    case kDistance:
+        kind = AttrKind::Distance;
+        break;
+    case kTime:
+        kind = AttrKind::Time;
+        break;
     default:
-        setStatus(st, fail(MS::kInvalidParameter, std::string("unit attribute '") + full.asChar() + "': invalid unit type"));
+        setStatus(st, fail(MS::kInvalidParameter,
+                           std::string("unit attribute '") + full.asChar() + "': invalid unit type"));
         return MObject();
     }
     Attr* a = createAttr(full, brief, kind, st);
@@ -379,33 +489,66 @@ MFnUnitAttribute::Type MFnUnitAttribute::unitType(MStatus* st) const {
     return a->kind == AttrKind::Angle ? kAngle : a->kind == AttrKind::Distance ? kDistance : kTime;
 }
 
-MStatus MFnUnitAttribute::setDefault(double v) { Attr* a = RD_ATTR(); if (!a) return MS::kFailure; a->defaultValue = v; return MS::kSuccess; }
+MStatus MFnUnitAttribute::setDefault(double v) {
+    Attr* a = RD_ATTR();
+    if (!a) return MS::kFailure;
+    a->defaultValue = v;
+    return MS::kSuccess;
+}
 MStatus MFnUnitAttribute::setDefault(const MDistance& v) { return setDefault(v.asCentimeters()); }
 MStatus MFnUnitAttribute::setDefault(const MAngle& v) { return setDefault(v.asRadians()); }
-MStatus MFnUnitAttribute::getDefault(double& v) const { Attr* a = RD_ATTR(); if (!a) return MS::kFailure; v = a->defaultValue; return MS::kSuccess; }
-bool MFnUnitAttribute::hasMin(MStatus* st) const { Attr* a = RD_ATTR(); setStatus(st, a ? MS::kSuccess : MS::kFailure); return a && a->hasMin; }
-bool MFnUnitAttribute::hasMax(MStatus* st) const { Attr* a = RD_ATTR(); setStatus(st, a ? MS::kSuccess : MS::kFailure); return a && a->hasMax; }
+MStatus MFnUnitAttribute::getDefault(double& v) const {
+    Attr* a = RD_ATTR();
+    if (!a) return MS::kFailure;
+    v = a->defaultValue;
+    return MS::kSuccess;
+}
+bool MFnUnitAttribute::hasMin(MStatus* st) const {
+    Attr* a = RD_ATTR();
+    setStatus(st, a ? MS::kSuccess : MS::kFailure);
+    return a && a->hasMin;
+}
+bool MFnUnitAttribute::hasMax(MStatus* st) const {
+    Attr* a = RD_ATTR();
+    setStatus(st, a ? MS::kSuccess : MS::kFailure);
+    return a && a->hasMax;
+}
 MStatus MFnUnitAttribute::setMin(double v) { return setLimit(RD_ATTR(), &v, 1, false); }
 MStatus MFnUnitAttribute::setMin(const MDistance& v) { return setMin(v.asCentimeters()); }
 MStatus MFnUnitAttribute::setMin(const MAngle& v) { return setMin(v.asRadians()); }
 MStatus MFnUnitAttribute::setMax(double v) { return setLimit(RD_ATTR(), &v, 1, true); }
 MStatus MFnUnitAttribute::setMax(const MDistance& v) { return setMax(v.asCentimeters()); }
 MStatus MFnUnitAttribute::setMax(const MAngle& v) { return setMax(v.asRadians()); }
-MStatus MFnUnitAttribute::getMin(double& v) const { Attr* a = RD_ATTR(); if (!a || !a->hasMin) return MS::kFailure; v = a->minValue; return MS::kSuccess; }
-MStatus MFnUnitAttribute::getMax(double& v) const { Attr* a = RD_ATTR(); if (!a || !a->hasMax) return MS::kFailure; v = a->maxValue; return MS::kSuccess; }
+MStatus MFnUnitAttribute::getMin(double& v) const {
+    Attr* a = RD_ATTR();
+    if (!a || !a->hasMin) return MS::kFailure;
+    v = a->minValue;
+    return MS::kSuccess;
+}
+MStatus MFnUnitAttribute::getMax(double& v) const {
+    Attr* a = RD_ATTR();
+    if (!a || !a->hasMax) return MS::kFailure;
+    v = a->maxValue;
+    return MS::kSuccess;
+}
 
 // ---------------------------------------------------------------- MFnTypedAttribute
 
 MFnTypedAttribute::MFnTypedAttribute() {}
-MFnTypedAttribute::MFnTypedAttribute(MObject& o, MStatus* st) { setStatus(st, MFnTypedAttribute::setObject(o)); }
-MFnTypedAttribute::MFnTypedAttribute(const MObject& o, MStatus* st) { setStatus(st, MFnTypedAttribute::setObject(o)); }
+MFnTypedAttribute::MFnTypedAttribute(MObject& o, MStatus* st) {
+    setStatus(st, MFnTypedAttribute::setObject(o));
+}
+MFnTypedAttribute::MFnTypedAttribute(const MObject& o, MStatus* st) {
+    setStatus(st, MFnTypedAttribute::setObject(o));
+}
 MFnTypedAttribute::~MFnTypedAttribute() {}
 
 MStatus MFnTypedAttribute::setObject(MObject& o) { return setObject(static_cast<const MObject&>(o)); }
 MStatus MFnTypedAttribute::setObject(const MObject& o) {
     rdObject_ = MObject();
     Attr* a = ObjectAccess::attr(o);
-    if (!a || a->kind != AttrKind::String) return fail(MS::kInvalidParameter, "the object is not a typed attribute");
+    if (!a || a->kind != AttrKind::String)
+        return fail(MS::kInvalidParameter, "the object is not a typed attribute");
     rdObject_ = o;
     return MS::kSuccess;
 }
@@ -445,7 +588,9 @@ MStatus MFnTypedAttribute::setDefault(const MObject& object) {
         return MS::kSuccess;
     }
     rdhost::StringData* d = ObjectAccess::stringData(object);
-    if (!d) return fail(MS::kInvalidParameter, "the default of string attribute '" + a->longName + "' must be string data");
+    if (!d)
+        return fail(MS::kInvalidParameter,
+                    "the default of string attribute '" + a->longName + "' must be string data");
     a->defaultString = d->value;
     return MS::kSuccess;
 }
@@ -461,14 +606,17 @@ MStatus MFnTypedAttribute::getDefault(MObject& object) {
 
 MFnEnumAttribute::MFnEnumAttribute() {}
 MFnEnumAttribute::MFnEnumAttribute(MObject& o, MStatus* st) { setStatus(st, MFnEnumAttribute::setObject(o)); }
-MFnEnumAttribute::MFnEnumAttribute(const MObject& o, MStatus* st) { setStatus(st, MFnEnumAttribute::setObject(o)); }
+MFnEnumAttribute::MFnEnumAttribute(const MObject& o, MStatus* st) {
+    setStatus(st, MFnEnumAttribute::setObject(o));
+}
 MFnEnumAttribute::~MFnEnumAttribute() {}
 
 MStatus MFnEnumAttribute::setObject(MObject& o) { return setObject(static_cast<const MObject&>(o)); }
 MStatus MFnEnumAttribute::setObject(const MObject& o) {
     rdObject_ = MObject();
     Attr* a = ObjectAccess::attr(o);
-    if (!a || a->kind != AttrKind::Enum) return fail(MS::kInvalidParameter, "the object is not an enum attribute");
+    if (!a || a->kind != AttrKind::Enum)
+        return fail(MS::kInvalidParameter, "the object is not an enum attribute");
     rdObject_ = o;
     return MS::kSuccess;
 }
@@ -488,9 +636,12 @@ MStatus MFnEnumAttribute::addField(const MString& field, short index) {
     std::string name = field.asChar();
     if (name.empty()) return fail(MS::kInvalidParameter, "enum '" + a->longName + "': empty field name");
     for (auto& f : a->enumFields) {
-        if (f.first == name) return fail(MS::kInvalidParameter, "enum '" + a->longName + "' already has a field '" + name + "'");
+        if (f.first == name)
+            return fail(MS::kInvalidParameter,
+                        "enum '" + a->longName + "' already has a field '" + name + "'");
         if (f.second == index)
-            return fail(MS::kInvalidParameter, "enum '" + a->longName + "' already has a field with value " + std::to_string(index));
+            return fail(MS::kInvalidParameter,
+                        "enum '" + a->longName + "' already has a field with value " + std::to_string(index));
     }
     a->enumFields.emplace_back(name, index);
     return MS::kSuccess;
@@ -533,7 +684,12 @@ MStatus MFnEnumAttribute::getMax(short& v) const {
     return MS::kSuccess;
 }
 
-MStatus MFnEnumAttribute::setDefault(short index) { Attr* a = RD_ATTR(); if (!a) return MS::kFailure; a->defaultValue = index; return MS::kSuccess; }
+MStatus MFnEnumAttribute::setDefault(short index) {
+    Attr* a = RD_ATTR();
+    if (!a) return MS::kFailure;
+    a->defaultValue = index;
+    return MS::kSuccess;
+}
 MStatus MFnEnumAttribute::setDefault(const MString& field) {
     MStatus st;
     short i = fieldIndex(field, &st);
@@ -580,20 +736,62 @@ MFnNumericData::Type MFnNumericData::numericType(MStatus* st) {
     return d ? static_cast<Type>(d->type) : kInvalid;
 }
 
-#define RD_DATA() rdhost::NumericData* d = ObjectAccess::numericData(rdObject_); if (!d) return MS::kFailure
+#define RD_DATA()                                                  \
+    rdhost::NumericData* d = ObjectAccess::numericData(rdObject_); \
+    if (!d) return MS::kFailure
 
-MStatus MFnNumericData::getData(double& a, double& b, double& c) { RD_DATA(); a = d->v[0]; b = d->v[1]; c = d->v[2]; return MS::kSuccess; }
-MStatus MFnNumericData::getData(float& a, float& b, float& c) {
+MStatus MFnNumericData::getData(double& a, double& b, double& c) {
     RD_DATA();
-    a = static_cast<float>(d->v[0]); b = static_cast<float>(d->v[1]); c = static_cast<float>(d->v[2]);
+    a = d->v[0];
+    b = d->v[1];
+    c = d->v[2];
     return MS::kSuccess;
 }
-MStatus MFnNumericData::getData(double& a, double& b) { RD_DATA(); a = d->v[0]; b = d->v[1]; return MS::kSuccess; }
-MStatus MFnNumericData::setData(double a, double b, double c) { RD_DATA(); d->v[0] = a; d->v[1] = b; d->v[2] = c; return MS::kSuccess; }
-MStatus MFnNumericData::setData(float a, float b, float c) { RD_DATA(); d->v[0] = a; d->v[1] = b; d->v[2] = c; return MS::kSuccess; }
-MStatus MFnNumericData::setData(int a, int b, int c) { RD_DATA(); d->v[0] = a; d->v[1] = b; d->v[2] = c; return MS::kSuccess; }
-MStatus MFnNumericData::setData(double a, double b) { RD_DATA(); d->v[0] = a; d->v[1] = b; return MS::kSuccess; }
-MStatus MFnNumericData::setData(double a) { RD_DATA(); d->v[0] = a; return MS::kSuccess; }
+MStatus MFnNumericData::getData(float& a, float& b, float& c) {
+    RD_DATA();
+    a = static_cast<float>(d->v[0]);
+    b = static_cast<float>(d->v[1]);
+    c = static_cast<float>(d->v[2]);
+    return MS::kSuccess;
+}
+MStatus MFnNumericData::getData(double& a, double& b) {
+    RD_DATA();
+    a = d->v[0];
+    b = d->v[1];
+    return MS::kSuccess;
+}
+MStatus MFnNumericData::setData(double a, double b, double c) {
+    RD_DATA();
+    d->v[0] = a;
+    d->v[1] = b;
+    d->v[2] = c;
+    return MS::kSuccess;
+}
+MStatus MFnNumericData::setData(float a, float b, float c) {
+    RD_DATA();
+    d->v[0] = a;
+    d->v[1] = b;
+    d->v[2] = c;
+    return MS::kSuccess;
+}
+MStatus MFnNumericData::setData(int a, int b, int c) {
+    RD_DATA();
+    d->v[0] = a;
+    d->v[1] = b;
+    d->v[2] = c;
+    return MS::kSuccess;
+}
+MStatus MFnNumericData::setData(double a, double b) {
+    RD_DATA();
+    d->v[0] = a;
+    d->v[1] = b;
+    return MS::kSuccess;
+}
+MStatus MFnNumericData::setData(double a) {
+    RD_DATA();
+    d->v[0] = a;
+    return MS::kSuccess;
+}
 
 MFnStringData::MFnStringData() {}
 MFnStringData::MFnStringData(MObject& o, MStatus* st) { setStatus(st, MFnStringData::setObject(o)); }
@@ -651,7 +849,8 @@ bool reaches(rdhost::NodeType* t, Attr* from, Attr* to) {
 MStatus addOne(rdhost::NodeType* t, Attr* a) {
     for (const std::string* n : {&a->longName, &a->shortName}) {
         if (t->byName.count(*n))
-            return fail(MS::kInvalidParameter, "node type '" + t->name + "' already has an attribute named '" + *n + "'");
+            return fail(MS::kInvalidParameter,
+                        "node type '" + t->name + "' already has an attribute named '" + *n + "'");
     }
     a->index = static_cast<int>(t->attrs.size());
     a->owner = t;
@@ -674,25 +873,27 @@ MStatus MPxNode::addAttribute(const MObject& attrObj) {
 
 MStatus rdhost::addAttributeTo(rdhost::NodeType* t, Attr* a) {
     if (!a) return fail(MS::kInvalidParameter, "addAttribute: the object is not an attribute");
-    if (a->index >= 0) return fail(MS::kInvalidParameter, "addAttribute: '" + a->longName + "' is already added");
+    if (a->index >= 0)
+        return fail(MS::kInvalidParameter, "addAttribute: '" + a->longName + "' is already added");
     if (a->owner && a->owner != t)
-        return fail(MS::kInvalidParameter, "addAttribute: '" + a->longName + "' was created for node type '" +
-                                               a->owner->name + "'");
+        return fail(MS::kInvalidParameter,
+                    "addAttribute: '" + a->longName + "' was created for node type '" + a->owner->name + "'");
     // Names of the attribute and of its children not yet added must all be free.
     std::vector<Attr*> adding{a};
     for (Attr* c : a->children)
         if (c->index < 0) adding.push_back(c);
     for (size_t i = 0; i < adding.size(); ++i)
         for (size_t j = 0; j < adding.size(); ++j)
-            if (i != j && (adding[i]->longName == adding[j]->longName || adding[i]->shortName == adding[j]->shortName ||
-                           adding[i]->longName == adding[j]->shortName))
+            if (i != j &&
+                (adding[i]->longName == adding[j]->longName || adding[i]->shortName == adding[j]->shortName ||
+                 adding[i]->longName == adding[j]->shortName))
                 return fail(MS::kInvalidParameter, "addAttribute: '" + adding[i]->longName + "' and '" +
                                                        adding[j]->longName + "' share a name");
     for (Attr* x : adding)
         for (const std::string* n : {&x->longName, &x->shortName})
             if (t->byName.count(*n))
-                return fail(MS::kInvalidParameter,
-                            "addAttribute: node type '" + t->name + "' already has an attribute named '" + *n + "'");
+                return fail(MS::kInvalidParameter, "addAttribute: node type '" + t->name +
+                                                       "' already has an attribute named '" + *n + "'");
     for (Attr* x : adding) addOne(t, x);
     return MS::kSuccess;
 }
@@ -707,15 +908,17 @@ MStatus MPxNode::attributeAffects(const MObject& whenChanges, const MObject& isA
     Attr* to = ObjectAccess::attr(isAffected);
     for (Attr* a : {from, to})
         if (!a || a->owner != t || a->index < 0)
-            return fail(MS::kInvalidParameter, "attributeAffects: " +
-                                                   (a ? "'" + a->longName + "'" : std::string("the object")) +
-                                                   " is not an attribute added to node type '" + t->name + "'");
-    if (from == to) return fail(MS::kInvalidParameter, "attributeAffects: '" + from->longName + "' cannot affect itself");
-    if (std::find(from->affects.begin(), from->affects.end(), to->index) != from->affects.end()) return MS::kSuccess;
+            return fail(MS::kInvalidParameter,
+                        "attributeAffects: " + (a ? "'" + a->longName + "'" : std::string("the object")) +
+                            " is not an attribute added to node type '" + t->name + "'");
+    if (from == to)
+        return fail(MS::kInvalidParameter, "attributeAffects: '" + from->longName + "' cannot affect itself");
+    if (std::find(from->affects.begin(), from->affects.end(), to->index) != from->affects.end())
+        return MS::kSuccess;
     if (reaches(t, to, from))
         return fail(MS::kInvalidParameter, "attributeAffects: '" + from->longName + "' -> '" + to->longName +
-                                               "' would make a cycle ('" + to->longName + "' already affects '" +
-                                               from->longName + "')");
+                                               "' would make a cycle ('" + to->longName +
+                                               "' already affects '" + from->longName + "')");
     from->affects.push_back(to->index);
     to->computed = true;
     return MS::kSuccess;

@@ -99,11 +99,13 @@ void addInheritedAttributes(Scene&, NodeType& type) {
 }
 
 void installHostTypes(Scene& scene) {
-    scene.registerBuiltinType("transform", kTransformId, MPxNode::kTransformNode, nullptr, nullptr, true, true);
+    scene.registerBuiltinType("transform", kTransformId, MPxNode::kTransformNode, nullptr, nullptr, true,
+                              true);
     // Placeholders hold no attributes of their own: a file's setAttr lines for
     // them are kept verbatim on the node.
     scene.registerBuiltinType("unknown", kUnknownId, MPxNode::kDependNode, nullptr, nullptr, false);
-    scene.registerBuiltinType("unknownDag", kUnknownDagId, MPxNode::kDependNode, nullptr, nullptr, true, true);
+    scene.registerBuiltinType("unknownDag", kUnknownDagId, MPxNode::kDependNode, nullptr, nullptr, true,
+                              true);
 }
 
 }  // namespace rdhost

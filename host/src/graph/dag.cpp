@@ -48,7 +48,6 @@ void axisRotation(int axis, double angle, M4 m) {
     m[j][j] = c;
 }
 
-
 double slotValue(Node* n, int slot, double fallback) { return slot >= 0 ? n->getNumber(slot) : fallback; }
 
 }  // namespace

@@ -78,13 +78,13 @@ void Scene::connect(PlugRef src, PlugRef dst, bool force) {
     Attr* da = dst.node->type->attrs[dst.attr];
     std::string sn = quoted(src.node, src.attr), dn = quoted(dst.node, dst.attr);
     if (src == dst) throw HostError("cannot connect " + sn + " to itself");
-    bool compatible =
-        (isNumericKind(sa) && isNumericKind(da)) ||
-        (sa->kind == AttrKind::String && da->kind == AttrKind::String) ||
-        (sa->isCompound() && da->isCompound() && sa->children.size() == da->children.size());
+    bool compatible = (isNumericKind(sa) && isNumericKind(da)) ||
+                      (sa->kind == AttrKind::String && da->kind == AttrKind::String) ||
+                      (sa->isCompound() && da->isCompound() && sa->children.size() == da->children.size());
     if (!compatible) throw HostError("the types of " + sn + " and " + dn + " do not match");
     if (!sa->readable || !sa->connectable) throw HostError(sn + " cannot be the source of a connection");
-    if (!da->writable || !da->connectable) throw HostError(dn + " is not writable; it cannot take a connection");
+    if (!da->writable || !da->connectable)
+        throw HostError(dn + " is not writable; it cannot take a connection");
     if (dst.node->source(dst.attr) == src) throw HostError(sn + " is already connected to " + dn);
     if (dst.node->source(dst.attr) && !force) {
         PlugRef old = dst.node->source(dst.attr);

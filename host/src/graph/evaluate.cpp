@@ -35,15 +35,20 @@ double conformToAttr(const Attr* a, double v) {
         return std::isfinite(v) ? std::trunc(std::clamp(v, -32768.0, 32767.0)) + 0.0 : 0.0;
     if (a->kind != AttrKind::Numeric) return v;
     switch (a->numericType) {
-    case MFnNumericData::kBoolean: return v != 0.0 ? 1.0 : 0.0;
+    case MFnNumericData::kBoolean:
+        return v != 0.0 ? 1.0 : 0.0;
     case MFnNumericData::kShort:
         return std::isfinite(v) ? std::trunc(std::clamp(v, -32768.0, 32767.0)) + 0.0 : 0.0;
     case MFnNumericData::kInt:
         return std::isfinite(v) ? std::trunc(std::clamp(v, -2147483648.0, 2147483647.0)) + 0.0 : 0.0;
-    case MFnNumericData::kByte: case MFnNumericData::kChar: case MFnNumericData::kInt64:
+    case MFnNumericData::kByte:
+    case MFnNumericData::kChar:
+    case MFnNumericData::kInt64:
         return std::isfinite(v) ? std::trunc(v) + 0.0 : 0.0;  // + 0.0: no -0
-    case MFnNumericData::kFloat: return static_cast<double>(static_cast<float>(v));
-    default: return v;
+    case MFnNumericData::kFloat:
+        return static_cast<double>(static_cast<float>(v));
+    default:
+        return v;
     }
 }
 

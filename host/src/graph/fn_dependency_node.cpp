@@ -13,8 +13,12 @@ using rdhost::setStatus;
 #define RD_NODE() ObjectAccess::node(rdObject_)
 
 MFnDependencyNode::MFnDependencyNode() {}
-MFnDependencyNode::MFnDependencyNode(MObject& o, MStatus* st) { setStatus(st, MFnDependencyNode::setObject(o)); }
-MFnDependencyNode::MFnDependencyNode(const MObject& o, MStatus* st) { setStatus(st, MFnDependencyNode::setObject(o)); }
+MFnDependencyNode::MFnDependencyNode(MObject& o, MStatus* st) {
+    setStatus(st, MFnDependencyNode::setObject(o));
+}
+MFnDependencyNode::MFnDependencyNode(const MObject& o, MStatus* st) {
+    setStatus(st, MFnDependencyNode::setObject(o));
+}
 MFnDependencyNode::~MFnDependencyNode() {}
 
 MStatus MFnDependencyNode::setObject(MObject& o) { return setObject(static_cast<const MObject&>(o)); }
@@ -129,7 +133,9 @@ MPlug MFnDependencyNode::findPlug(const MString& attrName, bool, MStatus* st) co
     return ObjectAccess::plug(n, a->index);
 }
 
-MPlug MFnDependencyNode::findPlug(const MString& attrName, MStatus* st) const { return findPlug(attrName, false, st); }
+MPlug MFnDependencyNode::findPlug(const MString& attrName, MStatus* st) const {
+    return findPlug(attrName, false, st);
+}
 
 MPlug MFnDependencyNode::findPlug(const MObject& attr, bool, MStatus* st) const {
     Node* n = RD_NODE();
@@ -142,4 +148,6 @@ MPlug MFnDependencyNode::findPlug(const MObject& attr, bool, MStatus* st) const 
     return ObjectAccess::plug(n, a->index);
 }
 
-MPlug MFnDependencyNode::findPlug(const MObject& attr, MStatus* st) const { return findPlug(attr, false, st); }
+MPlug MFnDependencyNode::findPlug(const MObject& attr, MStatus* st) const {
+    return findPlug(attr, false, st);
+}

@@ -16,7 +16,8 @@ MStatus run(const MString& command, std::string* result) {
     if (!scene) return MStatus(MS::kFailure, "executeCommand: no scene");
     if (!scene->executeHook())
         return MStatus(MS::kFailure, ("executeCommand: no command interpreter to run \"" +
-                                      std::string(command.asChar()) + "\"").c_str());
+                                      std::string(command.asChar()) + "\"")
+                                         .c_str());
     bool ok = scene->executeHook()(command.asChar(), result);
     if (!ok) return MStatus(MS::kFailure, ("command failed: " + std::string(command.asChar())).c_str());
     return MS::kSuccess;
@@ -32,7 +33,8 @@ MStatus MGlobal::executeCommand(const MString& command, int& result, bool, bool)
     if (!st) return st;
     char* end = nullptr;
     long v = std::strtol(out.c_str(), &end, 10);
-    if (out.empty() || *end) return MStatus(MS::kInvalidParameter, ("the result \"" + out + "\" is not an integer").c_str());
+    if (out.empty() || *end)
+        return MStatus(MS::kInvalidParameter, ("the result \"" + out + "\" is not an integer").c_str());
     result = static_cast<int>(v);
     return MS::kSuccess;
 }
@@ -43,7 +45,8 @@ MStatus MGlobal::executeCommand(const MString& command, double& result, bool, bo
     if (!st) return st;
     char* end = nullptr;
     double v = std::strtod(out.c_str(), &end);
-    if (out.empty() || *end) return MStatus(MS::kInvalidParameter, ("the result \"" + out + "\" is not a number").c_str());
+    if (out.empty() || *end)
+        return MStatus(MS::kInvalidParameter, ("the result \"" + out + "\" is not a number").c_str());
     result = v;
     return MS::kSuccess;
 }
@@ -89,4 +92,6 @@ void MGlobal::displayWarning(const MString& msg) {
         std::cerr << "// Warning: " << msg.asChar() << " //" << std::endl;
 }
 
-void MGlobal::displayError(const MString& msg) { std::cerr << "// Error: " << msg.asChar() << " //" << std::endl; }
+void MGlobal::displayError(const MString& msg) {
+    std::cerr << "// Error: " << msg.asChar() << " //" << std::endl;
+}

@@ -21,7 +21,7 @@ enum class ObjKind : unsigned char { Null = 0, Node, Attribute, Plugin, NumericD
 
 // Payloads of data objects (MFnNumericData, MFnStringData).
 struct NumericData {
-    int type = 0;                 // MFnNumericData::Type
+    int type = 0;  // MFnNumericData::Type
     double v[4] = {0, 0, 0, 0};
 };
 struct StringData {
@@ -41,9 +41,9 @@ struct ObjectAccess {
     static MObject makeStringData(const std::string& value);
 
     static ObjKind kind(const MObject& o) { return static_cast<ObjKind>(o.rdKind_); }
-    static Node* node(const MObject& o);            // null unless a node
-    static Attr* attr(const MObject& o);            // null unless an attribute
-    static Plugin* plugin(const MObject& o);        // null unless a plug-in
+    static Node* node(const MObject& o);      // null unless a node
+    static Attr* attr(const MObject& o);      // null unless an attribute
+    static Plugin* plugin(const MObject& o);  // null unless a plug-in
     static NumericData* numericData(const MObject& o);
     static StringData* stringData(const MObject& o);
 

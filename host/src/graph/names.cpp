@@ -36,7 +36,10 @@ std::vector<Node*> Scene::findNodes(const std::string& path) const {
         bool ok = true;
         for (int i = static_cast<int>(parts.size()) - 2; i >= 0; --i) {
             cur = cur->parent;
-            if (!cur || cur->name != parts[i]) { ok = false; break; }
+            if (!cur || cur->name != parts[i]) {
+                ok = false;
+                break;
+            }
         }
         if (ok && absolute && cur->parent) ok = false;
         if (ok) out.push_back(n);
@@ -59,8 +62,8 @@ Node* Scene::findNode(const std::string& path) const {
 // A name is taken for a node about to live under `parent` when a dependency
 // node has it, or a DAG node with the same parent; DAG nodes under different
 // parents may share a name (their paths differ), as in the host.
-static bool nameTaken(const Scene::Impl& impl, const std::string& name, bool dag,
-                      const Node* parent, const Node* except) {
+static bool nameTaken(const Scene::Impl& impl, const std::string& name, bool dag, const Node* parent,
+                      const Node* except) {
     auto it = impl.byName.find(name);
     if (it == impl.byName.end()) return false;
     for (Node* n : it->second) {
@@ -101,14 +104,16 @@ void Scene::Impl::unindexName(Node* n) {
 std::string Scene::Impl::freeName(const std::string& base, bool dag, const Node* parent, const Node* except,
                                   bool global) {
     auto taken = [&](const std::string& n) {
-        return global ? nameTaken(*this, n, false, nullptr, except) : nameTaken(*this, n, dag, parent, except);
+        return global ? nameTaken(*this, n, false, nullptr, except)
+                      : nameTaken(*this, n, dag, parent, except);
     };
     if (!taken(base)) return base;
     // As the host does: "name7" taken gives "name8", "name" taken gives "name1".
     std::string stem = base;
     while (!stem.empty() && std::isdigit(static_cast<unsigned char>(stem.back()))) stem.pop_back();
     long first = 1;
-    if (stem.size() < base.size() && base.size() - stem.size() < 10) first = std::stol(base.substr(stem.size())) + 1;
+    if (stem.size() < base.size() && base.size() - stem.size() < 10)
+        first = std::stol(base.substr(stem.size())) + 1;
     // The scene-wide hint holds only for scene-wide uniqueness with no node
     // set aside; it never changes which name is chosen, only where the search
     // starts.

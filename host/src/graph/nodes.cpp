@@ -70,7 +70,8 @@ static void attach(Node* child, Node* parent) {
 Node* Scene::createNode(const std::string& typeName, const std::string& name, Node* parent, bool skipSelect) {
     NodeType* type = findType(typeName);
     if (!type) throw HostError("unknown node type '" + clipInput(typeName) + "'");
-    if (!name.empty() && !validName(name)) throw HostError("'" + clipInput(name) + "' is not a valid node name");
+    if (!name.empty() && !validName(name))
+        throw HostError("'" + clipInput(name) + "' is not a valid node name");
     if (parent) {
         if (!type->isDag)
             throw HostError("'" + typeName + "' is not a DAG node type; it cannot have a parent");

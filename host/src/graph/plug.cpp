@@ -22,12 +22,12 @@ using rdhost::setStatus;
 
 namespace {
 
-
 Attr* attrOf(Node* n, int slot) { return n ? n->type->attrs[slot] : nullptr; }
 
 // Any stored number read as a whole-number type: saturates past the type's
 // range, NaN reads as 0 (a plain cast of either is undefined).
-template <class T> T wholeNumber(double d) {
+template <class T>
+T wholeNumber(double d) {
     if (std::isnan(d)) return 0;
     if (d <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
     if (d >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
@@ -67,7 +67,8 @@ MString MPlug::name(MStatus* st) const {
     return rdNode_ ? MString(rdNode_->plugName(rdAttr_).c_str()) : MString();
 }
 
-MString MPlug::partialName(bool includeNodeName, bool, bool, bool, bool, bool useLongNames, MStatus* st) const {
+MString MPlug::partialName(bool includeNodeName, bool, bool, bool, bool, bool useLongNames,
+                           MStatus* st) const {
     setStatus(st, rdNode_ ? MS::kSuccess : MS::kFailure);
     if (!rdNode_) return MString();
     Attr* a = attrOf(rdNode_, rdAttr_);
@@ -194,7 +195,8 @@ MStatus MPlug::getValue(MString& v) const {
     Attr* a = attrOf(rdNode_, rdAttr_);
     if (!a) return MStatus(MS::kInvalidParameter, "the plug is null");
     if (a->kind != AttrKind::String)
-        return MStatus(MS::kInvalidParameter, ("'" + rdNode_->plugName(rdAttr_) + "' does not hold a string").c_str());
+        return MStatus(MS::kInvalidParameter,
+                       ("'" + rdNode_->plugName(rdAttr_) + "' does not hold a string").c_str());
     v = MString(rdNode_->getString(rdAttr_).c_str());
     return MS::kSuccess;
 }
@@ -209,11 +211,13 @@ MStatus MPlug::getValue(MObject& v) const {
         if (a->computed) rdhost::evaluateSlot(rdNode_, rdAttr_);
         MObject o = ObjectAccess::makeNumericData(a->numericType);
         rdhost::NumericData* d = ObjectAccess::numericData(o);
-        for (size_t i = 0; i < a->children.size() && i < 4; ++i) d->v[i] = rdNode_->getNumber(a->children[i]->index);
+        for (size_t i = 0; i < a->children.size() && i < 4; ++i)
+            d->v[i] = rdNode_->getNumber(a->children[i]->index);
         v = o;
         return MS::kSuccess;
     }
-    return MStatus(MS::kInvalidParameter, ("'" + rdNode_->plugName(rdAttr_) + "' holds no data object").c_str());
+    return MStatus(MS::kInvalidParameter,
+                   ("'" + rdNode_->plugName(rdAttr_) + "' holds no data object").c_str());
 }
 
 MStatus MPlug::getValue(double& v, MDGContext&) const { return getValue(v); }
@@ -226,12 +230,36 @@ MStatus MPlug::getValue(MAngle& v, MDGContext&) const { return getValue(v); }
 MStatus MPlug::getValue(MString& v, MDGContext&) const { return getValue(v); }
 MStatus MPlug::getValue(MObject& v, MDGContext&) const { return getValue(v); }
 
-double MPlug::asDouble(MDGContext&, MStatus* st) const { double v = 0; setStatus(st, getValue(v)); return v; }
-float MPlug::asFloat(MDGContext&, MStatus* st) const { float v = 0; setStatus(st, getValue(v)); return v; }
-int MPlug::asInt(MDGContext&, MStatus* st) const { int v = 0; setStatus(st, getValue(v)); return v; }
-short MPlug::asShort(MDGContext&, MStatus* st) const { short v = 0; setStatus(st, getValue(v)); return v; }
-bool MPlug::asBool(MDGContext&, MStatus* st) const { bool v = false; setStatus(st, getValue(v)); return v; }
-MString MPlug::asString(MDGContext&, MStatus* st) const { MString v; setStatus(st, getValue(v)); return v; }
+double MPlug::asDouble(MDGContext&, MStatus* st) const {
+    double v = 0;
+    setStatus(st, getValue(v));
+    return v;
+}
+float MPlug::asFloat(MDGContext&, MStatus* st) const {
+    float v = 0;
+    setStatus(st, getValue(v));
+    return v;
+}
+int MPlug::asInt(MDGContext&, MStatus* st) const {
+    int v = 0;
+    setStatus(st, getValue(v));
+    return v;
+}
+short MPlug::asShort(MDGContext&, MStatus* st) const {
+    short v = 0;
+    setStatus(st, getValue(v));
+    return v;
+}
+bool MPlug::asBool(MDGContext&, MStatus* st) const {
+    bool v = false;
+    setStatus(st, getValue(v));
+    return v;
+}
+MString MPlug::asString(MDGContext&, MStatus* st) const {
+    MString v;
+    setStatus(st, getValue(v));
+    return v;
+}
 
 namespace {
 
@@ -261,7 +289,8 @@ MStatus MPlug::setValue(const MString& v) {
     Attr* a = attrOf(rdNode_, rdAttr_);
     if (!a) return MStatus(MS::kInvalidParameter, "the plug is null");
     if (a->kind != AttrKind::String)
-        return MStatus(MS::kInvalidParameter, ("'" + rdNode_->plugName(rdAttr_) + "' does not hold a string").c_str());
+        return MStatus(MS::kInvalidParameter,
+                       ("'" + rdNode_->plugName(rdAttr_) + "' does not hold a string").c_str());
     rdNode_->setString(rdAttr_, v.asChar());
     return MS::kSuccess;
 }
@@ -273,7 +302,8 @@ MStatus MPlug::setValue(MObject& v) {
     if (!a) return MStatus(MS::kInvalidParameter, "the plug is null");
     if (rdhost::StringData* s = ObjectAccess::stringData(v)) {
         if (a->kind != AttrKind::String)
-            return MStatus(MS::kInvalidParameter, ("'" + rdNode_->plugName(rdAttr_) + "' does not hold a string").c_str());
+            return MStatus(MS::kInvalidParameter,
+                           ("'" + rdNode_->plugName(rdAttr_) + "' does not hold a string").c_str());
         rdNode_->setString(rdAttr_, s->value);
         return MS::kSuccess;
     }
@@ -288,7 +318,9 @@ MStatus MPlug::setValue(MObject& v) {
     return MStatus(MS::kInvalidParameter, "setValue: the object is not string or numeric data");
 }
 
-bool MPlug::operator==(const MPlug& other) const { return rdNode_ == other.rdNode_ && rdAttr_ == other.rdAttr_; }
+bool MPlug::operator==(const MPlug& other) const {
+    return rdNode_ == other.rdNode_ && rdAttr_ == other.rdAttr_;
+}
 bool MPlug::operator!=(const MPlug& other) const { return !(*this == other); }
 bool MPlug::operator==(const MObject& attr) const {
     Attr* a = ObjectAccess::attr(attr);
@@ -325,10 +357,18 @@ MDataHandle handleFor(Node* n, int slot, bool input, MStatus* st) {
 
 }  // namespace
 
-MDataHandle MDataBlock::inputValue(const MPlug& p, MStatus* st) { return handleFor(rdNode_, slotFor(rdNode_, p), true, st); }
-MDataHandle MDataBlock::inputValue(const MObject& a, MStatus* st) { return handleFor(rdNode_, slotFor(rdNode_, a), true, st); }
-MDataHandle MDataBlock::outputValue(const MPlug& p, MStatus* st) { return handleFor(rdNode_, slotFor(rdNode_, p), false, st); }
-MDataHandle MDataBlock::outputValue(const MObject& a, MStatus* st) { return handleFor(rdNode_, slotFor(rdNode_, a), false, st); }
+MDataHandle MDataBlock::inputValue(const MPlug& p, MStatus* st) {
+    return handleFor(rdNode_, slotFor(rdNode_, p), true, st);
+}
+MDataHandle MDataBlock::inputValue(const MObject& a, MStatus* st) {
+    return handleFor(rdNode_, slotFor(rdNode_, a), true, st);
+}
+MDataHandle MDataBlock::outputValue(const MPlug& p, MStatus* st) {
+    return handleFor(rdNode_, slotFor(rdNode_, p), false, st);
+}
+MDataHandle MDataBlock::outputValue(const MObject& a, MStatus* st) {
+    return handleFor(rdNode_, slotFor(rdNode_, a), false, st);
+}
 
 MStatus MDataBlock::setClean(const MPlug& p) {
     int s = slotFor(rdNode_, p);

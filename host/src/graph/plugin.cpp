@@ -54,7 +54,8 @@ void forget(Scene::Impl& impl, Plugin* plugin) {
     for (auto it = plugin->types.rbegin(); it != plugin->types.rend(); ++it) (*it)->removed = true;
     plugin->types.clear();
     auto& v = impl.plugins;
-    v.erase(std::remove_if(v.begin(), v.end(), [plugin](const std::unique_ptr<Plugin>& p) { return p.get() == plugin; }),
+    v.erase(std::remove_if(v.begin(), v.end(),
+                           [plugin](const std::unique_ptr<Plugin>& p) { return p.get() == plugin; }),
             v.end());
 }
 
@@ -83,7 +84,8 @@ Plugin* Scene::loadPlugin(const std::string& nameOrPath) {
         struct stat st;
         if (::stat(path.c_str(), &st) != 0)
             throw HostError("loadPlugin: plug-in file '" + path + "' does not exist");
-        if (S_ISDIR(st.st_mode)) throw HostError("loadPlugin: '" + path + "' is a folder, not a plug-in file");
+        if (S_ISDIR(st.st_mode))
+            throw HostError("loadPlugin: '" + path + "' is a folder, not a plug-in file");
         if (!S_ISREG(st.st_mode)) throw HostError("loadPlugin: '" + path + "' is not a regular file");
     } else {
         std::string file = name + ".so";
@@ -152,7 +154,8 @@ Plugin* Scene::loadPlugin(const std::string& nameOrPath) {
     if (!st) {
         // Nodes made by initializePlugin itself go too, before their types.
         for (Node* n : std::vector<Node*>(impl_->nodes))
-            if (std::find(impl_->nodes.begin(), impl_->nodes.end(), n) != impl_->nodes.end() && n->type->plugin == p)
+            if (std::find(impl_->nodes.begin(), impl_->nodes.end(), n) != impl_->nodes.end() &&
+                n->type->plugin == p)
                 deleteNode(n);
         forget(*impl_, p);
         ::dlclose(handle);
@@ -166,8 +169,8 @@ void Scene::unloadPlugin(const std::string& nameOrPath) {
     if (!p) throw HostError("unloadPlugin: plug-in '" + baseName(nameOrPath) + "' is not loaded");
     for (Node* n : impl_->nodes)
         if (n->type->plugin == p)
-            throw HostError("unloadPlugin: cannot unload '" + p->name + "': node '" + n->name + "' of type '" +
-                            n->type->name + "' still exists");
+            throw HostError("unloadPlugin: cannot unload '" + p->name + "': node '" + n->name +
+                            "' of type '" + n->type->name + "' still exists");
     impl_->notify([p](SceneObserver& o) { o.pluginUnloading(p); });
     EntryPoint uninit = lookup(p->handle, "uninitializePlugin", "_Z18uninitializePlugin7MObject");
     MStatus st;
@@ -176,8 +179,8 @@ void Scene::unloadPlugin(const std::string& nameOrPath) {
         st = uninit(ObjectAccess::make(p));
     }
     if (!st)
-        throw HostError("unloadPlugin: uninitializePlugin of '" + p->name + "' failed " + st.errorString().asChar() +
-                        "; the plug-in stays loaded");
+        throw HostError("unloadPlugin: uninitializePlugin of '" + p->name + "' failed " +
+                        st.errorString().asChar() + "; the plug-in stays loaded");
     if (!p->types.empty()) {
         std::string left;
         for (NodeType* t : p->types) left += (left.empty() ? "" : ", ") + t->name;
@@ -248,8 +251,9 @@ MString MFnPlugin::loadPath(MStatus* st) const {
     return MString(slash == std::string::npos ? "." : p->path.substr(0, slash).c_str());
 }
 
-MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId, MCreatorFunction creatorFunction,
-                                MInitializeFunction initFunction, MPxNode::Type type, const MString*) {
+MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
+                                MCreatorFunction creatorFunction, MInitializeFunction initFunction,
+                                MPxNode::Type type, const MString*) {
     Plugin* p = RD_PLUGIN();
     if (!p) return MStatus(MS::kFailure, "registerNode: the function set is not attached to a plug-in");
     try {
@@ -266,7 +270,9 @@ MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
     rdhost::NodeType* t = p->scene->findType(typeId.id());
     if (t && t->plugin != p) {
         p->scene->faults().failsNow(rdhost::Fault::DeregisterNode);  // counted; refused all the same
-        return MStatus(MS::kFailure, ("node type '" + t->name + "' was not registered by plug-in '" + p->name + "'").c_str());
+        return MStatus(
+            MS::kFailure,
+            ("node type '" + t->name + "' was not registered by plug-in '" + p->name + "'").c_str());
     }
     try {
         p->scene->deregisterType(typeId.id());

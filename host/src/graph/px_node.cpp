@@ -20,8 +20,12 @@ void MPxNode::postConstructor() {}
 MStatus MPxNode::compute(const MPlug&, MDataBlock&) { return MS::kUnknownParameter; }
 bool MPxNode::getInternalValue(const MPlug&, MDataHandle&) { return false; }
 bool MPxNode::setInternalValue(const MPlug&, const MDataHandle&) { return false; }
-MStatus MPxNode::legalConnection(const MPlug&, const MPlug&, bool, bool&) const { return MS::kUnknownParameter; }
-MStatus MPxNode::legalDisconnection(const MPlug&, const MPlug&, bool, bool&) const { return MS::kUnknownParameter; }
+MStatus MPxNode::legalConnection(const MPlug&, const MPlug&, bool, bool&) const {
+    return MS::kUnknownParameter;
+}
+MStatus MPxNode::legalDisconnection(const MPlug&, const MPlug&, bool, bool&) const {
+    return MS::kUnknownParameter;
+}
 MStatus MPxNode::connectionMade(const MPlug&, const MPlug&, bool) { return MS::kUnknownParameter; }
 MStatus MPxNode::connectionBroken(const MPlug&, const MPlug&, bool) { return MS::kUnknownParameter; }
 MStatus MPxNode::shouldSave(const MPlug&, bool&) { return MS::kUnknownParameter; }

@@ -67,8 +67,8 @@
 //    names the thing; the <maya/...> API never throws, it returns MStatus.
 #pragma once
 
-#include <maya/MTypes.h>
 #include <maya/MPxNode.h>
+#include <maya/MTypes.h>
 
 #include <cstdint>
 #include <deque>
@@ -124,8 +124,8 @@ struct Attr {
     std::string longName;
     std::string shortName;
     AttrKind kind = AttrKind::Numeric;
-    int numericType = 0;          // MFnNumericData::Type for Numeric
-    double defaultValue = 0.0;    // internal units
+    int numericType = 0;        // MFnNumericData::Type for Numeric
+    double defaultValue = 0.0;  // internal units
     std::string defaultString;
     bool hasMin = false, hasMax = false;
     double minValue = 0.0, maxValue = 0.0;
@@ -134,19 +134,21 @@ struct Attr {
     bool readable = true, writable = true, storable = true, keyable = false;
     bool hidden = false, usedAsColor = false, array = false;
     bool usesArrayDataBuilder = false, connectable = true, channelBox = false;
-    bool internal = false;        // writes and reads go past the node (setInternalValue...)
+    bool internal = false;  // writes and reads go past the node (setInternalValue...)
 
     std::vector<std::pair<std::string, int>> enumFields;  // in addField order
     Attr* parent = nullptr;
     std::vector<Attr*> children;  // compound: R G B / X Y Z
 
-    int index = -1;               // slot once added to a node type, else -1
+    int index = -1;  // slot once added to a node type, else -1
     NodeType* owner = nullptr;
-    std::vector<int> affects;     // indices this attribute affects, in declaration order
-    bool computed = false;        // affected by some attribute: an output
+    std::vector<int> affects;  // indices this attribute affects, in declaration order
+    bool computed = false;     // affected by some attribute: an output
 
     bool isCompound() const { return kind == AttrKind::Compound; }
-    bool isNumeric() const { return kind != AttrKind::String && kind != AttrKind::Compound && kind != AttrKind::Matrix; }
+    bool isNumeric() const {
+        return kind != AttrKind::String && kind != AttrKind::Compound && kind != AttrKind::Matrix;
+    }
     const char* enumFieldName(int value) const;  // nullptr when no such field
 };
 
@@ -155,16 +157,16 @@ struct Attr {
 struct NodeType {
     std::string name;
     unsigned id = 0;
-    int kind = 0;                 // MPxNode::Type
+    int kind = 0;  // MPxNode::Type
     MCreatorFunction creator = nullptr;
     MInitializeFunction initialize = nullptr;
-    Plugin* plugin = nullptr;     // null for built-ins
-    bool isDag = false;           // locators and transforms live in the DAG
-    bool isTransform = false;     // has translate/rotate/scale: a local matrix
+    Plugin* plugin = nullptr;  // null for built-ins
+    bool isDag = false;        // locators and transforms live in the DAG
+    bool isTransform = false;  // has translate/rotate/scale: a local matrix
     bool beingInitialized = false;
-    bool removed = false;         // deregistered; kept alive while handles may point at it
-    std::vector<std::unique_ptr<Attr>> pool;  // every attribute created while initializing
-    std::vector<Attr*> attrs;     // added attributes, in order; attrs[i]->index == i
+    bool removed = false;                           // deregistered; kept alive while handles may point at it
+    std::vector<std::unique_ptr<Attr>> pool;        // every attribute created while initializing
+    std::vector<Attr*> attrs;                       // added attributes, in order; attrs[i]->index == i
     std::unordered_map<std::string, Attr*> byName;  // long and short names
 
     Attr* findAttr(const std::string& name) const;
@@ -209,7 +211,7 @@ struct Node {
 
     std::string name;
     NodeType* type = nullptr;
-    MPxNode* user = nullptr;      // the plug-in's instance; null for built-ins
+    MPxNode* user = nullptr;  // the plug-in's instance; null for built-ins
     Scene* scene = nullptr;
 
     // DAG: one parent at most (no instancing).
@@ -219,7 +221,7 @@ struct Node {
     // Placeholders: the type name as read from a file, and statements kept verbatim.
     std::string unknownTypeName;
     std::vector<RawStatement> raw;
-    bool sharedNode = false;      // created with createNode -s (a host default node); saved so
+    bool sharedNode = false;  // created with createNode -s (a host default node); saved so
 
     bool isDag() const;
     Attr* findAttr(const std::string& name) const;  // long or short name
@@ -274,36 +276,36 @@ struct Node {
     std::uint8_t plugStateBits(int attr) const { return plugState_[attr]; }
     void setPlugStateBits(int attr, std::uint8_t bits) { plugState_[attr] = bits; }
 
-    std::string partialPathName() const;  // shortest unique DAG path
-    std::string fullPathName() const;     // |a|b|c
-    std::string plugName(int attr) const; // node.longName
+    std::string partialPathName() const;   // shortest unique DAG path
+    std::string fullPathName() const;      // |a|b|c
+    std::string plugName(int attr) const;  // node.longName
 
     // Local matrix (row vectors, as in the host: S * R * T); identity for
     // nodes that are not transforms.
     void localMatrix(double out[4][4]);
 
 private:
-    friend class Scene;                         // connections and dirty marks
+    friend class Scene;  // connections and dirty marks
     friend void evaluateSlot(Node* node, int attr);
 
-    std::vector<double> num_;                   // internal units
-    std::vector<std::string> str_;              // string attributes
+    std::vector<double> num_;       // internal units
+    std::vector<std::string> str_;  // string attributes
     std::vector<std::uint8_t> dirty_;
-    std::vector<std::uint8_t> computing_;       // in compute or a connection's copy now
+    std::vector<std::uint8_t> computing_;  // in compute or a connection's copy now
     std::vector<PlugRef> source_;
-    std::vector<std::vector<PlugRef>> dests_;   // usually empty
+    std::vector<std::vector<PlugRef>> dests_;  // usually empty
     std::vector<std::uint8_t> plugState_;
-    std::string internalText_;                  // what getString returns when the node answers for a plug
+    std::string internalText_;  // what getString returns when the node answers for a plug
 };
 
 struct Plugin {
     Scene* scene = nullptr;
-    std::string name;             // file name without .so
-    std::string path;             // the file dlopen'd
+    std::string name;  // file name without .so
+    std::string path;  // the file dlopen'd
     void* handle = nullptr;
-    std::string apiVersion;       // MApiVersion text
+    std::string apiVersion;  // MApiVersion text
     std::string vendor, version;
-    std::vector<NodeType*> types; // registration order
+    std::vector<NodeType*> types;  // registration order
 };
 
 // The operations a test can make fail, to reach the failure paths of
@@ -314,7 +316,7 @@ enum class Fault : std::uint8_t { AddAttribute, AttributeAffects, RegisterNode, 
 // since the scene was made or the last reset.
 class FaultInjection {
 public:
-    void failAt(Fault op, int call) { failAt_[at(op)] = call; }  // 0: none fails
+    void failAt(Fault op, int call) { failAt_[at(op)] = call; }                   // 0: none fails
     void failNext(Fault op, int nth) { failAt_[at(op)] = calls_[at(op)] + nth; }  // 1: the next call
     int calls(Fault op) const { return calls_[at(op)]; }
     void reset() { *this = FaultInjection{}; }
@@ -383,15 +385,14 @@ public:
     NodeType* findType(const std::string& name) const;
     NodeType* findType(unsigned id) const;
     NodeType* typeBeingInitialized() const;
-    std::vector<NodeType*> types() const;         // registration order, built-ins first
+    std::vector<NodeType*> types() const;  // registration order, built-ins first
 
     // A host type (transform, animCurveTL, ...). initialize runs like a plug-in
     // type's (MPxNode::addAttribute works in it); creator may be null for types
     // whose nodes need no MPxNode. Throws HostError (name or id taken,
     // initialize failed).
-    NodeType* registerBuiltinType(const std::string& name, unsigned id, int kind,
-                                  MCreatorFunction creator, MInitializeFunction initialize,
-                                  bool isDag, bool isTransform = false);
+    NodeType* registerBuiltinType(const std::string& name, unsigned id, int kind, MCreatorFunction creator,
+                                  MInitializeFunction initialize, bool isDag, bool isTransform = false);
     // What MFnPlugin::registerNode/deregisterNode do. Throw HostError.
     NodeType* registerType(Plugin* plugin, const std::string& name, unsigned id, int kind,
                            MCreatorFunction creator, MInitializeFunction initialize);
@@ -400,8 +401,9 @@ public:
     // Folders searched by loadPlugin NAME, in order; MAYA_PLUG_IN_PATH's at first.
     const std::vector<std::string>& pluginPath() const;
     void setPluginPath(std::vector<std::string> folders);
-    Plugin* loadPlugin(const std::string& nameOrPath);  // throws HostError; nullptr if already loaded (warned)
-    void unloadPlugin(const std::string& name);   // throws HostError
+    Plugin* loadPlugin(
+        const std::string& nameOrPath);          // throws HostError; nullptr if already loaded (warned)
+    void unloadPlugin(const std::string& name);  // throws HostError
     Plugin* findPlugin(const std::string& name) const;
     const std::vector<std::unique_ptr<Plugin>>& plugins() const;
     FaultInjection& faults();
@@ -411,19 +413,20 @@ public:
     // host does (transform "transformN"; the shape is named by `name` or
     // "<typeName>N"); the shape is returned. A taken name gets a number, as in
     // the host. Throws HostError (unknown type, bad parent, creator failure).
-    Node* createNode(const std::string& typeName, const std::string& name = "",
-                     Node* parent = nullptr, bool skipSelect = false);
-    void deleteNode(Node* node);                  // and its DAG children, and connections
+    Node* createNode(const std::string& typeName, const std::string& name = "", Node* parent = nullptr,
+                     bool skipSelect = false);
+    void deleteNode(Node* node);  // and its DAG children, and connections
     void renameNode(Node* node, const std::string& newName);
-    void reparent(Node* node, Node* newParent);   // nullptr: world
-    Node* findNode(const std::string& nameOrPath) const;  // name, |full|path or partial path; null if none or ambiguous
+    void reparent(Node* node, Node* newParent);  // nullptr: world
+    Node* findNode(
+        const std::string& nameOrPath) const;  // name, |full|path or partial path; null if none or ambiguous
     std::vector<Node*> findNodes(const std::string& nameOrPath) const;  // every match
     // A node of a type this host does not know, kept so a scene file can be
     // written back unchanged (type "unknown"; "unknownDag", a transform-like
     // DAG node, when it has a parent or `dag` is set).
-    Node* createPlaceholder(const std::string& typeName, const std::string& name,
-                            Node* parent = nullptr, bool dag = false);
-    const std::vector<Node*>& nodes() const;      // creation order
+    Node* createPlaceholder(const std::string& typeName, const std::string& name, Node* parent = nullptr,
+                            bool dag = false);
+    const std::vector<Node*>& nodes() const;  // creation order
     std::string uniqueName(const std::string& base) const;
 
     // --- connections
@@ -435,7 +438,7 @@ public:
     void propagateDirty(PlugRef changed);
     // Told of each dirty mark, in marking order (tests, tracing); null: none.
     void setDirtyHook(std::function<void(PlugRef)> hook);
-    void runIdle();                               // pull reached outputs, then the evalDeferred queue
+    void runIdle();  // pull reached outputs, then the evalDeferred queue
     std::vector<PlugRef> reachedSinceIdle() const;
     // Pull one plug (compute or copy through a connection when dirty).
     double pull(PlugRef plug) { return plug.node->getNumber(plug.attr); }
@@ -488,11 +491,13 @@ public:
     void addObserver(SceneObserver* observer);
     void removeObserver(SceneObserver* observer);
     // The extension of type T, or null when none was made.
-    template <class T> T* findExtension() const {
+    template <class T>
+    T* findExtension() const {
         return static_cast<T*>(findExtension(std::type_index(typeid(T))));
     }
     // The extension of type T, made on first use (T(Scene&) or T()).
-    template <class T> T& extension() {
+    template <class T>
+    T& extension() {
         if (T* found = findExtension<T>()) return *found;
         std::unique_ptr<T> made;
         if constexpr (std::is_constructible_v<T, Scene&>)

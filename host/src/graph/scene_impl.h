@@ -17,10 +17,10 @@ struct Scene::Impl {
     // Types are never freed before the scene: plug-ins keep attribute handles
     // (pointers into a type's pool) in statics that outlive deregistration.
     std::vector<std::unique_ptr<NodeType>> types;
-    std::vector<NodeType*> initializing;   // stack: a type's initialize may register another
+    std::vector<NodeType*> initializing;             // stack: a type's initialize may register another
     std::vector<std::unique_ptr<Attr>> orphanAttrs;  // created with no type being initialized
 
-    std::vector<Node*> nodes;              // creation order; owned
+    std::vector<Node*> nodes;  // creation order; owned
 
     // Nodes by name, so name checks and lookups do not scan the scene (a scene
     // of thousands of nodes would otherwise be quadratic to build and to draw).
@@ -37,7 +37,8 @@ struct Scene::Impl {
     // gives "name8", "name" gives "name1"). Nodes other than `except` take a
     // name: any of them when `global` or not `dag`; else dependency nodes and
     // DAG nodes under `parent`.
-    std::string freeName(const std::string& base, bool dag, const Node* parent, const Node* except, bool global);
+    std::string freeName(const std::string& base, bool dag, const Node* parent, const Node* except,
+                         bool global);
     std::vector<std::unique_ptr<Plugin>> plugins;
 
     // Plugs reached by dirty propagation since the last idle step.
@@ -67,7 +68,8 @@ struct Scene::Impl {
     std::vector<SceneObserver*> observers;
     std::vector<std::pair<std::type_index, std::unique_ptr<SceneExtension>>> extensions;
     // Tells each observer still registered when its turn comes.
-    template <class F> void notify(F&& tell) {
+    template <class F>
+    void notify(F&& tell) {
         const std::vector<SceneObserver*> now = observers;
         for (SceneObserver* o : now)
             if (std::find(observers.begin(), observers.end(), o) != observers.end()) tell(*o);
@@ -83,10 +85,10 @@ struct PlugRefHash {
 };
 
 // Graph-module helpers shared between sources.
-bool validName(const std::string& name);              // a node or node type name: [A-Za-z_][A-Za-z0-9_]*
-void installHostTypes(Scene& scene);                  // transform, unknown, unknownDag
+bool validName(const std::string& name);  // a node or node type name: [A-Za-z_][A-Za-z0-9_]*
+void installHostTypes(Scene& scene);      // transform, unknown, unknownDag
 void addInheritedAttributes(Scene& scene, NodeType& type);  // visibility, transform channels
-Attr* newAttr(Scene* scene);                          // in the pool of the type being initialized
+Attr* newAttr(Scene* scene);                                // in the pool of the type being initialized
 std::string hexId(unsigned id);
 // MPxNode::addAttribute without fault injection (a compound brings its children).
 MStatus addAttributeTo(NodeType* type, Attr* attr);

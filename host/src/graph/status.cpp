@@ -8,39 +8,55 @@ namespace {
 
 const char* codeName(MStatus::MStatusCode code) {
     switch (code) {
-    case MStatus::kSuccess: return "kSuccess";
-    case MStatus::kFailure: return "kFailure";
-    case MStatus::kInsufficientMemory: return "kInsufficientMemory";
-    case MStatus::kInvalidParameter: return "kInvalidParameter";
-    case MStatus::kLicenseFailure: return "kLicenseFailure";
-    case MStatus::kUnknownParameter: return "kUnknownParameter";
-    case MStatus::kNotImplemented: return "kNotImplemented";
-    case MStatus::kNotFound: return "kNotFound";
-    case MStatus::kEndOfFile: return "kEndOfFile";
+    case MStatus::kSuccess:
+        return "kSuccess";
+    case MStatus::kFailure:
+        return "kFailure";
+    case MStatus::kInsufficientMemory:
+        return "kInsufficientMemory";
+    case MStatus::kInvalidParameter:
+        return "kInvalidParameter";
+    case MStatus::kLicenseFailure:
+        return "kLicenseFailure";
+    case MStatus::kUnknownParameter:
+        return "kUnknownParameter";
+    case MStatus::kNotImplemented:
+        return "kNotImplemented";
+    case MStatus::kNotFound:
+        return "kNotFound";
+    case MStatus::kEndOfFile:
+        return "kEndOfFile";
     }
     return "kUnknownStatus";
 }
 
 const char* codeText(MStatus::MStatusCode code) {
     switch (code) {
-    case MStatus::kSuccess: return "Success";
-    case MStatus::kFailure: return "Unexpected Internal Failure";
-    case MStatus::kInsufficientMemory: return "Insufficient Memory";
-    case MStatus::kInvalidParameter: return "Invalid Parameter";
-    case MStatus::kLicenseFailure: return "License Failure";
-    case MStatus::kUnknownParameter: return "Unknown Parameter";
-    case MStatus::kNotImplemented: return "Not Implemented";
-    case MStatus::kNotFound: return "Not Found";
-    case MStatus::kEndOfFile: return "End of File";
+    case MStatus::kSuccess:
+        return "Success";
+    case MStatus::kFailure:
+        return "Unexpected Internal Failure";
+    case MStatus::kInsufficientMemory:
+        return "Insufficient Memory";
+    case MStatus::kInvalidParameter:
+        return "Invalid Parameter";
+    case MStatus::kLicenseFailure:
+        return "License Failure";
+    case MStatus::kUnknownParameter:
+        return "Unknown Parameter";
+    case MStatus::kNotImplemented:
+        return "Not Implemented";
+    case MStatus::kNotFound:
+        return "Not Found";
+    case MStatus::kEndOfFile:
+        return "End of File";
     }
     return "Unknown Status";
 }
 
 }  // namespace
 
-MStatus::MStatus(MStatusCode code, const MString& description) : code_(code) {
-    setErrorString(description);
-}
+MStatus::MStatus(MStatusCode code, const MString& description) : code_(code) { setErrorString(description); }
 
 MStatus::MStatus(MStatusCode code, const char* description) : code_(code) {
     if (description && *description) description_ = std::make_shared<const std::string>(description);

@@ -1,6 +1,6 @@
 // MString: number formatting, parsing and searching.
-#include <maya/MString.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
 #include <maya/MStringArray.h>
 
 #include <cctype>
@@ -55,9 +55,18 @@ bool parsesAsLong(const std::string& s, long* out) {
 
 }  // namespace
 
-MString& MString::operator+=(double value) { s_ += format("%g", value); return *this; }
-MString& MString::operator+=(int value) { s_ += std::to_string(value); return *this; }
-MString& MString::operator+=(unsigned int value) { s_ += std::to_string(value); return *this; }
+MString& MString::operator+=(double value) {
+    s_ += format("%g", value);
+    return *this;
+}
+MString& MString::operator+=(int value) {
+    s_ += std::to_string(value);
+    return *this;
+}
+MString& MString::operator+=(unsigned int value) {
+    s_ += std::to_string(value);
+    return *this;
+}
 
 MString& MString::set(double value) {
     s_ = format("%g", value);

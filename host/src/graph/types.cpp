@@ -51,11 +51,12 @@ std::vector<NodeType*> Scene::types() const {
     return out;
 }
 
-NodeType* Scene::registerBuiltinType(const std::string& name, unsigned id, int kind,
-                                     MCreatorFunction creator, MInitializeFunction initialize,
-                                     bool isDag, bool isTransform) {
+NodeType* Scene::registerBuiltinType(const std::string& name, unsigned id, int kind, MCreatorFunction creator,
+                                     MInitializeFunction initialize, bool isDag, bool isTransform) {
     if (findType(name)) throw HostError("node type '" + name + "' is already registered");
-    if (findType(id)) throw HostError("node type id " + hexId(id) + " is already registered as '" + findType(id)->name + "'");
+    if (findType(id))
+        throw HostError("node type id " + hexId(id) + " is already registered as '" + findType(id)->name +
+                        "'");
     auto type = std::make_unique<NodeType>();
     type->name = name;
     type->id = id;
@@ -94,8 +95,8 @@ NodeType* Scene::registerType(Plugin* plugin, const std::string& name, unsigned 
                         t->name + "'");
     if (!creator) throw HostError("node type '" + name + "' has no creator function");
     bool dag = kind == MPxNode::kLocatorNode || kind == MPxNode::kManipContainer;
-    NodeType* t = registerBuiltinType(name, id, kind, creator, initialize, dag,
-                                      kind == MPxNode::kManipContainer);
+    NodeType* t =
+        registerBuiltinType(name, id, kind, creator, initialize, dag, kind == MPxNode::kManipContainer);
     t->plugin = plugin;
     if (plugin) plugin->types.push_back(t);
     return t;

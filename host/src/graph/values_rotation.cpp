@@ -93,7 +93,10 @@ MQuaternion::MQuaternion(const MVector& a, const MVector& b, double angleFactor)
 MQuaternion& MQuaternion::normalizeIt() {
     const double n = std::sqrt(x * x + y * y + z * z + w * w);
     if (n > 0.0 && n != 1.0) {
-        x /= n; y /= n; z /= n; w /= n;
+        x /= n;
+        y /= n;
+        z /= n;
+        w /= n;
     } else if (n == 0.0) {
         w = 1.0;
     }
@@ -168,9 +171,13 @@ MQuaternion& MQuaternion::operator=(const MMatrix& m) {
     return *this;
 }
 
-MQuaternion& MQuaternion::operator=(const MEulerRotation& rotation) { return *this = rotation.asQuaternion(); }
+MQuaternion& MQuaternion::operator=(const MEulerRotation& rotation) {
+    return *this = rotation.asQuaternion();
+}
 
-MEulerRotation MQuaternion::asEulerRotation() const { return MEulerRotation::decompose(asMatrix(), MEulerRotation::kXYZ); }
+MEulerRotation MQuaternion::asEulerRotation() const {
+    return MEulerRotation::decompose(asMatrix(), MEulerRotation::kXYZ);
+}
 
 MQuaternion slerp(const MQuaternion& p, const MQuaternion& q, double t) {
     MQuaternion b = q;
@@ -185,7 +192,8 @@ MQuaternion slerp(const MQuaternion& p, const MQuaternion& q, double t) {
         wp = std::sin((1.0 - t) * a) / s;
         wq = std::sin(t * a) / s;
     }
-    return MQuaternion(p.x * wp + b.x * wq, p.y * wp + b.y * wq, p.z * wp + b.z * wq, p.w * wp + b.w * wq).normal();
+    return MQuaternion(p.x * wp + b.x * wq, p.y * wp + b.y * wq, p.z * wp + b.z * wq, p.w * wp + b.w * wq)
+        .normal();
 }
 
 std::ostream& operator<<(std::ostream& os, const MQuaternion& q) {
@@ -251,9 +259,7 @@ bool MEulerRotation::isEquivalent(const MEulerRotation& o, double tolerance) con
     return asMatrix().isEquivalent(o.asMatrix(), tolerance);
 }
 
-MEulerRotation MEulerRotation::inverse() const {
-    return decompose(asMatrix().transpose(), order);
-}
+MEulerRotation MEulerRotation::inverse() const { return decompose(asMatrix().transpose(), order); }
 
 MEulerRotation& MEulerRotation::incrementalRotateBy(const MVector& axis, double angle) {
     const MMatrix m = asMatrix() * MQuaternion(angle, axis).asMatrix();

@@ -25,7 +25,8 @@ MVector completeBasis(const MVector& a, const MVector& b) {
 
 }  // namespace
 
-MTransformationMatrix::MTransformationMatrix() : order_(MEulerRotation::kXYZ), scale_{1, 1, 1}, shear_{0, 0, 0} {}
+MTransformationMatrix::MTransformationMatrix()
+    : order_(MEulerRotation::kXYZ), scale_{1, 1, 1}, shear_{0, 0, 0} {}
 
 MTransformationMatrix::MTransformationMatrix(const MMatrix& m)
     : order_(MEulerRotation::kXYZ), scale_{1, 1, 1}, shear_{0, 0, 0} {
@@ -58,14 +59,34 @@ MTransformationMatrix::MTransformationMatrix(const MMatrix& m)
         double bestTrace = -1e300;
         for (int i = 0; i < 3; ++i) {
             const double t = (i == 0 ? -r0.x : r0.x) + (i == 1 ? -r1.y : r1.y) + (i == 2 ? -r2.z : r2.z);
-            if (t > bestTrace) { bestTrace = t; best = i; }
+            if (t > bestTrace) {
+                bestTrace = t;
+                best = i;
+            }
         }
-        if (best == 0) { sx = -sx; r0 = -r0; xy = -xy; xz = -xz; }
-        if (best == 1) { sy = -sy; r1 = -r1; xy = -xy; yz = -yz; }
-        if (best == 2) { sz = -sz; r2 = -r2; }
+        if (best == 0) {
+            sx = -sx;
+            r0 = -r0;
+            xy = -xy;
+            xz = -xz;
+        }
+        if (best == 1) {
+            sy = -sy;
+            r1 = -r1;
+            xy = -xy;
+            yz = -yz;
+        }
+        if (best == 2) {
+            sz = -sz;
+            r2 = -r2;
+        }
     }
-    scale_[0] = sx; scale_[1] = sy; scale_[2] = sz;
-    shear_[0] = xy; shear_[1] = xz; shear_[2] = yz;
+    scale_[0] = sx;
+    scale_[1] = sy;
+    scale_[2] = sz;
+    shear_[0] = xy;
+    shear_[1] = xz;
+    shear_[2] = yz;
     MMatrix rot;
     const MVector rows[3] = {r0, r1, r2};
     for (int i = 0; i < 3; ++i) {
@@ -143,7 +164,8 @@ MEulerRotation MTransformationMatrix::eulerRotation(MStatus* status) const {
     return MEulerRotation::decompose(rotate_.asMatrix(), order_);
 }
 
-MTransformationMatrix& MTransformationMatrix::rotateTo(const MQuaternion& q, MSpace::Space space, MStatus* status) {
+MTransformationMatrix& MTransformationMatrix::rotateTo(const MQuaternion& q, MSpace::Space space,
+                                                       MStatus* status) {
     if (!validSpace(space)) {
         setStatus(status, MS::kInvalidParameter);
         return *this;
@@ -168,11 +190,15 @@ MTransformationMatrix& MTransformationMatrix::rotateTo(const MEulerRotation& e, 
 MStatus MTransformationMatrix::getRotationQuaternion(double& x, double& y, double& z, double& w,
                                                      MSpace::Space space) const {
     if (!validSpace(space)) return MS::kInvalidParameter;
-    x = rotate_.x; y = rotate_.y; z = rotate_.z; w = rotate_.w;
+    x = rotate_.x;
+    y = rotate_.y;
+    z = rotate_.z;
+    w = rotate_.w;
     return MS::kSuccess;
 }
 
-MStatus MTransformationMatrix::setRotationQuaternion(double x, double y, double z, double w, MSpace::Space space) {
+MStatus MTransformationMatrix::setRotationQuaternion(double x, double y, double z, double w,
+                                                     MSpace::Space space) {
     if (!validSpace(space)) return MS::kInvalidParameter;
     rotate_ = MQuaternion(x, y, z, w).normal();
     return MS::kSuccess;
@@ -180,7 +206,9 @@ MStatus MTransformationMatrix::setRotationQuaternion(double x, double y, double 
 
 MStatus MTransformationMatrix::getRotation(double rotation[3], RotationOrder& order) const {
     const MEulerRotation e = MEulerRotation::decompose(rotate_.asMatrix(), order_);
-    rotation[0] = e.x; rotation[1] = e.y; rotation[2] = e.z;
+    rotation[0] = e.x;
+    rotation[1] = e.y;
+    rotation[2] = e.z;
     order = static_cast<RotationOrder>(static_cast<int>(order_) + 1);
     return MS::kSuccess;
 }

@@ -40,8 +40,7 @@ MPoint::MPoint(const MFloatVector& v) : x(v.x), y(v.y), z(v.z), w(1.0) {}
 
 MVector MVector::operator*(const MMatrix& m) const {
     const auto& a = m.matrix;
-    return MVector(x * a[0][0] + y * a[1][0] + z * a[2][0],
-                   x * a[0][1] + y * a[1][1] + z * a[2][1],
+    return MVector(x * a[0][0] + y * a[1][0] + z * a[2][0], x * a[0][1] + y * a[1][1] + z * a[2][1],
                    x * a[0][2] + y * a[1][2] + z * a[2][2]);
 }
 

@@ -46,7 +46,8 @@ cmd::Value runDragManip(cmd::Invocation& inv) {
         break;
     case ManipKind::Distance:
         // What a user could not drag, the command cannot either.
-        if (m.direction.length() < 1e-12) inv.fail("manipulator '" + m.name + "' has no direction to drag along");
+        if (m.direction.length() < 1e-12)
+            inv.fail("manipulator '" + m.name + "' has no direction to drag along");
         if (m.scalingFactor == 0.0) inv.fail("manipulator '" + m.name + "' has a scaling factor of 0");
         break;
     }
@@ -54,21 +55,27 @@ cmd::Value runDragManip(cmd::Invocation& inv) {
     return cmd::Value::none();
 }
 
-const cmd::Registrar showManipCommand{{
-    "showManip", {}, runShowManip,
-    "showManip NODE  (creates NODE's manipulator container, drawn by playblast)",
-    "none"}};
+const cmd::Registrar showManipCommand{
+    {"showManip",
+     {},
+     runShowManip,
+     "showManip NODE  (creates NODE's manipulator container, drawn by playblast)",
+     "none"}};
 
-const cmd::Registrar manipInfoCommand{{
-    "manipInfo", {}, runManipInfo,
-    "manipInfo NODE  (JSON: each manipulator's name, kind, plug and placement, world space, degrees)",
-    "a JSON list, one entry per manipulator in the order added"}};
+const cmd::Registrar manipInfoCommand{
+    {"manipInfo",
+     {},
+     runManipInfo,
+     "manipInfo NODE  (JSON: each manipulator's name, kind, plug and placement, world space, degrees)",
+     "a JSON list, one entry per manipulator in the order added"}};
 
-const cmd::Registrar dragManipCommand{{
-    "dragManip", {}, runDragManip,
-    "dragManip NODE MANIPULATOR VALUE  (VALUE: distance, angle in degrees, or 0/1 for a toggle; "
-    "written into the bound plug as a drag)",
-    "none"}};
+const cmd::Registrar dragManipCommand{
+    {"dragManip",
+     {},
+     runDragManip,
+     "dragManip NODE MANIPULATOR VALUE  (VALUE: distance, angle in degrees, or 0/1 for a toggle; "
+     "written into the bound plug as a drag)",
+     "none"}};
 
 }  // namespace
 

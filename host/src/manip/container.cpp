@@ -57,36 +57,48 @@ StockManip::~StockManip() { node.user = nullptr; }
 
 unsigned StockManip::valueCount() const {
     switch (kind) {
-    case ManipKind::Distance: return manipvalue::kDistCount;
-    case ManipKind::Toggle: return manipvalue::kTogCount;
-    case ManipKind::CircleSweep: return manipvalue::kSweepCount;
+    case ManipKind::Distance:
+        return manipvalue::kDistCount;
+    case ManipKind::Toggle:
+        return manipvalue::kTogCount;
+    case ManipKind::CircleSweep:
+        return manipvalue::kSweepCount;
     }
     return 0;
 }
 
 unsigned StockManip::draggedIndex() const {
     switch (kind) {
-    case ManipKind::Distance: return firstIndex + manipvalue::kDistDistance;
-    case ManipKind::Toggle: return firstIndex + manipvalue::kTogToggle;
-    case ManipKind::CircleSweep: return firstIndex + manipvalue::kSweepAngle;
+    case ManipKind::Distance:
+        return firstIndex + manipvalue::kDistDistance;
+    case ManipKind::Toggle:
+        return firstIndex + manipvalue::kTogToggle;
+    case ManipKind::CircleSweep:
+        return firstIndex + manipvalue::kSweepAngle;
     }
     return firstIndex;
 }
 
 const char* StockManip::kindName() const {
     switch (kind) {
-    case ManipKind::Distance: return "distance";
-    case ManipKind::Toggle: return "toggle";
-    case ManipKind::CircleSweep: return "circleSweep";
+    case ManipKind::Distance:
+        return "distance";
+    case ManipKind::Toggle:
+        return "toggle";
+    case ManipKind::CircleSweep:
+        return "circleSweep";
     }
     return "";
 }
 
 double StockManip::value() const {
     switch (kind) {
-    case ManipKind::Distance: return distance;
-    case ManipKind::Toggle: return toggle ? 1.0 : 0.0;
-    case ManipKind::CircleSweep: return angle;
+    case ManipKind::Distance:
+        return distance;
+    case ManipKind::Toggle:
+        return toggle ? 1.0 : 0.0;
+    case ManipKind::CircleSweep:
+        return angle;
     }
     return 0.0;
 }
@@ -94,9 +106,15 @@ double StockManip::value() const {
 void StockManip::setValue(double v) {
     if (!std::isfinite(v)) v = 0.0;
     switch (kind) {
-    case ManipKind::Distance: distance = v; break;
-    case ManipKind::Toggle: toggle = v != 0.0; break;
-    case ManipKind::CircleSweep: angle = v; break;
+    case ManipKind::Distance:
+        distance = v;
+        break;
+    case ManipKind::Toggle:
+        toggle = v != 0.0;
+        break;
+    case ManipKind::CircleSweep:
+        angle = v;
+        break;
     }
 }
 
@@ -144,9 +162,12 @@ namespace {
 bool isPointSlot(const StockManip& m, unsigned offset) {
     using namespace manipvalue;
     switch (m.kind) {
-    case ManipKind::Distance: return offset != kDistDistance;
-    case ManipKind::Toggle: return offset == kTogStart || offset == kTogDirection;
-    case ManipKind::CircleSweep: return offset != kSweepAngle;
+    case ManipKind::Distance:
+        return offset != kDistDistance;
+    case ManipKind::Toggle:
+        return offset == kTogStart || offset == kTogDirection;
+    case ManipKind::CircleSweep:
+        return offset != kSweepAngle;
     }
     return false;
 }
@@ -159,7 +180,10 @@ void applySlot(StockManip& m, unsigned offset, const double v[3]) {
     case ManipKind::Distance:
         if (offset == kDistStart) m.startPoint = p;
         if (offset == kDistDirection) m.direction = d;
-        if (offset == kDistCurrentPoint) { m.currentPoint = p; m.currentPointGiven = true; }
+        if (offset == kDistCurrentPoint) {
+            m.currentPoint = p;
+            m.currentPointGiven = true;
+        }
         if (offset == kDistDistance) m.setValue(v[0]);
         break;
     case ManipKind::Toggle:
@@ -172,8 +196,14 @@ void applySlot(StockManip& m, unsigned offset, const double v[3]) {
         if (offset == kSweepCenter) m.center = p;
         if (offset == kSweepAxis) m.normal = d;
         if (offset == kSweepAngle) m.setValue(v[0]);
-        if (offset == kSweepStartCircle) { m.startCircle = p; m.startCircleGiven = true; }
-        if (offset == kSweepEndCircle) { m.endCircle = p; m.endCircleGiven = true; }
+        if (offset == kSweepStartCircle) {
+            m.startCircle = p;
+            m.startCircleGiven = true;
+        }
+        if (offset == kSweepEndCircle) {
+            m.endCircle = p;
+            m.endCircleGiven = true;
+        }
         break;
     }
 }
@@ -253,7 +283,8 @@ std::vector<double> ManipContainerState::runPlugConversion(size_t i) {
     int count = 0;
     const bool ok = manipDataValues(data, v, &count);
     if (!ok || want > 3 || (want > 1 && count < static_cast<int>(want)))
-        throw HostError("the manip-to-plug conversion for '" + pc.plug.node->plugName(pc.plug.attr) + "' gave " +
+        throw HostError("the manip-to-plug conversion for '" + pc.plug.node->plugName(pc.plug.attr) +
+                        "' gave " +
                         (ok ? std::to_string(count) + " number(s) where it takes " + std::to_string(want)
                             : std::string("no usable value")));
     return std::vector<double>(v, v + want);
@@ -285,10 +316,11 @@ void ManipContainerState::refresh() {
             const bool wantPoint = isPointSlot(*c, offset);
             if (!ok || (wantPoint && count < 3)) {
                 if (warnedIndices.insert(cb.index).second && scene)
-                    scene->warn("manipulator '" + c->name + "': the conversion for value " +
-                                std::to_string(cb.index) + " gave " +
-                                (ok ? "a single number where a point or vector is needed"
-                                    : "no usable value") + "; keeping the previous placement");
+                    scene->warn(
+                        "manipulator '" + c->name + "': the conversion for value " +
+                        std::to_string(cb.index) + " gave " +
+                        (ok ? "a single number where a point or vector is needed" : "no usable value") +
+                        "; keeping the previous placement");
                 continue;
             }
             bool finite = true;
@@ -298,7 +330,8 @@ void ManipContainerState::refresh() {
                     finite = false;
                 }
             if (!finite && warnedIndices.insert(cb.index).second && scene)
-                scene->warn("manipulator '" + c->name + "': the conversion for value " + std::to_string(cb.index) +
+                scene->warn("manipulator '" + c->name + "': the conversion for value " +
+                            std::to_string(cb.index) +
                             " gave a number that is not finite; 0 is used instead");
             applySlot(*c, offset, v);
         }
@@ -319,12 +352,17 @@ bool manipDataValues(const MManipData& data, double out[3], int* count) {
     if (!nd) return false;
     int n = 1;
     switch (nd->type) {
-    case MFnNumericData::k2Short: case MFnNumericData::k2Int: case MFnNumericData::k2Float:
+    case MFnNumericData::k2Short:
+    case MFnNumericData::k2Int:
+    case MFnNumericData::k2Float:
     case MFnNumericData::k2Double:
         n = 2;
         break;
-    case MFnNumericData::k3Short: case MFnNumericData::k3Int: case MFnNumericData::k3Float:
-    case MFnNumericData::k3Double: case MFnNumericData::k4Double:
+    case MFnNumericData::k3Short:
+    case MFnNumericData::k3Int:
+    case MFnNumericData::k3Float:
+    case MFnNumericData::k3Double:
+    case MFnNumericData::k4Double:
         n = 3;
         break;
     default:
@@ -350,8 +388,8 @@ StockManip* stockManipOf(const MDagPath& path) {
 using rdhost::ManipContainerState;
 using rdhost::ManipKind;
 using rdhost::ObjectAccess;
-using rdhost::StockManip;
 using rdhost::Scene;
+using rdhost::StockManip;
 
 // --------------------------------------------------------- MPxManipContainer
 
@@ -448,7 +486,7 @@ void MPxManipContainer::addPlugToManipConversionCallback(unsigned int manipIndex
 }
 
 unsigned int MPxManipContainer::addManipToPlugConversionCallback(MPlug& plug,
-                                                                manipToPlugConversionCallback callback) {
+                                                                 manipToPlugConversionCallback callback) {
     const rdhost::PlugRef ref = ObjectAccess::ref(plug);
     if (!callback || !ref) {
         if (rdState_->scene)
@@ -478,7 +516,8 @@ StockManip* converterSlot(ManipContainerState* st, unsigned index, unsigned* off
 }
 
 MStatus noValue(unsigned index) {
-    return MStatus(MS::kInvalidParameter, ("no manipulator value has index " + std::to_string(index)).c_str());
+    return MStatus(MS::kInvalidParameter,
+                   ("no manipulator value has index " + std::to_string(index)).c_str());
 }
 
 MStatus wrongShape(unsigned index, bool isPoint) {

@@ -44,7 +44,8 @@ MStatus bindPlug(StockManip* m, ManipKind kind, const MPlug& plug) {
         return MStatus(MS::kInvalidParameter, "the plug to connect is not valid");
     if (!ref.node->type->attrs[ref.attr]->isNumeric())
         return MStatus(MS::kInvalidParameter, ("manipulator '" + s->name + "' needs a numeric plug, not '" +
-                                               ref.node->plugName(ref.attr) + "'").c_str());
+                                               ref.node->plugName(ref.attr) + "'")
+                                                  .c_str());
     s->plug = ref;
     return MS::kSuccess;
 }
@@ -114,12 +115,20 @@ MStatus MFnManip3D::setManipScale(float scale) {
 // --------------------------------------------------------- MFnDistanceManip
 
 MFnDistanceManip::MFnDistanceManip() {}
-MFnDistanceManip::MFnDistanceManip(MObject& o, MStatus* st) : MFnManip3D(o, st) { as(rdManip_, ManipKind::Distance, st); }
-MFnDistanceManip::MFnDistanceManip(const MObject& o, MStatus* st) : MFnManip3D(o, st) { as(rdManip_, ManipKind::Distance, st); }
-MFnDistanceManip::MFnDistanceManip(const MDagPath& p, MStatus* st) : MFnManip3D(p, st) { as(rdManip_, ManipKind::Distance, st); }
+MFnDistanceManip::MFnDistanceManip(MObject& o, MStatus* st) : MFnManip3D(o, st) {
+    as(rdManip_, ManipKind::Distance, st);
+}
+MFnDistanceManip::MFnDistanceManip(const MObject& o, MStatus* st) : MFnManip3D(o, st) {
+    as(rdManip_, ManipKind::Distance, st);
+}
+MFnDistanceManip::MFnDistanceManip(const MDagPath& p, MStatus* st) : MFnManip3D(p, st) {
+    as(rdManip_, ManipKind::Distance, st);
+}
 MFnDistanceManip::~MFnDistanceManip() {}
 
-MStatus MFnDistanceManip::connectToDistancePlug(MPlug& plug) { return bindPlug(rdManip_, ManipKind::Distance, plug); }
+MStatus MFnDistanceManip::connectToDistancePlug(MPlug& plug) {
+    return bindPlug(rdManip_, ManipKind::Distance, plug);
+}
 
 MStatus MFnDistanceManip::setStartPoint(const MPoint& p) {
     StockManip* m = as(rdManip_, ManipKind::Distance, nullptr);
@@ -177,20 +186,36 @@ double MFnDistanceManip::scalingFactor(MStatus* st) const {
     return m ? m->scalingFactor : 0.0;
 }
 
-unsigned int MFnDistanceManip::distanceIndex(MStatus* st) const { return index(rdManip_, ManipKind::Distance, mv::kDistDistance, st); }
-unsigned int MFnDistanceManip::directionIndex(MStatus* st) const { return index(rdManip_, ManipKind::Distance, mv::kDistDirection, st); }
-unsigned int MFnDistanceManip::startPointIndex(MStatus* st) const { return index(rdManip_, ManipKind::Distance, mv::kDistStart, st); }
-unsigned int MFnDistanceManip::currentPointIndex(MStatus* st) const { return index(rdManip_, ManipKind::Distance, mv::kDistCurrentPoint, st); }
+unsigned int MFnDistanceManip::distanceIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::Distance, mv::kDistDistance, st);
+}
+unsigned int MFnDistanceManip::directionIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::Distance, mv::kDistDirection, st);
+}
+unsigned int MFnDistanceManip::startPointIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::Distance, mv::kDistStart, st);
+}
+unsigned int MFnDistanceManip::currentPointIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::Distance, mv::kDistCurrentPoint, st);
+}
 
 // ----------------------------------------------------------- MFnToggleManip
 
 MFnToggleManip::MFnToggleManip() {}
-MFnToggleManip::MFnToggleManip(MObject& o, MStatus* st) : MFnManip3D(o, st) { as(rdManip_, ManipKind::Toggle, st); }
-MFnToggleManip::MFnToggleManip(const MObject& o, MStatus* st) : MFnManip3D(o, st) { as(rdManip_, ManipKind::Toggle, st); }
-MFnToggleManip::MFnToggleManip(const MDagPath& p, MStatus* st) : MFnManip3D(p, st) { as(rdManip_, ManipKind::Toggle, st); }
+MFnToggleManip::MFnToggleManip(MObject& o, MStatus* st) : MFnManip3D(o, st) {
+    as(rdManip_, ManipKind::Toggle, st);
+}
+MFnToggleManip::MFnToggleManip(const MObject& o, MStatus* st) : MFnManip3D(o, st) {
+    as(rdManip_, ManipKind::Toggle, st);
+}
+MFnToggleManip::MFnToggleManip(const MDagPath& p, MStatus* st) : MFnManip3D(p, st) {
+    as(rdManip_, ManipKind::Toggle, st);
+}
 MFnToggleManip::~MFnToggleManip() {}
 
-MStatus MFnToggleManip::connectToTogglePlug(MPlug& plug) { return bindPlug(rdManip_, ManipKind::Toggle, plug); }
+MStatus MFnToggleManip::connectToTogglePlug(MPlug& plug) {
+    return bindPlug(rdManip_, ManipKind::Toggle, plug);
+}
 
 MPoint MFnToggleManip::startPoint(MStatus* st) const {
     StockManip* m = as(rdManip_, ManipKind::Toggle, st);
@@ -243,20 +268,36 @@ MStatus MFnToggleManip::setToggle(bool toggle) {
     return MS::kSuccess;
 }
 
-unsigned int MFnToggleManip::startPointIndex(MStatus* st) const { return index(rdManip_, ManipKind::Toggle, mv::kTogStart, st); }
-unsigned int MFnToggleManip::directionIndex(MStatus* st) const { return index(rdManip_, ManipKind::Toggle, mv::kTogDirection, st); }
-unsigned int MFnToggleManip::lengthIndex(MStatus* st) const { return index(rdManip_, ManipKind::Toggle, mv::kTogLength, st); }
-unsigned int MFnToggleManip::toggleIndex(MStatus* st) const { return index(rdManip_, ManipKind::Toggle, mv::kTogToggle, st); }
+unsigned int MFnToggleManip::startPointIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::Toggle, mv::kTogStart, st);
+}
+unsigned int MFnToggleManip::directionIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::Toggle, mv::kTogDirection, st);
+}
+unsigned int MFnToggleManip::lengthIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::Toggle, mv::kTogLength, st);
+}
+unsigned int MFnToggleManip::toggleIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::Toggle, mv::kTogToggle, st);
+}
 
 // ------------------------------------------------------ MFnCircleSweepManip
 
 MFnCircleSweepManip::MFnCircleSweepManip() {}
-MFnCircleSweepManip::MFnCircleSweepManip(MObject& o, MStatus* st) : MFnManip3D(o, st) { as(rdManip_, ManipKind::CircleSweep, st); }
-MFnCircleSweepManip::MFnCircleSweepManip(const MObject& o, MStatus* st) : MFnManip3D(o, st) { as(rdManip_, ManipKind::CircleSweep, st); }
-MFnCircleSweepManip::MFnCircleSweepManip(const MDagPath& p, MStatus* st) : MFnManip3D(p, st) { as(rdManip_, ManipKind::CircleSweep, st); }
+MFnCircleSweepManip::MFnCircleSweepManip(MObject& o, MStatus* st) : MFnManip3D(o, st) {
+    as(rdManip_, ManipKind::CircleSweep, st);
+}
+MFnCircleSweepManip::MFnCircleSweepManip(const MObject& o, MStatus* st) : MFnManip3D(o, st) {
+    as(rdManip_, ManipKind::CircleSweep, st);
+}
+MFnCircleSweepManip::MFnCircleSweepManip(const MDagPath& p, MStatus* st) : MFnManip3D(p, st) {
+    as(rdManip_, ManipKind::CircleSweep, st);
+}
 MFnCircleSweepManip::~MFnCircleSweepManip() {}
 
-MStatus MFnCircleSweepManip::connectToAnglePlug(MPlug& plug) { return bindPlug(rdManip_, ManipKind::CircleSweep, plug); }
+MStatus MFnCircleSweepManip::connectToAnglePlug(MPlug& plug) {
+    return bindPlug(rdManip_, ManipKind::CircleSweep, plug);
+}
 
 MStatus MFnCircleSweepManip::setCenterPoint(const MPoint& p) {
     StockManip* m = as(rdManip_, ManipKind::CircleSweep, nullptr);
@@ -331,8 +372,18 @@ MPoint MFnCircleSweepManip::endPoint(MStatus* st) const {
     return m ? m->endCircle : MPoint();
 }
 
-unsigned int MFnCircleSweepManip::centerIndex(MStatus* st) const { return index(rdManip_, ManipKind::CircleSweep, mv::kSweepCenter, st); }
-unsigned int MFnCircleSweepManip::axisIndex(MStatus* st) const { return index(rdManip_, ManipKind::CircleSweep, mv::kSweepAxis, st); }
-unsigned int MFnCircleSweepManip::angleIndex(MStatus* st) const { return index(rdManip_, ManipKind::CircleSweep, mv::kSweepAngle, st); }
-unsigned int MFnCircleSweepManip::startCircleIndex(MStatus* st) const { return index(rdManip_, ManipKind::CircleSweep, mv::kSweepStartCircle, st); }
-unsigned int MFnCircleSweepManip::endCircleIndex(MStatus* st) const { return index(rdManip_, ManipKind::CircleSweep, mv::kSweepEndCircle, st); }
+unsigned int MFnCircleSweepManip::centerIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::CircleSweep, mv::kSweepCenter, st);
+}
+unsigned int MFnCircleSweepManip::axisIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::CircleSweep, mv::kSweepAxis, st);
+}
+unsigned int MFnCircleSweepManip::angleIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::CircleSweep, mv::kSweepAngle, st);
+}
+unsigned int MFnCircleSweepManip::startCircleIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::CircleSweep, mv::kSweepStartCircle, st);
+}
+unsigned int MFnCircleSweepManip::endCircleIndex(MStatus* st) const {
+    return index(rdManip_, ManipKind::CircleSweep, mv::kSweepEndCircle, st);
+}

@@ -151,7 +151,8 @@ ManipGeometry circleSweepGeometry(const MPoint& center, const MVector& normal, d
 ManipGeometry geometryOf(const StockManip& m) {
     switch (m.kind) {
     case ManipKind::Distance:
-        return distanceGeometry(m.startPoint, m.direction, m.currentPoint, m.drawStart, m.drawLine, m.manipScale);
+        return distanceGeometry(m.startPoint, m.direction, m.currentPoint, m.drawStart, m.drawLine,
+                                m.manipScale);
     case ManipKind::Toggle:
         return toggleGeometry(m.startPoint, m.direction, m.length, m.toggle, m.manipScale);
     case ManipKind::CircleSweep:
@@ -168,10 +169,18 @@ void submitManipGeometry(const ManipGeometry& geometry) {
     for (const ManipPrimitive& p : geometry) {
         GLenum mode = GL_LINES;
         switch (p.kind) {
-        case ManipPrimitive::Lines: mode = GL_LINES; break;
-        case ManipPrimitive::LineStrip: mode = GL_LINE_STRIP; break;
-        case ManipPrimitive::LineLoop: mode = GL_LINE_LOOP; break;
-        case ManipPrimitive::Polygon: mode = GL_POLYGON; break;
+        case ManipPrimitive::Lines:
+            mode = GL_LINES;
+            break;
+        case ManipPrimitive::LineStrip:
+            mode = GL_LINE_STRIP;
+            break;
+        case ManipPrimitive::LineLoop:
+            mode = GL_LINE_LOOP;
+            break;
+        case ManipPrimitive::Polygon:
+            mode = GL_POLYGON;
+            break;
         }
         glColor4f(p.color[0], p.color[1], p.color[2], p.color[3]);
         glBegin(mode);

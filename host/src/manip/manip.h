@@ -45,7 +45,8 @@ void dragManipValue(Scene& scene, ShownManip& shown, StockManip& manip, double v
 // A drag that ends at world point `p`: projected onto a distance manipulator's
 // line (divided by its scaling factor), or measured around a sweep's circle
 // from its start point (the turn closest to the current angle). A toggle flips.
-void dragManipToPoint(Scene& scene, ShownManip& shown, StockManip& manip, const MPoint& p, const std::string& cmd);
+void dragManipToPoint(Scene& scene, ShownManip& shown, StockManip& manip, const MPoint& p,
+                      const std::string& cmd);
 
 // A number as manipInfo prints it: the shortest text that reads back to the
 // same single-precision value (the precision manipulators work in); below

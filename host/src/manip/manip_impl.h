@@ -40,10 +40,22 @@ enum class ManipKind { Distance, Toggle, CircleSweep };
 
 // Offsets of a child's values from its first index (stand-in choice).
 namespace manipvalue {
-enum Distance { kDistStart = 0, kDistDirection = 1, kDistCurrentPoint = 2, kDistDistance = 3, kDistCount = 4 };
+enum Distance {
+    kDistStart = 0,
+    kDistDirection = 1,
+    kDistCurrentPoint = 2,
+    kDistDistance = 3,
+    kDistCount = 4
+};
 enum Toggle { kTogStart = 0, kTogDirection = 1, kTogLength = 2, kTogToggle = 3, kTogCount = 4 };
-enum Sweep { kSweepCenter = 0, kSweepAxis = 1, kSweepAngle = 2, kSweepStartCircle = 3, kSweepEndCircle = 4,
-             kSweepCount = 5 };
+enum Sweep {
+    kSweepCenter = 0,
+    kSweepAxis = 1,
+    kSweepAngle = 2,
+    kSweepStartCircle = 3,
+    kSweepEndCircle = 4,
+    kSweepCount = 5
+};
 }  // namespace manipvalue
 
 struct ManipContainerState;
@@ -53,12 +65,12 @@ struct StockManip : public MPxNode {
     StockManip(ManipKind kind, ManipContainerState* owner);
     ~StockManip() override;
 
-    Node node;                      // what MDagPath / MObject handles point at
+    Node node;  // what MDagPath / MObject handles point at
     ManipKind kind;
     ManipContainerState* owner;
     std::string name, valueName;
     unsigned firstIndex = 0;
-    PlugRef plug;                   // bound plug, if any
+    PlugRef plug;  // bound plug, if any
     bool visible = true;
     float manipScale = 1.0f;
 
@@ -79,7 +91,7 @@ struct StockManip : public MPxNode {
     MPoint center;
     MVector normal{0.0, 1.0, 0.0};
     double radius = 1.0;
-    double angle = 0.0;              // radians
+    double angle = 0.0;  // radians
     MPoint startCircle, endCircle;
     bool startCircleGiven = false, endCircleGiven = false;  // by a callback or a setter
     bool startCircleFixed = false, endCircleFixed = false;  // by setStartPoint / setEndPoint
@@ -136,8 +148,8 @@ struct ManipContainerState {
 // A container shown for a node.
 struct ShownManip {
     Node* target = nullptr;
-    NodeType* type = nullptr;        // the container's type
-    std::unique_ptr<Node> node;      // the container's own (unlisted) node
+    NodeType* type = nullptr;    // the container's type
+    std::unique_ptr<Node> node;  // the container's own (unlisted) node
     MPxManipContainer* container = nullptr;
     ManipContainerState* state = nullptr;
 };

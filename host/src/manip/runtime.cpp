@@ -214,8 +214,8 @@ ShownManip& showManip(Scene& scene, Node* target, const std::string& cmd) {
     }
     auto fail = [&](const std::string& what, const MStatus& st) {
         destroy(scene, shown);
-        throw HostError(cmd + ": " + what + " of '" + typeName + "' failed for '" + nodeLabel(target) + "': " +
-                        st.errorString().asChar());
+        throw HostError(cmd + ": " + what + " of '" + typeName + "' failed for '" + nodeLabel(target) +
+                        "': " + st.errorString().asChar());
     };
     {
         CurrentSceneGuard guard(&scene);
@@ -240,7 +240,8 @@ ShownManip& showManip(Scene& scene, Node* target, const std::string& cmd) {
     overlay.draw = [sp, raw](M3dView& view) {
         refreshOrWarn(*sp, *raw);
         CurrentSceneGuard guard(sp);
-        raw->container->draw(view, ObjectAccess::path(raw->node.get()), M3dView::kWireFrame, M3dView::kActive);
+        raw->container->draw(view, ObjectAccess::path(raw->node.get()), M3dView::kWireFrame,
+                             M3dView::kActive);
     };
     viewportFor(scene).overlays.push_back(std::move(overlay));
     return *raw;
@@ -261,8 +262,8 @@ StockManip& findChildManip(ShownManip& shown, const std::string& name, const std
         throw HostError(cmd + ": " + std::to_string(byName.size()) + " manipulators of " + owner +
                         " are named '" + name + "'; name one by its value: " + values);
     }
-    throw HostError(cmd + ": " + owner + " has no manipulator named '" + name + "' (manipulators: " +
-                    childList(shown) + ")");
+    throw HostError(cmd + ": " + owner + " has no manipulator named '" + name +
+                    "' (manipulators: " + childList(shown) + ")");
 }
 
 // ---------------------------------------------------------------- manipInfo
@@ -302,14 +303,17 @@ std::string manipInfoJson(Scene& scene, ShownManip& shown) {
         first = false;
         switch (c->kind) {
         case ManipKind::Distance:
-            os << ", \"startPoint\": " << jsonPoint(c->startPoint) << ", \"direction\": " << jsonVector(c->direction)
+            os << ", \"startPoint\": " << jsonPoint(c->startPoint)
+               << ", \"direction\": " << jsonVector(c->direction)
                << ", \"currentPoint\": " << jsonPoint(c->currentPoint)
                << ", \"scalingFactor\": " << manipJsonNumber(c->scalingFactor)
                << ", \"value\": " << manipJsonNumber(c->distance);
             break;
         case ManipKind::Toggle:
-            os << ", \"startPoint\": " << jsonPoint(c->startPoint) << ", \"direction\": " << jsonVector(c->direction)
-               << ", \"length\": " << manipJsonNumber(c->length) << ", \"value\": " << (c->toggle ? "true" : "false");
+            os << ", \"startPoint\": " << jsonPoint(c->startPoint)
+               << ", \"direction\": " << jsonVector(c->direction)
+               << ", \"length\": " << manipJsonNumber(c->length)
+               << ", \"value\": " << (c->toggle ? "true" : "false");
             break;
         case ManipKind::CircleSweep:
             os << ", \"center\": " << jsonPoint(c->center) << ", \"normal\": " << jsonVector(c->normal)
@@ -327,7 +331,8 @@ std::string manipInfoJson(Scene& scene, ShownManip& shown) {
 // --------------------------------------------------------------------- drag
 
 void dragManipValue(Scene& scene, ShownManip& shown, StockManip& m, double value, const std::string& cmd) {
-    if (!std::isfinite(value)) throw HostError(cmd + ": the value for '" + m.name + "' is not a finite number");
+    if (!std::isfinite(value))
+        throw HostError(cmd + ": the value for '" + m.name + "' is not a finite number");
     if (m.kind == ManipKind::Toggle) value = value != 0.0 ? 1.0 : 0.0;
     // Placements and what each manip-to-plug conversion reads, as of now.
     refreshOrWarn(scene, shown);
@@ -367,7 +372,8 @@ void dragManipValue(Scene& scene, ShownManip& shown, StockManip& m, double value
     refreshOrWarn(scene, shown);
 }
 
-void dragManipToPoint(Scene& scene, ShownManip& shown, StockManip& m, const MPoint& p, const std::string& cmd) {
+void dragManipToPoint(Scene& scene, ShownManip& shown, StockManip& m, const MPoint& p,
+                      const std::string& cmd) {
     shown.state->refresh();
     const std::string who = "manipulator '" + m.name + "' of '" + nodeLabel(shown.target) + "'";
     switch (m.kind) {

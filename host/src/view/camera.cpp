@@ -22,12 +22,12 @@ Vec3 normalized(const Vec3& a) {
     return l > 0.0 ? scale(a, 1.0 / l) : a;
 }
 
-bool finiteVec(const Vec3& v) {
-    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
-}
+bool finiteVec(const Vec3& v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); }
 
 // Camera axes: right, up, back (the direction from center towards the eye).
-struct Axes { Vec3 right, up, back; };
+struct Axes {
+    Vec3 right, up, back;
+};
 Axes axesOf(const Camera& cam) {
     Vec3 back = normalized(sub(cam.eye, cam.center));
     Vec3 right = normalized(cross(cam.up, back));
@@ -60,10 +60,14 @@ std::optional<CameraKind> cameraKindFromName(const std::string& name) {
 
 const char* cameraName(CameraKind kind) {
     switch (kind) {
-        case CameraKind::Persp: return "persp";
-        case CameraKind::Top: return "top";
-        case CameraKind::Front: return "front";
-        case CameraKind::Side: return "side";
+    case CameraKind::Persp:
+        return "persp";
+    case CameraKind::Top:
+        return "top";
+    case CameraKind::Front:
+        return "front";
+    case CameraKind::Side:
+        return "side";
     }
     return "persp";
 }
@@ -86,10 +90,22 @@ Camera frameCamera(CameraKind kind, const FrameBounds& boundsIn, double aspect, 
 
     Vec3 dir{0.0, 0.0, 1.0};  // from center towards the eye
     switch (kind) {
-        case CameraKind::Persp: dir = normalized({28.0, 21.0, 28.0}); cam.up = {0, 1, 0}; break;
-        case CameraKind::Top: dir = {0, 1, 0}; cam.up = {0, 0, -1}; break;
-        case CameraKind::Front: dir = {0, 0, 1}; cam.up = {0, 1, 0}; break;
-        case CameraKind::Side: dir = {1, 0, 0}; cam.up = {0, 1, 0}; break;
+    case CameraKind::Persp:
+        dir = normalized({28.0, 21.0, 28.0});
+        cam.up = {0, 1, 0};
+        break;
+    case CameraKind::Top:
+        dir = {0, 1, 0};
+        cam.up = {0, 0, -1};
+        break;
+    case CameraKind::Front:
+        dir = {0, 0, 1};
+        cam.up = {0, 1, 0};
+        break;
+    case CameraKind::Side:
+        dir = {1, 0, 0};
+        cam.up = {0, 1, 0};
+        break;
     }
 
     if (kind == CameraKind::Persp) {
@@ -109,8 +125,8 @@ Camera frameCamera(CameraKind kind, const FrameBounds& boundsIn, double aspect, 
         Axes ax = axesOf(cam);
         const double w = std::abs(ax.right[0]) * half[0] + std::abs(ax.right[1]) * half[1] +
                          std::abs(ax.right[2]) * half[2];
-        const double h = std::abs(ax.up[0]) * half[0] + std::abs(ax.up[1]) * half[1] +
-                         std::abs(ax.up[2]) * half[2];
+        const double h =
+            std::abs(ax.up[0]) * half[0] + std::abs(ax.up[1]) * half[1] + std::abs(ax.up[2]) * half[2];
         cam.orthoHalfHeight = std::max({h, w / aspect, 1.0}) * kMargin;
         const double distance = radius + 1.0;
         cam.nearClip = distance - radius - 2.0 * reach - 1.0;  // may be negative: orthographic
@@ -119,8 +135,8 @@ Camera frameCamera(CameraKind kind, const FrameBounds& boundsIn, double aspect, 
     return cam;
 }
 
-void fitToPicture(Camera& cam, const FrameBounds& bounds, const std::vector<FrameText>& texts,
-                  int width, int height) {
+void fitToPicture(Camera& cam, const FrameBounds& bounds, const std::vector<FrameText>& texts, int width,
+                  int height) {
     if (texts.empty() || bounds.empty || width <= 0 || height <= 0) return;
     // What must be in the picture: the box's corners (points) and the texts
     // (anchors with pixels around them).
@@ -252,8 +268,7 @@ std::optional<Projected> projectToImage(const Camera& cam, const Vec3& p, int wi
     const auto v = viewMatrix(cam);
     const auto pr = projectionMatrix(cam);
     double eye[4], clip[4];
-    for (int r = 0; r < 4; ++r)
-        eye[r] = v[r] * p[0] + v[4 + r] * p[1] + v[8 + r] * p[2] + v[12 + r];
+    for (int r = 0; r < 4; ++r) eye[r] = v[r] * p[0] + v[4 + r] * p[1] + v[8 + r] * p[2] + v[12 + r];
     for (int r = 0; r < 4; ++r)
         clip[r] = pr[r] * eye[0] + pr[4 + r] * eye[1] + pr[8 + r] * eye[2] + pr[12 + r] * eye[3];
     if (!(clip[3] > 0.0)) return std::nullopt;

@@ -39,8 +39,7 @@ const char* cameraName(CameraKind kind);
 // and from the +X +Z side); top looks down -Y with -Z up; front looks down
 // -Z; side looks down -X. Nothing to frame: the default ground area around
 // the origin. `gridHalfSize` keeps the ground grid within the clipping range.
-Camera frameCamera(CameraKind kind, const FrameBounds& bounds, double aspect,
-                   double gridHalfSize = 12.0);
+Camera frameCamera(CameraKind kind, const FrameBounds& bounds, double aspect, double gridHalfSize = 12.0);
 
 // A text to keep in the picture: its world anchor and the pixels it covers
 // around the anchor's place in the picture (x right, y up), which do not
@@ -55,8 +54,8 @@ struct FrameText {
 // moves back (persp) or widens (orthographic) only as far as the texts need,
 // and pans the least that makes them fit. A text longer than the picture
 // keeps only its anchor in view along that axis.
-void fitToPicture(Camera& cam, const FrameBounds& bounds, const std::vector<FrameText>& texts,
-                  int width, int height);
+void fitToPicture(Camera& cam, const FrameBounds& bounds, const std::vector<FrameText>& texts, int width,
+                  int height);
 
 // Column-major 4x4 matrices for glLoadMatrixd.
 std::array<double, 16> viewMatrix(const Camera& cam);
@@ -64,7 +63,9 @@ std::array<double, 16> projectionMatrix(const Camera& cam);
 
 // Where a world point lands in a width x height picture (x right, y down, in
 // pixels) and its depth in [0, 1]; nullopt when behind the camera.
-struct Projected { double x, y, depth; };
+struct Projected {
+    double x, y, depth;
+};
 std::optional<Projected> projectToImage(const Camera& cam, const Vec3& world, int width, int height);
 
 }  // namespace rdhost

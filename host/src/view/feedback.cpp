@@ -37,44 +37,44 @@ std::vector<FeedbackPrimitive> parseFeedback3DColor(const float* data, std::size
         const auto token = static_cast<GLint>(data[i++]);
         FeedbackPrimitive p;
         switch (token) {
-            case GL_POINT_TOKEN:
-                p.kind = FeedbackPrimitive::Kind::Point;
-                vertex(p);
-                break;
-            case GL_LINE_TOKEN:
-            case GL_LINE_RESET_TOKEN:
-                p.kind = FeedbackPrimitive::Kind::Line;
-                p.lineReset = token == GL_LINE_RESET_TOKEN;
-                vertex(p);
-                vertex(p);
-                break;
-            case GL_POLYGON_TOKEN: {
-                need(1);
-                const auto n = static_cast<std::size_t>(data[i++]);
-                p.kind = FeedbackPrimitive::Kind::Polygon;
-                for (std::size_t k = 0; k < n; ++k) vertex(p);
-                break;
-            }
-            case GL_BITMAP_TOKEN:
-                p.kind = FeedbackPrimitive::Kind::Bitmap;
-                vertex(p);
-                break;
-            case GL_DRAW_PIXEL_TOKEN:
-                p.kind = FeedbackPrimitive::Kind::DrawPixels;
-                vertex(p);
-                break;
-            case GL_COPY_PIXEL_TOKEN:
-                p.kind = FeedbackPrimitive::Kind::CopyPixels;
-                vertex(p);
-                break;
-            case GL_PASS_THROUGH_TOKEN:
-                need(1);
-                p.kind = FeedbackPrimitive::Kind::PassThrough;
-                p.passThrough = data[i++];
-                break;
-            default:
-                throw HostError("GL feedback buffer holds an unknown token " + std::to_string(token) +
-                                " at float " + std::to_string(i - 1));
+        case GL_POINT_TOKEN:
+            p.kind = FeedbackPrimitive::Kind::Point;
+            vertex(p);
+            break;
+        case GL_LINE_TOKEN:
+        case GL_LINE_RESET_TOKEN:
+            p.kind = FeedbackPrimitive::Kind::Line;
+            p.lineReset = token == GL_LINE_RESET_TOKEN;
+            vertex(p);
+            vertex(p);
+            break;
+        case GL_POLYGON_TOKEN: {
+            need(1);
+            const auto n = static_cast<std::size_t>(data[i++]);
+            p.kind = FeedbackPrimitive::Kind::Polygon;
+            for (std::size_t k = 0; k < n; ++k) vertex(p);
+            break;
+        }
+        case GL_BITMAP_TOKEN:
+            p.kind = FeedbackPrimitive::Kind::Bitmap;
+            vertex(p);
+            break;
+        case GL_DRAW_PIXEL_TOKEN:
+            p.kind = FeedbackPrimitive::Kind::DrawPixels;
+            vertex(p);
+            break;
+        case GL_COPY_PIXEL_TOKEN:
+            p.kind = FeedbackPrimitive::Kind::CopyPixels;
+            vertex(p);
+            break;
+        case GL_PASS_THROUGH_TOKEN:
+            need(1);
+            p.kind = FeedbackPrimitive::Kind::PassThrough;
+            p.passThrough = data[i++];
+            break;
+        default:
+            throw HostError("GL feedback buffer holds an unknown token " + std::to_string(token) +
+                            " at float " + std::to_string(i - 1));
         }
         out.push_back(std::move(p));
     }
@@ -82,8 +82,7 @@ std::vector<FeedbackPrimitive> parseFeedback3DColor(const float* data, std::size
 }
 
 std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw,
-                                               const std::function<void()>& beforeRetry,
-                                               std::size_t size) {
+                                               const std::function<void()>& beforeRetry, std::size_t size) {
     ensureGLContext();
     if (size < 1024) size = 1024;
     for (;;) {
@@ -100,8 +99,8 @@ std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw
         const GLint used = glRenderMode(GL_RENDER);
         if (used >= 0) return parseFeedback3DColor(buffer.data(), static_cast<std::size_t>(used));
         if (size >= kMaxFeedbackFloats)
-            throw HostError("GL feedback: the draw emitted more than " +
-                            std::to_string(kMaxFeedbackFloats) + " values");
+            throw HostError("GL feedback: the draw emitted more than " + std::to_string(kMaxFeedbackFloats) +
+                            " values");
         size *= 4;
         if (beforeRetry) beforeRetry();
     }
@@ -111,11 +110,20 @@ PrimitiveCounts countPrimitives(const std::vector<FeedbackPrimitive>& prims) {
     PrimitiveCounts c;
     for (const auto& p : prims) {
         switch (p.kind) {
-            case FeedbackPrimitive::Kind::Point: ++c.points; break;
-            case FeedbackPrimitive::Kind::Line: ++c.lines; break;
-            case FeedbackPrimitive::Kind::Polygon: ++c.polygons; break;
-            case FeedbackPrimitive::Kind::Bitmap: ++c.bitmaps; break;
-            default: break;
+        case FeedbackPrimitive::Kind::Point:
+            ++c.points;
+            break;
+        case FeedbackPrimitive::Kind::Line:
+            ++c.lines;
+            break;
+        case FeedbackPrimitive::Kind::Polygon:
+            ++c.polygons;
+            break;
+        case FeedbackPrimitive::Kind::Bitmap:
+            ++c.bitmaps;
+            break;
+        default:
+            break;
         }
     }
     return c;

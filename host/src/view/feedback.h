@@ -18,8 +18,8 @@ struct FeedbackVertex {
 struct FeedbackPrimitive {
     enum class Kind { Point, Line, Polygon, Bitmap, DrawPixels, CopyPixels, PassThrough };
     Kind kind = Kind::Point;
-    bool lineReset = false;      // a line that starts a new strip or loop
-    float passThrough = 0.0f;    // glPassThrough value
+    bool lineReset = false;    // a line that starts a new strip or loop
+    float passThrough = 0.0f;  // glPassThrough value
     std::vector<FeedbackVertex> vertices;
 };
 

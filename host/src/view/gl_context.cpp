@@ -8,11 +8,6 @@
 #include <GL/glext.h>
 #include <GL/glx.h>
 
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <link.h>
@@ -23,6 +18,11 @@
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace rdhost {
 namespace {
@@ -145,11 +145,14 @@ void startXvfb() {
         char fdText[16];
         int n = fds[1], len = 0;
         char rev[16];
-        do { rev[len++] = static_cast<char>('0' + n % 10); n /= 10; } while (n > 0);
+        do {
+            rev[len++] = static_cast<char>('0' + n % 10);
+            n /= 10;
+        } while (n > 0);
         for (int i = 0; i < len; ++i) fdText[i] = rev[len - 1 - i];
         fdText[len] = '\0';
-        const char* argv[] = {"Xvfb", "-displayfd", fdText, "-screen", "0", "1280x1024x24",
-                              "-nolisten", "tcp", "-noreset", nullptr};
+        const char* argv[] = {"Xvfb",         "-displayfd", fdText, "-screen",  "0",
+                              "1280x1024x24", "-nolisten",  "tcp",  "-noreset", nullptr};
         execvp("Xvfb", const_cast<char* const*>(argv));
         _exit(127);
     }
@@ -182,8 +185,9 @@ void startXvfb() {
         if (r == pid) {
             s.xvfbPid = -1;
             if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
-                throw HostError("cannot start Xvfb: the Xvfb program was not found "
-                                "(install the xvfb package, or set DISPLAY)");
+                throw HostError(
+                    "cannot start Xvfb: the Xvfb program was not found "
+                    "(install the xvfb package, or set DISPLAY)");
             throw HostError("cannot start Xvfb: it exited before accepting connections");
         }
         stopXvfb();
@@ -192,8 +196,7 @@ void startXvfb() {
     s.display = ":" + std::to_string(number);
     setenv("DISPLAY", s.display.c_str(), 1);
     // -displayfd is written once the server listens; check the socket anyway.
-    for (int i = 0; i < 500 && !displaySocketAccepts(static_cast<int>(number)); ++i)
-        usleep(10000);
+    for (int i = 0; i < 500 && !displaySocketAccepts(static_cast<int>(number)); ++i) usleep(10000);
 }
 
 // The context goes before the process does, so the driver frees what it holds
@@ -397,10 +400,9 @@ void bindOffscreenTarget(int width, int height) {
             GLenum status = s.fbo.checkFramebufferStatus(GL_FRAMEBUFFER);
             if (err != GL_NO_ERROR || status != GL_FRAMEBUFFER_COMPLETE) {
                 s.targetWidth = s.targetHeight = 0;
-                throw HostError("cannot make a " + std::to_string(width) + " x " +
-                                std::to_string(height) + " offscreen image (GL error " +
-                                std::to_string(err) + ", framebuffer status " +
-                                std::to_string(status) + ")");
+                throw HostError("cannot make a " + std::to_string(width) + " x " + std::to_string(height) +
+                                " offscreen image (GL error " + std::to_string(err) +
+                                ", framebuffer status " + std::to_string(status) + ")");
             }
             s.targetWidth = width;
             s.targetHeight = height;
@@ -410,16 +412,14 @@ void bindOffscreenTarget(int width, int height) {
     } else {
         // No framebuffer objects: the hidden window's back buffer, resized.
         if (width > 1280 || height > 1024)
-            throw HostError("image size " + std::to_string(width) + " x " +
-                            std::to_string(height) +
+            throw HostError("image size " + std::to_string(width) + " x " + std::to_string(height) +
                             " needs framebuffer objects, which this GL driver lacks (at most "
                             "1280 x 1024 without them)");
         if (width != s.windowWidth || height != s.windowHeight) {
             glutReshapeWindow(width, height);
             for (int i = 0; i < 50; ++i) {
                 glutMainLoopEvent();
-                if (glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height)
-                    break;
+                if (glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height) break;
                 usleep(10000);
             }
             if (glutGet(GLUT_WINDOW_WIDTH) != width || glutGet(GLUT_WINDOW_HEIGHT) != height)

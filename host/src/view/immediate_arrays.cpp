@@ -17,8 +17,8 @@ namespace {
 // The pair being gathered. One GL context and thread draw at a time, as
 // everywhere in the viewport.
 struct Gatherer {
-    int scopes = 0;        // ImmediateArrays alive
-    bool inPair = false;   // between a gathered glBegin and its glEnd
+    int scopes = 0;           // ImmediateArrays alive
+    bool inPair = false;      // between a gathered glBegin and its glEnd
     bool handedOver = false;  // the pair went to the driver after all
     GLenum mode = 0;
     bool setColor = false, setNormal = false, setTexCoord = false;
@@ -182,10 +182,10 @@ RD_GL_ENTRY void glEnd() {
 
 // Gathered inside a pair, else the driver's.
 #define RD_GATHERED(name, params, gather, args) \
-    RD_GL_ENTRY void name params {                \
-        if (rdhost::gathering()) return gather;   \
-        RD_DRIVER(name);                          \
-        driver_ args;                             \
+    RD_GL_ENTRY void name params {              \
+        if (rdhost::gathering()) return gather; \
+        RD_DRIVER(name);                        \
+        driver_ args;                           \
     }
 
 RD_GATHERED(glVertex2f, (GLfloat x, GLfloat y), rdhost::vertex(x, y, 0, 1), (x, y))
@@ -248,11 +248,11 @@ RD_GATHERED(glTexCoord4f, (GLfloat s, GLfloat t, GLfloat r, GLfloat q), rdhost::
 RD_GATHERED(glTexCoord4fv, (const GLfloat* v), rdhost::texCoord(v[0], v[1], v[2], v[3]), (v))
 
 // Calls this file does not gather: inside a pair they hand it to the driver.
-#define RD_HANDS_OVER(name, params, args)              \
-    RD_GL_ENTRY void name params {                     \
-        if (rdhost::gathering()) rdhost::handOver();   \
-        RD_DRIVER(name);                               \
-        driver_ args;                                  \
+#define RD_HANDS_OVER(name, params, args)            \
+    RD_GL_ENTRY void name params {                   \
+        if (rdhost::gathering()) rdhost::handOver(); \
+        RD_DRIVER(name);                             \
+        driver_ args;                                \
     }
 
 RD_HANDS_OVER(glMaterialf, (GLenum face, GLenum pname, GLfloat param), (face, pname, param))

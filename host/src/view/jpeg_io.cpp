@@ -4,8 +4,8 @@
 
 // jpeglib.h needs FILE and size_t declared first.
 #include <cerrno>
-#include <cstdio>
 #include <csetjmp>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -77,7 +77,9 @@ std::string encodeJpeg(const Image& image, int quality) {
 Image readJpeg(const std::string& path) {
     struct File {
         std::FILE* f;
-        ~File() { if (f) std::fclose(f); }
+        ~File() {
+            if (f) std::fclose(f);
+        }
     } file{std::fopen(path.c_str(), "rb")};
     if (!file.f) throw HostError("cannot read '" + path + "': " + std::strerror(errno));
     jpeg_decompress_struct info;

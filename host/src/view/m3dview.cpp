@@ -43,8 +43,7 @@ void appendProblem(std::string& out, const std::string& what) {
 }
 
 std::string depthProblem(const char* stack, int have, int want) {
-    return std::string(stack) + " stack depth " + std::to_string(have) + ", expected " +
-           std::to_string(want);
+    return std::string(stack) + " stack depth " + std::to_string(have) + ", expected " + std::to_string(want);
 }
 
 // Brings one matrix stack back to `depth` with `top` on it. Returns whether
@@ -62,10 +61,14 @@ bool restoreMatrixStack(GLenum mode, GLenum depthQuery, int depth, const double 
 
 const char* matrixModeName(int mode) {
     switch (mode) {
-        case GL_MODELVIEW: return "GL_MODELVIEW";
-        case GL_PROJECTION: return "GL_PROJECTION";
-        case GL_TEXTURE: return "GL_TEXTURE";
-        default: return "an unknown mode";
+    case GL_MODELVIEW:
+        return "GL_MODELVIEW";
+    case GL_PROJECTION:
+        return "GL_PROJECTION";
+    case GL_TEXTURE:
+        return "GL_TEXTURE";
+    default:
+        return "an unknown mode";
     }
 }
 
@@ -77,11 +80,13 @@ std::string restoreGLStackState(const GLStackState& want) {
     if (have.modelviewDepth != want.modelviewDepth)
         appendProblem(problems, depthProblem("modelview matrix", have.modelviewDepth, want.modelviewDepth));
     if (have.projectionDepth != want.projectionDepth)
-        appendProblem(problems, depthProblem("projection matrix", have.projectionDepth, want.projectionDepth));
+        appendProblem(problems,
+                      depthProblem("projection matrix", have.projectionDepth, want.projectionDepth));
     if (have.attribDepth != want.attribDepth)
         appendProblem(problems, depthProblem("attribute", have.attribDepth, want.attribDepth));
     if (have.clientAttribDepth != want.clientAttribDepth)
-        appendProblem(problems, depthProblem("client attribute", have.clientAttribDepth, want.clientAttribDepth));
+        appendProblem(problems,
+                      depthProblem("client attribute", have.clientAttribDepth, want.clientAttribDepth));
     if (have.matrixMode != want.matrixMode)
         appendProblem(problems, std::string("matrix mode left as ") + matrixModeName(have.matrixMode));
     if (problems.empty()) return problems;
@@ -191,7 +196,8 @@ MStatus M3dView::drawText(const MString& text, const MPoint position, TextPositi
         if (vp->placeTexts) {
             double m[16];
             glGetDoublev(GL_MODELVIEW_MATRIX, m);
-            for (int i = 0; i < 3; ++i) rec.placed[i] = m[i] * p.x + m[4 + i] * p.y + m[8 + i] * p.z + m[12 + i];
+            for (int i = 0; i < 3; ++i)
+                rec.placed[i] = m[i] * p.x + m[4 + i] * p.y + m[8 + i] * p.z + m[12 + i];
         }
         vp->textLog.push_back(std::move(rec));
     }
@@ -205,8 +211,10 @@ MStatus M3dView::drawText(const MString& text, const MPoint position, TextPositi
     if (texture) glDisable(GL_TEXTURE_2D);
     glRasterPos3d(p.x, p.y, p.z);
     float shift = 0.0f;
-    if (textPosition == kCenter) shift = -0.5f * static_cast<float>(width);
-    else if (textPosition == kRight) shift = -static_cast<float>(width);
+    if (textPosition == kCenter)
+        shift = -0.5f * static_cast<float>(width);
+    else if (textPosition == kRight)
+        shift = -static_cast<float>(width);
     if (shift != 0.0f) glBitmap(0, 0, 0.0f, 0.0f, shift, 0.0f, nullptr);
     glutBitmapString(kTextFont, bytes);
     if (lighting) glEnable(GL_LIGHTING);

@@ -8,15 +8,15 @@
 #include "view/png_io.h"
 
 #include <cctype>
-#include <charconv>
-#include <memory>
 #include <cerrno>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <type_traits>
 
@@ -53,9 +53,12 @@ void appendNumber(std::string& out, T value) {
 
 const char* alignName(M3dView::TextPosition position) {
     switch (position) {
-        case M3dView::kLeft: return "left";
-        case M3dView::kCenter: return "center";
-        case M3dView::kRight: return "right";
+    case M3dView::kLeft:
+        return "left";
+    case M3dView::kCenter:
+        return "center";
+    case M3dView::kRight:
+        return "right";
     }
     return "left";
 }
@@ -64,21 +67,35 @@ std::string jsonString(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += static_cast<char>(c);
-                }
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        default:
+            if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out += static_cast<char>(c);
+            }
         }
     }
     out += '"';
@@ -90,8 +107,7 @@ std::string traceJson(const std::vector<TraceEntry>& entries) {
     for (size_t i = 0; i < entries.size(); ++i) {
         const TraceEntry& e = entries[i];
         out += i ? ",\n  " : "\n  ";
-        out += "{\"node\": " + jsonString(e.node) + ", \"type\": " + jsonString(e.type) +
-               ", \"texts\": [";
+        out += "{\"node\": " + jsonString(e.node) + ", \"type\": " + jsonString(e.type) + ", \"texts\": [";
         for (size_t t = 0; t < e.texts.size(); ++t) {
             const TextRecord& r = e.texts[t];
             if (t) out += ", ";
@@ -109,8 +125,8 @@ std::string traceJson(const std::vector<TraceEntry>& entries) {
             }
             out += "]}";
         }
-        out += "], \"lines\": " + std::to_string(e.lines) +
-               ", \"polygons\": " + std::to_string(e.polygons) + "}";
+        out += "], \"lines\": " + std::to_string(e.lines) + ", \"polygons\": " + std::to_string(e.polygons) +
+               "}";
     }
     out += entries.empty() ? "]}\n" : "\n]}\n";
     return out;
@@ -130,7 +146,8 @@ ImageFormat imageFormatFor(const std::string& file, const std::string& compressi
     if (!compression.empty()) {
         given = named(lower(compression));
         if (!given)
-            throw HostError("playblast: -compression '" + compression + "' is not supported (use png or jpg)");
+            throw HostError("playblast: -compression '" + compression +
+                            "' is not supported (use png or jpg)");
     }
     const std::string ext = fsys::path(file).extension().string();
     if (ext.empty()) return given.value_or(ImageFormat::Png);
@@ -139,8 +156,8 @@ ImageFormat imageFormatFor(const std::string& file, const std::string& compressi
         throw HostError("playblast: cannot write '" + file + "': the extension '" + ext +
                         "' names no image format this host writes (use .png, .jpg or .jpeg)");
     if (given && *given != *byName)
-        throw HostError("playblast: -compression " + lower(compression) + " does not match the extension of '" +
-                        file + "'");
+        throw HostError("playblast: -compression " + lower(compression) +
+                        " does not match the extension of '" + file + "'");
     return *byName;
 }
 
@@ -229,8 +246,7 @@ int wholeSide(const cmd::Invocation& inv, const cmd::Arg& a) {
 }
 
 cmd::Value runPlayblast(cmd::Invocation& inv) {
-    if (!inv.args.empty())
-        inv.fail("unexpected argument '" + inv.args[0].text + "'");
+    if (!inv.args.empty()) inv.fail("unexpected argument '" + inv.args[0].text + "'");
     PlayblastOptions opt;
     if (!inv.has("completeFilename")) inv.fail("-completeFilename F.png is required");
     opt.file = inv.flagText("completeFilename");
@@ -271,25 +287,25 @@ cmd::Value runPlayblast(cmd::Invocation& inv) {
     return cmd::Value::string(opt.file);
 }
 
-const cmd::Registrar registrar{{
-    "playblast",
-    {{"completeFilename", "cf", 1},
-     {"widthHeight", "wh", 2},
-     {"camera", "cam", 1},
-     {"trace", "tr", 1},
-     {"percent", "p", 1},
-     {"format", "fmt", 1},
-     {"compression", "c", 1},
-     {"quality", "qlt", 1},
-     {"viewer", "v", 1},
-     {"showOrnaments", "orn", 1},
-     {"offScreen", "os", 0},
-     {"forceOverwrite", "fo", 0}},
-    runPlayblast,
-    "playblast -completeFilename F.png|F.jpg [-widthHeight W H] [-camera persp|top|front|side] "
-    "[-trace T.json] [-percent P] [-format image] [-compression png|jpg] [-quality Q] [-viewer B] "
-    "[-showOrnaments B] [-offScreen] [-forceOverwrite]",
-    "the image file written"}};
+const cmd::Registrar registrar{
+    {"playblast",
+     {{"completeFilename", "cf", 1},
+      {"widthHeight", "wh", 2},
+      {"camera", "cam", 1},
+      {"trace", "tr", 1},
+      {"percent", "p", 1},
+      {"format", "fmt", 1},
+      {"compression", "c", 1},
+      {"quality", "qlt", 1},
+      {"viewer", "v", 1},
+      {"showOrnaments", "orn", 1},
+      {"offScreen", "os", 0},
+      {"forceOverwrite", "fo", 0}},
+     runPlayblast,
+     "playblast -completeFilename F.png|F.jpg [-widthHeight W H] [-camera persp|top|front|side] "
+     "[-trace T.json] [-percent P] [-format image] [-compression png|jpg] [-quality Q] [-viewer B] "
+     "[-showOrnaments B] [-offScreen] [-forceOverwrite]",
+     "the image file written"}};
 
 }  // namespace
 

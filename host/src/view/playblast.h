@@ -14,12 +14,12 @@ namespace rdhost {
 class Scene;
 
 struct PlayblastOptions {
-    std::string file;                      // the picture to write
+    std::string file;  // the picture to write
     int width = 640, height = 480;
     CameraKind camera = CameraKind::Persp;
-    std::string traceFile;                 // empty: no trace
-    std::string compression;               // "png", "jpg" or empty: the file's extension decides
-    int quality = 90;                      // JPEG quality, 1 to 100
+    std::string traceFile;    // empty: no trace
+    std::string compression;  // "png", "jpg" or empty: the file's extension decides
+    int quality = 90;         // JPEG quality, 1 to 100
 };
 
 enum class ImageFormat { Png, Jpeg };

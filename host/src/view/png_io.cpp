@@ -16,7 +16,9 @@ namespace {
 
 struct File {
     std::FILE* f = nullptr;
-    ~File() { if (f) std::fclose(f); }
+    ~File() {
+        if (f) std::fclose(f);
+    }
 };
 
 // libpng reports errors through longjmp; the message is kept for our error.
@@ -60,9 +62,9 @@ std::string encodePng(const Image& image) {
         failed = true;
     } else {
         png_set_write_fn(png, &out, appendBytes, nullptr);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
-                     static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height),
+                     8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
         png_write_image(png, rows.data());
         png_write_end(png, nullptr);

@@ -80,16 +80,18 @@ void guardedDraw(Viewport& vp, const DrawItem& item, M3dView& view) {
     }
     const std::string problems = restoreGLStackState(guard);
     if (!problems.empty())
-        vp.warn("draw: node '" + item.name + "' left the GL state unbalanced (" + problems +
-                "); restored");
+        vp.warn("draw: node '" + item.name + "' left the GL state unbalanced (" + problems + "); restored");
     vp.currentNode.clear();
 }
 
 GridPlane gridPlaneFor(CameraKind kind) {
     switch (kind) {
-        case CameraKind::Front: return GridPlane::XY;
-        case CameraKind::Side: return GridPlane::YZ;
-        default: return GridPlane::XZ;
+    case CameraKind::Front:
+        return GridPlane::XY;
+    case CameraKind::Side:
+        return GridPlane::YZ;
+    default:
+        return GridPlane::XZ;
     }
 }
 
@@ -178,12 +180,15 @@ DrawnExtent drawnExtent(Scene& scene, const std::vector<DrawItem>& items) {
             const std::size_t firstText = vp.textLog.size();
             std::vector<FeedbackPrimitive> prims;
             try {
-                prims = captureFeedback([&] { if (item.draw) guardedDraw(vp, item, m3d); },
-                                        [&] {
-                                            restoreGLStackState(start);
-                                            resetNodeState(kDormantColor.data());
-                                            vp.textLog.resize(firstText);
-                                        });
+                prims = captureFeedback(
+                    [&] {
+                        if (item.draw) guardedDraw(vp, item, m3d);
+                    },
+                    [&] {
+                        restoreGLStackState(start);
+                        resetNodeState(kDormantColor.data());
+                        vp.textLog.resize(firstText);
+                    });
             } catch (const HostError& e) {
                 restoreGLStackState(start);
                 vp.textLog.resize(firstText);
@@ -202,8 +207,8 @@ DrawnExtent drawnExtent(Scene& scene, const std::vector<DrawItem>& items) {
                     p.kind != FeedbackPrimitive::Kind::Point)
                     continue;
                 for (const FeedbackVertex& v : p.vertices) {
-                    const Vec3 o{(2.0 * (v.x - px) / pw - 1.0) * extent, (2.0 * (v.y - py) / ph - 1.0) * extent,
-                                 (2.0 * v.z - 1.0) * extent};
+                    const Vec3 o{(2.0 * (v.x - px) / pw - 1.0) * extent,
+                                 (2.0 * (v.y - py) / ph - 1.0) * extent, (2.0 * v.z - 1.0) * extent};
                     for (double c : o) reachesSide = reachesSide || std::fabs(c) > 0.999 * extent;
                     points.push_back(o);
                 }
@@ -253,16 +258,15 @@ RenderResult renderScene(Scene& scene, const RenderOptions& options) {
         result.camera = *options.view;
     } else {
         const DrawnExtent drawn = drawnExtent(scene, result.items);
-        result.camera = frameCamera(options.camera, drawn.bounds,
-                                    static_cast<double>(options.width) / options.height,
-                                    options.grid.halfSize);
+        result.camera =
+            frameCamera(options.camera, drawn.bounds, static_cast<double>(options.width) / options.height,
+                        options.grid.halfSize);
         fitToPicture(result.camera, drawn.bounds, drawn.texts, options.width, options.height);
     }
     const auto view = viewMatrix(result.camera);
     const auto projection = projectionMatrix(result.camera);
 
-    glClearColor(options.background[0], options.background[1], options.background[2],
-                 options.background[3]);
+    glClearColor(options.background[0], options.background[1], options.background[2], options.background[3]);
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
@@ -311,8 +315,8 @@ ItemCounts countItemPrimitives(Scene& scene, const DrawItem& item) {
     Viewport& vp = viewportFor(scene);
     ensureGLContext();
     const bool savedQuiet = vp.quiet, savedLog = vp.logTexts;
-    vp.quiet = true;       // the render pass already reported this draw's faults
-    vp.logTexts = false;   // and logged its texts
+    vp.quiet = true;      // the render pass already reported this draw's faults
+    vp.logTexts = false;  // and logged its texts
     const double s = 1.0 / kCountExtent;
     const double projection[16] = {s, 0, 0, 0, 0, s, 0, 0, 0, 0, s, 0, 0, 0, 0, 1};
     glMatrixMode(GL_PROJECTION);
@@ -324,11 +328,14 @@ ItemCounts countItemPrimitives(Scene& scene, const DrawItem& item) {
     M3dView m3d(&vp);
     ItemCounts counts;
     try {
-        auto prims = captureFeedback([&] { if (item.draw) guardedDraw(vp, item, m3d); },
-                                     [&] {
-                                         restoreGLStackState(start);
-                                         resetNodeState(kDormantColor.data());
-                                     });
+        auto prims = captureFeedback(
+            [&] {
+                if (item.draw) guardedDraw(vp, item, m3d);
+            },
+            [&] {
+                restoreGLStackState(start);
+                resetNodeState(kDormantColor.data());
+            });
         PrimitiveCounts c = countPrimitives(prims);
         counts.lines = c.lines;
         counts.polygons = c.polygons;

@@ -27,7 +27,7 @@ struct Node;
 struct VisibleLocator {
     Node* node = nullptr;
     MPxLocatorNode* locator = nullptr;
-    double world[4][4] = {};   // row-vector convention (MMatrix)
+    double world[4][4] = {};  // row-vector convention (MMatrix)
 };
 
 // True when the node and every DAG ancestor have "visibility" on (a node
@@ -40,9 +40,9 @@ std::vector<VisibleLocator> visibleLocators(Scene& scene);
 // One thing drawn in a refresh, kept so it can be drawn again (the trace's
 // counting pass) and reported.
 struct DrawItem {
-    std::string name;          // partial path (locators) or overlay name
-    std::string type;          // node type name
-    double world[16] = {};     // column-major, as glMultMatrixd takes it
+    std::string name;       // partial path (locators) or overlay name
+    std::string type;       // node type name
+    double world[16] = {};  // column-major, as glMultMatrixd takes it
     std::function<void(M3dView&)> draw;
     std::size_t textBegin = 0, textEnd = 0;  // the item's entries in Viewport::textLog
 };

@@ -33,11 +33,11 @@ namespace rdhost {
 
 struct TextRecord {
     std::string text;
-    std::array<double, 3> point{};     // object space, as given to drawText
+    std::array<double, 3> point{};  // object space, as given to drawText
     M3dView::TextPosition align = M3dView::kLeft;
-    std::array<float, 4> color{};      // GL current colour when drawn
-    std::string node;                  // partial path of the node drawing
-    int width = 0;                     // pixels, in the viewport's font
+    std::array<float, 4> color{};  // GL current colour when drawn
+    std::string node;              // partial path of the node drawing
+    int width = 0;                 // pixels, in the viewport's font
     // The point under the modelview current when drawn (the node's own
     // matrix pushes applied); filled only while Viewport::placeTexts is on.
     std::array<double, 3> placed{};
@@ -45,9 +45,9 @@ struct TextRecord {
 
 // Something drawn after the locators: a shown manipulator container.
 struct Overlay {
-    std::string name;                  // what the trace calls it
-    std::string type;                  // its node type
-    const void* owner = nullptr;       // lets the registrar find and remove it
+    std::string name;             // what the trace calls it
+    std::string type;             // its node type
+    const void* owner = nullptr;  // lets the registrar find and remove it
     std::function<void(M3dView&)> draw;
     // World matrix to draw under (row-vector convention, as MMatrix); identity
     // when not set.
@@ -73,9 +73,9 @@ struct Viewport : SceneExtension {
     int width = 640, height = 480;
 
     std::vector<TextRecord> textLog;
-    bool logTexts = true;              // off for the trace's counting pass
-    bool quiet = false;                // no warnings (the counting pass repeats the draw)
-    bool placeTexts = false;           // fill TextRecord::placed (the framing pass)
+    bool logTexts = true;     // off for the trace's counting pass
+    bool quiet = false;       // no warnings (the counting pass repeats the draw)
+    bool placeTexts = false;  // fill TextRecord::placed (the framing pass)
 
     // Which node is drawing now; named in warnings and text records.
     std::string currentNode;

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri xvfb xauth libpng-dev libjpeg-dev libx11-dev
-          clang libclang-rt-14-dev valgrind)
+          clang clang-format libclang-rt-14-dev valgrind)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

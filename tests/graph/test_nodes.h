@@ -147,6 +147,19 @@ struct InternalNode : MPxNode {
     }
 };
 
+// The same, heard through the older forms that carry the evaluation context.
+struct InternalInContextNode : InternalNode {
+    static void* creator() { return new InternalInContextNode; }
+    bool setInternalValue(const MPlug&, const MDataHandle&) override { return false; }
+    bool getInternalValue(const MPlug&, MDataHandle&) override { return false; }
+    bool setInternalValueInContext(const MPlug& p, const MDataHandle& h, MDGContext&) override {
+        return InternalNode::setInternalValue(p, h);
+    }
+    bool getInternalValueInContext(const MPlug& p, MDataHandle& h, MDGContext&) override {
+        return InternalNode::getInternalValue(p, h);
+    }
+};
+
 // Registers the test types on `scene` (test_nodes_scene.cpp: the one part of
 // them that needs the host's internals).
 void registerTestTypes(rdhost::Scene& scene);

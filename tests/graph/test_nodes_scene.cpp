@@ -15,6 +15,8 @@ void registerTestTypes(rdhost::Scene& scene) {
                        ToggleNode::initialize);
     scene.registerType(nullptr, "testInternal", 0x7e004, MPxNode::kDependNode, InternalNode::creator,
                        InternalNode::initialize);
+    scene.registerType(nullptr, "testInternalInContext", 0x7e005, MPxNode::kDependNode,
+                       InternalInContextNode::creator, InternalNode::initialize);
 }
 
 }  // namespace graphtest

@@ -18,6 +18,7 @@
 #include <maya/MTypes.h>
 
 class MDataBlock;
+class MDGContext;
 class MDataHandle;
 class MPlug;
 
@@ -65,6 +66,10 @@ public:
     virtual MStatus compute(const MPlug& plug, MDataBlock& dataBlock);
     virtual bool getInternalValue(const MPlug& plug, MDataHandle& handle);
     virtual bool setInternalValue(const MPlug& plug, const MDataHandle& handle);
+    // The older forms with the evaluation context. The host calls these; by
+    // default they call the forms above, so a node may override either pair.
+    virtual bool getInternalValueInContext(const MPlug& plug, MDataHandle& handle, MDGContext& context);
+    virtual bool setInternalValueInContext(const MPlug& plug, const MDataHandle& handle, MDGContext& context);
     virtual MStatus legalConnection(const MPlug& plug, const MPlug& otherPlug, bool asSrc,
                                     bool& isLegal) const;
     virtual MStatus legalDisconnection(const MPlug& plug, const MPlug& otherPlug, bool asSrc,

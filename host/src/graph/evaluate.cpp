@@ -6,6 +6,7 @@
 #include "graph/handles.h"
 #include "graph/scene_impl.h"
 
+#include <maya/MDGContext.h>
 #include <maya/MDataBlock.h>
 #include <maya/MFnNumericData.h>
 #include <maya/MPlug.h>
@@ -143,8 +144,9 @@ bool offerInternalValue(Node* n, int attr, double value, const std::string& text
     InternalCall call(n, attr);
     if (call.reentered) return false;
     CurrentSceneGuard guard(n->scene);
-    return n->user->setInternalValue(ObjectAccess::plug(n, attr),
-                                     ObjectAccess::detachedHandle(n, attr, value, text));
+    return n->user->setInternalValueInContext(ObjectAccess::plug(n, attr),
+                                              ObjectAccess::detachedHandle(n, attr, value, text),
+                                              MDGContext::fsNormal);
 }
 
 // True (with the value) when the node answers for the plug itself.
@@ -153,7 +155,7 @@ bool askInternalValue(Node* n, int attr, MDataHandle& handle) {
     if (call.reentered) return false;
     CurrentSceneGuard guard(n->scene);
     handle = ObjectAccess::detachedHandle(n, attr, n->storedNumber(attr), n->storedString(attr));
-    return n->user->getInternalValue(ObjectAccess::plug(n, attr), handle);
+    return n->user->getInternalValueInContext(ObjectAccess::plug(n, attr), handle, MDGContext::fsNormal);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "graph/handles.h"
 
 #include <maya/MBoundingBox.h>
+#include <maya/MDGContext.h>
 #include <maya/MDataBlock.h>
 #include <maya/MPlug.h>
 #include <maya/MPxLocatorNode.h>
@@ -20,6 +21,12 @@ void MPxNode::postConstructor() {}
 MStatus MPxNode::compute(const MPlug&, MDataBlock&) { return MS::kUnknownParameter; }
 bool MPxNode::getInternalValue(const MPlug&, MDataHandle&) { return false; }
 bool MPxNode::setInternalValue(const MPlug&, const MDataHandle&) { return false; }
+bool MPxNode::getInternalValueInContext(const MPlug& plug, MDataHandle& handle, MDGContext&) {
+    return getInternalValue(plug, handle);
+}
+bool MPxNode::setInternalValueInContext(const MPlug& plug, const MDataHandle& handle, MDGContext&) {
+    return setInternalValue(plug, handle);
+}
 MStatus MPxNode::legalConnection(const MPlug&, const MPlug&, bool, bool&) const {
     return MS::kUnknownParameter;
 }

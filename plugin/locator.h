@@ -13,6 +13,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypeId.h>
 
+#include "locator_layout.h"
+
 class KelPrimitiveLocator : public MPxLocatorNode {
 public:
     // Nothing to compute: every plug is declined with kUnknownParameter.
@@ -21,6 +23,12 @@ public:
               M3dView::DisplayStatus status) override;
     bool isBounded() const override;
     MBoundingBox boundingBox() const override;
+
+    // What one draw uses, read through the node's plugs; the legacy draw and
+    // the Viewport 2.0 override both read it here.
+    static PrimitiveDrawValues readDrawValues(const MObject& node);
+    // The node's bounding box, read through its plugs.
+    static MBoundingBox boundsOf(const MObject& node);
 
     static void* creator();
     static MStatus initialize();

@@ -87,34 +87,43 @@ ShapeMaterial makeMaterial(const MColor& c) {
     return ShapeMaterial(ambient, diffuse, specular, 10.0f);
 }
 
-namespace {
-
-std::unique_ptr<Shape> newShape(int kind, const ShapeSizes& s) {
+layout::ShapeItem shapeItem(int kind, const ShapeSizes& s, int drawStyle, const ShapeTransform& placement,
+                            const ShapeMaterial& material) {
+    layout::ShapeItem item;
+    item.drawStyle = static_cast<short>(drawStyle);
+    item.placement = placement;
+    item.material = material;
+    const auto set = [&](ShapeKind k, float a, float b, float c, bool tessellated) {
+        item.kind = k;
+        item.dims[0] = a;
+        item.dims[1] = b;
+        item.dims[2] = c;
+        item.slices = tessellated ? layout::heldCount(s.slices) : 0;
+        item.stacks = tessellated ? layout::heldCount(s.stacks) : 0;
+    };
     switch (kind) {
     case kCube:
-        return std::make_unique<CubeShape>(s.radius);
+        set(kCube, s.radius, 0.0f, 0.0f, false);
+        break;
     case kSphere:
-        return std::make_unique<SphereShape>(s.radius, s.slices, s.stacks);
+        set(kSphere, s.radius, 0.0f, 0.0f, true);
+        break;
     case kCone:
-        return std::make_unique<ConeShape>(s.radius, s.height, s.slices, s.stacks);
+        set(kCone, s.radius, s.height, 0.0f, true);
+        break;
     case kTorus:
-        return std::make_unique<TorusShape>(s.innerRadius, s.outerRadius, s.slices, s.stacks);
+        set(kTorus, s.innerRadius, s.outerRadius, 0.0f, true);
+        break;
     case kRectangle:
-        return std::make_unique<RectangleShape>(s.height, s.width, s.depth);
+        set(kRectangle, s.height, s.width, s.depth, false);
+        break;
     case kCylinder:
-        return std::make_unique<CylinderShape>(s.depth, s.innerRadius, s.outerRadius, s.slices, s.stacks);
+        set(kCylinder, s.depth, s.innerRadius, s.outerRadius, true);
+        break;
     default:
-        return std::make_unique<NoShape>();
+        break;
     }
-}
-
-}  // namespace
-
-std::unique_ptr<Shape> makeShape(int kind, const ShapeSizes& sizes, int drawStyle,
-                                 const ShapeTransform& placement, const ShapeMaterial& material) {
-    std::unique_ptr<Shape> shape = newShape(kind, sizes);
-    shape->set(static_cast<short>(drawStyle), placement, material);
-    return shape;
+    return item;
 }
 
 bool isKeyRequest(const MPlug& plug, const MObject& toggle) {

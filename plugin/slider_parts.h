@@ -8,6 +8,7 @@
 #pragma once
 
 #include "attribute_table.h"
+#include "draw_layout.h"
 #include "shapes.h"
 
 #include <maya/MColor.h>
@@ -15,8 +16,6 @@
 #include <maya/MFnNumericData.h>
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
-
-#include <memory>
 
 namespace sliders {
 
@@ -127,12 +126,11 @@ ShapeValues readShape(const MObject& node, const ShapeHandles& handles);
 // Lit with the colour: half of it ambient, a faint specular.
 ShapeMaterial makeMaterial(const MColor& colour);
 
-// The shape of a shape-type value, set up to draw. The rectangle and the
-// cylinder take their sizes crossed (height as width, depth as length); saved
-// rigs look the way they do because of it. A value outside the enum gives a
-// NoShape, so the group is never a shape short.
-std::unique_ptr<Shape> makeShape(int kind, const ShapeSizes& sizes, int drawStyle,
-                                 const ShapeTransform& placement, const ShapeMaterial& material);
+// The shape of a shape-type value. The rectangle and the cylinder take their
+// sizes crossed (height as width, depth as length); saved rigs look the way
+// they do because of it. A value outside the enum gives no shape (kNoShape).
+layout::ShapeItem shapeItem(int kind, const ShapeSizes& sizes, int drawStyle, const ShapeTransform& placement,
+                            const ShapeMaterial& material);
 
 // ---------------------------------------------------------------------------
 // Attribute groups

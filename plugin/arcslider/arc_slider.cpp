@@ -1,9 +1,9 @@
 #include "arcslider/arc_slider.h"
 
-#include "arcslider/arc_snap_scale.h"
+#include "arcslider/arc_slider_layout.h"
 #include "attribute_table.h"
+#include "draw_layout.h"
 #include "plug_reads.h"
-#include "shapes.h"
 #include "slider_parts.h"
 #include "snapping.h"
 
@@ -17,10 +17,7 @@
 #include <maya/MString.h>
 #include <maya/MVector.h>
 
-#include <GL/gl.h>
-
 #include <cmath>
-#include <memory>
 
 using plugs::readColour;
 using plugs::readFloat;
@@ -172,136 +169,45 @@ bool KelArcSliderManipulator::setInternalValue(const MPlug& plug, const MDataHan
 // ---------------------------------------------------------------------------
 // Drawing
 
-namespace {
-
-// With "radius" 0 the axis through a head has no direction; such a rotation
-// is undefined in GL, so it becomes no rotation at all.
-ShapeRotate makeRotate(double angle, const MVector& axis) {
-    const double length = axis.length();
-    if (!(length > 0.0) || !std::isfinite(length)) return ShapeRotate(0.0, MVector(0.0, 1.0, 0.0));
-    return ShapeRotate(angle, axis);
+ArcSliderDrawValues KelArcSliderManipulator::readDrawValues(const MObject& node) {
+    ArcSliderDrawValues v;
+    v.radius = readFloat(node, radius);
+    v.size = readFloat(node, size);
+    v.startAngle = readFloat(node, startAngle);
+    v.endAngle = readFloat(node, endAngle);
+    v.currentAngle = readFloat(node, currentAngle);
+    v.angleOffset = readFloat(node, angleOffset);
+    v.reading = readFloat(node, angleValue);
+    v.labelColour = readColour(node, labelColorR, labelColorG, labelColorB);
+    v.valueColour = readColour(node, valueColorR, valueColorG, valueColorB);
+    v.lineColour = readColour(node, lineColorR, lineColorG, lineColorB);
+    v.snapColour = readColour(node, snapColorR, snapColorG, snapColorB);
+    v.lineWidth = readFloat(node, lineWidth);
+    v.snapLength = readFloat(node, snapLength);
+    v.snapValue = readFloat(node, snapValue);
+    v.showLine = readFloat(node, displayLine);
+    v.showLabel = readFloat(node, displayLabel);
+    v.showValue = readInt(node, displayValue);
+    v.showSnap = readInt(node, displaySnap);
+    v.showSnapValues = readInt(node, displaySnapValue);
+    v.snapWidth = readInt(node, snapWidth);
+    v.snapMain = readInt(node, snapMainValue);
+    v.headDrawType = readInt(node, headDrawType);
+    v.handleDrawType = readInt(node, handleDrawType);
+    v.startHeadType = readInt(node, startHeadType);
+    v.endHeadType = readInt(node, endHeadType);
+    v.handleType = readInt(node, handleType);
+    v.head = sliders::readShape(node, sliders::headHandles<KelArcSliderManipulator>());
+    v.handle = sliders::readShape(node, sliders::handleHandles<KelArcSliderManipulator>());
+    v.label = plugs::readString(node, label);
+    return v;
 }
-
-MVector arcPoint(float radius, float angle) {
-    return MVector(radius * std::cos(angle), 0.0, -radius * std::sin(angle));
-}
-
-MString degreesText(double radians) {
-    MString text;
-    text.set(MAngle(radians).asDegrees(), 2);
-    return text;
-}
-
-}  // namespace
 
 void KelArcSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle style,
                                    M3dView::DisplayStatus) {
-    const MObject node = thisMObject();
-
-    const float radiusV = readFloat(node, radius);
-    const float sizeV = readFloat(node, size);
-    const float start = readFloat(node, startAngle);
-    const float end = readFloat(node, endAngle);
-    const float current = readFloat(node, currentAngle);
-    const float offset = readFloat(node, angleOffset);
-    const float reading = readFloat(node, angleValue);
-    const MColor labelRGB = readColour(node, labelColorR, labelColorG, labelColorB);
-    const MColor valueRGB = readColour(node, valueColorR, valueColorG, valueColorB);
-    const MColor lineRGB = readColour(node, lineColorR, lineColorG, lineColorB);
-    const MColor snapRGB = readColour(node, snapColorR, snapColorG, snapColorB);
-    const float lineWidthV = readFloat(node, lineWidth);
-    const float snapLengthV = readFloat(node, snapLength);
-    const float snapValueV = readFloat(node, snapValue);
-    const float displayLineV = readFloat(node, displayLine);
-    const float displayLabelV = readFloat(node, displayLabel);
-    const int displayValueV = readInt(node, displayValue);
-    const int displaySnapV = readInt(node, displaySnap);
-    const int displaySnapValueV = readInt(node, displaySnapValue);
-    const int snapWidthV = readInt(node, snapWidth);
-    const int snapMainValueV = readInt(node, snapMainValue);
-    const int headDrawTypeV = readInt(node, headDrawType);
-    const int handleDrawTypeV = readInt(node, handleDrawType);
-    const int startHeadTypeV = readInt(node, startHeadType);
-    const int endHeadTypeV = readInt(node, endHeadType);
-    const int handleTypeV = readInt(node, handleType);
-    const sliders::ShapeValues head =
-        sliders::readShape(node, sliders::headHandles<KelArcSliderManipulator>());
-    const sliders::ShapeValues handle =
-        sliders::readShape(node, sliders::handleHandles<KelArcSliderManipulator>());
-    const MString labelText = plugs::readString(node, label);
-
-    const MVector H = arcPoint(radiusV, current);
-    const MVector S = arcPoint(radiusV, start);
-    const MVector E = arcPoint(radiusV, end);
-
-    const ShapeMaterial headMaterial = sliders::makeMaterial(head.colour);
-    const ShapeMaterial handleMaterial = sliders::makeMaterial(handle.colour);
-
-    const ShapeScale scale(sizeV, sizeV, sizeV);
-    const ShapeRotate startRotate = makeRotate(90.0, S);
-    const ShapeRotate endRotate = makeRotate(-90.0, E);
-    const ShapeTransform startTransform(startRotate, ShapeTranslate(S.x, S.y, S.z), scale);
-    const ShapeTransform endTransform(endRotate, ShapeTranslate(E.x, E.y, E.z), scale);
-    // The handle turns with the end head, not about its own position.
-    const ShapeTransform handleTransform(endRotate, ShapeTranslate(H.x, H.y, H.z), scale);
-
-    std::unique_ptr<Shape> handleShape =
-        sliders::makeShape(handleTypeV, handle.sizes, handleDrawTypeV, handleTransform, handleMaterial);
-    std::unique_ptr<Shape> startShape =
-        sliders::makeShape(startHeadTypeV, head.sizes, headDrawTypeV, startTransform, headMaterial);
-    std::unique_ptr<Shape> endShape =
-        sliders::makeShape(endHeadTypeV, head.sizes, headDrawTypeV, endTransform, headMaterial);
-    ShapeGroup group;
-    group.set(std::move(handleShape), std::move(startShape), std::move(endShape));
-
+    layout::Layout drawn;
+    arcSliderLayout(readDrawValues(thisMObject()), drawn);
     view.beginGL();
-    group.draw(view, style);
-
-    if (displayLineV == 1.0f) {
-        view.setDrawColor(lineRGB);
-        glPushAttrib(GL_LINE_BIT);
-        glLineWidth(lineWidthV);
-        const float drawnRadius = sizeV * radiusV;
-        const float step = (end - start) * 0.05f;
-        float a = start;
-        glBegin(GL_LINE_STRIP);
-        for (int k = 0; k <= 20; ++k) {
-            const MVector p = arcPoint(drawnRadius, a);
-            glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
-            a += step;
-        }
-        glEnd();
-        glPopAttrib();
-    }
-
-    view.setDrawColor(labelRGB);
-    if (displayLabelV == 1.0f) view.drawText(labelText, MPoint(0.0, 0.0, 0.0), M3dView::kCenter);
-
-    if (displaySnapV == 1 && snapValueV != 0.0f && displayValueV != 0) {
-        ArcSnapScale::Params p;
-        p.radius = radiusV;
-        p.size = sizeV;
-        p.startAngle = start;
-        p.endAngle = end;
-        p.angleOffset = offset;
-        p.step = snapValueV;
-        p.mainEvery = snapMainValueV;
-        p.showMainValues = displaySnapValueV;
-        p.lineWidth = static_cast<float>(snapWidthV);
-        p.tickLength = snapLengthV;
-        p.tickColor = snapRGB;
-        p.mainColor = valueRGB;
-        ArcSnapScale(p).draw(view, style);
-    }
-
-    if (displayValueV != 0) {
-        view.setDrawColor(valueRGB);
-        MString readingText;
-        readingText.set(reading, 2);
-        view.drawText(readingText, MPoint(H * (0.8 * sizeV)), M3dView::kCenter);
-        view.drawText(degreesText(start + offset), MPoint(S * (0.85 * sizeV)), M3dView::kCenter);
-        view.drawText(degreesText(end + offset), MPoint(E * (0.85 * sizeV)), M3dView::kCenter);
-    }
-
+    layout::drawLegacy(drawn, view, style);
     view.endGL();
 }

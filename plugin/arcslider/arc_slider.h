@@ -13,6 +13,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypeId.h>
 
+#include "arcslider/arc_slider_layout.h"
+
 class KelArcSliderManipulator : public MPxLocatorNode {
 public:
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
@@ -20,6 +22,11 @@ public:
     bool setInternalValue(const MPlug& plug, const MDataHandle& handle) override;
     void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
               M3dView::DisplayStatus status) override;
+
+    // What one draw uses, read through the node's plugs ("angleValue"
+    // computed first when dirty); the legacy draw and the Viewport 2.0
+    // override both read it here.
+    static ArcSliderDrawValues readDrawValues(const MObject& node);
 
     static void* creator();
     static MStatus initialize();

@@ -6,9 +6,15 @@
 #include <maya/MString.h>
 #include <maya/MVector.h>
 
-#include <GL/gl.h>
+namespace {
 
-void ArcSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const {
+layout::Vec3f vertex(const MVector& v) {
+    return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
+}
+
+}  // namespace
+
+void ArcSnapScale::addTo(layout::Builder& draw) const {
     const float stepRad = static_cast<float>(MAngle(p_.step, MAngle::kDegrees).asRadians());
     const MVector base(p_.radius * p_.size, 0.0, 0.0);
     const MVector axis(0.0, 1.0, 0.0);
@@ -18,10 +24,9 @@ void ArcSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const {
     int i = 0;
     MQuaternion q(a, axis);
 
-    glPushAttrib(GL_LINE_BIT);
-    glLineWidth(p_.lineWidth);
+    draw.pushLines(p_.lineWidth);
     for (int drawn = 0; a < p_.endAngle && drawn < kMaxTicks; ++drawn) {
-        view.setDrawColor(p_.tickColor);
+        draw.colour(p_.tickColor);
         const MVector p = base.rotateBy(q);
         MVector d = p;
         d.normalize();
@@ -29,25 +34,22 @@ void ArcSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const {
         const bool mainTick = (i == p_.mainEvery);
         MVector tip;
         if (mainTick) {
-            view.setDrawColor(p_.mainColor);
+            draw.colour(p_.mainColor);
             tip = p + d * (tick * 2.0);
-            glLineWidth(p_.lineWidth + 2.0f);
+            draw.lineWidth(p_.lineWidth + 2.0f);
         } else {
             tip = p + d * tick;
         }
 
-        glBegin(GL_LINES);
-        glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
-        glVertex3f(static_cast<float>(tip.x), static_cast<float>(tip.y), static_cast<float>(tip.z));
-        glEnd();
+        draw.tick(vertex(p), vertex(tip), mainTick);
 
         if (mainTick) {
             if (p_.showMainValues == 1) {
                 MString text;
                 text.set(MAngle(a + p_.angleOffset).asDegrees(), 2);
-                view.drawText(text, MPoint(p + d * (tick * 3.0)), M3dView::kCenter);
+                draw.text(text, MPoint(p + d * (tick * 3.0)), M3dView::kCenter);
             }
-            glLineWidth(p_.lineWidth);
+            draw.lineWidth(p_.lineWidth);
             i = 0;
         }
 
@@ -59,5 +61,5 @@ void ArcSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const {
         q = MQuaternion(a, axis);
         ++i;
     }
-    glPopAttrib();
+    draw.popLines();
 }

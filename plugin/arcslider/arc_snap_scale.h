@@ -3,7 +3,8 @@
 // drawn once and dropped within one refresh of the node.
 #pragma once
 
-#include <maya/M3dView.h>
+#include "draw_layout.h"
+
 #include <maya/MColor.h>
 
 class ArcSnapScale {
@@ -25,8 +26,9 @@ public:
 
     explicit ArcSnapScale(const Params& params) : p_(params) {}
 
-    // Issues GL lines and view texts; must run inside the view's beginGL/endGL.
-    void draw(M3dView& view, M3dView::DisplayStyle style) const;
+    // Inside one save of the line attributes: each tick in its colour and
+    // width, and after a main tick its angle text when shown.
+    void addTo(layout::Builder& draw) const;
 
     // Far above any real drawing (a full turn at 0.01 degree is 36000 ticks),
     // yet it bounds a step too small to advance the angle in single precision.

@@ -3,8 +3,9 @@
 #include "slider/slider.h"
 
 #include "attribute_table.h"
+#include "draw_layout.h"
 #include "plug_reads.h"
-#include "shapes.h"
+#include "slider/slider_layout.h"
 #include "slider/snap_scale.h"
 #include "slider_parts.h"
 #include "snapping.h"
@@ -19,11 +20,7 @@
 #include <maya/MString.h>
 #include <maya/MVector.h>
 
-#include <GL/gl.h>
-
 #include <cmath>
-#include <memory>
-#include <utility>
 
 using plugs::readFloat;
 using plugs::readInt;
@@ -256,146 +253,49 @@ bool KelSliderManipulator::setInternalValue(const MPlug& plug, const MDataHandle
 // ---------------------------------------------------------------------------
 // Drawing
 
-namespace {
-
-ShapeTransform placement(const MVector& at, double degrees, const MVector& axis, float scale) {
-    return ShapeTransform(
-        ShapeRotate(degrees, axis),
-        ShapeTranslate(static_cast<float>(at.x), static_cast<float>(at.y), static_cast<float>(at.z)),
-        ShapeScale(scale, scale, scale));
+SliderDrawValues KelSliderManipulator::readDrawValues(const MObject& node) {
+    // Everything is read afresh, in this order; reading "distance" and
+    // "ratio" computes them first when they are dirty.
+    SliderDrawValues v;
+    v.size = readFloat(node, size);
+    v.startValue = readFloat(node, startValue);
+    v.endValue = readFloat(node, endValue);
+    v.currentValue = readFloat(node, currentValue);
+    v.showLabel = readFloat(node, displayLabel);
+    v.labelColour = plugs::readColour(node, labelColorR, labelColorG, labelColorB);
+    v.label = plugs::readString(node, label);
+    v.valueMode = readInt(node, displayValue);
+    v.valueColour = plugs::readColour(node, valueColorR, valueColorG, valueColorB);
+    v.showLine = readFloat(node, displayLine);
+    v.lineWidth = readInt(node, lineWidth);
+    v.lineColour = plugs::readColour(node, lineColorR, lineColorG, lineColorB);
+    v.snapMode = readInt(node, snap);
+    v.showSnap = readInt(node, displaySnap);
+    v.showSnapValues = readInt(node, displaySnapValue);
+    v.snapWidth = readInt(node, snapWidth);
+    v.snapLength = readFloat(node, snapLength);
+    v.snapStep = readFloat(node, snapValue);
+    v.snapMain = readInt(node, snapMainValue);
+    v.snapColour = plugs::readColour(node, snapColorR, snapColorG, snapColorB);
+    v.start = plugs::readPoint(node, posStartX, posStartY, posStartZ);
+    v.end = plugs::readPoint(node, posEndX, posEndY, posEndZ);
+    v.distance = readFloat(node, distance);
+    v.ratio = readFloat(node, ratio);
+    v.headDrawType = readInt(node, headDrawType);
+    v.handleDrawType = readInt(node, handleDrawType);
+    v.startHeadType = readInt(node, startHeadType);
+    v.endHeadType = readInt(node, endHeadType);
+    v.handleType = readInt(node, handleType);
+    v.head = sliders::readShape(node, sliders::headHandles<KelSliderManipulator>());
+    v.handle = sliders::readShape(node, sliders::handleHandles<KelSliderManipulator>());
+    return v;
 }
-
-// At most five characters: the host's formatting cut after position 4.
-MString valueText(float value) {
-    MString text;
-    text.set(static_cast<double>(value));
-    return text.substring(0, 4);
-}
-
-}  // namespace
 
 void KelSliderManipulator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle style,
                                 M3dView::DisplayStatus) {
-    const MObject node = thisMObject();
-
-    // Everything is read afresh, in this order; reading "distance" and
-    // "ratio" computes them first when they are dirty.
-    const float sz = readFloat(node, size);
-    const float sv = readFloat(node, startValue);
-    const float ev = readFloat(node, endValue);
-    const float cv = readFloat(node, currentValue);
-    const float showLabel = readFloat(node, displayLabel);
-    const MColor labelRgb = plugs::readColour(node, labelColorR, labelColorG, labelColorB);
-    const MString labelText = plugs::readString(node, label);
-    const int valueMode = readInt(node, displayValue);
-    const MColor valueRgb = plugs::readColour(node, valueColorR, valueColorG, valueColorB);
-    const float showLine = readFloat(node, displayLine);
-    const int lineWidthPx = readInt(node, lineWidth);
-    const MColor lineRgb = plugs::readColour(node, lineColorR, lineColorG, lineColorB);
-    const int snapMode = readInt(node, snap);
-    const int showSnap = readInt(node, displaySnap);
-    const int showSnapValues = readInt(node, displaySnapValue);
-    const int snapWidthPx = readInt(node, snapWidth);
-    const float snapLen = readFloat(node, snapLength);
-    const float snapStep = readFloat(node, snapValue);
-    const int snapMain = readInt(node, snapMainValue);
-    const MColor snapRgb = plugs::readColour(node, snapColorR, snapColorG, snapColorB);
-    const MVector S = plugs::readPoint(node, posStartX, posStartY, posStartZ);
-    const MVector E = plugs::readPoint(node, posEndX, posEndY, posEndZ);
-    const float dist = readFloat(node, distance);
-    const float r = readFloat(node, ratio);
-    const int headStyle = readInt(node, headDrawType);
-    const int handleStyle = readInt(node, handleDrawType);
-    const int startType = readInt(node, startHeadType);
-    const int endType = readInt(node, endHeadType);
-    const int handleShape = readInt(node, handleType);
-    const sliders::ShapeValues head = sliders::readShape(node, sliders::headHandles<KelSliderManipulator>());
-    const sliders::ShapeValues handle =
-        sliders::readShape(node, sliders::handleHandles<KelSliderManipulator>());
-
-    const ShapeMaterial headMaterial = sliders::makeMaterial(head.colour);
-    const ShapeMaterial handleMaterial = sliders::makeMaterial(handle.colour);
-
-    const MVector d = E - S;
-    MVector u = d;
-    u.normalize();
-    const float h = head.sizes.height;
-    const MVector labelPoint = sz * (S - h * u);
-    const MVector valuePoint = sz * (E + h * u);
-    const MVector handleOffset = S + r * d;
-
-    // Shapes stand along +Y; turn them onto the track. A track along Y leaves
-    // the cross product empty: any axis across Y then gives the same turn, and
-    // X is the one a track just off the Y axis (the default) converges to, so
-    // the start head keeps pointing away from the track.
-    const MVector up(0.0, 1.0, 0.0);
-    MVector axis = up ^ d;
-    if (axis.length() == 0.0) axis = MVector(1.0, 0.0, 0.0);
-    double deg = MAngle(up.angle(d), MAngle::kRadians).asDegrees();
-    if (!std::isfinite(deg)) deg = 0.0;
-
-    std::unique_ptr<Shape> handleObject = sliders::makeShape(
-        handleShape, handle.sizes, handleStyle, placement(handleOffset, deg, axis, sz), handleMaterial);
-    std::unique_ptr<Shape> startHead = sliders::makeShape(startType, head.sizes, headStyle,
-                                                          placement(S, deg - 180.0, axis, sz), headMaterial);
-    std::unique_ptr<Shape> endHead =
-        sliders::makeShape(endType, head.sizes, headStyle, placement(E, deg, axis, sz), headMaterial);
-    ShapeGroup group;
-    group.set(std::move(handleObject), std::move(startHead), std::move(endHead));
-
+    layout::Layout drawn;
+    sliderLayout(readDrawValues(thisMObject()), drawn);
     view.beginGL();
-    group.draw(view, style);
-
-    // The line runs up local Y from the origin whatever "posStart" says.
-    if (showLine == 1.0f) {
-        view.setDrawColor(lineRgb);
-        glPushAttrib(GL_LINE_BIT);
-        glLineWidth(static_cast<float>(lineWidthPx));
-        glBegin(GL_LINES);
-        glVertex3f(0.0f, 0.0f, 0.0f);
-        glVertex3f(0.0f, static_cast<float>(E.y) * sz, 0.0f);
-        glEnd();
-        glPopAttrib();
-    }
-
-    // Graduations also need a value display other than "None".
-    if (showSnap == 1 && snapMode != kModeNone && snapStep != 0.0f && valueMode != kModeNone) {
-        LinearSnapScale::Params p;
-        p.mode = snapMode;
-        p.showMainValues = showSnapValues;
-        p.start = S;
-        p.end = E;
-        p.startValue = sv;
-        p.endValue = ev;
-        p.tickDirection = MVector(1.0, 0.0, 0.0);
-        p.step = snapStep;
-        p.mainEvery = snapMain;
-        p.lineWidth = static_cast<float>(snapWidthPx);
-        p.tickLength = snapLen;
-        p.tickColor = snapRgb;
-        p.size = sz;
-        LinearSnapScale(p).draw(view, style);
-    }
-
-    view.setDrawColor(labelRgb);
-    if (showLabel == 1.0f) view.drawText(labelText, MPoint(labelPoint), M3dView::kCenter);
-
-    if (valueMode != kModeNone) {
-        view.setDrawColor(valueRgb);
-        if (valueMode == kModePosition) {
-            const float third = sz * 0.33333334f;
-            view.drawText(valueText(cv), MPoint(valuePoint), M3dView::kCenter);
-            // The start text is not scaled by size, the end text is.
-            view.drawText(valueText(sv), MPoint(S.x, S.y, S.z - third), M3dView::kCenter);
-            view.drawText(valueText(ev), MPoint(sz * E.x, sz * E.y, sz * E.z - third), M3dView::kCenter);
-        } else if (valueMode == kModeRatio) {
-            view.drawText(valueText(r), MPoint(valuePoint), M3dView::kCenter);
-        } else if (valueMode == kModeDistance) {
-            view.drawText(valueText(dist), MPoint(valuePoint), M3dView::kCenter);
-        } else {
-            view.drawText(MString(), MPoint(valuePoint), M3dView::kCenter);
-        }
-    }
-
+    layout::drawLegacy(drawn, view, style);
     view.endGL();
 }

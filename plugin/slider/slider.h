@@ -16,6 +16,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypeId.h>
 
+#include "slider/slider_layout.h"
+
 class KelSliderManipulator : public MPxLocatorNode {
 public:
     MStatus compute(const MPlug& plug, MDataBlock& data) override;
@@ -23,6 +25,11 @@ public:
     bool setInternalValue(const MPlug& plug, const MDataHandle& handle) override;
     void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
               M3dView::DisplayStatus status) override;
+
+    // What one draw uses, read through the node's plugs (outputs computed
+    // first when dirty); the legacy draw and the Viewport 2.0 override both
+    // read it here.
+    static SliderDrawValues readDrawValues(const MObject& node);
 
     static void* creator();
     static MStatus initialize();

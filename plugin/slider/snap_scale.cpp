@@ -5,19 +5,17 @@
 #include <maya/MPoint.h>
 #include <maya/MString.h>
 
-#include <GL/gl.h>
-
 #include <cmath>
 
 namespace {
 
-void vertex(const MVector& v) {
-    glVertex3f(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
+layout::Vec3f vertex(const MVector& v) {
+    return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
 }
 
 }  // namespace
 
-void LinearSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const {
+void LinearSnapScale::addTo(layout::Builder& draw) const {
     // Only the three snapping modes advance along the track; anything else
     // would tick forever on the spot.
     if (p_.mode != kModeRatio && p_.mode != kModeDistance && p_.mode != kModePosition) return;
@@ -42,9 +40,8 @@ void LinearSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const {
     const float tick = p_.tickLength * p_.size;
     const float textDistance = 2.0f * p_.tickLength * p_.size;
 
-    view.setDrawColor(p_.tickColor);
-    glPushAttrib(GL_LINE_BIT);
-    glLineWidth(p_.lineWidth);
+    draw.colour(p_.tickColor);
+    draw.pushLines(p_.lineWidth);
 
     // Each main tick is labelled with the quantity the mode steps in: the
     // ratio or the distance from the start, or the value in "Position".
@@ -56,16 +53,13 @@ void LinearSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const {
         const MVector foot = p_.start + offset;
         const bool isMain = sinceMain == p_.mainEvery;
         const MVector tip = isMain ? foot + (tick * 1.5) * p_.tickDirection : foot + tick * p_.tickDirection;
-        glBegin(GL_LINES);
-        vertex(foot);
-        vertex(tip);
-        glEnd();
+        draw.tick(vertex(foot), vertex(tip), isMain);
 
         if (isMain) {
             if (p_.showMainValues == 1) {
                 MString text;
                 text.set(value, 2);
-                view.drawText(text, MPoint(foot + textDistance * p_.tickDirection), M3dView::kLeft);
+                draw.text(text, MPoint(foot + textDistance * p_.tickDirection), M3dView::kLeft);
             }
             sinceMain = 0;
         }
@@ -74,5 +68,5 @@ void LinearSnapScale::draw(M3dView& view, M3dView::DisplayStyle) const {
         value += p_.step;
     }
 
-    glPopAttrib();
+    draw.popLines();
 }

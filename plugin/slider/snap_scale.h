@@ -1,10 +1,11 @@
 // LinearSnapScale: the graduations of the linear slider, one tick per snap
 // step along the track, every n-th tick longer and optionally labelled with
 // what the mode steps in (ratio, distance or value). Built from the node's
-// attributes inside an open GL block, drawn once, dropped.
+// attributes for one draw and laid out once.
 #pragma once
 
-#include <maya/M3dView.h>
+#include "draw_layout.h"
+
 #include <maya/MColor.h>
 #include <maya/MVector.h>
 
@@ -37,7 +38,9 @@ public:
 
     explicit LinearSnapScale(const Params& params) : p_(params) {}
 
-    void draw(M3dView& view, M3dView::DisplayStyle style) const;
+    // In the tick colour, inside one save of the line attributes: each tick,
+    // and after a main tick its value text when shown.
+    void addTo(layout::Builder& draw) const;
 
     // Far more ticks than any real drawing needs; a step too small to move the
     // offset along (or an infinite track) stops here instead of hanging the

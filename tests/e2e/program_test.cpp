@@ -110,6 +110,13 @@ TEST(Program, ADisplayThatCannotBeOpenedIsOneClearError) {
               "(unset DISPLAY to let rigdials start its own Xvfb) //\n");
 }
 
+TEST(Program, WithoutADisplayTheProgramStartsItsOwnXvfb) {
+    std::string dir = makeTempDir();
+    ProgramRun r = runRigdials({"-c", "playblast -cf x.png -wh 8 8;"}, dir, {"DISPLAY="});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir + "/x.png").substr(1, 3), "PNG");
+}
+
 TEST(Program, FilesRunInOrderThenTheCommandText) {
     std::string dir = makeTempDir();
     writeFile(dir + "/one.mel", "print \"one\\n\"; createNode transform -n a;");

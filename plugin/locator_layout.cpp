@@ -2,7 +2,6 @@
 
 #include <maya/MVector.h>
 
-
 void primitiveLayout(const PrimitiveDrawValues& v, layout::Layout& out) {
     out.clear();
     const float r = v.colour.r, g = v.colour.g, b = v.colour.b;
@@ -12,8 +11,8 @@ void primitiveLayout(const PrimitiveDrawValues& v, layout::Layout& out) {
 
     layout::ShapeItem shape;
     shape.material = ShapeMaterial(ambient, diffuse, specular, 30.0f);
-    shape.placement = ShapeTransform(ShapeRotate(0.0, MVector(1.0, 0.0, 0.0)), ShapeTranslate(0.0f, 0.0f, 0.0f),
-                                     ShapeScale(1.0f, 1.0f, 1.0f));
+    shape.placement = ShapeTransform(ShapeRotate(0.0, MVector(1.0, 0.0, 0.0)),
+                                     ShapeTranslate(0.0f, 0.0f, 0.0f), ShapeScale(1.0f, 1.0f, 1.0f));
     shape.drawStyle = static_cast<short>(v.drawType);
 
     // The label sits on top of the shape: h is the height of the shape's top.

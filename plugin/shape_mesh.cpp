@@ -150,7 +150,8 @@ Mesh cone(double base, double height, int slices, int stacks, bool wire) {
     add(m, 0, 0, z, 0, 0, -1);
     for (int j = 0; j < slices; ++j) add(m, cost[j] * r, sint[j] * r, z, 0, 0, -1);
     for (int i = 0; i < stacks + 1; ++i) {
-        for (int j = 0; j < slices; ++j) add(m, cost[j] * r, sint[j] * r, z, cost[j] * cosn, sint[j] * cosn, sinn);
+        for (int j = 0; j < slices; ++j)
+            add(m, cost[j] * r, sint[j] * r, z, cost[j] * cosn, sint[j] * cosn, sinn);
         z += zStep;
         r -= rStep;
     }
@@ -268,8 +269,8 @@ Mesh cylinder(double baseRadius, double topRadius, double height, int slices, in
             s.clear();
             for (int j = 0; j <= stacks; ++j) {
                 s.push_back(static_cast<unsigned>(m.positions.size()));
-                add(m, radiusAt(j) * sinCache[i], radiusAt(j) * cosCache[i], zAt(j), xyNormalRatio * sinCache[i],
-                    xyNormalRatio * cosCache[i], zNormal);
+                add(m, radiusAt(j) * sinCache[i], radiusAt(j) * cosCache[i], zAt(j),
+                    xyNormalRatio * sinCache[i], xyNormalRatio * cosCache[i], zNormal);
             }
             lineStrip(m, s);
         }
@@ -327,10 +328,22 @@ struct Matrix {
         z /= mag;
         const double a = degrees * kPi / 180.0;
         const double s = std::sin(a), c = std::cos(a), oc = 1.0 - c;
-        const double r[16] = {x * x * oc + c,     y * x * oc + z * s, x * z * oc - y * s, 0,
-                              x * y * oc - z * s, y * y * oc + c,     y * z * oc + x * s, 0,
-                              x * z * oc + y * s, y * z * oc - x * s, z * z * oc + c,     0,
-                              0,                  0,                  0,                  1};
+        const double r[16] = {x * x * oc + c,
+                              y * x * oc + z * s,
+                              x * z * oc - y * s,
+                              0,
+                              x * y * oc - z * s,
+                              y * y * oc + c,
+                              y * z * oc + x * s,
+                              0,
+                              x * z * oc + y * s,
+                              y * z * oc - x * s,
+                              z * z * oc + c,
+                              0,
+                              0,
+                              0,
+                              0,
+                              1};
         multiply(r);
     }
     Vec3 point(const Vec3& p) const {
@@ -339,7 +352,8 @@ struct Matrix {
     }
     // Normals go through the inverse transpose of the upper 3x3.
     Vec3 normal(const Vec3& n) const {
-        const double a = m[0], b = m[4], c = m[8], d = m[1], e = m[5], f = m[9], g = m[2], h = m[6], i = m[10];
+        const double a = m[0], b = m[4], c = m[8], d = m[1], e = m[5], f = m[9], g = m[2], h = m[6],
+                     i = m[10];
         // Cofactors: the inverse transpose up to the determinant's factor,
         // which the normalisation below takes out (its sign kept).
         const double det = a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
@@ -407,9 +421,9 @@ bool sameGeometry(const layout::ShapeItem& a, const layout::ShapeItem& b) {
     return a.kind == b.kind && a.dims[0] == b.dims[0] && a.dims[1] == b.dims[1] && a.dims[2] == b.dims[2] &&
            a.slices == b.slices && a.stacks == b.stacks && wireA == wireB && p.scale.x == q.scale.x &&
            p.scale.y == q.scale.y && p.scale.z == q.scale.z && p.translate.x == q.translate.x &&
-           p.translate.y == q.translate.y && p.translate.z == q.translate.z && p.rotate.angle == q.rotate.angle &&
-           p.rotate.axis.x == q.rotate.axis.x && p.rotate.axis.y == q.rotate.axis.y &&
-           p.rotate.axis.z == q.rotate.axis.z;
+           p.translate.y == q.translate.y && p.translate.z == q.translate.z &&
+           p.rotate.angle == q.rotate.angle && p.rotate.axis.x == q.rotate.axis.x &&
+           p.rotate.axis.y == q.rotate.axis.y && p.rotate.axis.z == q.rotate.axis.z;
 }
 
 }  // namespace meshes

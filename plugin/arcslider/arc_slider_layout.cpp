@@ -48,8 +48,10 @@ void arcSliderLayout(const ArcSliderDrawValues& v, layout::Layout& out) {
     const ShapeTransform handleTransform(endRotate, ShapeTranslate(H.x, H.y, H.z), scale);
 
     layout::Builder draw(out);
-    draw.shape(sliders::shapeItem(v.handleType, v.handle.sizes, v.handleDrawType, handleTransform, handleMaterial));
-    draw.shape(sliders::shapeItem(v.startHeadType, v.head.sizes, v.headDrawType, startTransform, headMaterial));
+    draw.shape(
+        sliders::shapeItem(v.handleType, v.handle.sizes, v.handleDrawType, handleTransform, handleMaterial));
+    draw.shape(
+        sliders::shapeItem(v.startHeadType, v.head.sizes, v.headDrawType, startTransform, headMaterial));
     draw.shape(sliders::shapeItem(v.endHeadType, v.head.sizes, v.headDrawType, endTransform, headMaterial));
 
     if (v.showLine == 1.0f) {

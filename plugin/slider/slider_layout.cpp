@@ -57,8 +57,8 @@ void sliderLayout(const SliderDrawValues& v, layout::Layout& out) {
                                   placement(handleOffset, deg, axis, sz), handleMaterial));
     draw.shape(sliders::shapeItem(v.startHeadType, v.head.sizes, v.headDrawType,
                                   placement(S, deg - 180.0, axis, sz), headMaterial));
-    draw.shape(
-        sliders::shapeItem(v.endHeadType, v.head.sizes, v.headDrawType, placement(E, deg, axis, sz), headMaterial));
+    draw.shape(sliders::shapeItem(v.endHeadType, v.head.sizes, v.headDrawType, placement(E, deg, axis, sz),
+                                  headMaterial));
 
     // The line runs up local Y from the origin whatever "posStart" says.
     if (v.showLine == 1.0f) {

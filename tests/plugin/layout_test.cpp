@@ -124,7 +124,8 @@ std::string steps(const layout::Layout& l) {
 
 std::string kinds(const layout::Layout& l) {
     std::string out;
-    for (const layout::ShapeItem& s : l.shapes) out += std::to_string(s.kind) + "/" + std::to_string(s.drawStyle) + " ";
+    for (const layout::ShapeItem& s : l.shapes)
+        out += std::to_string(s.kind) + "/" + std::to_string(s.drawStyle) + " ";
     return out;
 }
 
@@ -162,25 +163,66 @@ TEST(Layout, ItemsAndLegacyOrderFollowTheValues) {
     const LayoutCase cases[] = {
         {"locator", locator([](auto&) {}), "2/2 ", "SCX", 0, 0, {"KelPrimitiveLocator"}},
         {"locator hidden label", locator([](auto& v) { v.showLabel = 0.0f; }), "2/2 ", "SC", 0, 0, {}},
-        {"locator wire torus", locator([](auto& v) { v.type = kTorus, v.drawType = kWire; }), "4/0 ", "SCX", 0, 0,
+        {"locator wire torus",
+         locator([](auto& v) { v.type = kTorus, v.drawType = kWire; }),
+         "4/0 ",
+         "SCX",
+         0,
+         0,
          {"KelPrimitiveLocator"}},
-        {"locator type 9", locator([](auto& v) { v.type = 9; }), "0/2 ", "SCX", 0, 0, {"KelPrimitiveLocator"}},
+        {"locator type 9",
+         locator([](auto& v) { v.type = 9; }),
+         "0/2 ",
+         "SCX",
+         0,
+         0,
+         {"KelPrimitiveLocator"}},
         {"slider", slider([](auto&) {}), "2/2 3/2 3/2 ", "S3C(P)CXCX", 0, 0, {"KelSlider", "0.5"}},
-        {"slider ratio snap", slider([](auto& v) { v.snapMode = kModeRatio, v.snapStep = 0.05f; }),
-         "2/2 3/2 3/2 ", "S3C(P)C(T11XT9)CXCX", 20, 1, {"0.50", "KelSlider", "0.5"}},
+        {"slider ratio snap",
+         slider([](auto& v) { v.snapMode = kModeRatio, v.snapStep = 0.05f; }),
+         "2/2 3/2 3/2 ",
+         "S3C(P)C(T11XT9)CXCX",
+         20,
+         1,
+         {"0.50", "KelSlider", "0.5"}},
         {"slider position snap, no main values",
-         slider([](auto& v) { v.snapMode = kModePosition, v.snapStep = 2.0f, v.snapMain = 2, v.showSnapValues = 0; }),
-         "2/2 3/2 3/2 ", "S3C(P)C(T5)CXCX", 5, 2, {"KelSlider", "0.5"}},
+         slider([](auto& v) {
+             v.snapMode = kModePosition, v.snapStep = 2.0f, v.snapMain = 2, v.showSnapValues = 0;
+         }),
+         "2/2 3/2 3/2 ",
+         "S3C(P)C(T5)CXCX",
+         5,
+         2,
+         {"KelSlider", "0.5"}},
         {"slider position values, no line",
-         slider([](auto& v) { v.valueMode = kModePosition, v.showLine = 0.0f; }), "2/2 3/2 3/2 ", "S3CXCX3", 0,
-         0, {"KelSlider", "5", "0", "10"}},
-        {"slider no values hides graduations", slider([](auto& v) { v.snapMode = 1, v.valueMode = kModeNone; }),
-         "2/2 3/2 3/2 ", "S3C(P)CX", 0, 0, {"KelSlider"}},
+         slider([](auto& v) { v.valueMode = kModePosition, v.showLine = 0.0f; }),
+         "2/2 3/2 3/2 ",
+         "S3CXCX3",
+         0,
+         0,
+         {"KelSlider", "5", "0", "10"}},
+        {"slider no values hides graduations",
+         slider([](auto& v) { v.snapMode = 1, v.valueMode = kModeNone; }),
+         "2/2 3/2 3/2 ",
+         "S3C(P)CX",
+         0,
+         0,
+         {"KelSlider"}},
         {"arc", arc([](auto&) {}), "2/2 3/2 3/2 ", nullptr, 328, 32, {"KelArcSlider", "26.04", "36.04"}},
-        {"arc no snap, wire heads", arc([](auto& v) { v.showSnap = 0, v.headDrawType = kWire; }),
-         "2/2 3/0 3/0 ", "S3C(P)CXCX3", 0, 0, {"KelArcSlider", "179.00", "16.04", "343.77"}},
-        {"arc backwards", arc([](auto& v) { std::swap(v.startAngle, v.endAngle); }), "2/2 3/2 3/2 ",
-         "S3C(P)CX()CX3", 0, 0, {"KelArcSlider"}},
+        {"arc no snap, wire heads",
+         arc([](auto& v) { v.showSnap = 0, v.headDrawType = kWire; }),
+         "2/2 3/0 3/0 ",
+         "S3C(P)CXCX3",
+         0,
+         0,
+         {"KelArcSlider", "179.00", "16.04", "343.77"}},
+        {"arc backwards",
+         arc([](auto& v) { std::swap(v.startAngle, v.endAngle); }),
+         "2/2 3/2 3/2 ",
+         "S3C(P)CX()CX3",
+         0,
+         0,
+         {"KelArcSlider"}},
     };
     for (const LayoutCase& tc : cases) {
         SCOPED_TRACE(tc.name);
@@ -195,7 +237,8 @@ TEST(Layout, ItemsAndLegacyOrderFollowTheValues) {
         for (const layout::Tick& t : l.ticks) mains += t.main;
         EXPECT_EQ(mains, tc.mainTicks);
         ASSERT_GE(l.texts.size(), tc.texts.size());
-        for (size_t i = 0; i < tc.texts.size(); ++i) EXPECT_EQ(std::string(l.texts[i].text.asChar()), tc.texts[i]);
+        for (size_t i = 0; i < tc.texts.size(); ++i)
+            EXPECT_EQ(std::string(l.texts[i].text.asChar()), tc.texts[i]);
     }
 }
 
@@ -252,15 +295,17 @@ TEST_F(ShapeMeshTest, MeshesGiveWhatGlutAndGluDraw) {
         int slices, stacks;
     };
     const Case cases[] = {
-        {kCube, {1.5f, 0, 0}, 0, 0},       {kSphere, {1.2f, 0, 0}, 4, 3},    {kSphere, {0.7f, 0, 0}, 12, 12},
-        {kSphere, {1.0f, 0, 0}, 50, 2},    {kCone, {1.0f, 2.0f, 0}, 4, 2},   {kCone, {0.2f, 1.0f, 0}, 12, 2},
-        {kCone, {1.5f, 0.5f, 0}, 7, 1},    {kTorus, {0.5f, 2.0f, 0}, 3, 4},  {kTorus, {1.0f, 2.0f, 0}, 12, 12},
-        {kRectangle, {2.0f, 3.0f, 4.0f}, 0, 0},  {kCylinder, {4.0f, 1.0f, 2.0f}, 8, 2},
-        {kCylinder, {1.0f, 0.5f, 0.5f}, 12, 1}, {kCylinder, {3.0f, 2.0f, 0.0f}, 5, 3},
+        {kCube, {1.5f, 0, 0}, 0, 0},           {kSphere, {1.2f, 0, 0}, 4, 3},
+        {kSphere, {0.7f, 0, 0}, 12, 12},       {kSphere, {1.0f, 0, 0}, 50, 2},
+        {kCone, {1.0f, 2.0f, 0}, 4, 2},        {kCone, {0.2f, 1.0f, 0}, 12, 2},
+        {kCone, {1.5f, 0.5f, 0}, 7, 1},        {kTorus, {0.5f, 2.0f, 0}, 3, 4},
+        {kTorus, {1.0f, 2.0f, 0}, 12, 12},     {kRectangle, {2.0f, 3.0f, 4.0f}, 0, 0},
+        {kCylinder, {4.0f, 1.0f, 2.0f}, 8, 2}, {kCylinder, {1.0f, 0.5f, 0.5f}, 12, 1},
+        {kCylinder, {3.0f, 2.0f, 0.0f}, 5, 3},
     };
     // Turned, moved and scaled as a slider's head is.
-    const ShapeTransform placed(ShapeRotate(-37.0, MVector(0.3, 0.5, -1.0)), ShapeTranslate(0.5f, -1.0f, 2.0f),
-                                ShapeScale(1.5f, 1.5f, 1.5f));
+    const ShapeTransform placed(ShapeRotate(-37.0, MVector(0.3, 0.5, -1.0)),
+                                ShapeTranslate(0.5f, -1.0f, 2.0f), ShapeScale(1.5f, 1.5f, 1.5f));
     const ShapeTransform identity(ShapeRotate(0.0, MVector(1.0, 0.0, 0.0)), ShapeTranslate(0, 0, 0),
                                   ShapeScale(1, 1, 1));
     const float colour[4] = {0.2f, 0.4f, 0.6f, 1.0f};
@@ -269,8 +314,8 @@ TEST_F(ShapeMeshTest, MeshesGiveWhatGlutAndGluDraw) {
     for (const Case& tc : cases) {
         for (short style : {kWire, kSolid, kSmooth}) {
             for (const ShapeTransform* placement : {&identity, &placed}) {
-                const std::string what = "kind " + std::to_string(tc.kind) + " " + std::to_string(tc.slices) + "x" +
-                                         std::to_string(tc.stacks) + " style " + std::to_string(style) +
+                const std::string what = "kind " + std::to_string(tc.kind) + " " + std::to_string(tc.slices) +
+                                         "x" + std::to_string(tc.stacks) + " style " + std::to_string(style) +
                                          (placement == &placed ? " placed" : "");
                 SCOPED_TRACE(what);
                 layout::ShapeItem item;
@@ -283,14 +328,16 @@ TEST_F(ShapeMeshTest, MeshesGiveWhatGlutAndGluDraw) {
                 item.material = ShapeMaterial(colour, colour, colour, 10.0f);
 
                 const rdtest::Capture c = rdtest::captureDraw(
-                    scene(), [&](M3dView& view) { layout::makeShape(item)->draw(view, M3dView::kGouraudShaded); },
+                    scene(),
+                    [&](M3dView& view) { layout::makeShape(item)->draw(view, M3dView::kGouraudShaded); },
                     options);
                 const meshes::Mesh m = meshes::shapeMesh(item);
                 ASSERT_EQ(m.lines, style == kWire);
                 ASSERT_EQ(m.normals.size(), m.positions.size());
                 const auto near = [&](const rdtest::Vertex& v, unsigned index) {
                     const meshes::Vec3& p = m.positions.at(index);
-                    return std::fabs(v.x - p.x) < 1e-5 && std::fabs(v.y - p.y) < 1e-5 && std::fabs(v.z - p.z) < 1e-5;
+                    return std::fabs(v.x - p.x) < 1e-5 && std::fabs(v.y - p.y) < 1e-5 &&
+                           std::fabs(v.z - p.z) < 1e-5;
                 };
                 if (m.lines) {
                     ASSERT_EQ(m.primitiveCount(), c.lines.size());

@@ -56,6 +56,8 @@ struct GLState {
     FboApi fbo;
     bool haveFbo = false;
     GLuint framebuffer = 0, colorBuffer = 0, depthBuffer = 0;
+    GLuint scratchFramebuffer = 0, scratchColor = 0;
+    int scratchWidth = 0, scratchHeight = 0;
     int targetWidth = 0, targetHeight = 0;
     int windowWidth = 64, windowHeight = 64;
 };
@@ -432,6 +434,54 @@ void bindOffscreenTarget(int width, int height) {
         glReadBuffer(GL_BACK);
     }
     glViewport(0, 0, width, height);
+}
+
+std::vector<std::uint8_t> renderScratchRGBA(int width, int height, const std::function<void()>& draw) {
+    ensureGLContext();
+    GLState& s = state();
+    if (!s.haveFbo || width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) return {};
+    GLint previous = 0, viewport[4] = {0, 0, 0, 0}, drawBuffer = 0, readBuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
+    glGetIntegerv(GL_READ_BUFFER, &readBuffer);
+    if (s.scratchFramebuffer == 0) {
+        s.fbo.genFramebuffers(1, &s.scratchFramebuffer);
+        s.fbo.genRenderbuffers(1, &s.scratchColor);
+    }
+    s.fbo.bindFramebuffer(GL_FRAMEBUFFER, s.scratchFramebuffer);
+    std::vector<std::uint8_t> pixels;
+    bool ok = true;
+    if (width != s.scratchWidth || height != s.scratchHeight) {
+        while (glGetError() != GL_NO_ERROR) {}
+        s.fbo.bindRenderbuffer(GL_RENDERBUFFER, s.scratchColor);
+        s.fbo.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        s.fbo.bindRenderbuffer(GL_RENDERBUFFER, 0);
+        s.fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, s.scratchColor);
+        ok = glGetError() == GL_NO_ERROR &&
+             s.fbo.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        s.scratchWidth = ok ? width : 0;
+        s.scratchHeight = ok ? height : 0;
+    }
+    if (ok) {
+        glDrawBuffer(GL_COLOR_ATTACHMENT0);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        glViewport(0, 0, width, height);
+        GLfloat clear[4];
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(clear[0], clear[1], clear[2], clear[3]);
+        draw();
+        pixels.resize(static_cast<size_t>(width) * height * 4);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    }
+    s.fbo.bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+    glDrawBuffer(static_cast<GLenum>(drawBuffer));
+    glReadBuffer(static_cast<GLenum>(readBuffer));
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    return pixels;
 }
 
 std::vector<std::uint8_t> readOffscreenRGBA(int width, int height) {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,12 @@ void bindOffscreenTarget(int width, int height);
 
 // Reads the bound target back as RGBA rows, top row first.
 std::vector<std::uint8_t> readOffscreenRGBA(int width, int height);
+
+// Runs `draw` into a private width x height colour target cleared to
+// transparent black, with the GL viewport set to it, and returns its RGBA
+// pixels, bottom row first. The bound target, viewport and buffers are restored
+// afterwards. Empty when the driver has no framebuffer objects.
+std::vector<std::uint8_t> renderScratchRGBA(int width, int height, const std::function<void()>& draw);
 
 // True when the offscreen target is a framebuffer object (false: the hidden
 // window's back buffer serves instead).

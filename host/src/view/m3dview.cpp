@@ -3,6 +3,7 @@
 
 #include "graph/scene.h"
 #include "view/gl_context.h"
+#include "view/text_batch.h"
 #include "view/viewport.h"
 
 #include <GL/freeglut.h>
@@ -215,8 +216,10 @@ MStatus M3dView::drawText(const MString& text, const MPoint position, TextPositi
         shift = -0.5f * static_cast<float>(width);
     else if (textPosition == kRight)
         shift = -static_cast<float>(width);
-    if (shift != 0.0f) glBitmap(0, 0, 0.0f, 0.0f, shift, 0.0f, nullptr);
-    glutBitmapString(kTextFont, bytes);
+    if (!rdhost::queueText(bytes, shift)) {
+        if (shift != 0.0f) glBitmap(0, 0, 0.0f, 0.0f, shift, 0.0f, nullptr);
+        glutBitmapString(kTextFont, bytes);
+    }
     if (lighting) glEnable(GL_LIGHTING);
     if (texture) glEnable(GL_TEXTURE_2D);
     return MStatus::kSuccess;

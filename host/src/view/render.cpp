@@ -4,6 +4,7 @@
 #include "graph/scene.h"
 #include "view/feedback.h"
 #include "view/gl_context.h"
+#include "view/text_batch.h"
 
 #include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
@@ -266,6 +267,7 @@ RenderResult renderScene(Scene& scene, const RenderOptions& options) {
     const auto view = viewMatrix(result.camera);
     const auto projection = projectionMatrix(result.camera);
 
+    beginTextBatch();
     glClearColor(options.background[0], options.background[1], options.background[2], options.background[3]);
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -293,7 +295,11 @@ RenderResult renderScene(Scene& scene, const RenderOptions& options) {
     if (options.showGrid) drawGrid(buildGrid(gridPlaneFor(options.camera), options.grid));
 
     M3dView m3d(&vp);
-    for (DrawItem& item : result.items) {
+    // Manipulators draw over the nodes: the nodes' queued texts go first.
+    const std::size_t firstOverlay = result.items.size() - vp.overlays.size();
+    for (std::size_t i = 0; i < result.items.size(); ++i) {
+        DrawItem& item = result.items[i];
+        if (i == firstOverlay) flushTextBatch();
         glMatrixMode(GL_MODELVIEW);
         glLoadMatrixd(view.data());
         glMultMatrixd(item.world);
@@ -302,6 +308,7 @@ RenderResult renderScene(Scene& scene, const RenderOptions& options) {
         if (item.draw) guardedDraw(vp, item, m3d);
         item.textEnd = vp.textLog.size();
     }
+    endTextBatch();
     glDisable(GL_LIGHTING);
 
     result.image.width = options.width;

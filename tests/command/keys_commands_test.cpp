@@ -4,7 +4,10 @@
 #include "command_fixture.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -41,14 +44,16 @@ TEST_F(Keys, SetKeyframeCreatesTheCurveNamedAfterThePlug) {
     EXPECT_EQ(ty->name, "ball_translateY1");
 }
 
-TEST_F(Keys, CurrentTimeInterpolatesLinearlyAndHoldsOutsideTheKeys) {
+TEST_F(Keys, CurrentTimeFollowsAutoTangentsAndHoldsOutsideTheKeys) {
     ok("currentTime 1; setAttr ball.tx 0; setKeyframe ball.tx;"
        "currentTime 11; setAttr ball.tx 10; setKeyframe ball.tx;"
        "currentTime 21; setAttr ball.tx -10; setKeyframe ball.tx;");
+    // Auto tangents: level at the ends and at the peak, so each segment eases
+    // in and out (a quarter of the way: 0.15625 of the rise).
     struct {
         const char* time;
         const char* value;
-    } cases[] = {{"-5", "0"}, {"1", "0"},    {"3.5", "2.5"}, {"11", "10"},
+    } cases[] = {{"-5", "0"}, {"1", "0"},    {"3.5", "1.5625"}, {"11", "10"},
                  {"16", "0"}, {"21", "-10"}, {"1000", "-10"}};
     for (const auto& c : cases) {
         EXPECT_EQ(result(std::string("currentTime ") + c.time), c.time);
@@ -127,8 +132,18 @@ TEST_F(Keys, BadTargetsChangeNothing) {
         {"setKeyframe loc.label;", "cannot be keyed"},
         {"setKeyframe ball.tx ball.nope;", "nope"},
         {"setKeyframe nobody.tx;", "nobody"},
-        {"keyframe ball.tx;", "-query"},
+        {"keyframe ball.tx;", "nothing to change"},
         {"keyframe -q -tc -vc ball.tx;", "one of"},
+        {"keyframe -e -tc 5 -time \"9:1\" ball.tx;", "not a range"},
+        {"keyTangent -itt bouncy ball.tx;", "not a tangent type"},
+        {"keyTangent -global -itt fixed;", "no default"},
+        {"keyTangent -ia 90 ball.tx;", "between -90 and 90"},
+        {"setInfinity -pri sometimes ball.tx;", "not an infinity"},
+        {"pasteKey ball.tx;", "clipboard is empty"},
+        {"playbackOptions -min 50 -max 10;", "after its end"},
+        {"setDrivenKeyframe ball.ty;", "-currentDriver"},
+        {"setDrivenKeyframe -cd ball.ty ball.ty;", "drive itself"},
+        {"setDrivenKeyframe -cd loc.label ball.ty;", "not a number"},
         {"currentTime;", "one time"},
         {"currentTime abc;", "one time"},
         {"evalDeferred;", "one command"},
@@ -140,6 +155,120 @@ TEST_F(Keys, BadTargetsChangeNothing) {
     }
     EXPECT_EQ(result("keyframe -q -kc ball.tx"), "0");
     EXPECT_EQ(result("keyframe -q -tc ball.tx"), "");
+}
+
+// Each row starts from the ball keyed 0 at frame 0 and 10 at frame 10 on
+// translateX, and a driver node "drv"; it runs its commands, then the last
+// one's result is checked ("!text": the last command fails saying text, and
+// changes nothing).
+TEST_F(Keys, KeyCommandsAsAnimatorsUseThem) {
+    struct {
+        const char* commands;
+        const char* last;
+        const char* expect;
+    } cases[] = {
+        // keyTangent: types, angles, weights, locks
+        {"", "keyTangent -q -itt ball.tx", "auto auto"},
+        {"keyTangent -itt linear -ott linear ball.tx", "getAttr -time 2.5 ball.tx", "2.5"},
+        {"keyTangent -t 0 -ott linear ball.tx", "keyTangent -q -ott ball.tx", "linear auto"},
+        {"keyTangent -index 0 -outAngle 30 ball.tx", "keyTangent -q -ia -index 0 ball.tx", "30"},
+        {"keyTangent -index 0 -outAngle 30 ball.tx", "keyTangent -q -itt ball.tx", "fixed auto"},
+        {"keyTangent -index 0 -lock off -outAngle 30 ball.tx", "keyTangent -q -itt ball.tx", "auto auto"},
+        {"keyTangent -index 0 -lock off ball.tx", "keyTangent -q -lock ball.tx", "0 1"},
+        // A 10 frame (10/24 s) tangent rising 20: slope 2 a frame.
+        {"keyTangent -weightedTangents on ball.tx; keyTangent -index 0 -outAngle 88.806510576 -outWeight "
+         "20.004339807 ball.tx",
+         "getAttr -time 5 ball.tx", "7.5"},
+        {"keyTangent -weightedTangents on ball.tx", "keyTangent -q -weightedTangents ball.tx", "1"},
+        {"", "keyTangent -index 0 -inWeight 2 ball.tx", "!not weighted"},
+        {"keyTangent -weightedTangents on ball.tx; keyTangent -index 1 -inWeight 2 -inAngle 0 ball.tx",
+         "keyTangent -q -iw -index 1 ball.tx", "2"},
+        // setInfinity
+        {"keyTangent -itt linear -ott linear ball.tx; setInfinity -pri cycle -poi oscillate ball.tx",
+         "setInfinity -q -poi ball.tx", "oscillate"},
+        {"keyTangent -itt linear -ott linear ball.tx; setInfinity -pri cycle -poi oscillate ball.tx",
+         "getAttr -time 12 ball.tx", "8"},
+        {"keyTangent -itt linear -ott linear ball.tx; setInfinity -pri cycleRelative ball.tx",
+         "getAttr -time -7 ball.tx", "-7"},
+        // keyframe -edit and queries
+        {"keyframe -e -t 10 -tc 20 ball.tx", "keyframe -q -tc ball.tx", "0 20"},
+        {"keyframe -e -r -tc 5 -time \"0:\" ball.tx", "keyframe -q -tc ball.tx", "5 15"},
+        {"keyframe -e -vc 3 -index 1 ball.tx", "keyframe -q -vc ball.tx", "0 3"},
+        {"keyframe -e -r -vc 2 ball.tx", "keyframe -q -vc ball.tx", "2 12"},
+        {"setKeyframe -t 0 -v 90 ball.ry; keyframe -e -r -vc -45 ball.ry", "keyframe -q -vc ball.ry", "45"},
+        {"", "keyframe -q -iv -t \"5:\" ball.tx", "1"},
+        {"", "keyframe -q -name ball", "ball_translateX"},
+        {"", "keyframe -e -tc 10 -index 0 ball.tx", "!share the time 10"},
+        {"setKeyframe -t 5 -v 1 -breakdown 1 ball.tx", "keyframe -q -breakdown ball.tx", "0 1 0"},
+        // cutKey, copyKey, pasteKey
+        {"cutKey -t 10 ball.tx", "keyframe -q -tc ball.tx", "0"},
+        {"currentTime 10; cutKey ball.tx", "ls -type animCurveTL", ""},
+        {"currentTime 10; cutKey ball.tx", "getAttr ball.tx", "10"},
+        {"copyKey ball.tx; pasteKey -time 20 ball.ty", "keyframe -q -tc ball.ty", "20 30"},
+        {"copyKey ball.tx; pasteKey -time 20 -valueOffset 1 ball.ty", "keyframe -q -vc ball.ty", "1 11"},
+        {"copyKey ball.tx; pasteKey -time 5 ball.tx", "keyframe -q -tc ball.tx", "0 5 15 20"},
+        {"copyKey ball.tx; pasteKey -time 5 -option merge ball.tx", "keyframe -q -tc ball.tx", "0 5 10 15"},
+        {"copyKey ball.tx; pasteKey -time 5 -option replace ball.tx", "keyframe -q -tc ball.tx", "0 5 15"},
+        {"copyKey -t 10 ball.tx", "pasteKey -time 3 ball.tz ball.sx", "2"},
+        // playbackOptions, getAttr -time
+        {"playbackOptions -min 5 -max 50", "playbackOptions -q -max", "50"},
+        {"playbackOptions -min 5 -max 50", "playbackOptions -q -min", "5"},
+        {"", "playbackOptions -q -animationEndTime", "200"},
+        {"currentTime 1; getAttr -time 5 ball.tx", "currentTime -q", "1"},
+        {"currentTime 1; setAttr ball.tx 7; getAttr -time 5 ball.tx", "getAttr ball.tx", "7"},
+        // setDrivenKeyframe
+        {"setDrivenKeyframe -cd drv.tx -dv 0 -v 0 ball.ty; setDrivenKeyframe -cd drv.tx -dv 10 -v 5 ball.ty;"
+         "setAttr drv.tx 5",
+         "getAttr ball.ty", "2.5"},
+        {"setDrivenKeyframe -cd drv.tx -dv 0 -v 0 ball.ty", "nodeType ball_translateY", "animCurveUL"},
+        {"setDrivenKeyframe -cd drv.rx -dv 0 -v 0 ball.rz; setDrivenKeyframe -cd drv.rx -dv 90 -v 45 ball.rz;"
+         "setAttr drv.rx 45",
+         "getAttr ball.rz", "22.5"},
+        {"setDrivenKeyframe -cd drv.rx -dv 90 -v 45 ball.rz", "keyframe -q -tc ball_rotateZ", "90"},
+        {"setAttr drv.tx 3; setAttr ball.sy 2; setDrivenKeyframe -cd drv.tx ball.sy; setAttr drv.tx 0",
+         "keyframe -q -tc ball.sy", "3"},
+        {"setAttr drv.tx 3; setAttr ball.sy 2; setDrivenKeyframe -cd drv.tx ball.sy; setAttr drv.tx 0",
+         "getAttr ball.sy", "2"},
+        {"", "setDrivenKeyframe -cd drv.tx -dv 0 -v 0 ball.ty ball.tz", "2"},
+        {"setDrivenKeyframe -cd drv.tx -dv 0 -v 0 ball.tz; setDrivenKeyframe -cd drv.tx -dv 10 -v 10 ball.tz;"
+         "setDrivenKeyframe -cd drv.ty -dv 0 -v 0 ball.tz; setDrivenKeyframe -cd drv.ty -dv 10 -v 1 ball.tz;"
+         "setAttr drv.tx 10; setAttr drv.ty 10",
+         "getAttr ball.tz", "11"},
+        {"setDrivenKeyframe -cd drv.tx -v 0 ball.tz; setDrivenKeyframe -cd drv.ty -v 0 ball.tz",
+         "setDrivenKeyframe -q -driver ball.tz", "drv.translateX drv.translateY"},
+        {"setDrivenKeyframe -cd drv.tx -v 0 ball.tz; setDrivenKeyframe -cd drv.ty -v 0 ball.tz;"
+         "setDrivenKeyframe -cd drv.tz -v 0 ball.tz",
+         "nodeType blendWeighted1", "blendWeighted"},
+        {"setDrivenKeyframe -cd drv.tx -v 0 ball.tz; setDrivenKeyframe -cd drv.ty -dv 0 -v 0 ball.tz;"
+         "setDrivenKeyframe -cd drv.ty -dv 1 -v 4 ball.tz; setAttr drv.ty 1; setAttr blendWeighted1.w[1] 0.5",
+         "getAttr ball.tz", "2"},
+        {"", "setDrivenKeyframe -cd drv.tx ball.tx", "!is keyed"},
+        {"keyTangent -global -itt linear -ott step; setKeyframe -t 3 ball.ty", "keyTangent -q -ott ball.ty",
+         "step"},
+    };
+    for (const auto& c : cases) {
+        ok("file -new -force; createNode transform -n ball; createNode transform -n drv;"
+           "keyTangent -global -itt auto -ott auto -weightedTangents off;"
+           "setKeyframe -t 0 -v 0 ball.tx; setKeyframe -t 10 -v 10 ball.tx; currentTime 0;");
+        if (*c.commands) ok(c.commands);
+        const std::string expect = c.expect;
+        if (!expect.empty() && expect[0] == '!') {
+            const std::string before = snapshot();
+            EXPECT_FALSE(run(c.last)) << c.commands << " | " << c.last;
+            EXPECT_NE(err().find(expect.substr(1)), std::string::npos) << c.last << ": " << err();
+            EXPECT_EQ(snapshot(), before) << c.last;
+            continue;
+        }
+        // A single number is compared to 1e-6: angles and weights go through
+        // trigonometry.
+        const std::string got = result(c.last);
+        char* end = nullptr;
+        const double number = std::strtod(got.c_str(), &end);
+        if (!got.empty() && *end == '\0' && got != expect)
+            EXPECT_NEAR(number, std::stod(expect), 1e-6) << c.commands << " | " << c.last;
+        else
+            EXPECT_EQ(got, expect) << c.commands << " | " << c.last;
+    }
 }
 
 TEST_F(Keys, CompoundsAndNodesKeyTheirChildrenAndKeyableAttributes) {
@@ -222,9 +351,99 @@ TEST_F(Keys, CurvesAreSavedAndOpenedWithTheScene) {
     EXPECT_EQ(result("keyframe -q -vc ball.tx"), "0.7 -1e-09");
     EXPECT_EQ(result("keyframe -q -vc ball.rz"), "30 -12.5");
     EXPECT_EQ(scene().findNode("ball_rotateZ")->type->name, "animCurveTA");
-    EXPECT_NEAR(std::stod(result("getAttr ball.rz")), 30.0 - 42.5 / 3.0, 1e-12);
+    // A third of the way with level tangents at both ends: 7/27 of the fall.
+    EXPECT_NEAR(std::stod(result("getAttr ball.rz")), 30.0 - 42.5 * 7.0 / 27.0, 1e-12);
     ok("currentTime 4;");
     EXPECT_EQ(result("getAttr ball.tx"), "-1e-09");
+}
+
+// Every curve, with its keys, tangents, weights, locks, breakdowns and
+// infinities, reads back exactly what was saved; saving again writes the same
+// text.
+TEST_F(Keys, CurvesTangentsAndInfinitiesSaveAndReadBackExactly) {
+    namespace fs = std::filesystem;
+    const std::string file =
+        (fs::temp_directory_path() / ("rigdials_keytypes_" + std::to_string(::getpid()) + ".ma")).string();
+    const char* scripts[] = {
+        // Every tangent type on one curve, a fixed angle, a breakdown, an
+        // unlocked key, infinities.
+        "createNode transform -n ball;"
+        "setKeyframe -t 0 -v 0 -itt linear -ott flat ball.tx; setKeyframe -t 5 -v 3 -itt step -ott stepnext "
+        "ball.tx;"
+        "setKeyframe -t 10 -v 1 -itt spline -ott clamped ball.tx; setKeyframe -t 15 -v 4 -itt plateau -ott "
+        "auto "
+        "-breakdown on ball.tx; setKeyframe -t 20 -v 2 ball.tx;"
+        "keyTangent -index 4 -lock off -inAngle 12.5 ball.tx; setInfinity -pri cycleRelative -poi oscillate "
+        "ball.tx;",
+        // A weighted curve with fixed weights, an angle curve, a time curve.
+        "createNode transform -n ball; setKeyframe -t 1 -v 10 ball.ry; setKeyframe -t 9 -v -30 ball.ry;"
+        "keyTangent -weightedTangents on ball.ry; keyTangent -index 0 -outWeight 3.25 -outAngle -40 ball.ry;"
+        "keyTangent -index 1 -weightLock off -inWeight 0.5 ball.ry; setInfinity -poi linear ball.ry;",
+        // Driven keys: two drivers blended, a weight changed.
+        "createNode transform -n ball; createNode transform -n drv;"
+        "setDrivenKeyframe -cd drv.rx -dv 0 -v 0 ball.tz; setDrivenKeyframe -cd drv.rx -dv 45 -v 2 ball.tz;"
+        "setDrivenKeyframe -cd drv.ty -dv 0 -v 0 -itt linear -ott linear ball.tz;"
+        "setDrivenKeyframe -cd drv.ty -dv 1 -v 1 ball.tz; setAttr blendWeighted1.w[1] 0.25; setAttr drv.rx "
+        "30;"
+        "setAttr drv.ty 0.5;",
+        // Every kind of curve as the host writes them (a scene file: "//" first).
+        "//Maya ASCII 2020 scene\ncreateNode transform -n ball;\n"
+        "createNode animCurveTT -n tt;\n setAttr \".tan\" 9;\n setAttr -s 2 \".ktv[0:1]\" 1 1 24 48;\n"
+        "createNode animCurveUT -n ut;\n setAttr -s 2 \".ktv[0:1]\" -1 2 1 4;\n setAttr \".kot[0]\" 5;\n"
+        "createNode animCurveUA -n ua;\n setAttr \".wgt\" no;\n setAttr -s 3 \".ktv[0:2]\" 0 0 1 90 2 45;\n"
+        " setAttr -s 3 \".kit[1:2]\" 1 3;\n setAttr \".kix[1]\" 0.5;\n setAttr \".kiy[1]\" 0.25;\n"
+        " setAttr \".pre\" 1;\n"
+        "createNode animCurveUU -n uu;\n setAttr -s 2 \".ktv[0:1]\" 0 1 1 0;\n setAttr \".kl[1]\" no;\n"
+        " setAttr \".kwl[0]\" no;\n setAttr \".kbd[1]\" yes;\n setAttr \".pst\" 4;\n"
+        "createNode animCurveTU -n tu;\n setAttr -s 2 \".ktv[0:1]\" 1 0 2 1;\n"
+        "createNode animCurveUL -n ul;\n setAttr -s 1 \".ktv[0]\" 3 7;\n",
+    };
+    struct Saved {
+        std::string name, type;
+        rdhost::keys::Curve curve;
+        std::string at;  // its output at a few inputs
+    };
+    auto state = [&] {
+        std::vector<Saved> out;
+        for (rdhost::Node* n : scene().nodes()) {
+            if (!rdhost::keys::isAnimCurve(n)) continue;
+            Saved s{n->name, n->type->name, rdhost::keys::curveOf(n), ""};
+            for (double t : {-7.0, 0.5, 3.0, 12.25, 30.0})
+                s.at += std::to_string(rdhost::keys::evaluate(s.curve, t)) + " ";
+            out.push_back(s);
+        }
+        return out;
+    };
+    for (const char* script : scripts) {
+        if (std::string(script).rfind("//", 0) == 0) {
+            std::ofstream(file) << script;
+            ok("file -open -force \"" + file + "\";");
+        } else {
+            ok(std::string("file -new -force;") + script);
+        }
+        const std::vector<Saved> before = state();
+        const std::string drivenBefore = result("getAttr ball.tz") + result("getAttr ball.tx");
+        ok("file -rename \"" + file + "\"; file -save;");
+        std::ifstream in1(file);
+        const std::string first((std::istreambuf_iterator<char>(in1)), std::istreambuf_iterator<char>());
+        ok("file -new -force; file -open \"" + file + "\"; file -save;");
+        std::ifstream in2(file);
+        const std::string second((std::istreambuf_iterator<char>(in2)), std::istreambuf_iterator<char>());
+        const std::vector<Saved> after = state();
+        ASSERT_EQ(after.size(), before.size()) << script;
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            EXPECT_EQ(after[i].name, before[i].name) << script;
+            EXPECT_EQ(after[i].type, before[i].type) << before[i].name;
+            EXPECT_EQ(after[i].curve.keys, before[i].curve.keys) << before[i].name;
+            EXPECT_EQ(after[i].curve.weighted, before[i].curve.weighted) << before[i].name;
+            EXPECT_EQ(after[i].curve.pre, before[i].curve.pre) << before[i].name;
+            EXPECT_EQ(after[i].curve.post, before[i].curve.post) << before[i].name;
+            EXPECT_EQ(after[i].at, before[i].at) << before[i].name;
+        }
+        EXPECT_EQ(result("getAttr ball.tz") + result("getAttr ball.tx"), drivenBefore) << script;
+        EXPECT_EQ(second, first) << script;
+    }
+    std::remove(file.c_str());
 }
 
 TEST_F(Keys, KeyValuesMeetSetAttrsLimitsAndComeBackFromAFile) {

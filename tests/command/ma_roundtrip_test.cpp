@@ -821,6 +821,10 @@ TEST_F(SceneFiles, SampleDetailsAreRead) {
     EXPECT_EQ(result("keyframe -q -tc ikHandle1_translateY"), "1 3");
     EXPECT_EQ(result("keyframe -q -vc ikHandle1_translateY"), "0.4 -0.5");
     EXPECT_EQ(result("getAttr ikHandle1_translateY.tan"), "18");
+    // Auto tangents, level at both end keys: a quarter of the way is 0.15625
+    // of the fall, as the host evaluates it.
+    EXPECT_EQ(result("keyTangent -q -ott ikHandle1_translateY"), "auto auto");
+    EXPECT_NEAR(std::stod(result("getAttr -time 1.5 ikHandle1_translateY.o")), 0.4 - 0.9 * 0.15625, 1e-12);
     EXPECT_EQ(result("getAttr persp.tx"), "-5.571768050735697");
     EXPECT_EQ(scene().findNode("perspShape")->unknownTypeName, "camera");
     // ikHandle1 is a placeholder: the curve's connection to it is kept as written.

@@ -1,8 +1,10 @@
 // Attribute commands: setAttr, getAttr, connectAttr, disconnectAttr,
 // attributeQuery.
 #include "command/attrs.h"
+#include "command/keys_nodes.h"
 #include "command/registry.h"
 
+#include <cmath>
 #include <optional>
 
 namespace rdhost::cmd {
@@ -72,6 +74,13 @@ Value getAttr(Invocation& inv) {
     if (query == "lock") return Value::boolean(!lockProblem(p).empty());
     if (query == "keyable") return Value::boolean(p.node->plugFlag(p.attr->index, Node::kKeyable));
     if (query == "channelBox") return Value::boolean(p.node->plugFlag(p.attr->index, Node::kChannelBox));
+    if (inv.has("time")) {
+        const double t = inv.flagNumber("time");
+        if (!std::isfinite(t)) inv.fail("-time must be a finite number");
+        Value v;
+        keys::atTime(inv.scene, t, [&] { v = readPlug(p); });
+        return v;
+    }
     return readPlug(p);
 }
 
@@ -231,10 +240,11 @@ const Registrar regs[] = {
                 {"lock", "l", 0},
                 {"keyable", "k", 0},
                 {"channelBox", "cb", 0},
-                {"silent", "sl", 0}},
+                {"silent", "sl", 0},
+                {"time", "t", 1}},
                getAttr,
-               "getAttr [-type|-lock|-keyable|-channelBox] NODE.ATTR",
-               "the value (a compound gives its three children; booleans and enums as "
+               "getAttr [-type|-lock|-keyable|-channelBox] [-time T] NODE.ATTR",
+               "the value (at time T with -time; a compound gives its three children; booleans and enums as "
                "integers); with -type the attribute's type name; with -lock, -keyable or "
                "-channelBox the plug's state as 0/1"}},
     Registrar{{"connectAttr",

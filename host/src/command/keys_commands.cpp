@@ -1,26 +1,36 @@
-// Key commands: setKeyframe, keyframe -query, currentTime, evalDeferred.
+// Key commands: setKeyframe, keyframe (query and edit), currentTime,
+// playbackOptions, evalDeferred. Targets and key sets: keys_select.h.
 //
-//   setKeyframe [-time T] [-value V] [-attribute A]... [TARGET...]
-//       TARGET is "node.attr" (long or short name; a compound keys its three
-//       children) or a node (its keyable attributes, or those named by
-//       -attribute); no target: the selected nodes. Keys at the current time
-//       with the attribute's current value unless -time / -value say otherwise.
-//       The first key of an attribute creates the curve NODE_LONGNAME
-//       (animCurveTL/TA/TU by the attribute's unit) connected to it; later keys
-//       go into that curve, a key at an existing time replaces its value.
+//   setKeyframe [-time T] [-value V] [-attribute A]... [-breakdown B]
+//               [-inTangentType T] [-outTangentType T] [TARGET...]
+//       Keys at the current time with the attribute's current value unless
+//       -time / -value say otherwise. The first key of an attribute creates
+//       the curve NODE_LONGNAME (animCurveTL/TA/TU/TT by the attribute's unit,
+//       unweighted) connected to it; later keys go into that curve, a key at
+//       an existing time replaces its value. New keys take the default tangent
+//       types (keyTangent -global; auto unless changed).
 //       Result: the number of keys set.
-//   keyframe -query [-keyframeCount | -timeChange | -valueChange] TARGET...
-//       Count (the default), times, or values (UI units) of the keys of the
-//       curves driving the targets; a curve node may be named directly.
+//   keyframe -query [-keyframeCount | -timeChange | -valueChange | -indexValue
+//            | -breakdown | -name] [KEYSET] TARGET...
+//       Count (the default), times, values (UI units), indices or breakdown
+//       states (-breakdown) of the keys, or the names of the curves.
+//   keyframe [-edit] [-timeChange T] [-valueChange V] [-relative | -absolute]
+//            [-breakdown B] [KEYSET] TARGET...
+//       Moves the keys of the set to time T (or by T with -relative) and sets
+//       their values to V (or adds V). Keys may not land on each other's times.
+//       Result: the number of curves changed.
 //   currentTime [-edit] T      sets the time; keyed attributes follow. Result T.
 //   currentTime -query         the current time.
+//   playbackOptions [-minTime T] [-maxTime T] [-animationStartTime T]
+//                   [-animationEndTime T] | -query -FLAG
+//       The playback range (1 to 120 in a new scene, animation 1 to 200).
 //   evalDeferred [-evaluateNext] "command"
 //       queues the command for the idle step after the current top-level
 //       command (-evaluateNext: ahead of the queue).
-#include "command/attrs.h"
-#include "command/keys_nodes.h"
+#include "command/keys_select.h"
 #include "command/registry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace rdhost::keys {
@@ -31,51 +41,13 @@ using cmd::Invocation;
 using cmd::PlugPath;
 using cmd::Value;
 
-// Every keyable plug a target names.
-std::vector<PlugPath> keyTargets(Invocation& inv, bool forQuery) {
-    std::vector<PlugPath> out;
-    auto addAttr = [&](Node* node, Attr* attr) {
-        if (attr->isCompound()) {
-            for (Attr* c : attr->children) out.push_back(PlugPath{node, c});
-        } else {
-            out.push_back(PlugPath{node, attr});
-        }
-    };
-    auto addNode = [&](Node* node) {
-        if (inv.has("attribute")) {
-            for (const std::string& name : inv.flagTexts("attribute")) {
-                Attr* a = node->findAttr(name);
-                if (!a) inv.fail("'" + node->name + "' has no attribute '" + name + "'");
-                addAttr(node, a);
-            }
-            return;
-        }
-        for (Attr* a : node->type->attrs) {
-            if (a->isCompound() || !node->plugFlag(a->index, Node::kKeyable) || curveTypeFor(*a).empty())
-                continue;
-            if (forQuery && !drivingCurve(PlugRef{node, a->index})) continue;
-            // Keying a whole node passes over its locked channels, as the
-            // host's does; a locked plug named on its own is an error.
-            if (!forQuery && !cmd::lockProblem(PlugPath{node, a}).empty()) continue;
-            out.push_back(PlugPath{node, a});
-        }
-    };
-    std::vector<Node*> nodes;
-    if (inv.args.empty()) {
-        if (inv.scene.selection().empty()) inv.fail("nothing to key: give node.attribute or select a node");
-        for (Node* n : inv.scene.selection()) addNode(n);
-    }
-    for (const cmd::Arg& arg : inv.args) {
-        const std::string& text = arg.text;
-        std::size_t bar = text.rfind('|');
-        if (text.find('.', bar == std::string::npos ? 0 : bar) != std::string::npos) {
-            PlugPath p = cmd::resolvePlug(inv.scene, text, inv.command);
-            addAttr(p.node, p.attr);
-        } else {
-            addNode(cmd::findNodeOrFail(inv.scene, text, inv.command));
-        }
-    }
-    return out;
+// Makes the curve that keys `p` and connects it; the caller has validated.
+Node* newCurve(Scene& scene, const PlugPath& p, bool driven) {
+    Node* curve =
+        scene.createNode(curveTypeFor(*p.attr, driven), p.node->name + "_" + p.attr->longName, nullptr, true);
+    // New curves are unweighted unless the preferences say otherwise.
+    curve->setNumber(curve->type->findAttr("weightedTangents")->index, defaultWeighted(scene) ? 1.0 : 0.0);
+    return curve;
 }
 
 Value setKeyframe(Invocation& inv) {
@@ -84,6 +56,11 @@ Value setKeyframe(Invocation& inv) {
     if (!std::isfinite(time)) inv.fail("the time must be a finite number");
     if (inv.has("value")) inv.flagNumber("value");  // a number, or the usual error
     const std::vector<cmd::Arg>* valueFlag = inv.flag("value");
+    const int inType =
+        inv.has("inTangentType") ? tangentFlag(inv, "inTangentType") : defaultTangent(inv.scene, true);
+    const int outType =
+        inv.has("outTangentType") ? tangentFlag(inv, "outTangentType") : defaultTangent(inv.scene, false);
+    const bool breakdown = inv.has("breakdown") && inv.flagNumber("breakdown") != 0.0;
 
     // Validate everything before the first key is set. A key value meets the
     // checks and limits setAttr applies, so that whatever is keyed can be saved
@@ -101,6 +78,9 @@ Value setKeyframe(Invocation& inv) {
         std::string by;
         if (cmd::drivenByNonAnim(p, &by))
             inv.fail("'" + p.name() + "' is driven by '" + by + "'; it cannot be keyed");
+        if (Node* c = drivingCurve(p.ref()); c && isDrivenCurve(c))
+            inv.fail("'" + p.name() + "' is driven by the driven key curve '" + c->name +
+                     "'; it cannot be keyed");
         if (valueFlag) {
             values.push_back(cmd::checkedNumber(p, valueFlag->front(), inv.command, warnings));
         } else {
@@ -115,11 +95,9 @@ Value setKeyframe(Invocation& inv) {
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const PlugPath& p = targets[i];
         PlugRef ref = p.ref();
-        const double value = values[i];
         Node* curve = drivingCurve(ref);
         if (!curve) {
-            curve = inv.scene.createNode(curveTypeFor(*p.attr), p.node->name + "_" + p.attr->longName,
-                                         nullptr, true);
+            curve = newCurve(inv.scene, p, false);
             try {
                 inv.scene.connect(PlugRef{curve, outputSlot(curve)}, ref, false);
             } catch (...) {
@@ -127,53 +105,120 @@ Value setKeyframe(Invocation& inv) {
                 throw;
             }
         }
-        setKey(curveKeys(curve), time, value);
+        auto& keys = curveKeys(curve);
+        setKey(keys, time, values[i], inType);
+        for (Key& k : keys)
+            if (k.time == time) {
+                k.inType = inType;
+                k.outType = outType;
+                k.breakdown = breakdown;
+            }
         keysChanged(curve);
         ++set;
     }
     return Value::integer(set);
 }
 
-Value keyframe(Invocation& inv) {
-    if (!inv.has("query"))
-        inv.fail("only -query is supported (with -keyframeCount, -timeChange or -valueChange)");
-    int modes = inv.has("keyframeCount") + inv.has("timeChange") + inv.has("valueChange");
-    if (modes > 1) inv.fail("give one of -keyframeCount, -timeChange or -valueChange");
-    if (inv.args.empty() && inv.scene.selection().empty()) inv.fail("nothing to query: give node.attribute");
-
-    // Curves in target order; a curve named directly counts as its own target.
-    std::vector<Node*> curves;
-    std::vector<const Attr*> units;
-    cmd::Invocation nonCurves{inv.scene, inv.command,  inv.flags,       {},
-                              inv.line,  inv.topLevel, inv.fileContext, inv.out};
-    for (const cmd::Arg& a : inv.args) {
-        Node* n = inv.scene.findNode(a.text);
-        if (n && isAnimCurve(n)) {
-            curves.push_back(n);
-            units.push_back(n->type->attrs[outputSlot(n)]);
-        } else {
-            nonCurves.args.push_back(a);
-        }
+Value keyframeQuery(Invocation& inv, const std::vector<CurveTarget>& curves, const KeySet& set) {
+    int modes = inv.has("keyframeCount") + inv.has("timeChange") + inv.has("valueChange") +
+                inv.has("indexValue") + inv.has("name") + inv.has("breakdown");
+    if (modes > 1)
+        inv.fail("give one of -keyframeCount, -timeChange, -valueChange, -indexValue, -breakdown or -name");
+    if (inv.has("name")) {
+        std::vector<std::string> names;
+        for (const CurveTarget& t : curves) names.push_back(t.curve->name);
+        return Value::strings(names);
     }
-    if (!nonCurves.args.empty() || inv.args.empty()) {
-        for (const PlugPath& p : keyTargets(nonCurves, true)) {
-            if (Node* c = drivingCurve(p.ref())) {
-                curves.push_back(c);
-                units.push_back(p.attr);
+    if (inv.has("timeChange") || inv.has("valueChange") || inv.has("indexValue") || inv.has("breakdown")) {
+        std::vector<Value> list;
+        for (const CurveTarget& t : curves) {
+            const auto& keys = curveKeys(t.curve);
+            for (std::size_t i = 0; i < keys.size(); ++i) {
+                if (!set.contains(keys, i)) continue;
+                if (inv.has("timeChange"))
+                    list.push_back(Value::real(keys[i].time));
+                else if (inv.has("valueChange"))
+                    list.push_back(cmd::numberValue(*t.unit, keys[i].value));
+                else if (inv.has("breakdown"))
+                    list.push_back(Value::boolean(keys[i].breakdown));
+                else
+                    list.push_back(Value::integer(static_cast<long long>(i)));
             }
         }
-    }
-    if (inv.has("timeChange") || inv.has("valueChange")) {
-        std::vector<Value> list;
-        for (std::size_t i = 0; i < curves.size(); ++i)
-            for (const Key& k : curveKeys(curves[i]))
-                list.push_back(inv.has("timeChange") ? Value::real(k.time)
-                                                     : cmd::numberValue(*units[i], k.value));
         return Value::of(std::move(list));
     }
     long long count = 0;
-    for (Node* c : curves) count += static_cast<long long>(curveKeys(c).size());
+    for (const CurveTarget& t : curves) {
+        const auto& keys = curveKeys(t.curve);
+        for (std::size_t i = 0; i < keys.size(); ++i) count += set.contains(keys, i);
+    }
     return Value::integer(count);
+}
+
+Value keyframeEdit(Invocation& inv, const std::vector<CurveTarget>& curves, const KeySet& set) {
+    if (inv.has("relative") && inv.has("absolute")) inv.fail("give -relative or -absolute, not both");
+    const bool relative = inv.has("relative");
+    const bool moveTime = inv.has("timeChange"), moveValue = inv.has("valueChange");
+    const double dt = moveTime ? inv.flagNumber("timeChange") : 0.0;
+    const double dv = moveValue ? inv.flagNumber("valueChange") : 0.0;
+    if (!std::isfinite(dt) || !std::isfinite(dv)) inv.fail("times and values must be finite numbers");
+    const bool breakdown = inv.has("breakdown");
+    if (!moveTime && !moveValue && !breakdown)
+        inv.fail("nothing to change: give -timeChange, -valueChange or -breakdown");
+
+    // Work on copies; store them once every curve is known to be sound.
+    std::vector<std::vector<Key>> edited;
+    for (const CurveTarget& t : curves) {
+        std::vector<Key> keys = curveKeys(t.curve);
+        std::vector<Key> moved, kept;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (!set.contains(keys, i)) {
+                kept.push_back(keys[i]);
+                continue;
+            }
+            Key k = keys[i];
+            if (moveTime) k.time = relative ? k.time + dt : dt;
+            if (moveValue) {
+                // Values in the attribute's UI units; a relative change of an
+                // angle is a change in degrees.
+                const double ui = relative ? cmd::toUi(*t.unit, k.value) + dv : dv;
+                k.value = cmd::fromUi(*t.unit, ui);
+            }
+            if (!std::isfinite(k.time) || !std::isfinite(k.value))
+                inv.fail("a key of '" + t.curve->name + "' would not be a finite number");
+            if (breakdown) k.breakdown = inv.flagNumber("breakdown") != 0.0;
+            moved.push_back(k);
+        }
+        for (const Key& m : moved) {
+            int same = 0;
+            for (const Key& o : moved) same += o.time == m.time;
+            bool clash = same > 1;
+            for (const Key& o : kept) clash = clash || o.time == m.time;
+            if (clash)
+                inv.fail("keys of '" + t.curve->name + "' would share the time " +
+                         Value::real(m.time).text() + "; nothing moved");
+        }
+        kept.insert(kept.end(), moved.begin(), moved.end());
+        std::sort(kept.begin(), kept.end(), [](const Key& a, const Key& b) { return a.time < b.time; });
+        edited.push_back(std::move(kept));
+    }
+    long long changed = 0;
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        auto& keys = curveKeys(curves[i].curve);
+        if (keys == edited[i]) continue;
+        keys = std::move(edited[i]);
+        keysChanged(curves[i].curve);
+        ++changed;
+    }
+    return Value::integer(changed);
+}
+
+Value keyframe(Invocation& inv) {
+    if (inv.has("query") && inv.has("edit")) inv.fail("give -query or -edit, not both");
+    const KeySet set = keySet(inv);
+    std::vector<CurveTarget> curves = curveTargets(inv);
+    if (inv.has("query")) return keyframeQuery(inv, curves, set);
+    return keyframeEdit(inv, curves, set);
 }
 
 Value currentTime(Invocation& inv) {
@@ -189,6 +234,47 @@ Value currentTime(Invocation& inv) {
     return Value::real(t);
 }
 
+struct PlaybackRange : SceneExtension {
+    double min = 1, max = 120, start = 1, end = 200;
+};
+
+Value playbackOptions(Invocation& inv) {
+    PlaybackRange& r = inv.scene.extension<PlaybackRange>();
+    struct Field {
+        const char* flag;
+        double PlaybackRange::*member;
+    };
+    static const Field fields[] = {{"minTime", &PlaybackRange::min},
+                                   {"maxTime", &PlaybackRange::max},
+                                   {"animationStartTime", &PlaybackRange::start},
+                                   {"animationEndTime", &PlaybackRange::end}};
+    if (inv.has("query")) {
+        int asked = 0;
+        Value v;
+        for (const Field& f : fields)
+            if (inv.has(f.flag)) ++asked, v = Value::real(r.*(f.member));
+        if (asked != 1)
+            inv.fail("-query takes one of -minTime, -maxTime, -animationStartTime, -animationEndTime");
+        return v;
+    }
+    PlaybackRange next = r;
+    for (const Field& f : fields)
+        if (inv.has(f.flag)) {
+            const double t = inv.flagNumber(f.flag);
+            if (!std::isfinite(t)) inv.fail("-" + std::string(f.flag) + " must be a finite number");
+            next.*(f.member) = t;
+        }
+    // The animation range holds the playback range, as the host widens it.
+    if (inv.has("minTime") && !inv.has("animationStartTime")) next.start = std::min(next.start, next.min);
+    if (inv.has("maxTime") && !inv.has("animationEndTime")) next.end = std::max(next.end, next.max);
+    if (next.min > next.max) inv.fail("the start of the playback range is after its end");
+    if (next.start > next.end) inv.fail("the start of the animation range is after its end");
+    if (next.min < next.start || next.max > next.end)
+        inv.fail("the playback range must lie within the animation range");
+    r = next;
+    return Value::none();
+}
+
 Value evalDeferred(Invocation& inv) {
     if (inv.args.size() != 1) inv.fail("expects one command string");
     if (inv.has("evaluateNext"))
@@ -198,27 +284,58 @@ Value evalDeferred(Invocation& inv) {
     return Value::none();
 }
 
+std::vector<cmd::FlagSpec> withKeySet(std::vector<cmd::FlagSpec> flags) {
+    for (cmd::FlagSpec& f : keySetFlags()) flags.push_back(f);
+    return flags;
+}
+
 const cmd::Registrar regs[] = {
     cmd::Registrar{{"setKeyframe",
-                    {{"time", "t", 1}, {"value", "v", 1}, {"attribute", "at", 1}},
+                    {{"time", "t", 1},
+                     {"value", "v", 1},
+                     {"attribute", "at", 1},
+                     {"breakdown", "bd", 1},
+                     {"inTangentType", "itt", 1},
+                     {"outTangentType", "ott", 1}},
                     setKeyframe,
-                    "setKeyframe [-time T] [-value V] [-attribute A]... [node.attr | node]...",
+                    "setKeyframe [-time T] [-value V] [-attribute A]... [-breakdown B] [-inTangentType T] "
+                    "[-outTangentType T] [node.attr | node]...",
                     "the number of keys set"}},
     cmd::Registrar{
         {"keyframe",
-         {{"query", "q", 0},
-          {"keyframeCount", "kc", 0},
-          {"timeChange", "tc", 0},
-          {"valueChange", "vc", 0},
-          {"attribute", "at", 1}},
+         withKeySet({{"query", "q", 0},
+                     {"edit", "e", 0},
+                     {"keyframeCount", "kc", 0},
+                     {"timeChange", "tc", 1},
+                     {"valueChange", "vc", 1},
+                     {"indexValue", "iv", 0},
+                     {"name", "n", 0},
+                     {"relative", "r", 0},
+                     {"absolute", "a", 0},
+                     {"breakdown", "bd", 1}}),
          keyframe,
-         "keyframe -query [-keyframeCount | -timeChange | -valueChange] [-attribute A] node.attr...",
-         "the key count, or the keys' times or values"}},
+         "keyframe -query [-keyframeCount | -timeChange | -valueChange | -indexValue | -name] "
+         "[-time \"a:b\"] [-index \"i:j\"] [-attribute A] TARGET... | keyframe [-edit] [-timeChange T] "
+         "[-valueChange V] [-relative | -absolute] [-breakdown B] [-time \"a:b\"] [-index \"i:j\"] "
+         "TARGET...",
+         "the key count, times, values, indices or curve names; edit: the number of curves changed"}},
     cmd::Registrar{{"currentTime",
                     {{"query", "q", 0}, {"edit", "e", 0}, {"update", "u", 1}},
                     currentTime,
                     "currentTime [-edit] [-update BOOL] T | currentTime -query",
                     "the current time"}},
+    cmd::Registrar{
+        {"playbackOptions",
+         {{"query", "q", 0},
+          {"edit", "e", 0},
+          {"minTime", "min", 1},
+          {"maxTime", "max", 1},
+          {"animationStartTime", "ast", 1},
+          {"animationEndTime", "aet", 1}},
+         playbackOptions,
+         "playbackOptions [-minTime T] [-maxTime T] [-animationStartTime T] [-animationEndTime T] | "
+         "playbackOptions -query -minTime | -maxTime | -animationStartTime | -animationEndTime",
+         "query: the time asked for"}},
     cmd::Registrar{{"evalDeferred",
                     {{"evaluateNext", "en", 0}, {"lowestPriority", "low", 0}},
                     evalDeferred,
@@ -227,5 +344,7 @@ const cmd::Registrar regs[] = {
 };
 
 }  // namespace
+
+Node* makeCurve(Scene& scene, const cmd::PlugPath& p, bool driven) { return newCurve(scene, p, driven); }
 
 }  // namespace rdhost::keys

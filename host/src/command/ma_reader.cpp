@@ -113,9 +113,10 @@ bool splitPlug(const std::string& text, std::string& node, std::string& attr) {
 }
 
 // An attribute of the node by a simple name or a compound path "t.tx";
-// nullptr for elements of multis and for what the type lacks.
+// an element of a multi only where the type models it as an attribute of its
+// own ("i[0]" of a blendWeighted); nullptr for what the type lacks.
 Attr* modelledAttr(Node* node, const std::string& path) {
-    if (path.find('[') != std::string::npos) return nullptr;
+    if (path.find('[') != std::string::npos) return node->findAttr(path);
     std::size_t last = path.rfind('.');
     Attr* a = node->findAttr(last == std::string::npos ? path : path.substr(last + 1));
     if (a && last != std::string::npos) {
@@ -348,9 +349,11 @@ private:
             node->raw.push_back(RawStatement{st.text});
             return;
         }
-        if (keys::isAnimCurve(node) && isKeyTimeValue(attrPath)) return readKeys(node, attrPath, values, st);
+        if (keys::isAnimCurve(node) && keyArrayName(attrPath)) return readKeys(node, attrPath, values, st);
 
         Attr* attr = modelledAttr(node, attrPath);
+        // "-s N .i": the size of a multi whose elements are attributes here.
+        if (!attr && values.empty() && node->findAttr(attrPath + "[0]")) return;
         const std::string type = s.text({"type", "typ"});
         if (!attr || attr->kind == AttrKind::Matrix || (!attr->writable && !values.empty())) {
             std::string base = attrPath.substr(0, attrPath.find_first_of(".["));
@@ -392,14 +395,28 @@ private:
         }
     }
 
-    static bool isKeyTimeValue(const std::string& path) {
-        return path.rfind("ktv[", 0) == 0 || path.rfind("keyTimeValue[", 0) == 0 || path == "ktv" ||
-               path == "keyTimeValue";
+    // The per-key arrays of an anim curve, by short or long name; nullptr for
+    // any other attribute path.
+    static const char* keyArrayName(const std::string& path) {
+        static const char* const names[][2] = {
+            {"ktv", "keyTimeValue"}, {"kit", "keyTanInType"}, {"kot", "keyTanOutType"},
+            {"kix", "keyTanInX"},    {"kiy", "keyTanInY"},    {"kox", "keyTanOutX"},
+            {"koy", "keyTanOutY"},   {"kl", "keyTanLocked"},  {"kwl", "keyWeightLocked"},
+            {"kbd", "keyBreakdown"},
+        };
+        const std::string base = path.substr(0, path.find('['));
+        for (const auto& n : names)
+            if (base == n[0] || base == n[1]) return n[0];
+        return nullptr;
     }
 
-    // ".ktv[i]" or ".ktv[i:j]" followed by time value pairs.
+    // ".ktv[i]" or ".ktv[i:j]" followed by time value pairs; the other arrays
+    // (".kit[i:j]" ...) one entry per key, the key at that index of the keys
+    // read so far. Keys take the curve's ".tan" as their tangent types until
+    // ".kit"/".kot" say otherwise, as the host writes them.
     void readKeys(Node* curve, const std::string& path, const std::vector<Arg>& values,
                   const MaStatement& st) {
+        const std::string array = keyArrayName(path);
         std::size_t open = path.find('['), close = path.find(']');
         if (open == std::string::npos || close != path.size() - 1) {
             if (values.empty()) return;  // "-s N .ktv": a size hint only
@@ -411,28 +428,75 @@ private:
         std::size_t colon = range.find(':');
         auto first = parseNumber(range.substr(0, colon));
         auto last = colon == std::string::npos ? first : parseNumber(range.substr(colon + 1));
-        if (!first || !last || *last < *first) throw HostError("setAttr: '" + path + "' is not a key range");
+        if (!first || !last || *first < 0 || *last < *first || *last > 1e9)
+            throw HostError("setAttr: '" + path + "' is not a key range");
         const std::size_t count = static_cast<std::size_t>(*last - *first + 1);
-        if (values.size() != 2 * count)
-            throw HostError("setAttr: '" + curve->name + "." + path + "' takes " + std::to_string(2 * count) +
-                            " numbers (time value pairs), got " + std::to_string(values.size()));
+        const std::size_t per = array == "ktv" ? 2 : 1;
+        if (values.size() != per * count)
+            throw HostError("setAttr: '" + curve->name + "." + path + "' takes " +
+                            std::to_string(per * count) +
+                            (per == 2 ? " numbers (time value pairs), got " : " values, got ") +
+                            std::to_string(values.size()));
+        for (const Arg& v : values)
+            if (!v.isNumber() || !std::isfinite(v.number))
+                throw HostError("setAttr: '" + curve->name + "." + path + "' holds '" + clipInput(v.text) +
+                                "', not a finite number");
+        auto& curveKeys = keys::curveKeys(curve);
+        if (array != "ktv") {
+            const std::size_t base = static_cast<std::size_t>(*first);
+            if (base + count > curveKeys.size()) {
+                scene_.warn("setAttr: '" + curve->name + "." + path +
+                            "' names keys the curve does not have (" + std::to_string(curveKeys.size()) +
+                            "); kept as written");
+                curve->raw.push_back(RawStatement{st.text});
+                return;
+            }
+            for (std::size_t i = 0; i < count; ++i) {
+                keys::Key& k = curveKeys[base + i];
+                const double v = values[i].number;
+                if (array == "kit" || array == "kot") {
+                    int type = static_cast<int>(v);
+                    if (!keys::isTangentType(type) || type != v) {
+                        scene_.warn("setAttr: '" + curve->name + "." + path + "': " + values[i].text +
+                                    " is not a tangent type; auto used");
+                        type = keys::kAuto;
+                    }
+                    (array == "kit" ? k.inType : k.outType) = type;
+                } else if (array == "kix") {
+                    k.inX = v;
+                } else if (array == "kiy") {
+                    k.inY = v;
+                } else if (array == "kox") {
+                    k.outX = v;
+                } else if (array == "koy") {
+                    k.outY = v;
+                } else if (array == "kl") {
+                    k.tangentsLocked = v != 0.0;
+                } else if (array == "kwl") {
+                    k.weightsLocked = v != 0.0;
+                } else {
+                    k.breakdown = v != 0.0;
+                }
+            }
+            keys::keysChanged(curve);
+            return;
+        }
         const Attr& out = *curve->type->attrs[keys::outputSlot(curve)];
+        const int tanSlot = curve->type->findAttr("tangentType")->index;
+        const int given = static_cast<int>(curve->storedNumber(tanSlot));
+        const int type = keys::isTangentType(given) ? given : keys::kAuto;
         std::vector<keys::Key> parsed;
         for (std::size_t i = 0; i < count; ++i) {
             const Arg& t = values[2 * i];
             const Arg& v = values[2 * i + 1];
-            if (t.kind != Arg::Kind::Number || v.kind != Arg::Kind::Number)
-                throw HostError("setAttr: key " + std::to_string(i) + " of '" + curve->name +
-                                "' is not a pair of numbers");
             const double value =
                 out.kind == AttrKind::Angle ? parseAngle(v.text).value_or(v.number) : v.number;
-            if (!std::isfinite(t.number) || !std::isfinite(value))
+            if (!std::isfinite(value))
                 throw HostError("setAttr: key " + std::to_string(i) + " of '" + curve->name +
                                 "' is not a pair of finite numbers");
             parsed.push_back(keys::Key{t.number, value});
         }
-        auto& curveKeys = keys::curveKeys(curve);
-        for (const keys::Key& k : parsed) keys::setKey(curveKeys, k.time, k.value);
+        for (const keys::Key& k : parsed) keys::setKey(curveKeys, k.time, k.value, type);
         keys::keysChanged(curve);
     }
 

@@ -124,6 +124,76 @@ bool nodeExists(Scene& scene, const std::string& name) {
     return scene.findNode(n) != nullptr;
 }
 
+// Runs of consecutive key indices whose entry differs from what a reader
+// assumes, one setAttr each: ".kit[2:3]" 2 2.
+template <class Skip, class Text>
+void keyArray(std::ostream& out, const std::vector<keys::Key>& ks, const char* name, Skip skip, Text text) {
+    for (std::size_t i = 0; i < ks.size();) {
+        if (skip(ks[i])) {
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (j + 1 < ks.size() && !skip(ks[j + 1])) ++j;
+        out << "\tsetAttr \"." << name << "[" << i;
+        if (j > i) out << ":" << j;
+        out << "]\"";
+        for (std::size_t k = i; k <= j; ++k) out << " " << text(ks[k]);
+        out << ";\n";
+        i = j + 1;
+    }
+}
+
+// An anim curve's keys as the host writes them: the most common tangent type
+// (".tan"), the time value pairs, then only what differs from that: the keys'
+// own tangent types, fixed tangents, unlocked tangents and weights, breakdowns.
+void writeKeys(std::ostream& out, Scene& scene, Node* n) {
+    // Only finite keys read back; any other is left out, as values are.
+    std::vector<keys::Key> ks;
+    for (const keys::Key& k : keys::curveKeys(n))
+        if (std::isfinite(k.time) && std::isfinite(k.value) && std::isfinite(k.inX) && std::isfinite(k.inY) &&
+            std::isfinite(k.outX) && std::isfinite(k.outY))
+            ks.push_back(k);
+    if (ks.size() != keys::curveKeys(n).size())
+        scene.warn("file: '" + nodeRef(n) + "' holds keys that are not finite numbers; they are not saved");
+    if (ks.empty()) return;
+    int common = keys::kAuto, best = 0;
+    for (const keys::Key& k : ks) {
+        int count = 0;
+        for (const keys::Key& o : ks) count += (o.inType == k.outType) + (o.outType == k.outType);
+        if (count > best) best = count, common = k.outType;
+    }
+    const Attr& outAttr = *n->type->attrs[keys::outputSlot(n)];
+    out << "\tsetAttr \".tan\" " << common << ";\n";
+    out << "\tsetAttr -s " << ks.size() << " \".ktv[0:" << ks.size() - 1 << "]\" ";
+    for (const auto& k : ks) out << " " << formatDouble(k.time) << " " << numberText(outAttr, k.value);
+    out << ";\n";
+    auto number = [](double v) { return formatDouble(v); };
+    auto yesNo = [](bool b) { return std::string(b ? "yes" : "no"); };
+    using K = keys::Key;
+    keyArray(
+        out, ks, "kit", [&](const K& k) { return k.inType == common; },
+        [&](const K& k) { return number(k.inType); });
+    keyArray(
+        out, ks, "kot", [&](const K& k) { return k.outType == common; },
+        [&](const K& k) { return number(k.outType); });
+    auto fixedIn = [](const K& k) { return k.inType != keys::kFixed; };
+    auto fixedOut = [](const K& k) { return k.outType != keys::kFixed; };
+    keyArray(out, ks, "kix", fixedIn, [&](const K& k) { return number(k.inX); });
+    keyArray(out, ks, "kiy", fixedIn, [&](const K& k) { return number(k.inY); });
+    keyArray(out, ks, "kox", fixedOut, [&](const K& k) { return number(k.outX); });
+    keyArray(out, ks, "koy", fixedOut, [&](const K& k) { return number(k.outY); });
+    keyArray(
+        out, ks, "kl", [](const K& k) { return k.tangentsLocked; },
+        [&](const K& k) { return yesNo(k.tangentsLocked); });
+    keyArray(
+        out, ks, "kwl", [](const K& k) { return k.weightsLocked; },
+        [&](const K& k) { return yesNo(k.weightsLocked); });
+    keyArray(
+        out, ks, "kbd", [](const K& k) { return !k.breakdown; },
+        [&](const K& k) { return yesNo(k.breakdown); });
+}
+
 }  // namespace
 
 std::string attributeValueText(Node* node, const Attr& a) {
@@ -205,21 +275,7 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
             out << "\tsetAttr " << flags << "\"." << fileAttrName(*a) << "\"" << (value.empty() ? "" : " ")
                 << value << ";\n";
         }
-        if (keys::isAnimCurve(n)) {
-            // Only finite keys read back; any other is left out, as values are.
-            std::vector<keys::Key> keys;
-            for (const keys::Key& k : keys::curveKeys(n))
-                if (std::isfinite(k.time) && std::isfinite(k.value)) keys.push_back(k);
-            if (keys.size() != keys::curveKeys(n).size())
-                scene.warn("file: '" + nodeRef(n) +
-                           "' holds keys that are not finite numbers; they are not saved");
-            if (keys.empty()) continue;
-            const Attr& outAttr = *n->type->attrs[keys::outputSlot(n)];
-            out << "\tsetAttr -s " << keys.size() << " \".ktv[0:" << keys.size() - 1 << "]\" ";
-            for (const auto& k : keys)
-                out << " " << formatDouble(k.time) << " " << numberText(outAttr, k.value);
-            out << ";\n";
-        }
+        if (keys::isAnimCurve(n)) writeKeys(out, scene, n);
     }
 
     // The current time lives on the host's time node.

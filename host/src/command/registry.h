@@ -52,11 +52,14 @@ struct Arg {
 
 // A flag as a command declares it. argCount arguments always follow the flag
 // (0 for switches such as -query); in query mode (the command has a "query"
-// flag and it is given) flags take none. A flag may be given more than once.
+// flag and it is given) flags take none, except those that say which things to
+// query (queryArgs: keyframe -query -time 10). A flag may be given more than
+// once.
 struct FlagSpec {
     std::string longName;   // "name"
     std::string shortName;  // "n"
     int argCount = 0;
+    bool queryArgs = false;
 };
 
 // A flag as it was given; name is always the long name.

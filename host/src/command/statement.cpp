@@ -25,7 +25,7 @@ void bind(const Statement& st, const CommandDef& def, Invocation& inv) {
         if (!fs) throw HostError(def.name + ": unknown flag -" + clipInput(it.flag));
         FlagUse use;
         use.name = fs->longName;
-        for (int k = 0; k < (query ? 0 : fs->argCount); ++k) {
+        for (int k = 0; k < (query && !fs->queryArgs ? 0 : fs->argCount); ++k) {
             if (i + 1 >= st.items.size() || st.items[i + 1].isFlag)
                 throw HostError(def.name + ": flag -" + clipInput(it.flag) + " needs " +
                                 std::to_string(fs->argCount) +

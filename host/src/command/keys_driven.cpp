@@ -54,7 +54,8 @@ public:
         PlugRef ref = ObjectAccess::ref(plug);
         if (ref.attr != kOutput) return MS::kUnknownParameter;
         double sum = 0.0;
-        for (int i = 0; i < kBlendInputs; ++i) sum += node->getNumber(blendSlot(i)) * node->getNumber(blendSlot(i) + 1);
+        for (int i = 0; i < kBlendInputs; ++i)
+            sum += node->getNumber(blendSlot(i)) * node->getNumber(blendSlot(i) + 1);
         node->writeNumberClean(kOutput, sum);
         return MS::kSuccess;
     }
@@ -86,8 +87,8 @@ MStatus initializeBlend() {
 }
 
 void installBlend(Scene& scene) {
-    NodeType* t = scene.registerBuiltinType("blendWeighted", kBlendWeightedId, MPxNode::kDependNode, createBlend,
-                                            initializeBlend, false);
+    NodeType* t = scene.registerBuiltinType("blendWeighted", kBlendWeightedId, MPxNode::kDependNode,
+                                            createBlend, initializeBlend, false);
     // Elements as the host's files and commands name them: "i[3]", "w[3]".
     t->byName.clear();
     for (Attr* a : t->attrs) {
@@ -137,7 +138,8 @@ Wiring wiring(const PlugPath& p, const PlugRef& driver, const Invocation& inv) {
     }
     if (isAnimCurve(src.node))
         inv.fail("'" + p.name() + "' is keyed by '" + src.node->name + "'; it cannot also be driven");
-    inv.fail("'" + p.name() + "' is driven by '" + src.node->plugName(src.attr) + "'; it cannot be driven keyed");
+    inv.fail("'" + p.name() + "' is driven by '" + src.node->plugName(src.attr) +
+             "'; it cannot be driven keyed");
 }
 
 int freeBlendInput(const Node* blend) {
@@ -175,7 +177,8 @@ Value setDrivenKeyframe(Invocation& inv) {
     if (!inv.has("currentDriver")) inv.fail("give the driver: -currentDriver node.attribute");
     const PlugPath driver = cmd::resolvePlug(inv.scene, inv.flagText("currentDriver"), inv.command);
     if (!cmd::isNumericKind(*driver.attr))
-        inv.fail("the driver '" + driver.name() + "' is " + cmd::attrTypeName(*driver.attr) + ", not a number");
+        inv.fail("the driver '" + driver.name() + "' is " + cmd::attrTypeName(*driver.attr) +
+                 ", not a number");
     double at;
     if (inv.has("driverValue")) {
         at = inv.flagNumber("driverValue");
@@ -184,7 +187,8 @@ Value setDrivenKeyframe(Invocation& inv) {
     }
     if (!std::isfinite(at)) inv.fail("the driver's value must be a finite number");
     if (inv.has("value")) inv.flagNumber("value");
-    const int inType = inv.has("inTangentType") ? tangentFlag(inv, "inTangentType") : defaultTangent(inv.scene, true);
+    const int inType =
+        inv.has("inTangentType") ? tangentFlag(inv, "inTangentType") : defaultTangent(inv.scene, true);
     const int outType =
         inv.has("outTangentType") ? tangentFlag(inv, "outTangentType") : defaultTangent(inv.scene, false);
 
@@ -228,7 +232,8 @@ Value setDrivenKeyframe(Invocation& inv) {
             } else if (w.other) {
                 // A second driver: both curves go through a blendWeighted.
                 Node* blend = inv.scene.createNode("blendWeighted", "", nullptr, true);
-                inv.scene.connect(PlugRef{w.other, outputSlot(w.other)}, PlugRef{blend, blendInput(blend, 0)}, true);
+                inv.scene.connect(PlugRef{w.other, outputSlot(w.other)}, PlugRef{blend, blendInput(blend, 0)},
+                                  true);
                 inv.scene.connect(out, PlugRef{blend, blendInput(blend, 1)}, false);
                 inv.scene.connect(PlugRef{blend, kOutput}, p.ref(), true);
             } else {
@@ -248,20 +253,21 @@ Value setDrivenKeyframe(Invocation& inv) {
     return Value::integer(set);
 }
 
-const cmd::Registrar reg{{"setDrivenKeyframe",
-                          {{"query", "q", 0},
-                           {"currentDriver", "cd", 1},
-                           {"driver", "dr", 0},
-                           {"driverValue", "dv", 1},
-                           {"value", "v", 1},
-                           {"attribute", "at", 1, true},
-                           {"inTangentType", "itt", 1},
-                           {"outTangentType", "ott", 1}},
-                          setDrivenKeyframe,
-                          "setDrivenKeyframe -currentDriver DRIVER.ATTR [-driverValue D] [-value V] [-attribute A]... "
-                          "[-inTangentType T] [-outTangentType T] DRIVEN.ATTR | NODE... | setDrivenKeyframe -query "
-                          "-driver DRIVEN.ATTR",
-                          "the number of keys set; query: the driving attributes"}};
+const cmd::Registrar reg{
+    {"setDrivenKeyframe",
+     {{"query", "q", 0},
+      {"currentDriver", "cd", 1},
+      {"driver", "dr", 0},
+      {"driverValue", "dv", 1},
+      {"value", "v", 1},
+      {"attribute", "at", 1, true},
+      {"inTangentType", "itt", 1},
+      {"outTangentType", "ott", 1}},
+     setDrivenKeyframe,
+     "setDrivenKeyframe -currentDriver DRIVER.ATTR [-driverValue D] [-value V] [-attribute A]... "
+     "[-inTangentType T] [-outTangentType T] DRIVEN.ATTR | NODE... | setDrivenKeyframe -query "
+     "-driver DRIVEN.ATTR",
+     "the number of keys set; query: the driving attributes"}};
 
 }  // namespace
 

@@ -44,9 +44,9 @@ constexpr double kPi = 3.14159265358979323846;
 
 // ---- keyTangent
 
-const char* const kTangentQueries[] = {"inTangentType", "outTangentType", "inAngle",          "outAngle",
-                                       "inWeight",      "outWeight",      "weightedTangents", "lock",
-                                       "weightLock"};
+const char* const kTangentQueries[] = {"inTangentType",    "outTangentType", "inAngle",
+                                       "outAngle",         "inWeight",       "outWeight",
+                                       "weightedTangents", "lock",           "weightLock"};
 
 std::string tangentQueryFlag(const Invocation& inv) {
     std::string asked;
@@ -54,8 +54,9 @@ std::string tangentQueryFlag(const Invocation& inv) {
     for (const char* f : kTangentQueries)
         if (inv.has(f)) asked = f, ++count;
     if (count != 1)
-        inv.fail("-query takes one of -inTangentType, -outTangentType, -inAngle, -outAngle, -inWeight, "
-                 "-outWeight, -weightedTangents, -lock, -weightLock");
+        inv.fail(
+            "-query takes one of -inTangentType, -outTangentType, -inAngle, -outAngle, -inWeight, "
+            "-outWeight, -weightedTangents, -lock, -weightLock");
     return asked;
 }
 
@@ -72,7 +73,8 @@ Value keyTangentGlobal(Invocation& inv) {
     if (inv.has("inTangentType")) in = tangentFlag(inv, "inTangentType");
     if (inv.has("outTangentType")) out = tangentFlag(inv, "outTangentType");
     for (int t : {in, out})
-        if (t == kFixed) inv.fail("fixed is no default tangent type: a new key has no tangent of its own to keep");
+        if (t == kFixed)
+            inv.fail("fixed is no default tangent type: a new key has no tangent of its own to keep");
     setDefaultTangent(scene, true, in);
     setDefaultTangent(scene, false, out);
     if (inv.has("weightedTangents")) setDefaultWeighted(scene, inv.flagNumber("weightedTangents") != 0.0);
@@ -99,8 +101,9 @@ Value keyTangentQuery(Invocation& inv, const std::vector<CurveTarget>& curves, c
             } else {
                 double x, y;
                 tangentVector(c, i, in, x, y);
-                list.push_back(Value::real(asked.find("Angle") != std::string::npos ? std::atan2(y, x) * 180.0 / kPi
-                                                                                      : std::hypot(x, y)));
+                list.push_back(Value::real(asked.find("Angle") != std::string::npos
+                                               ? std::atan2(y, x) * 180.0 / kPi
+                                               : std::hypot(x, y)));
             }
         }
     }
@@ -120,14 +123,16 @@ Value keyTangentEdit(Invocation& inv, const std::vector<CurveTarget>& curves, co
     const double ia = inAngle ? number("inAngle") : 0, oa = outAngle ? number("outAngle") : 0;
     const double iw = inWeight ? number("inWeight") : 0, ow = outWeight ? number("outWeight") : 0;
     for (double a : {ia, oa})
-        if (std::fabs(a) >= 90.0) inv.fail("a tangent angle lies between -90 and 90 degrees (got " + Value::real(a).text() + ")");
+        if (std::fabs(a) >= 90.0)
+            inv.fail("a tangent angle lies between -90 and 90 degrees (got " + Value::real(a).text() + ")");
     for (double w : {iw, ow})
         if (w < 0.0) inv.fail("a tangent weight cannot be negative (got " + Value::real(w).text() + ")");
     const bool weightedGiven = inv.has("weightedTangents");
     const bool weighted = weightedGiven && inv.flagNumber("weightedTangents") != 0.0;
     if (!inType && !outType && !inAngle && !outAngle && !inWeight && !outWeight && !weightedGiven &&
         !inv.has("lock") && !inv.has("weightLock"))
-        inv.fail("nothing to change: give a tangent type, angle, weight, -lock, -weightLock or -weightedTangents");
+        inv.fail(
+            "nothing to change: give a tangent type, angle, weight, -lock, -weightLock or -weightedTangents");
     if (inWeight || outWeight)
         for (const CurveTarget& t : curves)
             if (!(weightedGiven ? weighted : curveOf(t.curve).weighted))
@@ -271,7 +276,8 @@ Value cutKey(Invocation& inv) {
         copied.push_back(c);
         std::vector<Key>& keys = curveKeys(t.curve);
         // What the curve gives now, kept by what it drives should it go.
-        for (const PlugRef& d : t.curve->destinations(outputSlot(t.curve))) held.emplace_back(d, d.node->getNumber(d.attr));
+        for (const PlugRef& d : t.curve->destinations(outputSlot(t.curve)))
+            held.emplace_back(d, d.node->getNumber(d.attr));
         std::vector<Key> kept;
         for (std::size_t i = 0; i < keys.size(); ++i)
             if (!set.contains(keys, i)) kept.push_back(keys[i]);
@@ -318,13 +324,14 @@ Value pasteKey(Invocation& inv) {
     if (targets.empty()) inv.fail("nothing to paste onto");
     const std::size_t n = board->curves.size();
     if (n != 1 && n != targets.size())
-        inv.fail("the clipboard holds " + std::to_string(n) + " curves for " + std::to_string(targets.size()) +
-                 " targets; give one target per curve");
+        inv.fail("the clipboard holds " + std::to_string(n) + " curves for " +
+                 std::to_string(targets.size()) + " targets; give one target per curve");
     for (const cmd::PlugPath& p : targets) {
         if (curveTypeFor(*p.attr).empty() || !p.attr->writable)
             inv.fail("'" + p.name() + "' cannot be keyed");
         std::string by;
-        if (cmd::drivenByNonAnim(p, &by)) inv.fail("'" + p.name() + "' is driven by '" + by + "'; it cannot be keyed");
+        if (cmd::drivenByNonAnim(p, &by))
+            inv.fail("'" + p.name() + "' is driven by '" + by + "'; it cannot be keyed");
         const std::string locked = cmd::lockProblem(p);
         if (!locked.empty()) inv.fail(locked + "; it cannot be keyed");
     }
@@ -357,7 +364,8 @@ Value pasteKey(Invocation& inv) {
         for (Key k : src.keys) {
             k.time += shift;
             k.value = cmd::fromUi(*p.attr, k.value + valueOffset);
-            auto same = std::find_if(result.begin(), result.end(), [&](const Key& o) { return o.time == k.time; });
+            auto same =
+                std::find_if(result.begin(), result.end(), [&](const Key& o) { return o.time == k.time; });
             if (same != result.end())
                 *same = k;
             else
@@ -377,43 +385,41 @@ std::vector<cmd::FlagSpec> withKeySet(std::vector<cmd::FlagSpec> flags) {
 }
 
 const cmd::Registrar regs[] = {
-    cmd::Registrar{{"keyTangent",
-                    withKeySet({{"query", "q", 0},
-                                {"edit", "e", 0},
-                                {"global", "g", 0},
-                                {"inTangentType", "itt", 1},
-                                {"outTangentType", "ott", 1},
-                                {"inAngle", "ia", 1},
-                                {"outAngle", "oa", 1},
-                                {"inWeight", "iw", 1},
-                                {"outWeight", "ow", 1},
-                                {"weightedTangents", "wt", 1},
-                                {"lock", "l", 1},
-                                {"weightLock", "wl", 1}}),
-                    keyTangent,
-                    "keyTangent [-inTangentType T] [-outTangentType T] [-inAngle A] [-outAngle A] [-inWeight W] "
-                    "[-outWeight W] [-lock B] [-weightLock B] [-weightedTangents B] [-time \"a:b\"] [-index "
-                    "\"i:j\"] TARGET... | keyTangent -query -FLAG ... | keyTangent -global [-inTangentType T] "
-                    "[-outTangentType T] [-weightedTangents B]",
-                    "the number of curves changed; query: one entry per key"}},
-    cmd::Registrar{{"setInfinity",
-                    {{"query", "q", 0},
+    cmd::Registrar{
+        {"keyTangent",
+         withKeySet({{"query", "q", 0},
                      {"edit", "e", 0},
-                     {"preInfinite", "pri", 1},
-                     {"postInfinite", "poi", 1},
-                     {"attribute", "at", 1, true}},
-                    setInfinity,
-                    "setInfinity [-preInfinite T] [-postInfinite T] [-attribute A] TARGET... | setInfinity -query "
-                    "-preInfinite | -postInfinite TARGET...",
-                    "none; query: one infinity name per curve"}},
-    cmd::Registrar{{"cutKey",
-                    withKeySet({{"clear", "cl", 0}}),
-                    cutKey,
+                     {"global", "g", 0},
+                     {"inTangentType", "itt", 1},
+                     {"outTangentType", "ott", 1},
+                     {"inAngle", "ia", 1},
+                     {"outAngle", "oa", 1},
+                     {"inWeight", "iw", 1},
+                     {"outWeight", "ow", 1},
+                     {"weightedTangents", "wt", 1},
+                     {"lock", "l", 1},
+                     {"weightLock", "wl", 1}}),
+         keyTangent,
+         "keyTangent [-inTangentType T] [-outTangentType T] [-inAngle A] [-outAngle A] [-inWeight W] "
+         "[-outWeight W] [-lock B] [-weightLock B] [-weightedTangents B] [-time \"a:b\"] [-index "
+         "\"i:j\"] TARGET... | keyTangent -query -FLAG ... | keyTangent -global [-inTangentType T] "
+         "[-outTangentType T] [-weightedTangents B]",
+         "the number of curves changed; query: one entry per key"}},
+    cmd::Registrar{
+        {"setInfinity",
+         {{"query", "q", 0},
+          {"edit", "e", 0},
+          {"preInfinite", "pri", 1},
+          {"postInfinite", "poi", 1},
+          {"attribute", "at", 1, true}},
+         setInfinity,
+         "setInfinity [-preInfinite T] [-postInfinite T] [-attribute A] TARGET... | setInfinity -query "
+         "-preInfinite | -postInfinite TARGET...",
+         "none; query: one infinity name per curve"}},
+    cmd::Registrar{{"cutKey", withKeySet({{"clear", "cl", 0}}), cutKey,
                     "cutKey [-clear] [-time \"a:b\"] [-index \"i:j\"] [-attribute A] TARGET...",
                     "the number of curves cut"}},
-    cmd::Registrar{{"copyKey",
-                    withKeySet({}),
-                    copyKey,
+    cmd::Registrar{{"copyKey", withKeySet({}), copyKey,
                     "copyKey [-time \"a:b\"] [-index \"i:j\"] [-attribute A] TARGET...",
                     "the number of curves copied"}},
     cmd::Registrar{{"pasteKey",

@@ -39,7 +39,8 @@ std::vector<cmd::PlugPath> keyTargets(cmd::Invocation& inv, bool forQuery) {
         }
     };
     if (inv.args.empty()) {
-        if (inv.scene.selection().empty()) inv.fail("nothing to act on: give node.attribute or select a node");
+        if (inv.scene.selection().empty())
+            inv.fail("nothing to act on: give node.attribute or select a node");
         for (Node* n : inv.scene.selection()) addNode(n);
     }
     for (const cmd::Arg& arg : inv.args) {
@@ -73,7 +74,8 @@ std::vector<CurveTarget> curveTargets(cmd::Invocation& inv) {
             rest.args.push_back(inv.args[i]);
     }
     if (inv.args.empty()) {
-        if (inv.scene.selection().empty()) inv.fail("nothing to act on: give node.attribute or select a node");
+        if (inv.scene.selection().empty())
+            inv.fail("nothing to act on: give node.attribute or select a node");
         // Selected curves count as themselves, other nodes for their keyed plugs.
         for (Node* n : inv.scene.selection()) {
             if (isAnimCurve(n))
@@ -139,15 +141,19 @@ KeySet keySet(const cmd::Invocation& inv) {
 }
 
 std::vector<cmd::FlagSpec> keySetFlags() {
-    return {{"time", "t", 1, true}, {"float", "f", 1, true}, {"index", "in", 1, true}, {"attribute", "at", 1, true}};
+    return {{"time", "t", 1, true},
+            {"float", "f", 1, true},
+            {"index", "in", 1, true},
+            {"attribute", "at", 1, true}};
 }
 
 int tangentFlag(const cmd::Invocation& inv, const std::string& flag) {
     const std::string name = inv.flagText(flag);
     const int type = tangentFromName(name);
     if (!type)
-        inv.fail("-" + flag + " '" + clipInput(name) +
-                 "' is not a tangent type (auto, spline, linear, flat, step, stepnext, clamped, plateau, fixed)");
+        inv.fail(
+            "-" + flag + " '" + clipInput(name) +
+            "' is not a tangent type (auto, spline, linear, flat, step, stepnext, clamped, plateau, fixed)");
     return type;
 }
 

@@ -358,8 +358,8 @@ TEST_F(Keys, CurvesAreSavedAndOpenedWithTheScene) {
 }
 
 // Every curve, with its keys, tangents, weights, locks, breakdowns and
-// infinities, reads back exactly what was saved; saving again writes the same
-// text.
+// infinities, and the playback range read back exactly what was saved; saving
+// again writes the same text.
 TEST_F(Keys, CurvesTangentsAndInfinitiesSaveAndReadBackExactly) {
     namespace fs = std::filesystem;
     const std::string file =
@@ -374,7 +374,7 @@ TEST_F(Keys, CurvesTangentsAndInfinitiesSaveAndReadBackExactly) {
         "auto "
         "-breakdown on ball.tx; setKeyframe -t 20 -v 2 ball.tx;"
         "keyTangent -index 4 -lock off -inAngle 12.5 ball.tx; setInfinity -pri cycleRelative -poi oscillate "
-        "ball.tx;",
+        "ball.tx; playbackOptions -min 5 -max 250.5;",
         // A weighted curve with fixed weights, an angle curve, a time curve.
         "createNode transform -n ball; setKeyframe -t 1 -v 10 ball.ry; setKeyframe -t 9 -v -30 ball.ry;"
         "keyTangent -weightedTangents on ball.ry; keyTangent -index 0 -outWeight 3.25 -outAngle -40 ball.ry;"
@@ -422,6 +422,11 @@ TEST_F(Keys, CurvesTangentsAndInfinitiesSaveAndReadBackExactly) {
             ok(std::string("file -new -force;") + script);
         }
         const std::vector<Saved> before = state();
+        auto range = [&] {
+            return result("playbackOptions -q -min") + " " + result("playbackOptions -q -max") + " " +
+                   result("playbackOptions -q -aet");
+        };
+        const std::string rangeBefore = range();
         const std::string drivenBefore = result("getAttr ball.tz") + result("getAttr ball.tx");
         ok("file -rename \"" + file + "\"; file -save;");
         std::ifstream in1(file);
@@ -441,6 +446,7 @@ TEST_F(Keys, CurvesTangentsAndInfinitiesSaveAndReadBackExactly) {
             EXPECT_EQ(after[i].at, before[i].at) << before[i].name;
         }
         EXPECT_EQ(result("getAttr ball.tz") + result("getAttr ball.tx"), drivenBefore) << script;
+        EXPECT_EQ(range(), rangeBefore) << script;
         EXPECT_EQ(second, first) << script;
     }
     std::remove(file.c_str());

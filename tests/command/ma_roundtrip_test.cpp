@@ -832,6 +832,13 @@ TEST_F(SceneFiles, SampleDetailsAreRead) {
     EXPECT_NE(text.find("connectAttr \"ikHandle1_translateX.o\" \"ikHandle1.tx\";"), std::string::npos);
     EXPECT_NE(text.find("\tsetAttr -s 2 \".ktv[0:1]\"  1 0.4 3 -0.5;"), std::string::npos) << text;
 
+    // The host keeps the playback range in a script node.
+    open(dir + "/SerializationTest.ma");
+    EXPECT_EQ(result("playbackOptions -q -max"), "120");
+    ok("playbackOptions -max 96;");
+    EXPECT_NE(save("serial.ma").find("\"playbackOptions -min 1 -max 96 -ast 1 -aet 200 \""),
+              std::string::npos);
+
     open(dir + "/UsdExportRootsTest.ma");
     rdhost::Node* cube = scene().findNode("Cube");
     ASSERT_NE(cube, nullptr);

@@ -23,7 +23,8 @@
 //   currentTime -query         the current time.
 //   playbackOptions [-minTime T] [-maxTime T] [-animationStartTime T]
 //                   [-animationEndTime T] | -query -FLAG
-//       The playback range (1 to 120 in a new scene, animation 1 to 200).
+//       The playback range (1 to 120 in a new scene, animation 1 to 200),
+//       saved with the scene as the host saves it.
 //   evalDeferred [-evaluateNext] "command"
 //       queues the command for the idle step after the current top-level
 //       command (-evaluateNext: ahead of the queue).
@@ -234,12 +235,8 @@ Value currentTime(Invocation& inv) {
     return Value::real(t);
 }
 
-struct PlaybackRange : SceneExtension {
-    double min = 1, max = 120, start = 1, end = 200;
-};
-
 Value playbackOptions(Invocation& inv) {
-    PlaybackRange& r = inv.scene.extension<PlaybackRange>();
+    PlaybackRange& r = playbackRange(inv.scene);
     struct Field {
         const char* flag;
         double PlaybackRange::*member;

@@ -11,6 +11,8 @@
 #include <maya/MPxNode.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <sstream>
 
 namespace rdhost::keys {
 
@@ -250,6 +252,47 @@ int defaultTangent(Scene& scene, bool in) {
 void setDefaultTangent(Scene& scene, bool in, int type) {
     KeyPreferences& p = scene.extension<KeyPreferences>();
     (in ? p.in : p.out) = type;
+}
+
+namespace {
+struct PlaybackState : SceneExtension {
+    PlaybackRange range;
+};
+}  // namespace
+
+PlaybackRange& playbackRange(Scene& scene) { return scene.extension<PlaybackState>().range; }
+
+std::string playbackText(const PlaybackRange& r) {
+    auto num = [](double v) {
+        std::ostringstream o;
+        o.precision(17);
+        o << v;
+        return o.str();
+    };
+    return "playbackOptions -min " + num(r.min) + " -max " + num(r.max) + " -ast " + num(r.start) + " -aet " +
+           num(r.end) + " ";
+}
+
+bool readPlaybackText(const std::string& text, PlaybackRange& r) {
+    const std::size_t at = text.find("playbackOptions");
+    if (at == std::string::npos) return false;
+    std::istringstream in(text.substr(at + 15));
+    std::string flag;
+    while (in >> flag) {
+        double* field = flag == "-min" || flag == "-minTime"              ? &r.min
+                        : flag == "-max" || flag == "-maxTime"            ? &r.max
+                        : flag == "-ast" || flag == "-animationStartTime" ? &r.start
+                        : flag == "-aet" || flag == "-animationEndTime"   ? &r.end
+                                                                          : nullptr;
+        if (!field) continue;
+        std::string word;
+        if (!(in >> word)) break;
+        char* end = nullptr;
+        const double v = std::strtod(word.c_str(), &end);
+        if (end != word.c_str() && std::isfinite(v)) *field = v;
+    }
+    if (r.min > r.max || r.start > r.end) r = PlaybackRange{};
+    return true;
 }
 
 bool defaultWeighted(Scene& scene) { return scene.extension<KeyPreferences>().weighted; }

@@ -67,4 +67,21 @@ void setDefaultWeighted(Scene& scene, bool on);
 // length.
 void setWeighted(Node* curve, bool on);
 
+// The playback range (playbackOptions) inside the animation range: 1 to 120
+// and 1 to 200 in a new scene. Scene files keep it where the host does, in
+// the "sceneConfigurationScriptNode" script node's text.
+struct PlaybackRange {
+    double min = 1, max = 120, start = 1, end = 200;
+    bool operator==(const PlaybackRange& o) const {
+        return min == o.min && max == o.max && start == o.start && end == o.end;
+    }
+};
+PlaybackRange& playbackRange(Scene& scene);
+inline constexpr const char* kSceneConfigNode = "sceneConfigurationScriptNode";
+// "playbackOptions -min 1 -max 120 -ast 1 -aet 200 ", as the host writes it.
+std::string playbackText(const PlaybackRange& range);
+// Reads the flags of such a text into `range`; false when it holds no
+// playbackOptions command (a malformed number leaves that field as it was).
+bool readPlaybackText(const std::string& text, PlaybackRange& range);
+
 }  // namespace rdhost::keys

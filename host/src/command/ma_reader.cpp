@@ -671,6 +671,9 @@ void finishReading(Scene& scene) {
     dropEmptyTimeBlocks(scene);
     recomputeOutputs(scene);
     keys::timeChanged(scene);
+    // The playback range, from the script node the host keeps it in.
+    if (Node* config = scene.findNode(keys::kSceneConfigNode))
+        for (const RawStatement& r : config->raw) keys::readPlaybackText(r.text, keys::playbackRange(scene));
 }
 
 }  // namespace
@@ -680,6 +683,7 @@ void clearScene(Scene& scene) {
     scene.setSelection({});
     fileState(scene).clear();
     scene.setCurrentTime(1.0);
+    keys::playbackRange(scene) = keys::PlaybackRange{};
 }
 
 bool runsFromSceneFiles(const std::string& command) { return kRunFromFiles.count(command) != 0; }

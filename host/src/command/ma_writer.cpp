@@ -144,6 +144,13 @@ void keyArray(std::ostream& out, const std::vector<keys::Key>& ks, const char* n
     }
 }
 
+// A statement kept as read; the script node that holds the playback range
+// gets the range as it is now.
+std::string rawText(const Node* n, const std::string& text, Scene& scene) {
+    if (n->name != keys::kSceneConfigNode || text.find("playbackOptions") == std::string::npos) return text;
+    return "setAttr \".b\" -type \"string\" " + quote(keys::playbackText(keys::playbackRange(scene))) + ";";
+}
+
 // An anim curve's keys as the host writes them: the most common tangent type
 // (".tan"), the time value pairs, then only what differs from that: the keys'
 // own tangent types, fixed tangents, unlocked tangents and weights, breakdowns.
@@ -250,7 +257,7 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
             << (n->sharedNode ? " -s" : "") << " -n " << quote(n->name);
         if (n->parent) out << " -p " << quote(nodeRef(n->parent));
         out << ";\n";
-        for (const RawStatement& r : n->raw) out << "\t" << r.text << "\n";
+        for (const RawStatement& r : n->raw) out << "\t" << rawText(n, r.text, scene) << "\n";
         // A placeholder's own statements come back as read; values set on it
         // here since (the host gives a DAG placeholder transform channels)
         // follow them, and are kept verbatim in turn when the file is read.
@@ -277,6 +284,13 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
         }
         if (keys::isAnimCurve(n)) writeKeys(out, scene, n);
     }
+
+    // The playback range lives in a script node's text; a scene that has none
+    // gets one as the host writes it once the range is not the default.
+    if (!scene.findNode(keys::kSceneConfigNode) && !(keys::playbackRange(scene) == keys::PlaybackRange{}))
+        out << "createNode script -n " << quote(keys::kSceneConfigNode)
+            << ";\n\tsetAttr \".b\" -type \"string\" "
+            << quote(keys::playbackText(keys::playbackRange(scene))) << ";\n\tsetAttr \".st\" 6;\n";
 
     // The current time lives on the host's time node.
     out << "select -ne :time1;\n\tsetAttr \".o\" " << formatDouble(scene.currentTime()) << ";\n";

@@ -243,6 +243,8 @@ TEST_F(Keys, KeyCommandsAsAnimatorsUseThem) {
          "setDrivenKeyframe -cd drv.ty -dv 1 -v 4 ball.tz; setAttr drv.ty 1; setAttr blendWeighted1.w[1] 0.5",
          "getAttr ball.tz", "2"},
         {"", "setDrivenKeyframe -cd drv.tx ball.tx", "!is keyed"},
+        {"setDrivenKeyframe -cd drv.tx -v 0 ball.ty; copyKey ball.tx", "pasteKey ball.ty",
+         "!driven key curve"},
         {"keyTangent -global -itt linear -ott step; setKeyframe -t 3 ball.ty", "keyTangent -q -ott ball.ty",
          "step"},
     };

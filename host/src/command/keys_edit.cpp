@@ -334,6 +334,9 @@ Value pasteKey(Invocation& inv) {
             inv.fail("'" + p.name() + "' is driven by '" + by + "'; it cannot be keyed");
         const std::string locked = cmd::lockProblem(p);
         if (!locked.empty()) inv.fail(locked + "; it cannot be keyed");
+        if (Node* c = drivingCurve(p.ref()); c && isDrivenCurve(c))
+            inv.fail("'" + p.name() + "' is driven by the driven key curve '" + c->name +
+                     "'; it cannot be keyed");
     }
 
     long long pasted = 0;

@@ -72,6 +72,7 @@ TEST_F(ManipFixture, DragManipWritesTheBoundPlug) {
     };
     const Case cases[] = {
         {"dragManip probe1 reachManip 2.5", "getAttr probe1.reach", "2.5"},
+        {"dragManip probe1 reachManip 7; undo", "getAttr probe1.reach", "2.5"},  // a drag is one step
         {"dragManip probe1 flagManip 1", "getAttr probe1.flag", "1"},
         {"dragManip probe1 flagManip off", "getAttr probe1.flag", "0"},
         {"dragManip probe1 turn 90", "getAttr probe1.turn", "90"},  // by value name: "turnManip" repeats

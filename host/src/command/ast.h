@@ -132,6 +132,7 @@ struct Stmt {
     std::string name;               // ForIn: the loop variable
     std::vector<Declarator> decls;  // Decl
     std::vector<SwitchCase> cases;  // Switch
+    std::string source;             // a top-level statement's text as written (undo names it so)
 };
 
 struct Param {

@@ -1,6 +1,7 @@
 #include "command/interpreter.h"
 
 #include "command/parser.h"
+#include "graph/undo.h"
 
 #include <sys/stat.h>
 #include <cstdlib>
@@ -11,6 +12,34 @@
 namespace rdhost::cmd {
 
 namespace {
+
+// What undo calls a statement: its text without comments, blanks run
+// together, no closing ';', clipped when long.
+std::string stepName(const std::string& source) {
+    std::string out;
+    bool blank = false;
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        const char c = source[i];
+        if (c == '/' && i + 1 < source.size() && source[i + 1] == '/' && out.empty()) {
+            while (i < source.size() && source[i] != '\n') ++i;
+            continue;
+        }
+        if (c == '/' && i + 1 < source.size() && source[i + 1] == '*' && out.empty()) {
+            const std::size_t end = source.find("*/", i + 2);
+            i = end == std::string::npos ? source.size() : end + 1;
+            continue;
+        }
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            blank = true;
+            continue;
+        }
+        if (blank && !out.empty()) out += ' ';
+        blank = false;
+        out += c;
+    }
+    while (!out.empty() && (out.back() == ';' || out.back() == ' ')) out.pop_back();
+    return clipInput(out);
+}
 
 // What the command module keeps on a Scene: the interpreter in charge.
 struct CommandState : SceneExtension {
@@ -143,11 +172,39 @@ Value Interpreter::execute(const std::string& text) {
 // procedure call with everything the procedure runs. This is the unit a
 // user undoes: the step starts and ends here.
 void Interpreter::runTopLevel(const Unit& unit, const Stmt& st) {
+    scene_.undoQueue().beginStep(stepName(st.source));
     std::string shown;
     bool hasShown = false;
-    eval_->topLevel(unit, st, &shown, &hasShown);
+    try {
+        eval_->topLevel(unit, st, &shown, &hasShown);
+    } catch (...) {
+        failedStep_ = true;  // runUnit reports the error, then ends the step
+        throw;
+    }
     if (hasShown) out_ << "// Result: " << shown << " //" << std::endl;
-    scene_.runIdle();
+    endStep();
+}
+
+void Interpreter::endStep() {
+    failedStep_ = false;
+    try {
+        scene_.runIdle();
+    } catch (...) {
+        scene_.undoQueue().endStep();
+        throw;
+    }
+    scene_.undoQueue().endStep();
+}
+
+void Interpreter::endFailedStep() {
+    if (!failedStep_) return;
+    // The idle step runs after a failed statement too, and what the statement
+    // did before failing is one step to undo.
+    try {
+        endStep();
+    } catch (const std::exception& e) {
+        reportError(0, std::string("internal error: ") + e.what());
+    }
 }
 
 bool Interpreter::runUnit(const std::shared_ptr<Unit>& unit) {
@@ -167,12 +224,15 @@ bool Interpreter::runUnit(const std::shared_ptr<Unit>& unit) {
     } catch (const ScriptError& e) {
         const int at = e.line > 0 ? e.line : line;
         reportError(at, e.what(), e.file == unit->file ? "" : e.file);
+        endFailedStep();
         return false;
     } catch (const HostError& e) {
         reportError(line, e.what());
+        endFailedStep();
         return false;
     } catch (const std::exception& e) {
         reportError(line, std::string("internal error: ") + e.what());
+        endFailedStep();
         return false;
     }
     return true;

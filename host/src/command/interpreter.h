@@ -9,8 +9,10 @@
 // nothing), defines the text's procedures, then runs each top-level statement
 // (runTopLevel: one command, one loop, one procedure call...). After each one
 // it prints the result of a call or expression as "// Result: VALUE //" on
-// the output stream and runs the scene's idle step. The first error prints
-// "// Error: line N: MESSAGE //" on the error stream and stops the text. A
+// the output stream and runs the scene's idle step; each statement is one
+// step of the scene's undo queue. The first error prints
+// "// Error: line N: MESSAGE //" on the error stream, runs the idle step,
+// and stops the text. A
 // failing command has changed nothing; the commands before it in the same
 // statement (earlier turns of a loop) stay done.
 //
@@ -87,13 +89,16 @@ public:
 private:
     bool runUnit(const std::shared_ptr<Unit>& unit);
     void runTopLevel(const Unit& unit, const Stmt& st);
+    void endStep();        // the idle step, then the undo step's end
+    void endFailedStep();  // the same after a failed statement, once its error is out
 
     Scene& scene_;
     std::ostream& out_;
     std::ostream& err_;
     int errors_ = 0;
-    int nested_ = 0;        // execute() calls under way
-    bool running_ = false;  // a top-level text is running (its idle step included)
+    int nested_ = 0;           // execute() calls under way
+    bool running_ = false;     // a top-level text is running (its idle step included)
+    bool failedStep_ = false;  // a statement failed; its step is still open
     std::unique_ptr<Evaluator> eval_;
     Scene::ExecuteHook savedHook_;
     Scene::ExecuteListHook savedListHook_;

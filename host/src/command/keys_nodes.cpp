@@ -1,6 +1,7 @@
 #include "command/keys_nodes.h"
 
 #include "graph/handles.h"
+#include "graph/undo.h"
 
 #include <maya/MDataBlock.h>
 #include <maya/MFnEnumAttribute.h>
@@ -12,7 +13,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
+#include <utility>
 
 namespace rdhost::keys {
 
@@ -141,10 +144,29 @@ void installAnimCurves(Scene& scene) {
 
 const BuiltinInstaller installer(&installAnimCurves);
 
+// The keys of a curve as a step first found them, or as its undo left them;
+// undo and redo swap them in.
+class KeysEdit : public UndoEdit {
+public:
+    KeysEdit(Node* node, std::vector<Key> other) : node_(node), other_(std::move(other)) {}
+    void undo() override { std::swap(static_cast<AnimCurveNode*>(node_->user)->curve.keys, other_); }
+    void redo() override { undo(); }
+
+private:
+    NodeHold node_;
+    std::vector<Key> other_;
+};
+
+// Every way to the keys, reading or changing them, comes through here: the
+// first time in an undo step, the keys are recorded as they are.
 AnimCurveNode* curveNode(const Node* node) {
     if (!isAnimCurve(node))
         throw HostError("'" + (node ? node->name : std::string("?")) + "' is not an anim curve");
-    return static_cast<AnimCurveNode*>(node->user);
+    auto* c = static_cast<AnimCurveNode*>(node->user);
+    UndoQueue& queue = node->scene->undoQueue();
+    if (queue.recording() && queue.firstTouch(c))
+        queue.record(std::make_unique<KeysEdit>(const_cast<Node*>(node), c->curve.keys), false);
+    return c;
 }
 
 struct KeyPreferences : SceneExtension {
@@ -198,9 +220,16 @@ const Curve& curveOf(Node* node) {
 int outputSlot(const Node* curve) { return curve->type->findAttr("output")->index; }
 int inputSlot(const Node* curve) { return curve->type->findAttr("input")->index; }
 
+namespace {
+
+void outputChanged(Node* curve) { curve->scene->propagateDirty(PlugRef{curve, inputSlot(curve)}); }
+
+}  // namespace
+
 void keysChanged(Node* curve) {
     curveNode(curve);
-    curve->scene->propagateDirty(PlugRef{curve, inputSlot(curve)});
+    curve->scene->undoQueue().markChanged();
+    outputChanged(curve);
 }
 
 void timeChanged(Scene& scene) {
@@ -208,12 +237,15 @@ void timeChanged(Scene& scene) {
     std::vector<Node*> curves;
     for (Node* n : scene.nodes())
         if (isAnimCurve(n) && !isDrivenCurve(n) && !n->source(inputSlot(n))) curves.push_back(n);
-    for (Node* c : curves) keysChanged(c);
+    for (Node* c : curves) outputChanged(c);
 }
 
 void atTime(Scene& scene, double t, const std::function<void()>& read) {
     const double now = scene.currentTime();
     if (t == now) return read();
+    // A read at another time changes nothing a user undoes: what it does
+    // rides along in the undo step as evaluation does.
+    UndoQuiet quiet(scene.undoQueue());
     // Keyed plugs holding a value of their own (clean, not yet re-read from
     // their curve) get it back once the time is restored.
     std::vector<std::pair<PlugRef, double>> held;

@@ -39,7 +39,9 @@ const Curve& curveOf(Node* curve);
 int outputSlot(const Node* curve);
 int inputSlot(const Node* curve);
 
-// After the keys of a curve changed: its output and everything downstream dirty.
+// After the keys of a curve changed: a change for undo (the keys themselves
+// are recorded as the step first reached them), and its output and everything
+// downstream dirty. Every change of keys ends here.
 void keysChanged(Node* curve);
 
 // After the current time changed: every curve that follows the scene time.

@@ -64,6 +64,7 @@ public:
         int line;
     };
     Mark mark() const { return {i_, line_}; }
+    const std::string& text() const { return s_; }
     void reset(Mark m) {
         i_ = m.pos;
         line_ = m.line;

@@ -1,11 +1,14 @@
 #include "command/ma_reader.h"
 
+#include "graph/undo.h"
+
 #include "command/attrs.h"
 #include "command/interpreter.h"
 #include "command/keys_nodes.h"
 #include "command/ma_format.h"
 #include "command/ma_lexer.h"
 #include "command/scenefile_state.h"
+#include "graph/undo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -679,6 +682,9 @@ void finishReading(Scene& scene) {
 }  // namespace
 
 void clearScene(Scene& scene) {
+    // A scene opened or made new starts a fresh undo queue.
+    scene.undoQueue().flush();
+    UndoPause unrecorded(scene.undoQueue());
     while (!scene.nodes().empty()) scene.deleteNode(scene.nodes().back());
     scene.setSelection({});
     fileState(scene).clear();
@@ -690,6 +696,16 @@ bool runsFromSceneFiles(const std::string& command) { return kRunFromFiles.count
 
 void readScene(Scene& scene, const std::string& text, const std::string& displayName) {
     FileActivityGuard reading(scene, FileActivity::Reading);
+    // What a file brings is not undone statement by statement: the queue
+    // starts after it.
+    struct Unrecorded {
+        UndoQueue& queue;
+        explicit Unrecorded(UndoQueue& q) : queue(q) { queue.pause(); }
+        ~Unrecorded() {
+            queue.resume();
+            queue.flush();
+        }
+    } unrecorded(scene.undoQueue());
     Reader reader(scene, text, displayName);
     StatementReader statements(text);
     MaStatement st;

@@ -120,8 +120,13 @@ void Parser::endStatement() {
 
 void Parser::parse(Unit& unit) {
     unit_ = &unit;
-    while (sc_.peek().kind != Token::Kind::End)
-        if (StmtPtr s = statement(true)) unit.statements.push_back(std::move(s));
+    while (sc_.peek().kind != Token::Kind::End) {
+        const std::size_t from = sc_.mark().pos;
+        if (StmtPtr s = statement(true)) {
+            s->source = sc_.text().substr(from, sc_.mark().pos - from);
+            unit.statements.push_back(std::move(s));
+        }
+    }
 }
 
 StmtPtr Parser::statement(bool topLevel) {

@@ -63,6 +63,7 @@ void Scene::propagateDirty(PlugRef changed) {
 }
 
 void Scene::markReached(const PlugRef& p) {
+    p.node->noteSlot(p.attr, false);
     p.node->dirty_[p.attr] = 1;
     if (impl_->onDirty) impl_->onDirty(p);
     if (impl_->reachedKeys.insert(plugKey(p)).second) impl_->reached.push_back(p);
@@ -107,6 +108,7 @@ void Scene::connect(PlugRef src, PlugRef dst, bool force) {
     if (dst.node->source(dst.attr)) disconnect(dst.node->source(dst.attr), dst);
     dst.node->source_[dst.attr] = src;
     src.node->dests_[src.attr].push_back(dst);
+    noteLink(src, dst, true, src.node->dests_[src.attr].size() - 1);
     if (src.node->user)
         src.node->user->connectionMade(ObjectAccess::plug(src), ObjectAccess::plug(dst), true);
     if (dst.node->user)
@@ -129,7 +131,10 @@ void Scene::disconnect(PlugRef src, PlugRef dst) {
     }
     dst.node->source_[dst.attr] = PlugRef{};
     auto& d = src.node->dests_[src.attr];
+    const auto at = std::find(d.begin(), d.end(), dst);
+    const std::size_t index = static_cast<std::size_t>(at - d.begin());
     d.erase(std::remove(d.begin(), d.end(), dst), d.end());
+    noteLink(src, dst, false, index);
     if (src.node->user)
         src.node->user->connectionBroken(ObjectAccess::plug(src), ObjectAccess::plug(dst), true);
     if (dst.node->user)

@@ -105,6 +105,7 @@ static PlugRef sourceOf(Node* n, int attr) {
 void evaluateSlot(Node* n, int attr) {
     if (!n->dirty_[attr] || n->computing_[attr]) return;
     Attr* a = n->type->attrs[attr];
+    n->noteSlot(attr, false);
     FlagGuard busy(n->computing_[attr]);
     PlugRef src = sourceOf(n, attr);
     if (src) {
@@ -139,16 +140,6 @@ struct InternalCall {
     bool reentered;
 };
 
-// True when the node keeps the value itself; false: the host stores it.
-bool offerInternalValue(Node* n, int attr, double value, const std::string& text) {
-    InternalCall call(n, attr);
-    if (call.reentered) return false;
-    CurrentSceneGuard guard(n->scene);
-    return n->user->setInternalValueInContext(ObjectAccess::plug(n, attr),
-                                              ObjectAccess::detachedHandle(n, attr, value, text),
-                                              MDGContext::fsNormal);
-}
-
 // True (with the value) when the node answers for the plug itself.
 bool askInternalValue(Node* n, int attr, MDataHandle& handle) {
     InternalCall call(n, attr);
@@ -159,6 +150,16 @@ bool askInternalValue(Node* n, int attr, MDataHandle& handle) {
 }
 
 }  // namespace
+
+// True when the node keeps the value itself; false: the host stores it.
+bool offerInternalValue(Node* n, int attr, double value, const std::string& text) {
+    InternalCall call(n, attr);
+    if (call.reentered) return false;
+    CurrentSceneGuard guard(n->scene);
+    return n->user->setInternalValueInContext(ObjectAccess::plug(n, attr),
+                                              ObjectAccess::detachedHandle(n, attr, value, text),
+                                              MDGContext::fsNormal);
+}
 
 double Node::getNumber(int attr) {
     evaluateSlot(this, attr);
@@ -173,6 +174,8 @@ void Node::setNumber(int attr, double value) {
     Attr* a = type->attrs[attr];
     if (!a->isNumeric()) throw HostError("'" + plugName(attr) + "' does not hold a number");
     const double v = conformToAttr(a, value);
+    noteSlot(attr, true);
+    if (user && a->internal) noteInternalWrite(this, attr, v, std::string());
     if (!(user && a->internal && offerInternalValue(this, attr, v, std::string()))) num_[attr] = v;
     dirty_[attr] = 0;
     scene->propagateDirty(PlugRef{this, attr});
@@ -193,11 +196,16 @@ const std::string& Node::getString(int attr) {
 void Node::setString(int attr, const std::string& value) {
     Attr* a = type->attrs[attr];
     if (a->kind != AttrKind::String) throw HostError("'" + plugName(attr) + "' does not hold a string");
+    noteSlot(attr, true);
+    if (user && a->internal) noteInternalWrite(this, attr, 0.0, value);
     if (!(user && a->internal && offerInternalValue(this, attr, 0.0, value))) str_[attr] = value;
     dirty_[attr] = 0;
     scene->propagateDirty(PlugRef{this, attr});
 }
 
-void Node::writeNumberClean(int attr, double value) { num_[attr] = conformToAttr(type->attrs[attr], value); }
+void Node::writeNumberClean(int attr, double value) {
+    noteSlot(attr, false);
+    num_[attr] = conformToAttr(type->attrs[attr], value);
+}
 
 }  // namespace rdhost

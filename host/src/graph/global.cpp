@@ -2,17 +2,24 @@
 // them to the idle step, and messages.
 #define MNoVersionString
 #include "graph/scene.h"
+#include "graph/undo.h"
 
 #include <maya/MGlobal.h>
 #include <maya/MStringArray.h>
 
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 namespace {
 
-MStatus run(const MString& command, std::string* result) {
+// A plug-in's command runs unrecorded unless it asks for undo, as in the host.
+MStatus run(const MString& command, std::string* result, bool undoable) {
     rdhost::Scene* scene = rdhost::Scene::current();
+    if (scene && !undoable) {
+        rdhost::UndoPause pause(scene->undoQueue());
+        return run(command, result, true);
+    }
     if (!scene) return MStatus(MS::kFailure, "executeCommand: no scene");
     if (!scene->executeHook())
         return MStatus(MS::kFailure, ("executeCommand: no command interpreter to run \"" +
@@ -25,11 +32,13 @@ MStatus run(const MString& command, std::string* result) {
 
 }  // namespace
 
-MStatus MGlobal::executeCommand(const MString& command, bool, bool) { return run(command, nullptr); }
+MStatus MGlobal::executeCommand(const MString& command, bool, bool undoable) {
+    return run(command, nullptr, undoable);
+}
 
-MStatus MGlobal::executeCommand(const MString& command, int& result, bool, bool) {
+MStatus MGlobal::executeCommand(const MString& command, int& result, bool, bool undoable) {
     std::string out;
-    MStatus st = run(command, &out);
+    MStatus st = run(command, &out, undoable);
     if (!st) return st;
     char* end = nullptr;
     long v = std::strtol(out.c_str(), &end, 10);
@@ -39,9 +48,9 @@ MStatus MGlobal::executeCommand(const MString& command, int& result, bool, bool)
     return MS::kSuccess;
 }
 
-MStatus MGlobal::executeCommand(const MString& command, double& result, bool, bool) {
+MStatus MGlobal::executeCommand(const MString& command, double& result, bool, bool undoable) {
     std::string out;
-    MStatus st = run(command, &out);
+    MStatus st = run(command, &out, undoable);
     if (!st) return st;
     char* end = nullptr;
     double v = std::strtod(out.c_str(), &end);
@@ -51,15 +60,17 @@ MStatus MGlobal::executeCommand(const MString& command, double& result, bool, bo
     return MS::kSuccess;
 }
 
-MStatus MGlobal::executeCommand(const MString& command, MString& result, bool, bool) {
+MStatus MGlobal::executeCommand(const MString& command, MString& result, bool, bool undoable) {
     std::string out;
-    MStatus st = run(command, &out);
+    MStatus st = run(command, &out, undoable);
     if (st) result = MString(out.c_str());
     return st;
 }
 
-MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bool, bool) {
+MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bool, bool undoable) {
     rdhost::Scene* scene = rdhost::Scene::current();
+    std::unique_ptr<rdhost::UndoPause> pause;
+    if (scene && !undoable) pause = std::make_unique<rdhost::UndoPause>(scene->undoQueue());
     if (scene && scene->executeListHook()) {
         std::vector<std::string> out;
         if (!scene->executeListHook()(command.asChar(), &out))
@@ -69,7 +80,7 @@ MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bo
         return MS::kSuccess;
     }
     std::string out;
-    MStatus st = run(command, &out);
+    MStatus st = run(command, &out, true);
     if (!st) return st;
     result.clear();
     if (!out.empty()) result.append(MString(out.c_str()));

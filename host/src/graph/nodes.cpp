@@ -59,6 +59,7 @@ static Node* makeNode(Scene& scene, Scene::Impl& impl, NodeType* type, const std
     Node* raw = node.release();
     impl.nodes.push_back(raw);
     impl.indexName(raw);
+    noteNodeMade(raw);
     return raw;
 }
 
@@ -103,7 +104,7 @@ Node* Scene::createNode(const std::string& typeName, const std::string& name, No
         CurrentSceneGuard guard(this);
         node->user->postConstructor();
     }
-    if (!skipSelect) impl_->selection.assign(1, transform ? transform : node);
+    if (!skipSelect) setSelection({transform ? transform : node});
     return node;
 }
 
@@ -130,35 +131,25 @@ void Scene::deleteNode(Node* node) {
             if (n->source(a)) disconnect(n->source(a), PlugRef{n, a});
             while (!n->destinations(a).empty()) disconnect(PlugRef{n, a}, n->destinations(a).back());
         }
-        if (n->parent) {
-            auto& sib = n->parent->children;
-            sib.erase(std::remove(sib.begin(), sib.end(), n), sib.end());
+        const auto& selected = impl_->selection;
+        if (std::find(selected.begin(), selected.end(), n) != selected.end()) {
+            std::vector<Node*> rest = selected;
+            rest.erase(std::remove(rest.begin(), rest.end(), n), rest.end());
+            setSelection(std::move(rest));
         }
-        auto& selection = impl_->selection;
-        selection.erase(std::remove(selection.begin(), selection.end(), n), selection.end());
-        auto& r = impl_->reached;
-        r.erase(std::remove_if(r.begin(), r.end(), [n](const PlugRef& p) { return p.node == n; }), r.end());
-        impl_->reachedKeys.clear();
-        for (auto& p : r) impl_->reachedKeys.insert(plugKey(p));
-        // Searched from the end: scenes are cleared last node first.
-        auto& all = impl_->nodes;
-        auto at = std::find(all.rbegin(), all.rend(), n);
-        if (at != all.rend()) all.erase(std::next(at).base());
-        impl_->unindexName(n);
-        {
-            CurrentSceneGuard guard(this);
-            delete n->user;
-        }
-        delete n;
+        // Kept while the undo queue may bring it back.
+        nodeGone(n, detachNode(*this, n, false));
     }
 }
 
 void Scene::renameNode(Node* node, const std::string& newName) {
     if (!validName(newName)) throw HostError("'" + clipInput(newName) + "' is not a valid node name");
     std::string chosen = impl_->freeName(newName, node->isDag(), node->parent, node, false);
+    const std::string old = node->name;
     impl_->unindexName(node);
     node->name = chosen;
     impl_->indexName(node);
+    noteRename(node, old);
 }
 
 void Scene::reparent(Node* node, Node* newParent) {
@@ -174,15 +165,21 @@ void Scene::reparent(Node* node, Node* newParent) {
         throw HostError("'" + node->name + "' is a shape; it must stay under a transform");
     }
     if (node->parent == newParent) return;
+    Node* oldParent = node->parent;
+    std::size_t oldIndex = 0;
     if (node->parent) {
         auto& sib = node->parent->children;
+        oldIndex = static_cast<std::size_t>(std::find(sib.begin(), sib.end(), node) - sib.begin());
         sib.erase(std::remove(sib.begin(), sib.end(), node), sib.end());
     }
     attach(node, newParent);
+    noteReparent(node, oldParent, oldIndex);
     std::string chosen = impl_->freeName(node->name, true, newParent, node, false);
+    const std::string old = node->name;
     impl_->unindexName(node);
     node->name = chosen;
     impl_->indexName(node);
+    noteRename(node, old);
 }
 
 }  // namespace rdhost

@@ -171,6 +171,9 @@ void Scene::unloadPlugin(const std::string& nameOrPath) {
         if (n->type->plugin == p)
             throw HostError("unloadPlugin: cannot unload '" + p->name + "': node '" + n->name +
                             "' of type '" + n->type->name + "' still exists");
+    // Nodes the undo queue keeps run the plug-in's code when freed: as in the
+    // host, unloading forgets the queue.
+    impl_->undo->flush();
     impl_->notify([p](SceneObserver& o) { o.pluginUnloading(p); });
     EntryPoint uninit = lookup(p->handle, "uninitializePlugin", "_Z18uninitializePlugin7MObject");
     MStatus st;

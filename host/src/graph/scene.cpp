@@ -38,6 +38,7 @@ Scene::Scene() : impl_(std::make_unique<Impl>()) {
         while (std::getline(ss, dir, ':'))
             if (!dir.empty()) impl_->pluginPath.push_back(dir);
     }
+    impl_->undo = std::make_unique<UndoQueue>(*this);
     CurrentSceneGuard guard(this);
     installHostTypes(*this);
     for (auto install : installers()) install(*this);
@@ -46,6 +47,8 @@ Scene::Scene() : impl_(std::make_unique<Impl>()) {
 Scene::~Scene() {
     CurrentSceneGuard guard(this);
     impl_->notify([](SceneObserver& o) { o.sceneClosing(); });
+    // The nodes the undo queue kept, while their plug-ins are loaded.
+    impl_->undo->flush();
     // Nodes first: their MPxNode instances live in plug-in code.
     for (auto it = impl_->nodes.rbegin(); it != impl_->nodes.rend(); ++it) {
         delete (*it)->user;
@@ -98,12 +101,10 @@ void Scene::addExtension(std::type_index type, std::unique_ptr<SceneExtension> e
 // ---------------------------------------------------------------- time
 
 double Scene::currentTime() const { return impl_->time; }
-void Scene::setCurrentTime(double frame) { impl_->time = frame; }
 
 // ---------------------------------------------------------------- selection
 
 const std::vector<Node*>& Scene::selection() const { return impl_->selection; }
-void Scene::setSelection(std::vector<Node*> nodes) { impl_->selection = std::move(nodes); }
 
 // ---------------------------------------------------------------- file activity
 

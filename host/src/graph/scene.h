@@ -65,6 +65,10 @@
 //    block, and the scene reader restoring a file, go through.
 //  - Host-side errors in this API are thrown as rdhost::HostError whose message
 //    names the thing; the <maya/...> API never throws, it returns MStatus.
+//  - Every change made while a step of the undo queue is open is recorded at
+//    this level (graph/undo.h): a slot's value and dirty flag, a plug state, a
+//    connection, a node made or deleted, a name, a parent, the selection, the
+//    time. A deleted node is not freed while the queue may bring it back.
 #pragma once
 
 #include <maya/MPxNode.h>
@@ -90,6 +94,7 @@ class MMatrix;
 namespace rdhost {
 
 class Scene;
+class UndoQueue;
 struct NodeType;
 struct Node;
 struct Plugin;
@@ -223,6 +228,12 @@ struct Node {
     std::vector<RawStatement> raw;
     bool sharedNode = false;  // created with createNode -s (a host default node); saved so
 
+    // Out of the scene (deleted, or its creation undone) but kept because
+    // edits of the undo queue still name it (undoRefs of them); freed when the
+    // last of those goes.
+    bool detached = false;
+    int undoRefs = 0;
+
     bool isDag() const;
     Attr* findAttr(const std::string& name) const;  // long or short name
     int slotCount() const { return static_cast<int>(num_.size()); }
@@ -245,15 +256,25 @@ struct Node {
 
     // Data-block writes: no dirtiness anywhere.
     void writeNumberClean(int attr, double value);
-    void writeStringClean(int attr, const std::string& value) { str_[attr] = value; }
-    void setClean(int attr) { dirty_[attr] = 0; }
+    void writeStringClean(int attr, const std::string& value) {
+        noteSlot(attr, false);
+        str_[attr] = value;
+    }
+    void setClean(int attr) {
+        noteSlot(attr, false);
+        dirty_[attr] = 0;
+    }
     // Marks the slot alone dirty, reaching nothing downstream (a scene file's
     // outputs after loading: the first read computes them).
-    void markDirty(int attr) { dirty_[attr] = 1; }
+    void markDirty(int attr) {
+        noteSlot(attr, false);
+        dirty_[attr] = 1;
+    }
     // Puts `value` in the slot exactly as given and marks it clean: not
     // conformed to the attribute's kind, nothing dirtied, the node not told.
     // For tests that need a stored value no write produces.
     void overwriteStored(int attr, double value) {
+        noteSlot(attr, false);
         num_[attr] = value;
         dirty_[attr] = 0;
     }
@@ -271,10 +292,14 @@ struct Node {
     enum PlugStateBit : std::uint8_t { kLocked = 1, kKeyable = 2, kChannelBox = 4 };
     bool plugFlag(int attr, PlugStateBit bit) const { return (plugState_[attr] & bit) != 0; }
     void setPlugFlag(int attr, PlugStateBit bit, bool on) {
-        plugState_[attr] = static_cast<std::uint8_t>(on ? plugState_[attr] | bit : plugState_[attr] & ~bit);
+        setPlugStateBits(attr,
+                         static_cast<std::uint8_t>(on ? plugState_[attr] | bit : plugState_[attr] & ~bit));
     }
     std::uint8_t plugStateBits(int attr) const { return plugState_[attr]; }
-    void setPlugStateBits(int attr, std::uint8_t bits) { plugState_[attr] = bits; }
+    void setPlugStateBits(int attr, std::uint8_t bits) {
+        if (bits != plugState_[attr]) notePlugState(attr);
+        plugState_[attr] = bits;
+    }
 
     std::string partialPathName() const;   // shortest unique DAG path
     std::string fullPathName() const;      // |a|b|c
@@ -287,6 +312,12 @@ struct Node {
 private:
     friend class Scene;  // connections and dirty marks
     friend void evaluateSlot(Node* node, int attr);
+    friend struct SlotAccess;  // the undo queue's records of slots
+
+    // Tell the undo queue before a slot (its value or dirty flag; significant:
+    // a user's write, not evaluation) or a plug state changes.
+    void noteSlot(int attr, bool significant);
+    void notePlugState(int attr);
 
     std::vector<double> num_;       // internal units
     std::vector<std::string> str_;  // string attributes
@@ -486,6 +517,9 @@ public:
     using ExecuteListHook = std::function<bool(const std::string& text, std::vector<std::string>* result)>;
     const ExecuteListHook& executeListHook() const;
     void setExecuteListHook(ExecuteListHook hook);
+
+    // --- the undo queue (graph/undo.h)
+    UndoQueue& undoQueue();
 
     // --- the modules above the graph
     void addObserver(SceneObserver* observer);

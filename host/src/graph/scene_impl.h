@@ -2,6 +2,7 @@
 #pragma once
 
 #include "graph/scene.h"
+#include "graph/undo.h"
 
 #include <algorithm>
 #include <deque>
@@ -63,6 +64,8 @@ struct Scene::Impl {
     // Plugs whose node is in setInternalValue or getInternalValue now.
     std::vector<PlugRef> internalCalls;
 
+    std::unique_ptr<UndoQueue> undo;
+
     // The modules above the graph: observers in registration order, and
     // extensions in creation order.
     std::vector<SceneObserver*> observers;
@@ -98,5 +101,44 @@ double conformToAttr(const Attr* attr, double value);
 // Brings a dirty slot up to date (through its connection, or by compute); see
 // Node::getNumber.
 void evaluateSlot(Node* node, int attr);
+// Offers a user's write to a node's setInternalValue; true when the node
+// keeps the value itself.
+bool offerInternalValue(Node* n, int attr, double value, const std::string& text);
+
+// Records a user's write to an internal attribute, so that undo and redo
+// offer the node the value of either side again.
+void noteInternalWrite(Node* n, int attr, double value, const std::string& text);
+
+// Records a node just made (in the node list, not yet under its parent).
+void noteNodeMade(Node* n);
+// Records a connection just made (linked) or broken, and where dst sits or
+// sat among src's destinations.
+void noteLink(PlugRef src, PlugRef dst, bool linked, std::size_t index);
+// Records a rename (the name before) and a reparenting (the parent before,
+// and where the node sat among its children).
+void noteRename(Node* n, const std::string& oldName);
+void noteReparent(Node* n, Node* oldParent, std::size_t oldIndex);
+
+// Where a node sat in the scene, to put it back there.
+struct NodePlacement {
+    std::size_t index = 0;  // in Scene::nodes()
+    Node* parent = nullptr;
+    std::size_t childIndex = 0;  // in its parent's children
+};
+// Takes a node out of the scene (the node list, its parent's children, the
+// name index; observers told first when `notify`) without freeing it; it
+// must have no connections left.
+NodePlacement detachNode(Scene& scene, Node* node, bool notify);
+// Puts a detached node back where it was.
+void attachNode(Scene& scene, Node* node, const NodePlacement& at);
+// Frees a node that is out of the scene (and its plug-in instance).
+void freeNode(Node* node);
+// After a node left the scene (detachNode): recorded and kept for the undo
+// queue, kept while edits name it, or freed.
+void nodeGone(Node* n, const NodePlacement& at);
+// Raw connection changes for the undo queue: no values copied, nothing
+// dirtied; the nodes hear of them as of any connection.
+void linkPlugs(PlugRef src, PlugRef dst, std::size_t destIndex);
+std::size_t unlinkPlugs(PlugRef src, PlugRef dst);  // where dst was among src's destinations
 
 }  // namespace rdhost

@@ -111,6 +111,7 @@ void Scene::deregisterType(unsigned id) {
         if (n->type == t)
             throw HostError("cannot deregister node type '" + t->name + "': node '" + n->name +
                             "' of that type exists");
+    impl_->undo->flush();  // kept nodes of the type go first
     t->removed = true;
     if (t->plugin) {
         auto& v = t->plugin->types;

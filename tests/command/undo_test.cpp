@@ -132,7 +132,7 @@ TEST_F(Undo, RandomEditsUndoToTheStartAndRedoToTheEnd) {
     int changed = 0;
     for (int i = 0; i < 300; ++i) {
         std::string text;
-        switch (pick(16)) {
+        switch (pick(17)) {
         case 0:
             text = "createNode transform";
             break;
@@ -188,6 +188,17 @@ TEST_F(Undo, RandomEditsUndoToTheStartAndRedoToTheEnd) {
         case 14:
             text = "getAttr " + plugName(false) + "; select " + nodeName();
             break;
+        case 15: {
+            // What animators do to keys once set.
+            const std::string edits[] = {"keyTangent -itt linear -ott step ",
+                                         "keyTangent -weightedTangents on ",
+                                         "keyframe -e -relative -valueChange 2 ",
+                                         "setInfinity -pri cycle ",
+                                         "cutKey ",
+                                         "setDrivenKeyframe -cd " + plugName(false) + " "};
+            text = edits[pick(6)] + plugName(true);
+            break;
+        }
         default:
             text = "{ setAttr " + plugName(false) + " " + number() + "; createNode transform -n made; " +
                    "setAttr nothing.tx 1; }";

@@ -1,6 +1,8 @@
 // Undo and redo: what each command sequence prints, and a long random run of
 // edits undone to its start and redone to its end, saved byte for byte.
 #include "graph/undo.h"
+
+#include <maya/MGlobal.h>
 #include "command_fixture.h"
 #include "files.h"
 
@@ -89,6 +91,17 @@ TEST_F(Undo, CommandSequencesAndWhatTheyPrint) {
             SetUp();
         }
         EXPECT_EQ(session(c.texts), c.printed);
+    }
+}
+
+// A plug-in's executeCommand records only when it asks for undo, as in the host.
+TEST_F(Undo, PluginCommandsRecordOnlyWithUndoOn) {
+    rdhost::UndoQueue& queue = scene().undoQueue();
+    for (bool undoable : {false, true}) {
+        queue.beginStep("from a plug-in");
+        EXPECT_TRUE(MGlobal::executeCommand("createNode transform", false, undoable));
+        queue.endStep();
+        EXPECT_EQ(queue.undoCount(), undoable ? 1u : 0u);
     }
 }
 

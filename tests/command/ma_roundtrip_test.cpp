@@ -41,8 +41,9 @@ Facts dump(rdhost::Scene& scene) {
     for (rdhost::Node* n : scene.nodes()) {
         auto& f = out["node " + n->fullPathName()];
         f.push_back("type " + n->type->name + " " + n->unknownTypeName + (n->sharedNode ? " shared" : ""));
-        for (const auto& r : n->raw) f.push_back("raw " + r.text);
-        if (!n->unknownTypeName.empty()) continue;
+        // A placeholder's line that set a value is written as read only while
+        // the value is unchanged: its value counts, below.
+        for (const auto& r : n->raw) f.push_back(r.attr ? "sets " + r.attr->longName : "raw " + r.text);
         for (const rdhost::Attr* a : n->type->attrs) {
             const bool startState = !n->plugFlag(a->index, rdhost::Node::kLocked) &&
                                     n->plugFlag(a->index, rdhost::Node::kKeyable) == a->keyable &&
@@ -845,6 +846,36 @@ TEST_F(SceneFiles, SampleDetailsAreRead) {
     ASSERT_NE(cube->parent, nullptr);
     EXPECT_EQ(cube->parent->name, "Mid");
     EXPECT_EQ(result("getAttr Cube.ry"), "45");
+}
+
+TEST_F(SceneFiles, ForeignNodesKeepEveryValueTheirFileSetsAndEveryConnection) {
+    const std::string dir = RIGDIALS_SAMPLES_DIR;
+    if (!fs::exists(dir + "/UsdExportEulerFilterTest.ma"))
+        GTEST_SKIP() << "sample scenes not found at " << dir;
+    open(dir + "/UsdExportEulerFilterTest.ma");
+    ok("createNode transform -n e; setAttr e.rz 30; setAttr e.tx 7;");
+    ok("connectAttr e.rz joint2.rotateZ; connectAttr e.tx ikHandle1.pvx; setAttr ikHandle1.roc off;");
+    EXPECT_FALSE(run("connectAttr e.rz joint2.rotateZ;"));  // once is enough
+    const std::string text = save("foreign.ma");
+    EXPECT_EQ(text.find("connectAttr \"e.rz\" \"joint2.rz\";"),
+              text.rfind("connectAttr \"e.rz\" \"joint2.rz\";"));
+    open(path("foreign.ma"));
+    // plug: what getAttr reads after the save and reopening
+    const std::pair<const char*, const char*> rows[] = {
+        {"joint2.rotateZ", "30"},
+        {"joint1.rotate", "0.41667044254269303 -7.997163072751122 174.1284539257767"},
+        {"joint1.jointOrient", "0 -6.200190005625411 0"},
+        {"ikHandle1.tx", "-3.901251230819555"},  // keyed on a node of a foreign type
+        {"ikHandle1.pv", "7 1.7850079971217804e-09 1.9986137095860652"},
+        {"ikHandle1.roc", "0"},
+        {"pCube1_parentConstraint1.tg[0].tot", "0 -8.673617379884035e-19 -3.469446951953614e-18"},
+        {"pCube1_parentConstraint1.w0", "1"},  // an extra attribute at its default
+    };
+    for (const auto& [plug, value] : rows) EXPECT_EQ(result(std::string("getAttr ") + plug), value) << plug;
+    ok("setAttr pCube1_parentConstraint1.tg[0].tot 1 2 3;");
+    EXPECT_EQ(result("getAttr pCube1_parentConstraint1.tg[0].tot"), "1 2 3");
+    EXPECT_NE(save("foreign2.ma").find("setAttr \".tg[0].tot\" -type \"double3\" 1 2 3;"), std::string::npos);
+    roundTrip();
 }
 
 }  // namespace

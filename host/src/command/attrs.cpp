@@ -1,7 +1,9 @@
 #include "command/attrs.h"
 
+#include "command/foreign_attrs.h"
 #include "command/ma_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -65,19 +67,12 @@ PlugPath resolvePlug(Scene& scene, const std::string& text, const std::string& c
     std::string attrName = text.substr(dot + 1);
     PlugPath p;
     p.node = findNodeOrFail(scene, nodeName, cmd);
-    // "t.tx" style paths: the last part names the attribute.
-    size_t last = attrName.rfind('.');
-    std::string leaf = last == std::string::npos ? attrName : attrName.substr(last + 1);
-    p.attr = p.node->findAttr(leaf);
-    if (!p.attr || leaf.empty())
+    // "t.tx" style paths name a child through its parent; "input1D[2]" an
+    // element of a multi, made on first use.
+    p.attr = scene.resolveAttribute(p.node, attrName, true);
+    if (!p.attr || p.attr->array)
         throw HostError(cmd + ": '" + clipInput(nodeName) + "' has no attribute '" + clipInput(attrName) +
-                        "'");
-    if (last != std::string::npos) {
-        Attr* parent = p.node->findAttr(attrName.substr(0, last));
-        if (!parent || p.attr->parent != parent)
-            throw HostError(cmd + ": '" + clipInput(nodeName) + "' has no attribute '" + clipInput(attrName) +
-                            "'");
-    }
+                        "'" + (p.attr ? " (it is a multi: name an element, " + attrName + "[0])" : ""));
     return p;
 }
 
@@ -96,6 +91,7 @@ std::string attrTypeName(const Attr& a) {
     case AttrKind::Matrix:
         return "matrix";
     case AttrKind::Compound: {
+        if (a.matrix) return "matrix";
         bool allFloat = !a.children.empty();
         for (const Attr* c : a.children)
             if (!(c->kind == AttrKind::Numeric && c->numericType == kFloat)) allFloat = false;
@@ -167,6 +163,20 @@ Value numberValue(const Attr& a, double internal) {
 
 Value readPlug(const PlugPath& p) {
     const Attr& a = *p.attr;
+    if (ma::isLearnedText(a) && a.dataType != "string") {
+        // A learned list: its numbers, or the text when it holds words.
+        const std::string& text = p.node->getString(a.index);
+        std::vector<Value> numbers;
+        size_t at = 0;
+        while (at < text.size()) {
+            const size_t end = std::min(text.find(' ', at), text.size());
+            auto v = ma::parseNumber(std::string_view(text).substr(at, end - at));
+            if (!v) return Value::string(text);
+            numbers.push_back(Value::real(*v));
+            at = end + 1;
+        }
+        return numbers.size() == 1 ? numbers[0] : Value::of(std::move(numbers));
+    }
     if (a.kind == AttrKind::String) return Value::string(p.node->getString(a.index));
     if (a.kind == AttrKind::Compound) {
         std::vector<Value> out;
@@ -176,6 +186,40 @@ Value readPlug(const PlugPath& p) {
     if (a.kind == AttrKind::Matrix)
         throw HostError("getAttr: '" + p.name() + "' is a matrix, which commands cannot read");
     return numberValue(a, p.node->getNumber(a.index));
+}
+
+namespace {
+bool onConversion(const PlugPath& p) { return p.node->type && p.node->type->name == "unitConversion"; }
+}  // namespace
+
+void connectPlugs(Scene& scene, const PlugPath& src, const PlugPath& dst, bool force) {
+    const bool crosses = isNumericKind(*src.attr) && isNumericKind(*dst.attr) &&
+                         (src.attr->kind == AttrKind::Angle) != (dst.attr->kind == AttrKind::Angle) &&
+                         !onConversion(src) && !onConversion(dst);
+    if (!crosses) {
+        scene.connect(src.ref(), dst.ref(), force);
+        return;
+    }
+    Node* uc = scene.createNode("unitConversion", "", nullptr, true);
+    try {
+        uc->setNumber(uc->findAttr("conversionFactor")->index,
+                      src.attr->kind == AttrKind::Angle ? 180.0 / kPi : kPi / 180.0);
+        scene.connect(src.ref(), PlugRef{uc, uc->findAttr("input")->index}, false);
+        scene.connect(PlugRef{uc, uc->findAttr("output")->index}, dst.ref(), force);
+    } catch (...) {
+        scene.deleteNode(uc);
+        throw;
+    }
+}
+
+PlugRef upstreamOf(const PlugPath& dst) {
+    PlugRef s = dst.node->source(dst.attr->index);
+    if (s && s.node->type && s.node->type->name == "unitConversion" &&
+        s.node->type->attrs[s.attr]->longName == "output") {
+        PlugRef through = s.node->source(s.node->findAttr("input")->index);
+        if (through) return through;
+    }
+    return s;
 }
 
 std::string lockProblem(const PlugPath& p) {
@@ -312,6 +356,15 @@ void setPlugValues(Scene& scene, const PlugPath& p, const std::vector<Arg>& valu
         throw HostError(cmd + ": '" + name + "' is driven by a connection from '" + by +
                         "'; disconnect it first");
 
+    if (ma::isLearnedText(a) && a.dataType != "string") {
+        if (type != a.dataType)
+            throw HostError(cmd + ": '" + name + "' holds " +
+                            (a.dataType.empty() ? std::string("numbers without -type")
+                                                : "-type \"" + a.dataType + "\" values") +
+                            ", as its file set it");
+        p.node->setString(a.index, ma::learnedText(values));
+        return;
+    }
     if (a.kind == AttrKind::String) {
         if (type != "string")
             throw HostError(cmd + ": '" + name + "' is a string attribute; give -type \"string\"");
@@ -323,9 +376,10 @@ void setPlugValues(Scene& scene, const PlugPath& p, const std::vector<Arg>& valu
     if (type == "string")
         throw HostError(cmd + ": '" + name + "' is not a string attribute (it is " + attrTypeName(a) + ")");
     if (!type.empty()) {
-        static const char* known[] = {"double3", "float3",  "double",       "float",       "long",  "short",
-                                      "bool",    "enum",    "doubleLinear", "doubleAngle", "byte",  "char",
-                                      "time",    "double2", "float2",       "long3",       "short3"};
+        static const char* known[] = {"double3", "float3", "double", "float",        "long",
+                                      "short",   "bool",   "enum",   "doubleLinear", "doubleAngle",
+                                      "byte",    "char",   "time",   "double2",      "float2",
+                                      "long3",   "short3", "matrix", "double4"};
         bool ok = false;
         for (const char* k : known) ok = ok || type == k;
         if (!ok) throw HostError(cmd + ": -type \"" + type + "\" does not fit '" + name + "'");

@@ -55,6 +55,16 @@ std::string lockProblem(const PlugPath& plug);
 // by a connection from something other than an anim curve; *by names the source.
 bool drivenByNonAnim(const PlugPath& plug, std::string* by);
 
+// Connects src to dst as the host does: between an angle and a number that is
+// not one, through a unitConversion node made for it (unitConversionN) whose
+// conversionFactor turns the one unit into the other. The caller has checked
+// the plugs. Throws HostError.
+void connectPlugs(Scene& scene, const PlugPath& src, const PlugPath& dst, bool force);
+
+// What feeds dst, seen through a unitConversion node between them (its
+// input's source); a null ref when nothing does.
+PlugRef upstreamOf(const PlugPath& dst);
+
 }  // namespace rdhost::cmd
 
 namespace rdhost::cmd {

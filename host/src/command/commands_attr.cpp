@@ -106,12 +106,13 @@ Value connectAttr(Invocation& inv) {
     const PlugRef& existing = d.node->source(d.attr->index);
     if (existing) {
         PlugPath e{existing.node, existing.node->type->attrs[existing.attr]};
-        if (existing == s.ref()) inv.fail("'" + s.name() + "' is already connected to '" + d.name() + "'");
+        if (existing == s.ref() || upstreamOf(d) == s.ref())
+            inv.fail("'" + s.name() + "' is already connected to '" + d.name() + "'");
         if (!inv.has("force"))
             inv.fail("'" + d.name() + "' is already connected from '" + e.name() +
                      "'; use -force to replace it");
     }
-    inv.scene.connect(s.ref(), d.ref(), inv.has("force"));
+    connectPlugs(inv.scene, s, d, inv.has("force"));
     return Value::string("Connected " + s.name() + " to " + d.name() + ".");
 }
 
@@ -119,11 +120,15 @@ Value disconnectAttr(Invocation& inv) {
     if (inv.args.size() != 2) inv.fail("expects a source and a destination plug");
     PlugPath s = resolvePlug(inv.scene, inv.args[0].text, inv.command);
     PlugPath d = resolvePlug(inv.scene, inv.args[1].text, inv.command);
-    if (!(d.node->source(d.attr->index) == s.ref()))
+    // Through a unitConversion node the host put between them: it goes too.
+    const PlugRef direct = d.node->source(d.attr->index);
+    const bool through = !(direct == s.ref()) && upstreamOf(d) == s.ref();
+    if (!(direct == s.ref()) && !through)
         inv.fail("'" + s.name() + "' is not connected to '" + d.name() + "'");
     const std::string locked = lockProblem(d);
     if (!locked.empty()) inv.fail(locked + "; it cannot be disconnected");
-    inv.scene.disconnect(s.ref(), d.ref());
+    inv.scene.disconnect(direct, d.ref());
+    if (through && direct.node->destinations(direct.attr).empty()) inv.scene.deleteNode(direct.node);
     return Value::string("Disconnected " + s.name() + " from " + d.name() + ".");
 }
 

@@ -3,6 +3,7 @@
 #include "graph/undo.h"
 
 #include "command/attrs.h"
+#include "command/foreign_attrs.h"
 #include "command/interpreter.h"
 #include "command/keys_nodes.h"
 #include "command/ma_format.h"
@@ -115,18 +116,12 @@ bool splitPlug(const std::string& text, std::string& node, std::string& attr) {
     return true;
 }
 
-// An attribute of the node by a simple name or a compound path "t.tx";
-// an element of a multi only where the type models it as an attribute of its
-// own ("i[0]" of a blendWeighted); nullptr for what the type lacks.
+// An attribute of the node by a simple name, a compound path "t.tx" or an
+// element of a multi "i1[2]" (made on first use); nullptr for what the type
+// lacks.
 Attr* modelledAttr(Node* node, const std::string& path) {
-    if (path.find('[') != std::string::npos) return node->findAttr(path);
-    std::size_t last = path.rfind('.');
-    Attr* a = node->findAttr(last == std::string::npos ? path : path.substr(last + 1));
-    if (a && last != std::string::npos) {
-        Attr* parent = node->findAttr(path.substr(0, last));
-        if (!parent || a->parent != parent) return nullptr;
-    }
-    return a;
+    Attr* a = node->scene->resolveAttribute(node, path, true);
+    return a && !a->array ? a : nullptr;
 }
 
 std::string nodeRef(const Node* n) { return n->isDag() ? n->partialPathName() : n->name; }
@@ -274,8 +269,7 @@ private:
             if (parent || !parents_.count(name)) {
                 node = scene_.createPlaceholder(type, name, parent);
             } else {
-                node = scene_.createNode("unknownDag", name, nullptr, true);
-                node->unknownTypeName = type;
+                node = scene_.createPlaceholder(type, name, nullptr, true);
             }
         }
         node->sharedNode = shared;
@@ -290,6 +284,7 @@ private:
             return;
         }
         if (!current_) throw HostError(cmd + ": no node to apply it to (no createNode or select before it)");
+        if (isPlaceholder(current_) && cmd == "addAttr") learnAdded(current_, st.parsed);
         if (!isPlaceholder(current_) && cmd != "rename") {
             if (cmd == "addAttr") {
                 std::string ln, sn;
@@ -309,6 +304,39 @@ private:
             }
         }
         current_->raw.push_back(RawStatement{st.text});
+    }
+
+    // A placeholder's extra attribute of a numeric kind is learned from its
+    // addAttr line (which is kept as written), so its file's values and
+    // connections reach it under either name.
+    void learnAdded(Node* node, const cmd::Statement& st) {
+        std::string ln, sn, at;
+        double dv = 0.0;
+        for (std::size_t i = 0; i + 1 < st.items.size(); ++i) {
+            const Item& it = st.items[i];
+            if (!it.isFlag) continue;
+            const Arg& v = st.items[i + 1].arg;
+            if (it.flag == "ln" || it.flag == "longName") ln = v.text;
+            if (it.flag == "sn" || it.flag == "shortName") sn = v.text;
+            if (it.flag == "at" || it.flag == "attributeType") at = v.text;
+            if ((it.flag == "dv" || it.flag == "defaultValue") && v.isNumber()) dv = v.number;
+        }
+        static const std::set<std::string> numeric = {"double",      "float", "bool", "long",
+                                                      "short",       "byte",  "char", "doubleLinear",
+                                                      "doubleAngle", "enum"};
+        if (ln.empty() || !numeric.count(at)) return;
+        if (sn.empty()) sn = ln;
+        if (node->findAttr(ln) || node->findAttr(sn)) return;
+        auto a = std::make_unique<Attr>();
+        a->longName = ln;
+        a->shortName = sn;
+        a->numericType = at == "bool" ? 1 : 14;
+        a->defaultValue = at == "doubleAngle" ? ma::degreesToRadians(dv) : dv;
+        a->kind = at == "doubleAngle"    ? AttrKind::Angle
+                  : at == "doubleLinear" ? AttrKind::Distance
+                                         : AttrKind::Numeric;
+        a->learned = true;
+        scene_.addLateAttribute(node->type, std::move(a));
     }
 
     void setAttr(const MaStatement& st) {
@@ -348,10 +376,11 @@ private:
                 return;
             }
         }
-        if (isPlaceholder(node) || !faithful) {
+        if (!faithful) {
             node->raw.push_back(RawStatement{st.text});
             return;
         }
+        if (isPlaceholder(node)) return setForeign(node, attrPath, values, s, st);
         if (keys::isAnimCurve(node) && keyArrayName(attrPath)) return readKeys(node, attrPath, values, st);
 
         Attr* attr = modelledAttr(node, attrPath);
@@ -371,6 +400,42 @@ private:
         if (!values.empty())
             cmd::setPlugValues(scene_, cmd::PlugPath{node, attr}, values, type, "setAttr", false);
         plugStates(node, attr, s);
+    }
+
+    // A placeholder's setAttr: the value goes into the attribute the line
+    // names, learned on first sight, and the line is kept to be written back
+    // as read while that value stays as it is.
+    void setForeign(Node* node, const std::string& path, const std::vector<Arg>& values, const Split& s,
+                    const MaStatement& st) {
+        const std::string type = s.text({"type", "typ"});
+        Attr* attr = nullptr;
+        try {
+            attr = learnFromValues(scene_, node, path, values, type);
+            if (attr && !values.empty()) {
+                if (isLearnedText(*attr)) {
+                    attr->dataType = type;
+                    node->setString(attr->index, type == "string" && values.size() == 1
+                                                     ? values[0].text
+                                                     : learnedText(values));
+                } else {
+                    cmd::setPlugValues(scene_, cmd::PlugPath{node, attr}, values, type, "setAttr", false);
+                }
+            }
+        } catch (const HostError&) {
+            attr = nullptr;  // a value that does not fit what the line named before: kept as written
+        }
+        if (!attr) {
+            node->raw.push_back(RawStatement{st.text});
+            return;
+        }
+        if (attr->learned && s.has({"s", "size"})) {
+            auto n = parseNumber(s.text({"s", "size"}));
+            if (n) attr->sizeHint = static_cast<int>(*n);
+        }
+        plugStates(node, attr, s);
+        RawStatement kept = valueNow(node, attr);
+        kept.text = st.text;
+        node->raw.push_back(std::move(kept));
     }
 
     // -l, -k and -cb of a setAttr line, as the setAttr command applies them (a
@@ -543,14 +608,33 @@ private:
                 if (!isPlaceholder(nodes[i])) attrs[i] = modelledAttr(nodes[i], paths[i]);
             }
         }
-        if (attrs[0] && attrs[1] && !s.has({"l", "lock"})) {
+        // A placeholder's end is learned, shaped as the other end, when that
+        // end is a node here and what it names is known (or learned in turn).
+        const bool plain = !s.has({"l", "lock"}) && !s.has({"na", "nextAvailable"});
+        if (plain && nodes[0] && nodes[1] && (attrs[0] || isPlaceholder(nodes[0])) &&
+            (attrs[1] || isPlaceholder(nodes[1]))) {
+            for (int i = 0; i < 2; ++i)
+                if (!attrs[i]) attrs[i] = learnFromConnection(scene_, nodes[i], paths[i], attrs[1 - i]);
+        }
+        if (plain && attrs[0] && attrs[1]) {
             cmd::PlugPath src{nodes[0], attrs[0]}, dst{nodes[1], attrs[1]};
             const bool force = s.has({"f", "force"});
+            // A file may state a connection twice; it is made once.
+            if (dst.node->source(attrs[1]->index) == src.ref()) return;
             if (dst.node->source(attrs[1]->index) && !force)
                 throw HostError("connectAttr: '" + dst.name() +
                                 "' is already connected; the file gives no -f");
-            scene_.connect(src.ref(), dst.ref(), force);
-            return;
+            if (!isPlaceholder(nodes[0]) && !isPlaceholder(nodes[1])) {
+                cmd::connectPlugs(scene_, src, dst, force);
+                return;
+            }
+            try {
+                scene_.connect(src.ref(), dst.ref(), force);
+                return;
+            } catch (const HostError& e) {
+                scene_.warn(std::string("connectAttr: ") + e.what() + "; the connection is kept as written");
+                return keepTrailing(st, st.parsed.items);
+            }
         }
         for (int i = 0; i < 2; ++i) {
             if (!nodes[i] && names[i][0] != ':')

@@ -1,5 +1,6 @@
 #include "command/ma_writer.h"
 
+#include "command/foreign_attrs.h"
 #include "command/keys_nodes.h"
 #include "command/ma_format.h"
 #include "command/scenefile_state.h"
@@ -44,6 +45,11 @@ bool sameAsDefault(const Attr& a, double v) {
 
 // The -type the host gives a compound of three numbers.
 std::string compoundType(const Attr& a) {
+    if (a.matrix) return "matrix";
+    // Children of different kinds (a ramp entry's position, value and
+    // interpolation) are written as plain numbers.
+    for (const Attr* c : a.children)
+        if (c->kind != a.children[0]->kind) return "";
     bool allFloat = true, allInt = true, allShort = true;
     for (const Attr* c : a.children) {
         if (!isFloat(*c)) allFloat = false;
@@ -215,11 +221,13 @@ std::string attributeValueText(Node* node, const Attr& a) {
         for (const Attr* c : a.children)
             if (!sameAsDefault(*c, num(c->index))) differs = true;
         if (!differs) return "";
-        std::string out = "-type \"" + compoundType(a) + "\"";
+        const std::string type = compoundType(a);
+        std::string out = type.empty() ? "" : "-type \"" + type + "\"";
         for (const Attr* c : a.children) {
             if (!std::isfinite(num(c->index))) return "";
             out += " " + numberText(*c, num(c->index));
         }
+        if (!out.empty() && out[0] == ' ') out.erase(0, 1);
         return out;
     }
     case AttrKind::Matrix:
@@ -228,6 +236,14 @@ std::string attributeValueText(Node* node, const Attr& a) {
         if (sameAsDefault(a, num(a.index)) || !std::isfinite(num(a.index))) return "";
         return numberText(a, num(a.index));
     }
+}
+
+// A learned number or tuple: the file's type, the value now.
+std::string learnedValueText(Node* n, const Attr& a) {
+    if (!a.isCompound()) return numberText(a, n->storedNumber(a.index));
+    std::string out = "-type \"" + compoundType(a) + "\"";
+    for (const Attr* c : a.children) out += " " + numberText(*c, n->storedNumber(c->index));
+    return out;
 }
 
 std::string writeScene(Scene& scene, const std::string& fileName) {
@@ -257,11 +273,13 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
             << (n->sharedNode ? " -s" : "") << " -n " << quote(n->name);
         if (n->parent) out << " -p " << quote(nodeRef(n->parent));
         out << ";\n";
-        for (const RawStatement& r : n->raw) out << "\t" << rawText(n, r.text, scene) << "\n";
-        // A placeholder's own statements come back as read; values set on it
-        // here since (the host gives a DAG placeholder transform channels)
-        // follow them, and are kept verbatim in turn when the file is read.
-        for (const Attr* a : n->type->attrs) {
+        // A placeholder's own statements come back as read, each that set a
+        // value as it was while that value is unchanged; a changed one is
+        // written with the value now, in its place. Values set on it here
+        // that no line of its file set (the host gives a DAG placeholder
+        // transform channels) follow them.
+        std::unordered_set<const Attr*> written;
+        auto writeAttr = [&](const Attr* a, bool learnedValue) {
             // The plug's own states go on its value's line, or on a line of
             // their own when no value is written (as the host writes them).
             const std::string flags = plugStateFlags(n, *a);
@@ -270,18 +288,62 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
             // is written whole unless part of it is connected or not a finite
             // number; then its other children are written one by one.
             const bool ownValue = a->storable && a->writable && !n->source(a->index) &&
+                                  !(a->parent && n->source(a->parent->index)) &&
                                   !(a->parent && !writtenByChildren(n, *a->parent)) &&
                                   !(a->isCompound() && writtenByChildren(n, *a));
+            if (ownValue && isLearnedText(*a)) {
+                if (!n->storedString(a->index).empty() || a->sizeHint >= 0)
+                    out << "\t" << learnedTextLine(n, *a) << ";\n";
+                return;
+            }
             if (ownValue) {
                 value = attributeValueText(n, *a);
+                // An element of a multi the node uses is written even at its
+                // default: its presence counts (an average, a ramp's points).
+                // So is a value a placeholder learned from its file.
+                if (value.empty() && !(a->parent && a->parent->multi) &&
+                    ((a->multi && n->plugFlag(a->index, Node::kInUse)) || (learnedValue && a->learned)) &&
+                    finiteValues(n, *a)) {
+                    if (a->isCompound()) {
+                        const std::string type = compoundType(*a);
+                        value = type.empty() ? "" : "-type \"" + type + "\"";
+                        for (const Attr* c : a->children)
+                            value += (value.empty() ? "" : " ") + numberText(*c, n->storedNumber(c->index));
+                    } else {
+                        value = numberText(*a, n->storedNumber(a->index));
+                    }
+                }
                 if (value.empty() && !a->isCompound() && !finiteValues(n, *a))
                     scene.warn("file: '" + nodeRef(n) + "." + a->longName +
                                "' holds a value that is not a finite number; it is not saved");
             }
-            if (value.empty() && flags.empty()) continue;
+            if (value.empty() && flags.empty()) return;
             out << "\tsetAttr " << flags << "\"." << fileAttrName(*a) << "\"" << (value.empty() ? "" : " ")
                 << value << ";\n";
+        };
+        for (const RawStatement& r : n->raw) {
+            if (!r.attr) {
+                out << "\t" << rawText(n, r.text, scene) << "\n";
+                continue;
+            }
+            const bool first = written.insert(r.attr).second;
+            for (const Attr* c : r.attr->children) written.insert(c);
+            if (r.attr->parent) written.insert(r.attr->parent);
+            if (sameValue(r, valueNow(n, r.attr)))
+                out << "\t" << rawText(n, r.text, scene) << "\n";
+            else if (first && r.attr->learned && !isLearnedText(*r.attr))
+                // A learned value is written whole, as its file gave it, also
+                // where a connection now feeds part of it: the next reading
+                // learns it from this line again.
+                out << "\tsetAttr " << plugStateFlags(n, *r.attr) << "\"." << fileAttrName(*r.attr) << "\" "
+                    << learnedValueText(n, *r.attr) << ";\n";
+            else if (first && r.attr->isCompound() && writtenByChildren(n, *r.attr))
+                for (const Attr* c : r.attr->children) writeAttr(c, true);
+            else if (first)
+                writeAttr(r.attr, true);
         }
+        for (const Attr* a : n->type->attrs)
+            if (!written.count(a)) writeAttr(a, false);
         if (keys::isAnimCurve(n)) writeKeys(out, scene, n);
     }
 

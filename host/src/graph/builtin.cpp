@@ -4,6 +4,7 @@
 // rotate, scale, shear, rotate order) are added here, with the host's names.
 #define MNoVersionString
 #include "graph/handles.h"
+#include "graph/host_attrs.h"
 #include "graph/scene_impl.h"
 
 #include <maya/MFnEnumAttribute.h>
@@ -18,6 +19,8 @@ namespace {
 constexpr unsigned kTransformId = 0x5846524d;   // "XFRM"
 constexpr unsigned kUnknownId = 0x554e4b4e;     // "UNKN"
 constexpr unsigned kUnknownDagId = 0x554e4b44;  // "UNKD"
+constexpr unsigned kJointId = 0x4a4f494e;       // "JOIN"
+constexpr unsigned kLocatorId = 0x4c4f4354;     // "LOCT"
 
 Attr* attrOf(const MObject& o) { return ObjectAccess::attr(o); }
 
@@ -98,9 +101,61 @@ void addInheritedAttributes(Scene&, NodeType& type) {
     }
 }
 
+namespace {
+
+NodeType& beingInitialized() { return *Scene::current()->typeBeingInitialized(); }
+
+MStatus initializeTransform() {
+    hostattrs::Builder b(beingInitialized());
+    hostattrs::addTransformAttributes(b);
+    return MS::kSuccess;
+}
+
+// A joint is a transform whose matrix takes its orient and undoes its
+// parent's scale (inverseScale, which the host connects from the parent
+// joint's scale): S * RA * R * JO * IS * T.
+MStatus initializeJoint() {
+    using namespace hostattrs;
+    Builder b(beingInitialized());
+    NodeType& t = b.type();
+    Attr* jo = b.xyz("jointOrient", "jo", AttrKind::Angle, kDouble, 0.0);
+    Attr* ssc = b.number("segmentScaleCompensate", "ssc", 1.0, kBool);
+    Attr* is = b.xyz("inverseScale", "is", AttrKind::Numeric, kDouble, 1.0);
+    Attr* radius = b.number("radius", "radi", 1.0);
+    radius->hasMin = true;
+    radius->minValue = 0.0;
+    b.enumeration("drawStyle", "ds", {"Bone", "Multi-child as Box", "None", "Joint"});
+    b.xyz("preferredAngle", "pa", AttrKind::Angle, kDouble, 0.0);
+    b.matrix("bindPose", "bps");
+    for (Attr* a : {jo, is})
+        for (Attr* c : a->children) c->keyable = false;
+    for (int i = 0; i < 3; ++i) {
+        t.xform.jo[i] = jo->children[i]->index;
+        t.xform.is[i] = is->children[i]->index;
+    }
+    t.xform.ssc = ssc->index;
+    addTransformAttributes(b, {jo, is});
+    return MS::kSuccess;
+}
+
+// The host's locator shape: drawn as a cross of three lines through its
+// localPosition, localScale long each way.
+MStatus initializeLocator() {
+    using namespace hostattrs;
+    Builder b(beingInitialized());
+    b.xyz("localPosition", "lp", AttrKind::Distance, kDouble, 0.0);
+    b.xyz("localScale", "los", AttrKind::Distance, kDouble, 1.0);
+    return MS::kSuccess;
+}
+
+}  // namespace
+
 void installHostTypes(Scene& scene) {
-    scene.registerBuiltinType("transform", kTransformId, MPxNode::kTransformNode, nullptr, nullptr, true,
+    scene.registerBuiltinType("transform", kTransformId, MPxNode::kTransformNode, nullptr,
+                              initializeTransform, true, true);
+    scene.registerBuiltinType("joint", kJointId, MPxNode::kTransformNode, nullptr, initializeJoint, true,
                               true);
+    scene.registerBuiltinType("locator", kLocatorId, MPxNode::kLocatorNode, nullptr, initializeLocator, true);
     // Placeholders hold no attributes of their own: a file's setAttr lines for
     // them are kept verbatim on the node.
     scene.registerBuiltinType("unknown", kUnknownId, MPxNode::kDependNode, nullptr, nullptr, false);

@@ -2,8 +2,11 @@
 //
 // Matrices use the host's convention: row vectors, a point transforms as
 // p * M, and a node's world matrix is its local matrix times its parent's
-// world matrix. A transform's local matrix is S * Sh * R * T (no pivots),
-// with R composed in the node's rotate order (xyz: Rx * Ry * Rz).
+// world matrix times its offsetParentMatrix. A transform's local matrix is
+// SP^-1 * S * Sh * SP * SPT * RP^-1 * RA * R * RP * RPT * T, with R composed
+// in the node's rotate order (xyz: Rx * Ry * Rz); a joint's is
+// S * RA * R * JO * IS * T (IS: the inverse of its inverseScale). A node
+// whose inheritsTransform is off ignores its parents.
 #define MNoVersionString
 #include "graph/handles.h"
 #include "graph/scene_impl.h"
@@ -69,34 +72,80 @@ void Node::localMatrix(double out[4][4]) {
     // Axis sequences of the host's rotate orders xyz yzx zxy xzy yxz zyx.
     static const int orders[6][3] = {{0, 1, 2}, {1, 2, 0}, {2, 0, 1}, {0, 2, 1}, {1, 0, 2}, {2, 1, 0}};
     if (order < 0 || order > 5) order = 0;
-    double m[4][4], rot[4][4];
+    auto rotation = [this](const int slots[3], const int seq[3], M4 into) {
+        double rot[4][4];
+        for (int k = 0; k < 3; ++k) {
+            int axis = seq[k];
+            axisRotation(axis, slotValue(this, slots[axis], 0.0), rot);
+            multiply(into, rot, into);
+        }
+    };
+    auto translation = [this](const int slots[3], double sign, M4 into) {
+        for (int i = 0; i < 3; ++i) into[3][i] += sign * slotValue(this, slots[i], 0.0);
+    };
+    double m[4][4];
     identity(m);
-    m[0][0] = s[0];
-    m[1][1] = s[1];
-    m[2][2] = s[2];
+    const bool joint = x.jo[0] >= 0;
+    if (!joint) translation(x.sp, -1.0, m);
+    double scale[4][4];
+    identity(scale);
+    scale[0][0] = s[0];
+    scale[1][1] = s[1];
+    scale[2][2] = s[2];
+    multiply(m, scale, m);
     double shear[4][4];
     identity(shear);
     shear[1][0] = sh[0];  // xy
     shear[2][0] = sh[1];  // xz
     shear[2][1] = sh[2];  // yz
     multiply(m, shear, m);
-    for (int k = 0; k < 3; ++k) {
-        int axis = orders[order][k];
-        axisRotation(axis, r[axis], rot);
-        multiply(m, rot, m);
+    if (!joint) {
+        translation(x.sp, 1.0, m);
+        translation(x.spt, 1.0, m);
+        translation(x.rp, -1.0, m);
     }
-    m[3][0] = t[0];
-    m[3][1] = t[1];
-    m[3][2] = t[2];
+    rotation(x.ra, orders[0], m);
+    rotation(x.r, orders[order], m);
+    if (joint) {
+        // A joint: S * RA * R * JO * IS * T, IS undoing its parent's scale.
+        rotation(x.jo, orders[0], m);
+        double inv[4][4];
+        identity(inv);
+        for (int i = 0; i < 3; ++i) {
+            const double v = slotValue(this, x.is[i], 1.0);
+            inv[i][i] = v != 0.0 ? 1.0 / v : 1.0;
+        }
+        multiply(m, inv, m);
+    } else {
+        translation(x.rp, 1.0, m);
+        translation(x.rpt, 1.0, m);
+    }
+    (void)r;
+    m[3][0] += t[0];
+    m[3][1] += t[1];
+    m[3][2] += t[2];
     std::memcpy(out, m, sizeof m);
+}
+
+void Node::offsetParentMatrix(double out[4][4]) {
+    identity(out);
+    const int first = type->isTransform ? type->xform.opm : -1;
+    if (first < 0) return;
+    for (int i = 0; i < 16; ++i) out[i / 4][i % 4] = getNumber(first + i);
 }
 
 void Scene::worldMatrix(const Node* node, double out[4][4]) const {
     identity(out);
     for (const Node* n = node; n; n = n->parent) {
-        double local[4][4];
+        double local[4][4], opm[4][4];
         const_cast<Node*>(n)->localMatrix(local);
+        const_cast<Node*>(n)->offsetParentMatrix(opm);
+        multiply(local, opm, local);
         multiply(out, local, out);
+        // inheritsTransform off: the node ignores its parents.
+        if (n->type->isTransform && n->type->xform.it >= 0 &&
+            const_cast<Node*>(n)->getNumber(n->type->xform.it) == 0.0)
+            break;
     }
 }
 

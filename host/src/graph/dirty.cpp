@@ -30,6 +30,11 @@ void forEachDownstream(const PlugRef& p, F&& visit) {
     // A compound fed through a connection feeds its children.
     if (a->isCompound() && n->source(p.attr))
         for (Attr* c : a->children) visit(PlugRef{n, c->index});
+    // A world matrix moves its children's.
+    if (a->followsParent)
+        for (Node* c : n->children)
+            for (Attr* ca : c->type->attrs)
+                if (ca->followsParent) visit(PlugRef{c, ca->index});
 }
 
 std::vector<PlugRef> collectDownstream(const PlugRef& start, bool includeStart) {
@@ -109,6 +114,7 @@ void Scene::connect(PlugRef src, PlugRef dst, bool force) {
     dst.node->source_[dst.attr] = src;
     src.node->dests_[src.attr].push_back(dst);
     noteLink(src, dst, true, src.node->dests_[src.attr].size() - 1);
+    if (da->multi) dst.node->setPlugFlag(dst.attr, Node::kInUse, true);
     if (src.node->user)
         src.node->user->connectionMade(ObjectAccess::plug(src), ObjectAccess::plug(dst), true);
     if (dst.node->user)

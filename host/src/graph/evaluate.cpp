@@ -58,6 +58,9 @@ double connectionValue(const Attr* src, const Attr* dst, double value) {
     // internal one; centimetres and frames are both.
     const bool fromAngle = src->kind == AttrKind::Angle, toAngle = dst->kind == AttrKind::Angle;
     if (fromAngle == toAngle) return value;
+    // A unitConversion node passes internal values; its factor converts.
+    for (const Attr* a : {src, dst})
+        if (a->owner && a->owner->name == "unitConversion") return value;
     constexpr double pi = 3.14159265358979323846;
     // Degrees to radians with the commands' arithmetic: a connected 45 and
     // `setAttr ... 45` store the same radians.
@@ -118,6 +121,8 @@ void evaluateSlot(Node* n, int attr) {
         MPlug plug = ObjectAccess::plug(n, attr);
         MDataBlock block = ObjectAccess::block(n);
         n->user->compute(plug, block);  // kUnknownParameter: the stored value stays
+    } else if (a->computed && n->type->hostCompute) {
+        n->type->hostCompute(n, attr);
     }
     n->dirty_[attr] = 0;
 }
@@ -177,6 +182,10 @@ void Node::setNumber(int attr, double value) {
     noteSlot(attr, true);
     if (user && a->internal) noteInternalWrite(this, attr, v, std::string());
     if (!(user && a->internal && offerInternalValue(this, attr, v, std::string()))) num_[attr] = v;
+    if (a->multi) {
+        setPlugFlag(attr, kInUse, true);
+        if (a->parent && a->parent->multi) setPlugFlag(a->parent->index, kInUse, true);
+    }
     dirty_[attr] = 0;
     scene->propagateDirty(PlugRef{this, attr});
 }

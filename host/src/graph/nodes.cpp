@@ -71,6 +71,11 @@ static void attach(Node* child, Node* parent) {
 Node* Scene::createNode(const std::string& typeName, const std::string& name, Node* parent, bool skipSelect) {
     NodeType* type = findType(typeName);
     if (!type) throw HostError("unknown node type '" + clipInput(typeName) + "'");
+    return createNodeOf(type, name, parent, skipSelect);
+}
+
+Node* Scene::createNodeOf(NodeType* type, const std::string& name, Node* parent, bool skipSelect) {
+    const std::string& typeName = type->name;
     if (!name.empty() && !validName(name))
         throw HostError("'" + clipInput(name) + "' is not a valid node name");
     if (parent) {
@@ -109,7 +114,25 @@ Node* Scene::createNode(const std::string& typeName, const std::string& name, No
 }
 
 Node* Scene::createPlaceholder(const std::string& typeName, const std::string& name, Node* parent, bool dag) {
-    Node* n = createNode(parent || dag ? "unknownDag" : "unknown", name, parent, true);
+    // Each placeholder has a type of its own, which learns the attributes its
+    // file sets and connects (Scene::addLateAttribute): two nodes of one
+    // foreign type need not set the same ones.
+    NodeType* like = findType(parent || dag ? "unknownDag" : "unknown");
+    auto type = std::make_unique<NodeType>();
+    type->name = typeName;
+    type->kind = like->kind;
+    type->isDag = like->isDag;
+    type->isTransform = like->isTransform;
+    type->foreign = true;
+    NodeType* t = type.get();
+    impl_->types.push_back(std::move(type));
+    {
+        CurrentSceneGuard guard(this);
+        impl_->initializing.push_back(t);
+        addInheritedAttributes(*this, *t);
+        impl_->initializing.pop_back();
+    }
+    Node* n = createNodeOf(t, name, parent, true);
     n->unknownTypeName = typeName;
     return n;
 }

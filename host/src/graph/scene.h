@@ -140,6 +140,26 @@ struct Attr {
     bool hidden = false, usedAsColor = false, array = false;
     bool usesArrayDataBuilder = false, connectable = true, channelBox = false;
     bool internal = false;  // writes and reads go past the node (setInternalValue...)
+    // Read from a file onto a node of a type this host does not know: the path
+    // as the file wrote it is the name. A learned value that is not one number
+    // (a matrix, a list, a multi range "ktv[0:3]") is kept as its text, of
+    // kind String, with the file's -type (dataType, empty for plain numbers)
+    // and -s size.
+    bool learned = false;
+    std::string dataType;
+    int sizeHint = -1;
+    // Matrices are compounds of 16 hidden numbers (row by row), so that they
+    // connect, dirty and compute as other compounds do.
+    bool matrix = false;
+    // Elements of a multi ("input1D[3]") are made on first use; each element
+    // (and each child of a compound element) points at its multi and at the
+    // attribute it was made from.
+    // A transform's matrix output that also follows its DAG parents
+    // (worldMatrix, parentMatrix...): a parent's change reaches it.
+    bool followsParent = false;
+    Attr* multi = nullptr;
+    Attr* elementOf = nullptr;  // the template: the multi itself or its child
+    int elementIndex = -1;
 
     std::vector<std::pair<std::string, int>> enumFields;  // in addField order
     Attr* parent = nullptr;
@@ -169,7 +189,13 @@ struct NodeType {
     bool isDag = false;        // locators and transforms live in the DAG
     bool isTransform = false;  // has translate/rotate/scale: a local matrix
     bool beingInitialized = false;
-    bool removed = false;                           // deregistered; kept alive while handles may point at it
+    bool removed = false;  // deregistered; kept alive while handles may point at it
+    // A host type's own evaluation (the utility nodes, the transform's
+    // matrices): called for a dirty computed slot of a node with no MPxNode,
+    // it brings that slot (and may bring others) up to date through the data
+    // block writes (writeNumberClean, setClean).
+    void (*hostCompute)(Node* node, int attr) = nullptr;
+    bool foreign = false;  // a placeholder's own type: not found by name; its attributes come from the file
     std::vector<std::unique_ptr<Attr>> pool;        // every attribute created while initializing
     std::vector<Attr*> attrs;                       // added attributes, in order; attrs[i]->index == i
     std::unordered_map<std::string, Attr*> byName;  // long and short names
@@ -180,6 +206,12 @@ struct NodeType {
     struct TransformSlots {
         int t[3] = {-1, -1, -1}, r[3] = {-1, -1, -1}, s[3] = {-1, -1, -1};
         int sh[3] = {-1, -1, -1}, ro = -1;
+        // Pivots and their translations, the rotate axis, a joint's orient and
+        // inverse scale, inheritsTransform, segmentScaleCompensate, and the
+        // first slot of offsetParentMatrix's 16 numbers.
+        int rp[3] = {-1, -1, -1}, sp[3] = {-1, -1, -1}, rpt[3] = {-1, -1, -1}, spt[3] = {-1, -1, -1};
+        int ra[3] = {-1, -1, -1}, jo[3] = {-1, -1, -1}, is[3] = {-1, -1, -1};
+        int it = -1, ssc = -1, opm = -1;
     } xform;
 };
 
@@ -200,8 +232,15 @@ struct PlugRef {
 
 // A setAttr line, or any statement, kept verbatim for what this host does not
 // model (unknown node types, attributes a known type lacks). Written back as is.
+// On a placeholder, a line that set an attribute notes which, with the values
+// it gave, so that a save writes the line as read while the value is
+// unchanged, and the value now once it has changed.
 struct RawStatement {
     std::string text;
+    const Attr* attr = nullptr;
+    std::vector<double> numbers;  // the attribute's (or its children's) numbers after the line
+    std::string string;
+    int states = -1;  // the plug's lock, keyable and channel box bits after the line
 };
 
 // A node: its identity and DAG links, read by every module and changed on
@@ -236,6 +275,9 @@ struct Node {
 
     bool isDag() const;
     Attr* findAttr(const std::string& name) const;  // long or short name
+    // Slots for attributes the type gained after the node was made, at their
+    // defaults (Scene::addLateAttribute calls it for every node of the type).
+    void growSlots();
     int slotCount() const { return static_cast<int>(num_.size()); }
 
     // Values. getNumber pulls (computes a dirty output, copies a dirty connected
@@ -289,7 +331,9 @@ struct Node {
     const std::vector<PlugRef>& destinations(int attr) const { return dests_[attr]; }
 
     // Per-plug states (setAttr -lock/-keyable/-channelBox), one byte per slot.
-    enum PlugStateBit : std::uint8_t { kLocked = 1, kKeyable = 2, kChannelBox = 4 };
+    // kInUse: an element of a multi this node has set or connected (the
+    // element exists for the whole type; the node uses only these).
+    enum PlugStateBit : std::uint8_t { kLocked = 1, kKeyable = 2, kChannelBox = 4, kInUse = 8 };
     bool plugFlag(int attr, PlugStateBit bit) const { return (plugState_[attr] & bit) != 0; }
     void setPlugFlag(int attr, PlugStateBit bit, bool on) {
         setPlugStateBits(attr,
@@ -305,9 +349,11 @@ struct Node {
     std::string fullPathName() const;      // |a|b|c
     std::string plugName(int attr) const;  // node.longName
 
-    // Local matrix (row vectors, as in the host: S * R * T); identity for
-    // nodes that are not transforms.
+    // Local matrix (row vectors, as in the host: S * R * T with pivots, a
+    // joint's with its orient); identity for nodes that are not transforms.
     void localMatrix(double out[4][4]);
+    // Its offsetParentMatrix; identity for nodes without one.
+    void offsetParentMatrix(double out[4][4]);
 
 private:
     friend class Scene;  // connections and dirty marks
@@ -446,6 +492,8 @@ public:
     // the host. Throws HostError (unknown type, bad parent, creator failure).
     Node* createNode(const std::string& typeName, const std::string& name = "", Node* parent = nullptr,
                      bool skipSelect = false);
+    Node* createNodeOf(NodeType* type, const std::string& name = "", Node* parent = nullptr,
+                       bool skipSelect = false);
     void deleteNode(Node* node);  // and its DAG children, and connections
     void renameNode(Node* node, const std::string& newName);
     void reparent(Node* node, Node* newParent);  // nullptr: world
@@ -459,6 +507,17 @@ public:
                             bool dag = false);
     const std::vector<Node*>& nodes() const;  // creation order
     std::string uniqueName(const std::string& base) const;
+
+    // --- attributes made after a type's nodes exist: elements of multis, and
+    // what a file sets on a placeholder. The attribute (owned by the type, its
+    // children following it) gets slots in every node of the type at its
+    // defaults. Throws HostError when a name is taken.
+    Attr* addLateAttribute(NodeType* type, std::unique_ptr<Attr> attr,
+                           std::vector<std::unique_ptr<Attr>> children = {});
+    // An attribute by a path as commands and files write it: "tx", "t.tx",
+    // "input1D[2]", "value[0].value_Position" (long or short names). An element
+    // of a multi is made on first use when `make` is set. nullptr when none.
+    Attr* resolveAttribute(Node* node, const std::string& path, bool make);
 
     // --- connections
     void connect(PlugRef src, PlugRef dst, bool force);  // throws HostError

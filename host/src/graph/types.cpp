@@ -30,13 +30,13 @@ Attr* NodeType::findAttr(const std::string& n) const {
 
 NodeType* Scene::findType(const std::string& name) const {
     for (auto& t : impl_->types)
-        if (!t->removed && t->name == name) return t.get();
+        if (!t->removed && !t->foreign && t->name == name) return t.get();
     return nullptr;
 }
 
 NodeType* Scene::findType(unsigned id) const {
     for (auto& t : impl_->types)
-        if (!t->removed && t->id == id) return t.get();
+        if (!t->removed && !t->foreign && t->id == id) return t.get();
     return nullptr;
 }
 
@@ -47,7 +47,7 @@ NodeType* Scene::typeBeingInitialized() const {
 std::vector<NodeType*> Scene::types() const {
     std::vector<NodeType*> out;
     for (auto& t : impl_->types)
-        if (!t->removed) out.push_back(t.get());
+        if (!t->removed && !t->foreign) out.push_back(t.get());
     return out;
 }
 

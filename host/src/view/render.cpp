@@ -135,6 +135,36 @@ std::vector<DrawItem> drawItems(Scene& scene) {
         };
         items.push_back(std::move(item));
     }
+    // The host's own locator shape: a cross of three lines through its
+    // localPosition, localScale long each way along each axis.
+    for (Node* n : scene.nodes()) {
+        if (n->user || !n->type || n->type->name != "locator" || !n->unknownTypeName.empty() || !isVisible(n))
+            continue;
+        DrawItem item;
+        item.name = displayName(n);
+        item.type = n->type->name;
+        double w[4][4];
+        scene.worldMatrix(n, w);
+        copyWorld(w, item.world);
+        double p[3], s[3];
+        static const char* lp[3] = {"lpx", "lpy", "lpz"};
+        static const char* ls[3] = {"losx", "losy", "losz"};
+        for (int i = 0; i < 3; ++i) {
+            p[i] = n->getNumber(n->findAttr(lp[i])->index);
+            s[i] = n->getNumber(n->findAttr(ls[i])->index);
+        }
+        item.draw = [p0 = p[0], p1 = p[1], p2 = p[2], s0 = s[0], s1 = s[1], s2 = s[2]](M3dView&) {
+            glBegin(GL_LINES);
+            glVertex3d(p0 - s0, p1, p2);
+            glVertex3d(p0 + s0, p1, p2);
+            glVertex3d(p0, p1 - s1, p2);
+            glVertex3d(p0, p1 + s1, p2);
+            glVertex3d(p0, p1, p2 - s2);
+            glVertex3d(p0, p1, p2 + s2);
+            glEnd();
+        };
+        items.push_back(std::move(item));
+    }
     for (const Overlay& o : viewportFor(scene).overlays) {
         DrawItem item;
         item.name = o.name;

@@ -30,21 +30,24 @@ void expectNumbers(const std::string& got, const std::string& want, const std::s
 
 TEST_F(HostNodes, UtilityNodesComputeAsTheHostDocuments) {
     const Row rows[] = {
-        {"createNode multiplyDivide -n md; setAttr md.i1 2 3 4; setAttr md.i2 5 0.5 -1;", "md.o", "10 1.5 -4"},
+        {"createNode multiplyDivide -n md; setAttr md.i1 2 3 4; setAttr md.i2 5 0.5 -1;", "md.o",
+         "10 1.5 -4"},
         {"createNode multiplyDivide -n md; setAttr md.i1x 7;", "md.ox", "7"},  // input2 starts at 1
-        {"createNode multiplyDivide -n md; setAttr md.op 2; setAttr md.i1 2 3 4; setAttr md.i2 4 0.5 -1;", "md.o",
-         "0.5 6 -4"},
-        {"createNode multiplyDivide -n md; setAttr md.op 3; setAttr md.i1 2 9 2; setAttr md.i2 3 0.5 -1;", "md.o",
-         "8 3 0.5"},
+        {"createNode multiplyDivide -n md; setAttr md.op 2; setAttr md.i1 2 3 4; setAttr md.i2 4 0.5 -1;",
+         "md.o", "0.5 6 -4"},
+        {"createNode multiplyDivide -n md; setAttr md.op 3; setAttr md.i1 2 9 2; setAttr md.i2 3 0.5 -1;",
+         "md.o", "8 3 0.5"},
         {"createNode multiplyDivide -n md; setAttr md.op 0; setAttr md.i1 2 3 4;", "md.o", "2 3 4"},
-        {"createNode plusMinusAverage -n p; setAttr p.i1[0] 1; setAttr p.i1[1] 2; setAttr p.i1[3] 4;", "p.o1", "7"},
+        {"createNode plusMinusAverage -n p; setAttr p.i1[0] 1; setAttr p.i1[1] 2; setAttr p.i1[3] 4;", "p.o1",
+         "7"},
         {"createNode plusMinusAverage -n p; setAttr p.op 2; setAttr p.i1[0] 1; setAttr p.i1[1] 2; "
          "setAttr p.i1[3] 4;",
          "p.o1", "-5"},
         {"createNode plusMinusAverage -n p; setAttr p.op 3; setAttr p.i1[0] 1; setAttr p.i1[1] 0; "
          "setAttr p.i1[2] 5;",
          "p.o1", "2"},  // an element set to 0 counts
-        {"createNode plusMinusAverage -n p; setAttr p.i3[0] 1 2 3; setAttr p.i3[1] 10 20 30;", "p.o3", "11 22 33"},
+        {"createNode plusMinusAverage -n p; setAttr p.i3[0] 1 2 3; setAttr p.i3[1] 10 20 30;", "p.o3",
+         "11 22 33"},
         {"createNode reverse -n r; setAttr r.i 0.25 1 -2;", "r.o", "0.75 0 3"},
         {"createNode clamp -n c; setAttr c.mn 0 0 5; setAttr c.mx 1 1 2; setAttr c.ip -1 0.5 3;", "c.op",
          "0 0.5 3"},
@@ -67,19 +70,19 @@ TEST_F(HostNodes, UtilityNodesComputeAsTheHostDocuments) {
         {"createNode multDoubleLinear -n m; setAttr m.i1 2; setAttr m.i2 3.5;", "m.o", "7"},
         {"createNode remapValue -n r; setAttr r.i 0.25; setAttr r.omx 10;", "r.ov", "2.5"},
         {"createNode remapValue -n r; setAttr r.imx 2; setAttr r.i 3;", "r.ov", "1"},  // held past the end
-        {"createNode remapValue -n r; setAttr r.vl[0] 0 0 2; setAttr r.vl[1] 1 1 1; setAttr r.i 0.25;", "r.ov",
-         "0.15625"},  // smooth
+        {"createNode remapValue -n r; setAttr r.vl[0] 0 0 2; setAttr r.vl[1] 1 1 1; setAttr r.i 0.25;",
+         "r.ov", "0.15625"},  // smooth
         {"createNode remapValue -n r; setAttr r.vl[0] 0 0.5 0; setAttr r.vl[1] 1 1 1; setAttr r.i 0.75;",
          "r.ov", "0.5"},  // none: held
         {"createNode remapValue -n r; setAttr r.vl[0] 0 0 3; setAttr r.vl[1] 0.5 1 3; setAttr r.vl[2] 1 0 3; "
          "setAttr r.i 0.25;",
          "r.ov", "0.5625"},  // spline through the neighbours
-        {"createNode transform -n a; createNode transform -n b; connectAttr a.tx b.rz; setAttr a.tx 45;", "b.rz",
-         "45"},
-        {"createNode transform -n a; createNode transform -n b; connectAttr a.tx b.rz;",
-         "unitConversion1.cf", "0.017453292519943295"},
-        {"createNode transform -n a; createNode transform -n b; connectAttr a.rz b.tx; setAttr a.rz 30;", "b.tx",
-         "30"},
+        {"createNode transform -n a; createNode transform -n b; connectAttr a.tx b.rz; setAttr a.tx 45;",
+         "b.rz", "45"},
+        {"createNode transform -n a; createNode transform -n b; connectAttr a.tx b.rz;", "unitConversion1.cf",
+         "0.017453292519943295"},
+        {"createNode transform -n a; createNode transform -n b; connectAttr a.rz b.tx; setAttr a.rz 30;",
+         "b.tx", "30"},
         {"createNode composeMatrix -n c; setAttr c.it 1 2 3; setAttr c.ir 10 20 30; setAttr c.is 2 3 4; "
          "createNode decomposeMatrix -n d; connectAttr c.omat d.imat;",
          "d.or", "10 20 30"},
@@ -92,10 +95,12 @@ TEST_F(HostNodes, UtilityNodesComputeAsTheHostDocuments) {
         {"createNode composeMatrix -n c; setAttr c.ir 0 0 90; createNode decomposeMatrix -n d; "
          "connectAttr c.omat d.imat;",
          "d.oq", "0 0 0.7071067811865476 0.7071067811865476"},
-        {"createNode composeMatrix -n c; setAttr c.uer 0; setAttr c.iq 0 0 0.7071067811865476 0.7071067811865476; "
+        {"createNode composeMatrix -n c; setAttr c.uer 0; setAttr c.iq 0 0 0.7071067811865476 "
+         "0.7071067811865476; "
          "createNode decomposeMatrix -n d; connectAttr c.omat d.imat;",
          "d.or", "0 0 90"},
-        {"createNode composeMatrix -n a; setAttr a.it 1 0 0; createNode composeMatrix -n b; setAttr b.ir 0 0 90; "
+        {"createNode composeMatrix -n a; setAttr a.it 1 0 0; createNode composeMatrix -n b; setAttr b.ir 0 0 "
+         "90; "
          "createNode multMatrix -n m; connectAttr a.omat m.i[0]; connectAttr b.omat m.i[1]; "
          "createNode decomposeMatrix -n d; connectAttr m.o d.imat;",
          "d.ot", "0 1 0"},
@@ -103,7 +108,8 @@ TEST_F(HostNodes, UtilityNodesComputeAsTheHostDocuments) {
     for (const Row& r : rows) {
         ok("file -f -new;");
         ok(r.script);
-        expectNumbers(result(std::string("getAttr ") + r.plug), r.expected, std::string(r.script) + " " + r.plug);
+        expectNumbers(result(std::string("getAttr ") + r.plug), r.expected,
+                      std::string(r.script) + " " + r.plug);
     }
 }
 
@@ -119,19 +125,20 @@ TEST_F(HostNodes, TransformsAndJointsGiveTheHostsWorldMatrices) {
         {"createNode transform -n p; setAttr p.t 1 2 3; createNode transform -n c -p p; setAttr c.it 0; "
          "setAttr c.t 1 0 0; connectAttr c.wm[0] d.imat;",
          "d.ot", "1 0 0"},
-        {"createNode transform -n p; setAttr p.rp 1 0 0; setAttr p.r 0 0 90; connectAttr p.wm[0] d.imat;", "d.ot",
-         "1 -1 0"},
-        {"createNode transform -n p; setAttr p.sp 1 0 0; setAttr p.s 2 2 2; connectAttr p.wm[0] d.imat;", "d.ot",
-         "-1 0 0"},
+        {"createNode transform -n p; setAttr p.rp 1 0 0; setAttr p.r 0 0 90; connectAttr p.wm[0] d.imat;",
+         "d.ot", "1 -1 0"},
+        {"createNode transform -n p; setAttr p.sp 1 0 0; setAttr p.s 2 2 2; connectAttr p.wm[0] d.imat;",
+         "d.ot", "-1 0 0"},
         {"createNode transform -n p; setAttr p.ra 0 0 90; connectAttr p.m d.imat;", "d.or", "0 0 90"},
-        {"createNode composeMatrix -n o; setAttr o.it 0 0 5; createNode transform -n p; connectAttr o.omat p.opm; "
+        {"createNode composeMatrix -n o; setAttr o.it 0 0 5; createNode transform -n p; connectAttr o.omat "
+         "p.opm; "
          "setAttr p.tx 1; connectAttr p.wm[0] d.imat;",
          "d.ot", "1 0 5"},
         {"createNode joint -n j1; setAttr j1.jo 0 0 90; createNode joint -n j2 -p j1; setAttr j2.t 1 0 0; "
          "connectAttr j2.wm[0] d.imat;",
          "d.ot", "0 1 0"},
-        {"createNode joint -n j1; setAttr j1.jo 0 0 90; setAttr j1.r 0 0 10; connectAttr j1.wm[0] d.imat;", "d.or",
-         "0 0 100"},
+        {"createNode joint -n j1; setAttr j1.jo 0 0 90; setAttr j1.r 0 0 10; connectAttr j1.wm[0] d.imat;",
+         "d.or", "0 0 100"},
         {"createNode joint -n j1; setAttr j1.s 2 2 2; createNode joint -n j2 -p j1; connectAttr j1.s j2.is; "
          "setAttr j2.t 1 0 0; connectAttr j2.wm[0] d.imat;",
          "d.os", "1 1 1"},  // the inverse scale undoes the parent's
@@ -142,7 +149,8 @@ TEST_F(HostNodes, TransformsAndJointsGiveTheHostsWorldMatrices) {
     for (const Row& r : rows) {
         ok("file -f -new; createNode decomposeMatrix -n d;");
         ok(r.script);
-        expectNumbers(result(std::string("getAttr ") + r.plug), r.expected, std::string(r.script) + " " + r.plug);
+        expectNumbers(result(std::string("getAttr ") + r.plug), r.expected,
+                      std::string(r.script) + " " + r.plug);
     }
 }
 

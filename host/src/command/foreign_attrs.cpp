@@ -60,8 +60,8 @@ Attr* learnFromValues(Scene& scene, Node* node, const std::string& path, const s
     const bool plainPath = path.find(':') == std::string::npos;
     bool allNumbers = true;
     for (const cmd::Arg& v : values) allNumbers = allNumbers && v.isNumber();
-    static const char* scalar[] = {"", "double", "float", "long", "short", "bool", "byte", "char",
-                                   "doubleLinear", "doubleAngle", "enum"};
+    static const char* scalar[] = {"",     "double", "float",        "long",        "short", "bool",
+                                   "byte", "char",   "doubleLinear", "doubleAngle", "enum"};
     bool isScalar = false;
     for (const char* t : scalar) isScalar = isScalar || type == t;
     if (plainPath && isScalar && values.size() == 1 && allNumbers) {
@@ -78,7 +78,8 @@ Attr* learnFromValues(Scene& scene, Node* node, const std::string& path, const s
             free = free && !node->findAttr(path + axes[i]);
             kids.push_back(learned(path + axes[i], AttrKind::Numeric));
         }
-        if (free) return scene.addLateAttribute(node->type, learned(path, AttrKind::Compound), std::move(kids));
+        if (free)
+            return scene.addLateAttribute(node->type, learned(path, AttrKind::Compound), std::move(kids));
     }
     auto a = learned(path, AttrKind::String);
     a->dataType = type;
@@ -87,7 +88,8 @@ Attr* learnFromValues(Scene& scene, Node* node, const std::string& path, const s
 
 Attr* learnFromConnection(Scene& scene, Node* node, const std::string& path, const Attr* like) {
     if (Attr* a = scene.resolveAttribute(node, path, false)) return a;
-    if (!like || like->kind == AttrKind::Matrix) return scene.addLateAttribute(node->type, learned(path, AttrKind::Numeric));
+    if (!like || like->kind == AttrKind::Matrix)
+        return scene.addLateAttribute(node->type, learned(path, AttrKind::Numeric));
     auto a = learned(path, like->kind);
     a->numericType = like->numericType;
     a->matrix = like->matrix;
@@ -123,9 +125,12 @@ RawStatement valueNow(Node* node, const Attr* attr) {
 }
 
 bool sameValue(const RawStatement& a, const RawStatement& b) {
-    if (a.attr != b.attr || a.states != b.states || a.string != b.string || a.numbers.size() != b.numbers.size()) return false;
+    if (a.attr != b.attr || a.states != b.states || a.string != b.string ||
+        a.numbers.size() != b.numbers.size())
+        return false;
     for (size_t i = 0; i < a.numbers.size(); ++i)
-        if (!(a.numbers[i] == b.numbers[i]) && !(a.numbers[i] != a.numbers[i] && b.numbers[i] != b.numbers[i]))
+        if (!(a.numbers[i] == b.numbers[i]) &&
+            !(a.numbers[i] != a.numbers[i] && b.numbers[i] != b.numbers[i]))
             return false;
     return true;
 }

@@ -8,14 +8,14 @@
 
 namespace rdhost::hostattrs {
 
-Attr* Builder::loose(const std::string& ln, const std::string& sn, AttrKind kind, int numericType, double def) {
+Attr* Builder::loose(const std::string& ln, const std::string& sn, AttrKind kind, int numericType,
+                     double def) {
     auto a = std::make_unique<Attr>();
     a->longName = ln;
     a->shortName = sn;
     a->kind = kind;
     a->numericType = numericType;
     a->defaultValue = def;
-    a->keyable = kind != AttrKind::Compound;
     a->owner = &t_;
     Attr* raw = a.get();
     t_.pool.push_back(std::move(a));
@@ -24,7 +24,9 @@ Attr* Builder::loose(const std::string& ln, const std::string& sn, AttrKind kind
 
 Attr* Builder::add(Attr* a) {
     MStatus st = addAttributeTo(&t_, a);
-    if (!st) throw HostError("built-in attribute '" + a->longName + "' of '" + t_.name + "': " + st.errorString().asChar());
+    if (!st)
+        throw HostError("built-in attribute '" + a->longName + "' of '" + t_.name +
+                        "': " + st.errorString().asChar());
     return a;
 }
 
@@ -36,8 +38,8 @@ Attr* Builder::unit(const std::string& ln, const std::string& sn, AttrKind kind,
     return add(loose(ln, sn, kind, kDouble, def));
 }
 
-Attr* Builder::enumeration(const std::string& ln, const std::string& sn, const std::vector<std::string>& fields,
-                           double def) {
+Attr* Builder::enumeration(const std::string& ln, const std::string& sn,
+                           const std::vector<std::string>& fields, double def) {
     Attr* a = loose(ln, sn, AttrKind::Enum, kShort, def);
     for (size_t i = 0; i < fields.size(); ++i) a->enumFields.emplace_back(fields[i], static_cast<int>(i));
     return add(a);
@@ -52,7 +54,8 @@ Attr* Builder::compound(const std::string& ln, const std::string& sn, const std:
     return add(c);
 }
 
-Attr* Builder::tuple(const std::string& ln, const std::string& sn, const std::vector<std::string>& longSuffixes,
+Attr* Builder::tuple(const std::string& ln, const std::string& sn,
+                     const std::vector<std::string>& longSuffixes,
                      const std::vector<std::string>& shortSuffixes, AttrKind kind, int numericType,
                      const std::vector<double>& defaults) {
     std::vector<Attr*> kids;
@@ -75,7 +78,7 @@ Attr* Builder::matrix(const std::string& ln, const std::string& sn) {
     return m;
 }
 
-void Builder::affects(const std::vector<Attr*>& inputs, const std::vector<Attr*>& outputs) {
+void Builder::affects(const std::vector<Attr*>& inputs, const std::vector<Attr*>& outputs, bool keyInputs) {
     auto withChildren = [](Attr* a) {
         std::vector<Attr*> all{a};
         all.insert(all.end(), a->children.begin(), a->children.end());
@@ -89,15 +92,17 @@ void Builder::affects(const std::vector<Attr*>& inputs, const std::vector<Attr*>
             o->keyable = false;
         }
     for (Attr* in : inputs)
-        for (Attr* i : withChildren(in))
+        for (Attr* i : withChildren(in)) {
+            if (keyInputs && !i->isCompound() && !i->hidden && !i->array) i->keyable = true;
             for (Attr* out : outputs)
                 for (Attr* o : withChildren(out))
                     if (std::find(i->affects.begin(), i->affects.end(), o->index) == i->affects.end())
                         i->affects.push_back(o->index);
+        }
 }
 
 void Builder::affects(std::initializer_list<Attr*> inputs, std::initializer_list<Attr*> outputs) {
-    affects(std::vector<Attr*>(inputs), std::vector<Attr*>(outputs));
+    affects(std::vector<Attr*>(inputs), std::vector<Attr*>(outputs), true);
 }
 
 void addTransformAttributes(Builder& b, const std::vector<Attr*>& moreInputs) {
@@ -133,7 +138,7 @@ void addTransformAttributes(Builder& b, const std::vector<Attr*>& moreInputs) {
     Attr* wim = b.matrix("worldInverseMatrix", "wim");
     Attr* pm = b.matrix("parentMatrix", "pm");
     Attr* pim = b.matrix("parentInverseMatrix", "pim");
-    b.affects(inputs, {m, im, wm, wim});
+    b.affects(inputs, {m, im, wm, wim}, false);
     for (Attr* a : {wm, wim, pm, pim}) {
         a->array = true;
         a->followsParent = true;
@@ -208,7 +213,8 @@ void computeTransform(Node* node, int attr) {
     if (!m || !m->matrix) return;
     const std::string& name = m->elementOf ? m->elementOf->longName : m->longName;
     double v[4][4], parent[4][4];
-    const bool inverse = name == "inverseMatrix" || name == "worldInverseMatrix" || name == "parentInverseMatrix";
+    const bool inverse =
+        name == "inverseMatrix" || name == "worldInverseMatrix" || name == "parentInverseMatrix";
     if (name == "matrix" || name == "inverseMatrix") {
         node->localMatrix(v);
     } else if (name == "worldMatrix" || name == "worldInverseMatrix") {

@@ -40,9 +40,10 @@ public:
     Attr* loose(const std::string& ln, const std::string& sn, AttrKind kind, int numericType, double def);
 
     // Each of `inputs` (and their children) affects each of `outputs` (and
-    // theirs); outputs are computed, read-only and not saved.
+    // theirs); outputs are computed, read-only and not saved. Inputs become
+    // keyable unless keyInputs is false.
     void affects(std::initializer_list<Attr*> inputs, std::initializer_list<Attr*> outputs);
-    void affects(const std::vector<Attr*>& inputs, const std::vector<Attr*>& outputs);
+    void affects(const std::vector<Attr*>& inputs, const std::vector<Attr*>& outputs, bool keyInputs);
 
     NodeType& type() { return t_; }
 

@@ -52,7 +52,8 @@ Attr* Scene::addLateAttribute(NodeType* type, std::unique_ptr<Attr> attr,
         x->affects = x->elementOf->affects;
         x->computed = x->elementOf->computed;
         for (Attr* y : type->attrs)
-            if (y != x && std::find(y->affects.begin(), y->affects.end(), x->elementOf->index) != y->affects.end())
+            if (y != x &&
+                std::find(y->affects.begin(), y->affects.end(), x->elementOf->index) != y->affects.end())
                 y->affects.push_back(x->index);
     }
     for (Node* n : impl_->nodes)
@@ -112,7 +113,8 @@ Attr* Scene::resolveAttribute(Node* node, const std::string& path, bool make) {
             const std::string sn = multi->shortName + "[" + std::to_string(index) + "]";
             std::vector<std::unique_ptr<Attr>> kids;
             for (const Attr* c : multi->children)
-                kids.push_back(elementLike(*c, ln + "." + c->longName, sn + "." + c->shortName, multi, index));
+                kids.push_back(
+                    elementLike(*c, ln + "." + c->longName, sn + "." + c->shortName, multi, index));
             at = addLateAttribute(node->type, elementLike(*multi, ln, sn, multi, index), std::move(kids));
         }
     } else {

@@ -42,7 +42,8 @@ struct Eval {
         for (Attr* a : n->type->attrs) {
             if (a->multi != multi || a->elementOf != multi) continue;
             bool used = n->plugFlag(a->index, Node::kInUse) || n->source(a->index);
-            for (Attr* c : a->children) used = used || n->plugFlag(c->index, Node::kInUse) || n->source(c->index);
+            for (Attr* c : a->children)
+                used = used || n->plugFlag(c->index, Node::kInUse) || n->source(c->index);
             if (used) out.push_back(a);
         }
         std::sort(out.begin(), out.end(), [](Attr* x, Attr* y) { return x->elementIndex < y->elementIndex; });
@@ -82,7 +83,8 @@ void plusMinusAverage(Node* n, int) {
     for (Attr* a : e.elements("input1D")) one.push_back(n->getNumber(a->index));
     e.set("output1D", combine(one));
     for (int dim : {2, 3}) {
-        const std::string in = "input" + std::to_string(dim) + "D", out = "output" + std::to_string(dim) + "D";
+        const std::string in = "input" + std::to_string(dim) + "D",
+                          out = "output" + std::to_string(dim) + "D";
         const auto elems = e.elements(in);
         static const char* axes[3] = {"x", "y", "z"};
         for (int k = 0; k < dim; ++k) {
@@ -113,12 +115,24 @@ void condition(Node* n, int) {
     const double a = e.get("firstTerm"), b = e.get("secondTerm");
     bool r = false;
     switch (static_cast<int>(e.get("operation"))) {
-    case 0: r = a == b; break;
-    case 1: r = a != b; break;
-    case 2: r = a > b; break;
-    case 3: r = a >= b; break;
-    case 4: r = a < b; break;
-    default: r = a <= b; break;
+    case 0:
+        r = a == b;
+        break;
+    case 1:
+        r = a != b;
+        break;
+    case 2:
+        r = a > b;
+        break;
+    case 3:
+        r = a >= b;
+        break;
+    case 4:
+        r = a < b;
+        break;
+    default:
+        r = a <= b;
+        break;
     }
     for (const char* c : kRGB)
         e.set(std::string("outColor") + c, e.get(std::string(r ? "colorIfTrue" : "colorIfFalse") + c));
@@ -186,7 +200,8 @@ struct RampPoint {
 
 double rampAt(std::vector<RampPoint> pts, double t) {
     if (pts.empty()) return 0.0;
-    std::stable_sort(pts.begin(), pts.end(), [](const RampPoint& a, const RampPoint& b) { return a.pos < b.pos; });
+    std::stable_sort(pts.begin(), pts.end(),
+                     [](const RampPoint& a, const RampPoint& b) { return a.pos < b.pos; });
     if (t <= pts.front().pos) return pts.front().value;
     if (t >= pts.back().pos) return pts.back().value;
     size_t i = 0;
@@ -195,7 +210,8 @@ double rampAt(std::vector<RampPoint> pts, double t) {
     const double span = b.pos - a.pos;
     const double u = span > 0 ? (t - a.pos) / span : 0.0;
     switch (a.interp) {
-    case 0: return a.value;
+    case 0:
+        return a.value;
     case 2: {
         const double s = u * u * (3.0 - 2.0 * u);
         return a.value + (b.value - a.value) * s;
@@ -208,7 +224,8 @@ double rampAt(std::vector<RampPoint> pts, double t) {
         return 0.5 * ((2 * p1) + (-p0 + p2) * u + (2 * p0 - 5 * p1 + 4 * p2 - p3) * u * u +
                       (-p0 + 3 * p1 - 3 * p2 + p3) * u * u * u);
     }
-    default: return a.value + (b.value - a.value) * u;
+    default:
+        return a.value + (b.value - a.value) * u;
     }
 }
 
@@ -363,7 +380,8 @@ void composeMatrix(Node* n, int) {
             mul(m, step, m);
         }
     } else {
-        double x = e.get("inputQuatX"), y = e.get("inputQuatY"), z = e.get("inputQuatZ"), w = e.get("inputQuatW");
+        double x = e.get("inputQuatX"), y = e.get("inputQuatY"), z = e.get("inputQuatZ"),
+               w = e.get("inputQuatW");
         const double l = std::sqrt(x * x + y * y + z * z + w * w);
         if (l > 0) {
             x /= l, y /= l, z /= l, w /= l;
@@ -419,11 +437,13 @@ MStatus initPlusMinusAverage() {
     Attr* op = b.enumeration("operation", "op", {"No operation", "Sum", "Subtract", "Average"}, 1);
     Attr* i1 = b.number("input1D", "i1", 0.0, kFloat);
     Attr* i2 = b.tuple("input2D", "i2", {"x", "y"}, {"x", "y"}, AttrKind::Numeric, kFloat, {0, 0});
-    Attr* i3 = b.tuple("input3D", "i3", {"x", "y", "z"}, {"x", "y", "z"}, AttrKind::Numeric, kFloat, {0, 0, 0});
+    Attr* i3 =
+        b.tuple("input3D", "i3", {"x", "y", "z"}, {"x", "y", "z"}, AttrKind::Numeric, kFloat, {0, 0, 0});
     for (Attr* a : {i1, i2, i3}) a->array = true;
     Attr* o1 = b.number("output1D", "o1", 0.0, kFloat);
     Attr* o2 = b.tuple("output2D", "o2", {"x", "y"}, {"x", "y"}, AttrKind::Numeric, kFloat, {0, 0});
-    Attr* o3 = b.tuple("output3D", "o3", {"x", "y", "z"}, {"x", "y", "z"}, AttrKind::Numeric, kFloat, {0, 0, 0});
+    Attr* o3 =
+        b.tuple("output3D", "o3", {"x", "y", "z"}, {"x", "y", "z"}, AttrKind::Numeric, kFloat, {0, 0, 0});
     b.affects({op, i1, i2, i3}, {o1, o2, o3});
     b.type().hostCompute = &plusMinusAverage;
     return MS::kSuccess;
@@ -451,8 +471,9 @@ MStatus initClamp() {
 
 MStatus initCondition() {
     Builder b(being());
-    Attr* op = b.enumeration("operation", "op",
-                             {"Equal", "Not Equal", "Greater Than", "Greater or Equal", "Less Than", "Less or Equal"});
+    Attr* op = b.enumeration(
+        "operation", "op",
+        {"Equal", "Not Equal", "Greater Than", "Greater or Equal", "Less Than", "Less or Equal"});
     Attr* ft = b.number("firstTerm", "ft", 0.0, kFloat);
     Attr* st = b.number("secondTerm", "st", 0.0, kFloat);
     Attr* ct = b.rgb("colorIfTrue", "ct", {0, 0, 0});
@@ -553,8 +574,8 @@ MStatus initDecomposeMatrix() {
     Attr* orr = b.xyz("outputRotate", "or", AttrKind::Angle, kDouble, 0.0);
     Attr* os = b.xyz("outputScale", "os", AttrKind::Numeric, kDouble, 1.0);
     Attr* osh = b.xyz("outputShear", "osh", AttrKind::Numeric, kDouble, 0.0);
-    Attr* oq = b.tuple("outputQuat", "oq", {"X", "Y", "Z", "W"}, {"x", "y", "z", "w"}, AttrKind::Numeric, kDouble,
-                       {0, 0, 0, 1});
+    Attr* oq = b.tuple("outputQuat", "oq", {"X", "Y", "Z", "W"}, {"x", "y", "z", "w"}, AttrKind::Numeric,
+                       kDouble, {0, 0, 0, 1});
     b.affects({im, ro}, {ot, orr, os, osh, oq});
     b.type().hostCompute = &decomposeMatrix;
     return MS::kSuccess;
@@ -568,8 +589,8 @@ MStatus initComposeMatrix() {
     Attr* ish = b.xyz("inputShear", "ish", AttrKind::Numeric, kDouble, 0.0);
     Attr* iro = b.enumeration("inputRotateOrder", "iro", kRotateOrders);
     Attr* uer = b.number("useEulerRotation", "uer", 1.0, kBool);
-    Attr* iq = b.tuple("inputQuat", "iq", {"X", "Y", "Z", "W"}, {"x", "y", "z", "w"}, AttrKind::Numeric, kDouble,
-                       {0, 0, 0, 1});
+    Attr* iq = b.tuple("inputQuat", "iq", {"X", "Y", "Z", "W"}, {"x", "y", "z", "w"}, AttrKind::Numeric,
+                       kDouble, {0, 0, 0, 1});
     Attr* om = b.matrix("outputMatrix", "omat");
     b.affects({it, ir, is, ish, iro, uer, iq}, {om});
     b.type().hostCompute = &composeMatrix;
@@ -594,13 +615,20 @@ void installUtilityNodes(Scene& scene) {
     };
     // Ids as the host numbers them.
     static const Entry entries[] = {
-        {"multiplyDivide", 0x524d4456, initMultiplyDivide},     {"plusMinusAverage", 0x52504d41, initPlusMinusAverage},
-        {"reverse", 0x52524556, initReverse},                   {"clamp", 0x52434c41, initClamp},
-        {"condition", 0x52434e44, initCondition},               {"remapValue", 0x524d5056, initRemapValue},
-        {"setRange", 0x52535247, initSetRange},                 {"blendColors", 0x52424c43, initBlendColors},
-        {"blendTwoAttr", 0x4142544c, initBlendTwoAttr},         {"addDoubleLinear", 0x4441444c, initAddDoubleLinear},
-        {"multDoubleLinear", 0x444d444c, initMultDoubleLinear}, {"unitConversion", 0x44554e43, initUnitConversion},
-        {"decomposeMatrix", 0x44434d50, initDecomposeMatrix},   {"composeMatrix", 0x43434d50, initComposeMatrix},
+        {"multiplyDivide", 0x524d4456, initMultiplyDivide},
+        {"plusMinusAverage", 0x52504d41, initPlusMinusAverage},
+        {"reverse", 0x52524556, initReverse},
+        {"clamp", 0x52434c41, initClamp},
+        {"condition", 0x52434e44, initCondition},
+        {"remapValue", 0x524d5056, initRemapValue},
+        {"setRange", 0x52535247, initSetRange},
+        {"blendColors", 0x52424c43, initBlendColors},
+        {"blendTwoAttr", 0x4142544c, initBlendTwoAttr},
+        {"addDoubleLinear", 0x4441444c, initAddDoubleLinear},
+        {"multDoubleLinear", 0x444d444c, initMultDoubleLinear},
+        {"unitConversion", 0x44554e43, initUnitConversion},
+        {"decomposeMatrix", 0x44434d50, initDecomposeMatrix},
+        {"composeMatrix", 0x43434d50, initComposeMatrix},
         {"multMatrix", 0x444d4d58, initMultMatrix},
     };
     for (const Entry& e : entries)
@@ -610,7 +638,6 @@ void installUtilityNodes(Scene& scene) {
 const BuiltinInstaller installer(&installUtilityNodes);
 
 }  // namespace
-
 
 namespace {
 double degreesOf(double radians) {

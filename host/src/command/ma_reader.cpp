@@ -624,8 +624,10 @@ private:
             if (dst.node->source(attrs[1]->index) && !force)
                 throw HostError("connectAttr: '" + dst.name() +
                                 "' is already connected; the file gives no -f");
+            // A file holds the host's unitConversion nodes where units cross;
+            // a connection it makes directly converts as it always did.
             if (!isPlaceholder(nodes[0]) && !isPlaceholder(nodes[1])) {
-                cmd::connectPlugs(scene_, src, dst, force);
+                scene_.connect(src.ref(), dst.ref(), force);
                 return;
             }
             try {

@@ -20,12 +20,19 @@ std::string shellQuote(const std::string& s) {
 
 }  // namespace
 
-ProgramRun runRigdials(const std::vector<std::string>& args, const std::string& dirArg,
+ProgramRun runRigdials(const std::vector<std::string>& args, const std::string& dir,
                        const std::vector<std::string>& env) {
+    const char* program = std::getenv("RIGDIALS_PROGRAM");
+    return runProgram(program && *program ? program : std::string(RIGDIALS_BIN_DIR) + "/rigdials", args, dir,
+                      env);
+}
+
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& dirArg, const std::vector<std::string>& env) {
     std::string dir = dirArg.empty() ? makeTempDir() : dirArg;
     std::string cmd = "cd " + shellQuote(dir) + " && env";
     for (const auto& e : env) cmd += " " + shellQuote(e);
-    cmd += " " + shellQuote(std::string(RIGDIALS_BIN_DIR) + "/rigdials");
+    cmd += " " + shellQuote(program);
     for (const auto& a : args) cmd += " " + shellQuote(a);
     cmd += " >.stdout 2>.stderr </dev/null";
     int raw = std::system(cmd.c_str());

@@ -11,10 +11,14 @@ struct ProgramRun {
     std::string out, err;
 };
 
-// Runs RIGDIALS_BIN_DIR/rigdials with the arguments in `dir` (a fresh temporary
-// folder when empty), with extra environment settings "NAME=value".
+// Runs RIGDIALS_BIN_DIR/rigdials (or the program RIGDIALS_PROGRAM names, such
+// as an installed one) with the arguments in `dir` (a fresh temporary folder
+// when empty), with extra environment settings "NAME=value".
 ProgramRun runRigdials(const std::vector<std::string>& args, const std::string& dir = "",
                        const std::vector<std::string>& env = {});
+// The same with any program.
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& dir = "", const std::vector<std::string>& env = {});
 
 // A fresh empty folder under the system's temporary folder (left in place).
 inline std::string makeTempDir() { return rdtest::makeTempDir("rigdials-e2e"); }

@@ -1,9 +1,11 @@
 #include "command/interpreter.h"
 
 #include "command/parser.h"
+#include "graph/modules.h"
 #include "graph/undo.h"
 
 #include <sys/stat.h>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -50,15 +52,11 @@ struct CommandState : SceneExtension {
 
 Interpreter::Interpreter(Scene& scene, std::ostream& out, std::ostream& err)
     : scene_(scene), out_(out), err_(err), eval_(std::make_unique<Evaluator>(*this)) {
-    if (const char* path = std::getenv("MAYA_SCRIPT_PATH")) {
-        std::string p = path;
-        for (std::size_t b = 0; b <= p.size();) {
-            std::size_t e = p.find(':', b);
-            if (e == std::string::npos) e = p.size();
-            if (e > b) scriptPath.push_back(p.substr(b, e - b));
-            b = e + 1;
-        }
-    }
+    if (const char* path = std::getenv("MAYA_SCRIPT_PATH")) scriptPath = splitSearchPath(path);
+    for (const Module& m : scene.modules())
+        for (const std::string& folder : m.scriptPath)
+            if (std::find(scriptPath.begin(), scriptPath.end(), folder) == scriptPath.end())
+                scriptPath.push_back(folder);
     savedHook_ = scene.executeHook();
     savedListHook_ = scene.executeListHook();
     savedSink_ = scene.warningSink();

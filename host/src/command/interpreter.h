@@ -77,7 +77,7 @@ public:
     // Limits of scripts; maxSteps 0 (the default) lets a script run forever.
     Limits& limits() { return eval_->limits; }
     // Folders `source NAME` and calls of unknown procedures look in for NAME.mel,
-    // in order (MAYA_SCRIPT_PATH's at first).
+    // in order (MAYA_SCRIPT_PATH's at first, then the modules' scripts folders).
     std::vector<std::string> scriptPath;
 
     // Called around every command a script runs, nested ones included (a

@@ -64,6 +64,7 @@ void forget(Scene::Impl& impl, Plugin* plugin) {
 const std::vector<std::unique_ptr<Plugin>>& Scene::plugins() const { return impl_->plugins; }
 
 const std::vector<std::string>& Scene::pluginPath() const { return impl_->pluginPath; }
+const std::vector<Module>& Scene::modules() const { return impl_->modules; }
 void Scene::setPluginPath(std::vector<std::string> folders) { impl_->pluginPath = std::move(folders); }
 
 FaultInjection& Scene::faults() { return impl_->faults; }
@@ -104,6 +105,16 @@ Plugin* Scene::loadPlugin(const std::string& nameOrPath) {
             }
             searched += (searched.empty() ? "" : ":") + folder;
         }
+        // A module of the plug-in's name that lacks it is a broken install: say so.
+        for (const Module& m : impl_->modules)
+            if (path.empty() && m.name == name) {
+                std::string folders;
+                for (const auto& f : m.plugInPath) folders += (folders.empty() ? "" : ":") + f;
+                throw HostError("loadPlugin: module '" + m.name + "' " + m.version + " (" + m.path +
+                                ", from " + m.definition + ") has no " + file + " in its plug-in folders" +
+                                (folders.empty() ? std::string(" (it has none)") : " " + folders) +
+                                "; reinstall the module");
+            }
         if (path.empty())
             throw HostError("loadPlugin: cannot find plug-in '" + clipInput(name) + "' (" + clipInput(file) +
                             ") on the plug-in path" +

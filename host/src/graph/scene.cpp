@@ -32,11 +32,14 @@ Scene* Scene::current() { return g_current; }
 void Scene::setCurrent(Scene* scene) { g_current = scene; }
 
 Scene::Scene() : impl_(std::make_unique<Impl>()) {
-    if (const char* env = std::getenv("MAYA_PLUG_IN_PATH")) {
-        std::stringstream ss(env);
-        std::string dir;
-        while (std::getline(ss, dir, ':'))
-            if (!dir.empty()) impl_->pluginPath.push_back(dir);
+    if (const char* env = std::getenv("MAYA_PLUG_IN_PATH")) impl_->pluginPath = splitSearchPath(env);
+    if (const char* env = std::getenv("MAYA_MODULE_PATH")) {
+        impl_->modules = readModules(
+            splitSearchPath(env), ModuleHost(),
+            [](const std::string& name) { return std::getenv(name.c_str()); },
+            [this](const std::string& message) { warn(message); });
+        for (const Module& m : impl_->modules)
+            impl_->pluginPath.insert(impl_->pluginPath.end(), m.plugInPath.begin(), m.plugInPath.end());
     }
     impl_->undo = std::make_unique<UndoQueue>(*this);
     CurrentSceneGuard guard(this);

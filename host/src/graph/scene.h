@@ -93,6 +93,8 @@ class MMatrix;
 
 namespace rdhost {
 
+struct Module;
+
 class Scene;
 class UndoQueue;
 struct NodeType;
@@ -475,8 +477,11 @@ public:
                            MCreatorFunction creator, MInitializeFunction initialize);
     void deregisterType(unsigned id);
 
-    // Folders searched by loadPlugin NAME, in order; MAYA_PLUG_IN_PATH's at first.
+    // Folders searched by loadPlugin NAME, in order; MAYA_PLUG_IN_PATH's at
+    // first, then those of the modules found on MAYA_MODULE_PATH.
     const std::vector<std::string>& pluginPath() const;
+    // The modules read from MAYA_MODULE_PATH when the scene was made.
+    const std::vector<Module>& modules() const;
     void setPluginPath(std::vector<std::string> folders);
     Plugin* loadPlugin(
         const std::string& nameOrPath);          // throws HostError; nullptr if already loaded (warned)

@@ -1,6 +1,7 @@
 // The scene's private state, shared by the graph module's sources.
 #pragma once
 
+#include "graph/modules.h"
 #include "graph/scene.h"
 #include "graph/undo.h"
 
@@ -49,6 +50,7 @@ struct Scene::Impl {
     double time = 1.0;
 
     std::vector<std::string> pluginPath;
+    std::vector<Module> modules;
     FaultInjection faults;
     std::vector<Node*> selection;
     std::deque<std::string> deferred;

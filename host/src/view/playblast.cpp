@@ -186,6 +186,7 @@ std::vector<TraceEntry> playblastWithTrace(Scene& scene, const PlayblastOptions&
         ro.width = options.width;
         ro.height = options.height;
         ro.camera = options.camera;
+        ro.showGrid = options.ornaments;
         RenderResult result;
         try {
             result = renderScene(scene, ro);
@@ -279,6 +280,7 @@ cmd::Value runPlayblast(cmd::Invocation& inv) {
             inv.fail("-quality must be a whole number between 1 and 100");
         opt.quality = static_cast<int>(q);
     }
+    if (inv.has("showOrnaments")) opt.ornaments = inv.flagNumber("showOrnaments") != 0.0;
     if (inv.has("trace")) {
         opt.traceFile = inv.flagText("trace");
         if (opt.traceFile.empty()) inv.fail("-trace needs a file name");

@@ -20,6 +20,7 @@ struct PlayblastOptions {
     std::string traceFile;    // empty: no trace
     std::string compression;  // "png", "jpg" or empty: the file's extension decides
     int quality = 90;         // JPEG quality, 1 to 100
+    bool ornaments = true;    // the grid (-showOrnaments)
 };
 
 enum class ImageFormat { Png, Jpeg };

@@ -34,6 +34,13 @@ grep -q "OpenMayaRender" "$work/broken.log" && grep -q "MPlug.h" "$work/broken.l
   exit 1
 }
 
+step "RIGDIALS_DEVKIT=ON finds the devkit through DEVKIT_LOCATION"
+DEVKIT_LOCATION="$work/devkit" cmake -S . -B "$work/on-build" -DRIGDIALS_DEVKIT=ON >"$work/on.log" 2>&1 || {
+  cat "$work/on.log" >&2
+  exit 1
+}
+grep -q "devkit from DEVKIT_LOCATION: $work/devkit" "$work/on.log"
+
 step "the plug-in through the devkit build ($host_build)"
 # A fresh configure each time: the devkit folder is new on every run.
 rm -f "$host_build/CMakeCache.txt"

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <regex>
 
@@ -27,12 +28,15 @@ protected:
         prefix_ = new std::string(makeTempDir());
         for (const char* component : {"devkit", "module"}) {
             const std::string cmd = std::string("'") + RIGDIALS_CMAKE_COMMAND + "' --install '" +
-                                    RIGDIALS_BUILD_DIR + "' --component " + component + " --prefix '" + *prefix_ +
-                                    (component == std::string("devkit") ? "/devkit" : "/mods") + "' >/dev/null";
+                                    RIGDIALS_BUILD_DIR + "' --component " + component + " --prefix '" +
+                                    *prefix_ + (component == std::string("devkit") ? "/devkit" : "/mods") +
+                                    "' >/dev/null";
             ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
         }
     }
     static void TearDownTestSuite() {
+        std::error_code ec;
+        std::filesystem::remove_all(*prefix_, ec);  // the library alone is tens of megabytes
         delete prefix_;
         prefix_ = nullptr;
     }
@@ -70,15 +74,16 @@ TEST_F(Installed, ModuleLoadsAndEachCreateProcedureMakesItsControl) {
 }
 
 TEST_F(Installed, AModuleWithoutItsPluginIsNamedByLoadPlugin) {
-    const std::string broken = makeTempDir();
-    const std::string cmd = "cp -r '" + module() + "' '" + broken + "/' && rm '" + broken +
-                            "/rigDials/plug-ins/rigDials.so'";
+    rdtest::TempDir dir("rigdials-e2e");
+    const std::string broken = dir.path();
+    const std::string cmd =
+        "cp -r '" + module() + "' '" + broken + "/' && rm '" + broken + "/rigDials/plug-ins/rigDials.so'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     ProgramRun r = run("loadPlugin rigDials;", broken + "/rigDials");
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(contains(r.err, "loadPlugin: module 'rigDials' 3.0 (" + broken + "/rigDials, from " + broken +
-                                    "/rigDials/rigDials.mod) has no rigDials.so in its plug-in folders " + broken +
-                                    "/rigDials/plug-ins; reinstall the module"))
+                                    "/rigDials/rigDials.mod) has no rigDials.so in its plug-in folders " +
+                                    broken + "/rigDials/plug-ins; reinstall the module"))
         << r.err;
 }
 
@@ -94,9 +99,11 @@ TEST_F(Installed, AttributeEditorTemplatesNameEveryAttributeOnce) {
         std::map<std::string, int> named;
         static const std::regex list("\"(controls|suppressed)\": \\[([^\\]]*)\\]");
         static const std::regex name("\"([A-Za-z]+)\"");
-        for (auto l = std::sregex_iterator(r.out.begin(), r.out.end(), list); l != std::sregex_iterator(); ++l) {
+        for (auto l = std::sregex_iterator(r.out.begin(), r.out.end(), list); l != std::sregex_iterator();
+             ++l) {
             const std::string items = (*l)[2];
-            for (auto n = std::sregex_iterator(items.begin(), items.end(), name); n != std::sregex_iterator(); ++n)
+            for (auto n = std::sregex_iterator(items.begin(), items.end(), name); n != std::sregex_iterator();
+                 ++n)
                 ++named[(*n)[1]];
         }
         EXPECT_GE(named.size(), 14u);
@@ -107,7 +114,8 @@ TEST_F(Installed, AttributeEditorTemplatesNameEveryAttributeOnce) {
 // The icons are the nodes' pictures as this host draws them now, at the
 // Outliner's 20 x 20 and at 32 x 32.
 TEST_F(Installed, IconsAreTheNodesPicturesAtBothSizes) {
-    const std::string fresh = makeTempDir();
+    rdtest::TempDir dir("rigdials-e2e");
+    const std::string fresh = dir.path();
     ProgramRun r = runRigdials({std::string(RIGDIALS_SOURCE_DIR) + "/scripts/icons.mel"}, fresh);
     ASSERT_EQ(r.status, 0) << r.err;
     for (const char* type : kTypes) {
@@ -129,7 +137,8 @@ TEST_F(Installed, IconsAreTheNodesPicturesAtBothSizes) {
                     background += drawn.pixel(x, y)[0] == drawn.pixel(0, 0)[0] &&
                                   drawn.pixel(x, y)[1] == drawn.pixel(0, 0)[1] &&
                                   drawn.pixel(x, y)[2] == drawn.pixel(0, 0)[2];
-            EXPECT_LT(diff / shipped.rgba.size(), 2.0) << "module/icons is stale: bash scripts/icons.sh redraws it";
+            EXPECT_LT(diff / shipped.rgba.size(), 2.0)
+                << "module/icons is stale: bash scripts/icons.sh redraws it";
             EXPECT_LT(background, side * side * 98 / 100) << "the node hardly shows";
         }
     }

@@ -63,7 +63,8 @@ TEST(Modules, ReadAsTheHostReadsThem) {
          {}},
         {"conditions for another host are skipped quietly; a switched-off module too",
          {{"mods/a.mod",
-           "+ MAYAVERSION:2019 a 1.0 ../m\n+ LOCALE:ja_JP a 1.0 ../m\n- b 1.0 ../m\nMAYA_SCRIPT_PATH+:=nowhere\n"
+           "+ MAYAVERSION:2019 a 1.0 ../m\n+ LOCALE:ja_JP a 1.0 ../m\n- b 1.0 "
+           "../m\nMAYA_SCRIPT_PATH+:=nowhere\n"
            "+ MAYAVERSION:2024 PLATFORM:linux LOCALE:en_US c 2.0 ../m\n"}},
          kModuleFolders,
          {"mods"},
@@ -148,7 +149,8 @@ TEST(Modules, ReadAsTheHostReadsThem) {
         for (size_t i = 0; i < warnings.size(); ++i) {
             std::string expected = c.warnings[i];
             for (size_t at; (at = expected.find('@')) != std::string::npos;) expected.replace(at, 1, root);
-            EXPECT_NE(warnings[i].find(expected), std::string::npos) << warnings[i] << "\nlacks\n" << expected;
+            EXPECT_NE(warnings[i].find(expected), std::string::npos) << warnings[i] << "\nlacks\n"
+                                                                     << expected;
         }
     }
     ::unsetenv("RD_TEST_BASE");

@@ -50,7 +50,8 @@ Value moduleInfo(Invocation& inv) {
         for (const Module& m : modules) names.push_back(m.name);
         return Value::strings(names);
     }
-    if (!inv.has("moduleName")) inv.fail("give -listModules, or -moduleName NAME with -path, -version or -definition");
+    if (!inv.has("moduleName"))
+        inv.fail("give -listModules, or -moduleName NAME with -path, -version or -definition");
     const std::string name = inv.flagText("moduleName");
     const Module* found = nullptr;
     for (const Module& m : modules)
@@ -74,8 +75,8 @@ struct Frame {
 struct EditorLayout : SceneExtension {
     bool active = false;
     Node* node = nullptr;
-    std::vector<Frame> frames;        // in the order they begin; frames[0] is outside any
-    std::vector<size_t> open;         // frames begun and not ended, innermost last
+    std::vector<Frame> frames;  // in the order they begin; frames[0] is outside any
+    std::vector<size_t> open;   // frames begun and not ended, innermost last
     std::vector<std::string> suppressed;
     std::vector<std::string> missing;  // controls naming no attribute of the node
     bool extraControls = false;
@@ -91,8 +92,9 @@ std::string frameLabel(const EditorLayout& l) {
 Value editorTemplate(Invocation& inv) {
     EditorLayout* l = inv.scene.findExtension<EditorLayout>();
     if (!l || !l->active)
-        inv.fail("lays out an Attribute Editor only while a template (AE<nodeType>Template) runs; "
-                 "showEditor NODE runs one");
+        inv.fail(
+            "lays out an Attribute Editor only while a template (AE<nodeType>Template) runs; "
+            "showEditor NODE runs one");
     // Names are checked before anything is recorded.
     for (const FlagUse& f : inv.flags) {
         if ((f.name == "addControl" || f.name == "suppress") && !l->node->findAttr(f.args[0].text)) {
@@ -182,10 +184,10 @@ Value showEditor(Invocation& inv) {
     for (const Frame& f : done.frames) named.insert(named.end(), f.controls.begin(), f.controls.end());
     std::vector<std::string> extra;
     const NodeType* type = node->type;
-    const size_t inherited = type->isDag && !type->isTransform && !type->attrs.empty() &&
-                                     type->attrs[0]->longName == "visibility"
-                                 ? 1
-                                 : 0;
+    const size_t inherited =
+        type->isDag && !type->isTransform && !type->attrs.empty() && type->attrs[0]->longName == "visibility"
+            ? 1
+            : 0;
     for (size_t i = inherited; i < type->attrs.size(); ++i) {
         const Attr* a = type->attrs[i];
         if (a->parent) continue;
@@ -199,8 +201,8 @@ Value showEditor(Invocation& inv) {
     for (const Frame& f : done.frames) {
         if (f.label.empty() && f.controls.empty()) continue;
         o << (first ? "" : ", ") << "{\"frame\": " << json(f.label)
-          << ", \"collapse\": " << (f.collapse ? "true" : "false") << ", \"controls\": " << jsonList(f.controls)
-          << "}";
+          << ", \"collapse\": " << (f.collapse ? "true" : "false")
+          << ", \"controls\": " << jsonList(f.controls) << "}";
         first = false;
     }
     o << "], \"suppressed\": " << jsonList(done.suppressed) << ", \"missing\": " << jsonList(done.missing)

@@ -98,7 +98,8 @@ public:
 private:
     // Expands "${NAME}" (module variables, then the environment). False, with
     // the chain in `loop`, when a variable comes back to itself.
-    bool expand(const std::string& text, std::vector<std::string>& stack, std::string& out, std::string& loop);
+    bool expand(const std::string& text, std::vector<std::string>& stack, std::string& out,
+                std::string& loop);
     bool expandLine(const std::string& text, std::string& out, const std::string& where,
                     const std::string& defining = "");
     void header(const std::vector<std::string>& w, const std::string& where, const std::string& fileDir,
@@ -223,7 +224,8 @@ void Reader::header(const std::vector<std::string>& w, const std::string& where,
     if (!expandLine(pathText, path, where)) return;
     path = joinPath(fileDir, path);
     if (!isDir(path)) {
-        warn_(where + ": module " + name + " " + version + ": folder '" + path + "' does not exist; module skipped");
+        warn_(where + ": module " + name + " " + version + ": folder '" + path +
+              "' does not exist; module skipped");
         return;
     }
     for (const Module& m : modules)
@@ -249,7 +251,7 @@ void Reader::body(const std::string& line, const std::string& where) {
         const bool append = s[2].length() > 0, relative = s[3].length() > 0;
         std::string piece = s[4];
         if (relative) piece = joinPath(m.path, piece);
-        std::vector<std::string>* list = name == "MAYA_PLUG_IN_PATH" ? &m.plugInPath
+        std::vector<std::string>* list = name == "MAYA_PLUG_IN_PATH"  ? &m.plugInPath
                                          : name == "MAYA_SCRIPT_PATH" ? &m.scriptPath
                                          : name == "XBMLANGPATH"      ? &m.iconPath
                                                                       : nullptr;

@@ -52,8 +52,11 @@ test -f "$work/modules/rigDials/plug-ins/rigDials.so"
 
 step "the end-to-end tests with the module's plug-in and the installed program"
 # The installed program has no plug-in beside it: rigDials comes from the module.
+# Left out: two tests that check the exact search paths of the build's own
+# program (the module adds its folders to them), and the tests that install
+# this build themselves.
 RIGDIALS_PROGRAM="$work/devkit/bin/rigdials" MAYA_MODULE_PATH="$work/modules/rigDials" \
-  "$build/bin/test_e2e" --gtest_brief=1 --gtest_filter='-Program.PluginPathOrder'
+  "$build/bin/test_e2e" --gtest_brief=1 --gtest_filter='-Program.PluginPathOrder:Program.ScriptsComeFromTheScriptPath:Installed.*'
 
 step "the release archive, installed as its INSTALL.md says"
 (cd "$host_build" && cpack >/dev/null)

@@ -5,6 +5,7 @@
 // leaves nothing behind: the types it registered are removed and the module
 // is closed. unloadPlugin refuses while nodes of the plug-in's types exist.
 #define MNoVersionString
+#include "graph/draw_registry.h"
 #include "graph/handles.h"
 #include "graph/scene_impl.h"
 
@@ -62,6 +63,8 @@ void forget(Scene::Impl& impl, Plugin* plugin) {
 }  // namespace
 
 const std::vector<std::unique_ptr<Plugin>>& Scene::plugins() const { return impl_->plugins; }
+
+Plugin* Scene::activePlugin() const { return impl_->activePlugin; }
 
 const std::vector<std::string>& Scene::pluginPath() const { return impl_->pluginPath; }
 const std::vector<Module>& Scene::modules() const { return impl_->modules; }
@@ -160,9 +163,12 @@ Plugin* Scene::loadPlugin(const std::string& nameOrPath) {
     MStatus st;
     {
         CurrentSceneGuard guard(this);
+        impl_->activePlugin = p;
         st = init(ObjectAccess::make(p));
+        impl_->activePlugin = nullptr;
     }
     if (!st) {
+        if (auto* reg = findExtension<DrawRegistry>()) reg->forgetPlugin(p, false);
         // Nodes made by initializePlugin itself go too, before their types.
         for (Node* n : std::vector<Node*>(impl_->nodes))
             if (std::find(impl_->nodes.begin(), impl_->nodes.end(), n) != impl_->nodes.end() &&
@@ -190,7 +196,9 @@ void Scene::unloadPlugin(const std::string& nameOrPath) {
     MStatus st;
     {
         CurrentSceneGuard guard(this);
+        impl_->activePlugin = p;
         st = uninit(ObjectAccess::make(p));
+        impl_->activePlugin = nullptr;
     }
     if (!st)
         throw HostError("unloadPlugin: uninitializePlugin of '" + p->name + "' failed " +
@@ -200,6 +208,7 @@ void Scene::unloadPlugin(const std::string& nameOrPath) {
         for (NodeType* t : p->types) left += (left.empty() ? "" : ", ") + t->name;
         warn("unloadPlugin: '" + p->name + "' left node types registered (" + left + "); removing them");
     }
+    if (auto* reg = findExtension<DrawRegistry>()) reg->forgetPlugin(p, true);
     void* handle = p->handle;
     forget(*impl_, p);
     ::dlclose(handle);
@@ -267,11 +276,21 @@ MString MFnPlugin::loadPath(MStatus* st) const {
 
 MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
                                 MCreatorFunction creatorFunction, MInitializeFunction initFunction,
-                                MPxNode::Type type, const MString*) {
+                                MPxNode::Type type, const MString* classification) {
     Plugin* p = RD_PLUGIN();
     if (!p) return MStatus(MS::kFailure, "registerNode: the function set is not attached to a plug-in");
     try {
-        p->scene->registerType(p, typeName.asChar(), typeId.id(), type, creatorFunction, initFunction);
+        rdhost::NodeType* t =
+            p->scene->registerType(p, typeName.asChar(), typeId.id(), type, creatorFunction, initFunction);
+        if (t && classification) {
+            t->classification = classification->asChar();
+            // A locator's classification is there to name its draw override.
+            if (type == MPxNode::kLocatorNode && !t->classification.empty() &&
+                rdhost::drawClassificationOf(t->classification).empty())
+                p->scene->warn("registerNode: the classification '" + rdhost::clipInput(t->classification) +
+                               "' of node type '" + t->name +
+                               "' has no part beginning with drawdb/; it draws through its legacy draw");
+        }
     } catch (const rdhost::HostError& e) {
         return MStatus(MS::kFailure, e.what());
     }

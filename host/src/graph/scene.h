@@ -191,7 +191,8 @@ struct NodeType {
     bool isDag = false;        // locators and transforms live in the DAG
     bool isTransform = false;  // has translate/rotate/scale: a local matrix
     bool beingInitialized = false;
-    bool removed = false;  // deregistered; kept alive while handles may point at it
+    std::string classification;  // as registerNode was given it (empty: none)
+    bool removed = false;        // deregistered; kept alive while handles may point at it
     // A host type's own evaluation (the utility nodes, the transform's
     // matrices): called for a dirty computed slot of a node with no MPxNode,
     // it brings that slot (and may bring others) up to date through the data
@@ -487,6 +488,8 @@ public:
         const std::string& nameOrPath);          // throws HostError; nullptr if already loaded (warned)
     void unloadPlugin(const std::string& name);  // throws HostError
     Plugin* findPlugin(const std::string& name) const;
+    // The plug-in whose initializePlugin or uninitializePlugin runs now, or null.
+    Plugin* activePlugin() const;
     const std::vector<std::unique_ptr<Plugin>>& plugins() const;
     FaultInjection& faults();
 

@@ -42,6 +42,7 @@ struct Scene::Impl {
     std::string freeName(const std::string& base, bool dag, const Node* parent, const Node* except,
                          bool global);
     std::vector<std::unique_ptr<Plugin>> plugins;
+    Plugin* activePlugin = nullptr;  // in its initializePlugin or uninitializePlugin
 
     // Plugs reached by dirty propagation since the last idle step.
     std::vector<PlugRef> reached;

@@ -1,10 +1,13 @@
 // One viewport refresh of N nodes of one type through the host (offscreen,
 // picture read back, no PNG), next to its floor: the same GL calls issued
-// directly (floor.h). Both end in glFinish and read the picture back.
+// directly (floor.h); and the host's two renderers side by side
+// (base_OpenGL_Renderer, the legacy draws; vp2Renderer, the draw overrides).
+// All end in glFinish and read the picture back.
 #include "bench_scene.h"
 #include "floor.h"
 #include "view/playblast.h"
 #include "view/render.h"
+#include "view/vp2_render.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,9 +34,12 @@ rdhost::RenderOptions options() {
     return o;
 }
 
+// The floor issues the legacy draws' calls: the host refreshes it is set
+// against draw with base_OpenGL_Renderer.
 void BM_RefreshHost(benchmark::State& state) {
     bench::BenchScene s;
     s.createMany(typeOf(state.range(0)), static_cast<int>(state.range(1)));
+    rdhost::setRenderer(s.scene(), rdhost::kLegacyRenderer);
     rdhost::RenderOptions o = options();
     o.view = rdhost::renderScene(s.scene(), o).camera;  // context, framebuffer, first computes, framing
     for (auto _ : state) {
@@ -46,6 +52,7 @@ void BM_RefreshHost(benchmark::State& state) {
 void BM_RefreshFloor(benchmark::State& state) {
     bench::BenchScene s;
     const auto nodes = s.createMany(typeOf(state.range(0)), static_cast<int>(state.range(1)));
+    rdhost::setRenderer(s.scene(), rdhost::kLegacyRenderer);
     rdhost::RenderOptions o = options();
     const rdhost::RenderResult first = rdhost::renderScene(s.scene(), o);
     o.view = first.camera;
@@ -81,6 +88,7 @@ double median(std::vector<double> v) {
 void BM_RefreshPair(benchmark::State& state) {
     bench::BenchScene s;
     const auto nodes = s.createMany(typeOf(state.range(0)), static_cast<int>(state.range(1)));
+    rdhost::setRenderer(s.scene(), rdhost::kLegacyRenderer);
     rdhost::RenderOptions o = options();
     const rdhost::RenderResult first = rdhost::renderScene(s.scene(), o);
     o.view = first.camera;
@@ -116,6 +124,39 @@ void BM_RefreshPair(benchmark::State& state) {
     state.counters["host_cpu_ms"] = median(hostCpu);
     state.counters["floor_cpu_ms"] = median(floorCpu);
     state.counters["cpu_ratio"] = median(hostCpu) / median(floorCpu);
+    state.counters["nodes"] = static_cast<double>(state.range(1));
+}
+
+// The two renderers' refreshes of the same scene taken in turn, as
+// BM_RefreshPair takes host and floor. Reports the median wall and
+// main-thread CPU time of each per refresh and vp2 / legacy.
+void BM_RendererPair(benchmark::State& state) {
+    bench::BenchScene s;
+    s.createMany(typeOf(state.range(0)), static_cast<int>(state.range(1)));
+    rdhost::RenderOptions o = options();
+    rdhost::setRenderer(s.scene(), rdhost::kLegacyRenderer);
+    o.view = rdhost::renderScene(s.scene(), o).camera;
+    rdhost::setRenderer(s.scene(), rdhost::kVp2Renderer);
+    rdhost::renderScene(s.scene(), o);  // the overrides and their first data
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> wall[2], cpu[2];
+    const char* const renderers[2] = {rdhost::kLegacyRenderer, rdhost::kVp2Renderer};
+    for (auto _ : state) {
+        for (int r = 0; r < 2; ++r) {
+            rdhost::setRenderer(s.scene(), renderers[r]);
+            const auto t0 = Clock::now();
+            const double c0 = threadCpuMs();
+            rdhost::RenderResult res = rdhost::renderScene(s.scene(), o);
+            benchmark::DoNotOptimize(res.image.rgba.data());
+            wall[r].push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+            cpu[r].push_back(threadCpuMs() - c0);
+        }
+    }
+    state.counters["legacy_ms"] = median(wall[0]);
+    state.counters["vp2_ms"] = median(wall[1]);
+    state.counters["ratio"] = median(wall[1]) / median(wall[0]);
+    state.counters["legacy_cpu_ms"] = median(cpu[0]);
+    state.counters["vp2_cpu_ms"] = median(cpu[1]);
     state.counters["nodes"] = static_cast<double>(state.range(1));
 }
 
@@ -175,6 +216,21 @@ BENCHMARK(BM_RefreshPair)
     ->ArgNames({"type", "N"})
     ->Args({2, 1000})
     ->Iterations(7)
+    ->Unit(benchmark::kMillisecond);
+// Legacy and VP2 refreshes side by side; the arc sliders' in fixed turns.
+BENCHMARK(BM_RendererPair)
+    ->ArgNames({"type", "N"})
+    ->Args({0, 100})
+    ->Args({0, 1000})
+    ->Args({1, 100})
+    ->Args({1, 1000})
+    ->Args({2, 100})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_RendererPair)
+    ->ArgNames({"type", "N"})
+    ->Args({2, 1000})
+    ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TracedPlayblastHeap)->Iterations(300)->Unit(benchmark::kMillisecond);
 

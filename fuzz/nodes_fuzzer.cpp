@@ -6,14 +6,22 @@
 // NaN, infinities, huge, negative and whole values, every enum field and
 // values past the last; manipulator drags; time changes; refreshes. Writes go
 // through Node::setNumber, which applies no limits, as a connection delivers
-// values. At the end every output is pulled and the viewport drawn in the real
-// GL context; each node must leave the GL stacks as it found them (the
-// renderer reports otherwise) and nothing may throw or trip a sanitizer.
+// values. Refreshes draw with either renderer (vp2Renderer: the draw
+// overrides; base_OpenGL_Renderer: the legacy draws), and arbitrary
+// submissions through MUIDrawManager (any primitive, vertex count, index and
+// normal array, calls outside drawables) are recorded and rasterised. At the
+// end every output is pulled and the viewport drawn in the real GL context;
+// each node must leave the GL stacks as it found them (the renderer reports
+// otherwise) and nothing may throw or trip a sanitizer.
 #include "fuzz_support.h"
 
 #include "command/interpreter.h"
+#include "view/gl_context.h"
 #include "view/render.h"
 #include "view/viewport.h"
+#include "view/vp2_render.h"
+
+#include <maya/MUIDrawManager.h>
 
 #include <cmath>
 #include <cstring>
@@ -108,6 +116,7 @@ const char* const kManips[] = {"distanceManip", "LengthManip",   "sizeManip",   
 void render(rdhost::Scene& scene, std::uint8_t how) {
     rdhost::Viewport& vp = rdhost::viewportFor(scene);
     vp.warnings.clear();
+    rdhost::setRenderer(scene, (how & 0x80) ? rdhost::kLegacyRenderer : rdhost::kVp2Renderer);
     rdhost::RenderOptions ro;
     ro.width = 32 + (how & 31);
     ro.height = 32 + ((how >> 2) & 31);
@@ -120,6 +129,64 @@ void render(rdhost::Scene& scene, std::uint8_t how) {
     }
     for (const auto& item : result.items) rdhost::countItemPrimitives(scene, item);
     for (const std::string& w : vp.warnings) rdfuzz::fail("the viewport reported a faulty draw: " + w);
+}
+
+// Arbitrary calls into a draw manager, then the recording drawn: faults must
+// be refused with warnings, never read past an array.
+void submit(rdhost::Scene& scene, Reader& in) {
+    using MHWRender::MUIDrawManager;
+    rdhost::UIDrawList list;
+    list.node = "fuzz";
+    MUIDrawManager dm(&list);
+    const int calls = 1 + in.byte() % 8;
+    for (int c = 0; c < calls && !in.empty(); ++c) {
+        const std::uint8_t op = in.byte();
+        MPointArray pts;
+        const unsigned n = in.byte() % 13;
+        for (unsigned i = 0; i < n; ++i)
+            pts.append(static_cast<std::int8_t>(in.byte()) / 16.0, static_cast<std::int8_t>(in.byte()) / 16.0,
+                       static_cast<std::int8_t>(in.byte()) / 16.0);
+        switch (op % 8) {
+        case 0:
+            dm.beginDrawable();
+            break;
+        case 1:
+            dm.endDrawable();
+            break;
+        case 2: {
+            MUintArray index;
+            const bool indexed = in.byte() & 1;
+            if (indexed)
+                for (unsigned i = in.byte() % 13; i > 0; --i) index.append(in.byte() % 16);
+            MVectorArray normals(in.byte() % 14, MVector(0.0, 0.0, 1.0));
+            dm.mesh(static_cast<MUIDrawManager::Primitive>(op / 8 % 7), pts, &normals, nullptr,
+                    indexed ? &index : nullptr);
+            break;
+        }
+        case 3:
+            dm.lineList(pts, op & 8);
+            break;
+        case 4:
+            dm.lineStrip(pts, op & 8);
+            break;
+        case 5:
+            dm.text(MPoint(), "fuzz", static_cast<MUIDrawManager::TextAlignment>(op / 8 % 4));
+            break;
+        case 6:
+            dm.setLineStyle(static_cast<MUIDrawManager::LineStyle>(op / 8 % 6));
+            dm.setPaintStyle(static_cast<MUIDrawManager::PaintStyle>(op / 64 % 4));
+            break;
+        default:
+            dm.circle(MPoint(), MVector(0.0, op & 8 ? 0.0 : 1.0, 0.0), n, op & 16);
+            break;
+        }
+    }
+    list.finish();
+    rdhost::Viewport& vp = rdhost::viewportFor(scene);
+    rdhost::ensureGLContext();
+    M3dView view(&vp);
+    rdhost::rasterize(list, view);
+    vp.textLog.clear();
 }
 
 }  // namespace
@@ -181,6 +248,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 9:
             if (renders++ < 2) render(scene, in.byte());
             break;
+        case 6:
+            if (code & 0x80) {
+                submit(scene, in);
+                break;
+            }
+            [[fallthrough]];
         default: {  // an attribute write on any node there is
             const auto& all = scene.nodes();
             rdhost::Node* node = all[in.byte() % all.size()];

@@ -318,9 +318,18 @@ struct Matrix {
         const double s[16] = {x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, 0, 0, 0, 1};
         multiply(s);
     }
-    // As glRotate: an axis too short to have a direction leaves the matrix
-    // as it is.
+    // As glRotate takes its axis (in floats): along a coordinate axis it
+    // turns about that axis however short it is (a slider's track a hair off
+    // Y gives such an axis); any other axis too short to have a direction
+    // leaves the matrix as it is.
     void rotate(double degrees, double x, double y, double z) {
+        const float fx = static_cast<float>(x), fy = static_cast<float>(y), fz = static_cast<float>(z);
+        const int along = (fx != 0.0f) + (fy != 0.0f) + (fz != 0.0f);
+        if (along == 1) {
+            x = fx > 0.0f ? 1.0 : fx < 0.0f ? -1.0 : 0.0;
+            y = fy > 0.0f ? 1.0 : fy < 0.0f ? -1.0 : 0.0;
+            z = fz > 0.0f ? 1.0 : fz < 0.0f ? -1.0 : 0.0;
+        }
         const double mag = std::sqrt(x * x + y * y + z * z);
         if (mag <= 1.0e-4) return;
         x /= mag;

@@ -17,7 +17,7 @@ export RIGDIALS_BENCH_DIR="$out"   # where the 10,000-shape scene is written
 
 # Graph, viewport and files in one process (it also writes the scene file and
 # checks the floors against the plug-in's draws)...
-"$bin" --benchmark_filter='PlugRead|Drag|RefreshPair|File|TracedPlayblast' \
+"$bin" --benchmark_filter='PlugRead|Drag|RefreshPair|RendererPair|File|TracedPlayblast' \
        --benchmark_out="$out/main.json" --benchmark_out_format=json >&2
 # ...and memory in a fresh one, so its peak resident size is the scene's.
 "$bin" --no-floor-check --benchmark_filter='SceneMemory' \
@@ -69,4 +69,12 @@ for t in "012":
         print(f"| {types[t]} | {int(n):,} | {b['host_ms']:.1f} ms | {b['floor_ms']:.1f} ms | "
               f"{b['ratio']:.3f} | {target} | {met} | "
               f"{b['host_cpu_ms']:.1f} / {b['floor_cpu_ms']:.1f} ms = {b['cpu_ratio']:.3f} |")
+print()
+print("| Renderers | N | base_OpenGL_Renderer (median) | vp2Renderer (median) | VP2 / legacy | Main-thread CPU: legacy / VP2 |")
+print("|---|---|---|---|---|---|")
+for t in "012":
+    for n in ("100", "1000"):
+        b = runs[f"BM_RendererPair/type:{t}/N:{n}"]
+        print(f"| {types[t]} | {int(n):,} | {b['legacy_ms']:.1f} ms | {b['vp2_ms']:.1f} ms | {b['ratio']:.3f} | "
+              f"{b['legacy_cpu_ms']:.1f} / {b['vp2_cpu_ms']:.1f} ms |")
 PY

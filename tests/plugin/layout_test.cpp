@@ -308,15 +308,21 @@ TEST_F(ShapeMeshTest, MeshesGiveWhatGlutAndGluDraw) {
                                 ShapeTranslate(0.5f, -1.0f, 2.0f), ShapeScale(1.5f, 1.5f, 1.5f));
     const ShapeTransform identity(ShapeRotate(0.0, MVector(1.0, 0.0, 0.0)), ShapeTranslate(0, 0, 0),
                                   ShapeScale(1, 1, 1));
+    // Turned over about an axis a hair long, as a slider's start head on a
+    // track just off Y.
+    const ShapeTransform flipped(ShapeRotate(-180.0, MVector(1e-9, 0.0, 0.0)), ShapeTranslate(0, 1, 0),
+                                 ShapeScale(1, 1, 1));
     const float colour[4] = {0.2f, 0.4f, 0.6f, 1.0f};
     rdtest::CaptureOptions options;
     options.extent = 20.0;
     for (const Case& tc : cases) {
         for (short style : {kWire, kSolid, kSmooth}) {
-            for (const ShapeTransform* placement : {&identity, &placed}) {
+            for (const ShapeTransform* placement : {&identity, &placed, &flipped}) {
                 const std::string what = "kind " + std::to_string(tc.kind) + " " + std::to_string(tc.slices) +
                                          "x" + std::to_string(tc.stacks) + " style " + std::to_string(style) +
-                                         (placement == &placed ? " placed" : "");
+                                         (placement == &placed    ? " placed"
+                                          : placement == &flipped ? " flipped"
+                                                                  : "");
                 SCOPED_TRACE(what);
                 layout::ShapeItem item;
                 item.kind = tc.kind;

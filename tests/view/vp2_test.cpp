@@ -2,15 +2,23 @@
 // manager, and what the host does with faulty overrides and submissions.
 #include "view_fixture.h"
 
+#include "files.h"
+
+#include "command/interpreter.h"
 #include "graph/draw_registry.h"
+#include "view/playblast.h"
+#include "view/png_io.h"
 #include "view/vp2.h"
+#include "view/vp2_render.h"
 
 #include <maya/MDrawRegistry.h>
 #include <maya/MPxDrawOverride.h>
 
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <functional>
+#include <sstream>
 
 namespace {
 
@@ -28,7 +36,32 @@ protected:
         if (p) stats = reinterpret_cast<const Vp2Stats* (*)()>(::dlsym(p->handle, "vp2QuadStats"))();
         return p;
     }
+    // A traced playblast with the given renderer: the trace's text.
+    std::string blast(const char* renderer, const std::string& name = "shot") {
+        rdhost::setRenderer(scene(), renderer);
+        rdhost::PlayblastOptions o;
+        o.file = dir + "/" + name + ".png";
+        o.traceFile = dir + "/" + name + ".json";
+        o.width = 96;
+        o.height = 72;
+        rdhost::playblast(scene(), o);
+        return rdtest::readFile(o.traceFile);
+    }
+    // One node's line count in the last trace of that name.
+    std::size_t tracedLines(const std::string& name = "shot") {
+        const std::string t = rdtest::readFile(dir + "/" + name + ".json");
+        const auto at = t.find("\"lines\": ");
+        return at == std::string::npos ? 0 : std::strtoul(t.c_str() + at + 9, nullptr, 10);
+    }
+    rdhost::cmd::Value mel(const std::string& text) {
+        std::ostringstream out, err;
+        rdhost::cmd::Interpreter interp(scene(), out, err);
+        return interp.execute(text);
+    }
+
     const Vp2Stats* stats = nullptr;
+    rdtest::TempDir tmp_{"rdvp2"};
+    std::string dir = tmp_.path();
 };
 
 MPxDrawOverride* noOverride(const MObject&) { return nullptr; }
@@ -115,116 +148,198 @@ TEST_F(Vp2Test, DrawManagerRecordsEachDrawableWithItsState) {
     EXPECT_TRUE(list.warnings.empty());
 }
 
-// Faulty input, each row: what the plug-in does, the warning it gets (naming
-// the node or registrant) and what is still drawn.
+// Faulty input, each row: what a plug-in does, the warning it gets (naming
+// the node or registrant) and how many primitives are still drawn (-1: the
+// row draws nothing by nature).
 TEST_F(Vp2Test, FaultyInputIsWarnedAndDrawsNothingWrong) {
+    ASSERT_NE(loadVp2Nodes(), nullptr);
+    rdhost::CurrentSceneGuard guard(&scene());
     MPointArray three;
     three.append(0, 0, 0);
     three.append(1, 0, 0);
     three.append(0, 1, 0);
+    // A submission into a draw list for node "n1": warnings and primitives kept.
+    auto submit = [](std::function<void(MUIDrawManager&)> calls) {
+        return [calls](std::vector<std::string>& w) {
+            rdhost::UIDrawList list;
+            list.node = "n1";
+            MUIDrawManager dm(&list);
+            calls(dm);
+            list.finish();
+            w = list.warnings;
+            return static_cast<long>(list.prims.size());
+        };
+    };
+    // A registration; the warnings come through the scene.
+    auto reg = [](const char* classification, const char* registrant, bool ok) {
+        return [=](std::vector<std::string>&) {
+            EXPECT_EQ(
+                bool(MDrawRegistry::registerDrawOverrideCreator(classification, registrant, noOverride)), ok);
+            return -1L;
+        };
+    };
+    // A locator of vp2_nodes drawn by a traced vp2Renderer playblast.
+    auto drawn = [this](const char* type) {
+        return [=](std::vector<std::string>&) {
+            rdhost::Node* n = create(type);
+            blast(rdhost::kVp2Renderer);
+            scene().deleteNode(n->parent);
+            return static_cast<long>(tracedLines());
+        };
+    };
     const struct Row {
         const char* name;
-        std::function<void(MUIDrawManager&)> submit;  // into a list for node "n1"
+        std::function<long(std::vector<std::string>&)> act;
         const char* warning;
-        std::size_t drawn;
+        long drawn;
     } rows[] = {
-        {"line outside a drawable", [](MUIDrawManager& dm) { dm.line(MPoint(), MPoint(1, 1, 1)); },
-         "line outside beginDrawable/endDrawable", 0},
-        {"text outside a drawable", [](MUIDrawManager& dm) { dm.text(MPoint(), "t"); }, "text outside", 0},
-        {"colour outside a drawable", [](MUIDrawManager& dm) { dm.setColor(MColor(1, 0, 0)); },
-         "setColor outside", 0},
-        {"endDrawable alone", [](MUIDrawManager& dm) { dm.endDrawable(); },
-         "endDrawable without beginDrawable", 0},
-        {"drawable left open",
-         [](MUIDrawManager& dm) {
+        {"line outside a drawable", submit([](MUIDrawManager& dm) { dm.line(MPoint(), MPoint(1, 1, 1)); }),
+         "node 'n1': line outside beginDrawable/endDrawable", 0},
+        {"text outside a drawable", submit([](MUIDrawManager& dm) { dm.text(MPoint(), "t"); }),
+         "node 'n1': text outside", 0},
+        {"colour outside a drawable", submit([](MUIDrawManager& dm) { dm.setColor(MColor(1, 0, 0)); }),
+         "node 'n1': setColor outside", 0},
+        {"endDrawable alone", submit([](MUIDrawManager& dm) { dm.endDrawable(); }),
+         "node 'n1': endDrawable without beginDrawable", 0},
+        {"drawable left open", submit([](MUIDrawManager& dm) {
              dm.beginDrawable();
              dm.line(MPoint(), MPoint(1, 0, 0));
-         },
-         "beginDrawable without endDrawable", 1},
-        {"mesh index past its positions",
-         [&](MUIDrawManager& dm) {
+         }),
+         "node 'n1': beginDrawable without endDrawable", 1},
+        {"mesh index past its positions", submit([&](MUIDrawManager& dm) {
              MUintArray index(3, 0);
              index[2] = 3;
              dm.beginDrawable();
              dm.mesh(MUIDrawManager::kTriangles, three, nullptr, nullptr, &index);
              dm.endDrawable();
-         },
-         "mesh index 3 (at 2) is past its 3 positions", 0},
-        {"triangles of four vertices",
-         [&](MUIDrawManager& dm) {
+         }),
+         "node 'n1': mesh index 3 (at 2) is past its 3 positions", 0},
+        {"triangles of four vertices", submit([&](MUIDrawManager& dm) {
              MPointArray four(three);
              four.append(1, 1, 0);
              dm.beginDrawable();
              dm.mesh(MUIDrawManager::kTriangles, four);
              dm.endDrawable();
-         },
-         "mesh of 4 vertices does not fit kTriangles", 0},
-        {"lines of three vertices",
-         [&](MUIDrawManager& dm) {
+         }),
+         "node 'n1': mesh of 4 vertices does not fit kTriangles", 0},
+        {"lines of three vertices", submit([&](MUIDrawManager& dm) {
              dm.beginDrawable();
              dm.mesh(MUIDrawManager::kLines, three);
              dm.endDrawable();
-         },
-         "mesh of 3 vertices does not fit kLines", 0},
-        {"line list of three points",
-         [&](MUIDrawManager& dm) {
+         }),
+         "node 'n1': mesh of 3 vertices does not fit kLines", 0},
+        {"line list of three points", submit([&](MUIDrawManager& dm) {
              dm.beginDrawable();
              dm.lineList(three, false);
              dm.endDrawable();
-         },
-         "lineList of 3 points", 0},
-        {"normals not one per position",
-         [&](MUIDrawManager& dm) {
+         }),
+         "node 'n1': lineList of 3 points", 0},
+        {"normals not one per position", submit([&](MUIDrawManager& dm) {
              MVectorArray normals(2, MVector(0, 0, 1));
              dm.beginDrawable();
              dm.mesh(MUIDrawManager::kTriangles, three, &normals);
              dm.endDrawable();
-         },
-         "2 normals for 3 positions", 1},
+         }),
+         "node 'n1': mesh with 2 normals for 3 positions", 1},
+        {"classification without drawdb/", reg("geometry/t", "r2", false),
+         "registrant 'r2': the classification 'geometry/t' is not a draw classification", -1},
+        {"first registrant", reg("drawdb/geometry/t", "first", true), nullptr, -1},
+        {"same registrant twice", reg("drawdb/geometry/t", "first", false),
+         "registrant 'first' already registered 'drawdb/geometry/t'", -1},
+        {"two registrants for one classification", reg("drawdb/geometry/t", "second", true),
+         "'drawdb/geometry/t' already has an override from 'first'; the one from 'second' is kept", -1},
+        {"creator returning null", drawn("vp2NullMaker"),
+         "the override creator of registrant 'rdtestVp2' returned null for 'vp2NullMaker1'", 1},
+        {"prepareForDraw returning null", drawn("vp2NoData"),
+         "node 'vp2NoData1': prepareForDraw returned no data", 0},
+        {"submissions outside a drawable and bad meshes", drawn("vp2Faulty"),
+         "node 'vp2Faulty1': line outside beginDrawable/endDrawable", 1},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        rdhost::UIDrawList list;
-        list.node = "n1";
-        MUIDrawManager dm(&list);
-        r.submit(dm);
-        list.finish();
-        ASSERT_EQ(list.warnings.size(), 1u);
-        EXPECT_NE(list.warnings[0].find("node 'n1'"), std::string::npos) << list.warnings[0];
-        EXPECT_NE(list.warnings[0].find(r.warning), std::string::npos) << list.warnings[0];
-        EXPECT_EQ(list.prims.size(), r.drawn);
-    }
-
-    // The registry's faults fail the call and name the registrant.
-    rdhost::CurrentSceneGuard guard(&scene());
-    const struct {
-        const char* classification;
-        const char* registrant;
-        bool ok;
-        const char* warning;
-    } registrations[] = {
-        {"drawdb/geometry/t", "first", true, nullptr},
-        {"geometry/t", "r2", false,
-         "registrant 'r2': the classification 'geometry/t' is not a draw classification"},
-        {"drawdb/geometry/t", "first", false, "registrant 'first' already registered 'drawdb/geometry/t'"},
-        {"drawdb/geometry/t", "second", true,
-         "already has an override from 'first'; the one from 'second' is kept"},
-    };
-    for (const auto& r : registrations) {
-        SCOPED_TRACE(r.registrant);
         warnings.clear();
-        EXPECT_EQ(
-            bool(MDrawRegistry::registerDrawOverrideCreator(r.classification, r.registrant, noOverride)),
-            r.ok);
+        std::vector<std::string> own;
+        const long n = r.act(own);
+        own.insert(own.end(), warnings.begin(), warnings.end());
         if (r.warning) {
-            ASSERT_EQ(warnings.size(), 1u);
-            EXPECT_NE(warnings[0].find(r.warning), std::string::npos) << warnings[0];
+            ASSERT_FALSE(own.empty());
+            EXPECT_NE(own[0].find(r.warning), std::string::npos) << own[0];
         } else {
-            EXPECT_TRUE(warnings.empty());
+            EXPECT_TRUE(own.empty()) << own[0];
+        }
+        EXPECT_EQ(n, r.drawn);
+    }
+    // vp2Faulty's other faults are each named once.
+    for (const char* w :
+         {"mesh index 7 (at 2) is past its 3 positions", "mesh of 4 vertices does not fit kTriangles"})
+        EXPECT_TRUE(warnedWith("node 'vp2Faulty1': " + std::string(w))) << w;
+    EXPECT_EQ(rdhost::drawRegistry(scene()).entries().size(), 6u);
+    EXPECT_FALSE(MDrawRegistry::deregisterDrawOverrideCreator("drawdb/geometry/t", "third"));
+}
+
+TEST_F(Vp2Test, ModelEditorQueriesAndSwitchesTheRenderer) {
+    EXPECT_EQ(mel("modelEditor -query -rendererName modelPanel4").text(), "vp2Renderer");
+    mel("modelEditor -edit -rendererName base_OpenGL_Renderer modelPanel4");
+    EXPECT_EQ(mel("modelEditor -q -rnm modelPanel4").text(), "base_OpenGL_Renderer");
+    mel("modelEditor -e -rnm vp2Renderer modelPanel4");
+    EXPECT_EQ(rdhost::rendererOf(scene()), "vp2Renderer");
+    const struct {
+        const char* script;
+        const char* error;
+    } errors[] = {
+        {"modelEditor -e -rnm mayaHardware modelPanel4",
+         "modelEditor: unknown renderer 'mayaHardware' (use vp2Renderer or base_OpenGL_Renderer)"},
+        {"modelEditor -q -rnm modelPanel1",
+         "modelEditor: no panel named 'modelPanel1' (this host's panel is modelPanel4)"},
+        {"modelEditor -q -rnm", "modelEditor: no panel named"},
+        {"modelEditor -rnm vp2Renderer modelPanel4", "creating editors is not supported"},
+        {"modelEditor -q -e -rnm modelPanel4", "-query and -edit cannot be given together"},
+        {"modelEditor -q modelPanel4", "-query needs a flag to answer"},
+        {"modelEditor -e modelPanel4", "-edit needs a flag to change"},
+    };
+    for (const auto& e : errors) {
+        SCOPED_TRACE(e.script);
+        try {
+            mel(e.script);
+            ADD_FAILURE() << "no error";
+        } catch (const rdhost::HostError& err) {
+            EXPECT_NE(std::string(err.what()).find(e.error), std::string::npos) << err.what();
         }
     }
-    EXPECT_EQ(rdhost::drawRegistry(scene()).entries().size(), 2u);
-    EXPECT_FALSE(MDrawRegistry::deregisterDrawOverrideCreator("drawdb/geometry/t", "third"));
+    EXPECT_EQ(rdhost::rendererOf(scene()), "vp2Renderer");  // errors change nothing
+}
+
+// vp2Quad draws the same picture both ways: through its override in
+// vp2Renderer, through its legacy draw in base_OpenGL_Renderer.
+TEST_F(Vp2Test, RenderersDrawTheSamePictureAndKeepUserData) {
+    ASSERT_NE(loadVp2Nodes(), nullptr);
+    rdhost::Node* quad = create("vp2Quad");
+    setNumber(quad->parent, "translateX", 2.0);
+    create("vp2Legacy");
+    const std::string legacy = blast(rdhost::kLegacyRenderer, "legacy");
+    EXPECT_EQ(stats->prepares, 0);
+    const std::string vp2 = blast(rdhost::kVp2Renderer, "vp2");
+    EXPECT_EQ(vp2, legacy);
+    EXPECT_NE(vp2.find("\"lines\": 3, \"polygons\": 2"), std::string::npos) << vp2;
+    const rdhost::Image a = rdhost::readPng(dir + "/legacy.png"), b = rdhost::readPng(dir + "/vp2.png");
+    int differ = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(a.pixel(x, y)[c] - b.pixel(x, y)[c]) > 2) {
+                    ++differ;
+                    break;
+                }
+    EXPECT_LE(differ, a.width * a.height / 200);
+    // prepareForDraw once per refresh; its data kept and handed back.
+    EXPECT_EQ(stats->prepares, 1);
+    blast(rdhost::kVp2Renderer);
+    EXPECT_EQ(stats->prepares, 2);
+    EXPECT_EQ(stats->dataAlive, 1);
+    scene().deleteNode(quad->parent);
+    EXPECT_EQ(stats->dataAlive, 0);
+    EXPECT_EQ(stats->overridesAlive, 0);
+    EXPECT_TRUE(warnings.empty()) << warnings[0];
 }
 
 }  // namespace

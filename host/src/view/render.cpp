@@ -5,6 +5,7 @@
 #include "view/feedback.h"
 #include "view/gl_context.h"
 #include "view/text_batch.h"
+#include "view/vp2_render.h"
 
 #include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
@@ -123,11 +124,24 @@ std::vector<VisibleLocator> visibleLocators(Scene& scene) {
 
 std::vector<DrawItem> drawItems(Scene& scene) {
     std::vector<DrawItem> items;
+    const bool vp2 = rendererOf(scene) == kVp2Renderer;
     for (const VisibleLocator& v : visibleLocators(scene)) {
         DrawItem item;
         item.name = displayName(v.node);
         item.type = v.node->type ? v.node->type->name : std::string();
         copyWorld(v.world, item.world);
+        // Viewport 2.0 draws a node through its type's draw override; a type
+        // without one falls back to its legacy draw, as the host's
+        // compatibility path does.
+        if (vp2) {
+            double world[4][4];
+            if (auto draw = overrideDraw(scene, v.node, world)) {
+                copyWorld(world, item.world);
+                item.draw = std::move(draw);
+                items.push_back(std::move(item));
+                continue;
+            }
+        }
         MPxLocatorNode* loc = v.locator;
         const MDagPath path = ObjectAccess::path(v.node);
         item.draw = [loc, path](M3dView& m3d) {

@@ -86,6 +86,10 @@ struct Viewport : SceneExtension {
 
     std::vector<Overlay> overlays;
 
+    // The renderer modelEditor -rendererName chose: "vp2Renderer" (the
+    // default) or "base_OpenGL_Renderer" (vp2_render.h).
+    std::string renderer = "vp2Renderer";
+
     // The warnings raised by the view (also sent to Scene::warn).
     std::vector<std::string> warnings;
     void warn(const std::string& message);

@@ -1,0 +1,330 @@
+#include "view/vp2_render.h"
+
+#include "command/registry.h"
+#include "graph/draw_registry.h"
+#include "graph/handles.h"
+#include "graph/scene.h"
+#include "view/viewport.h"
+
+#include <maya/MDagPath.h>
+#include <maya/MDrawContext.h>
+#include <maya/MPxDrawOverride.h>
+#include <maya/MPxLocatorNode.h>
+
+#include <GL/gl.h>
+
+#include <exception>
+#include <memory>
+
+namespace rdhost {
+
+const char* const kVp2Renderer = "vp2Renderer";
+const char* const kLegacyRenderer = "base_OpenGL_Renderer";
+const char* const kModelPanel = "modelPanel4";
+
+bool isRendererName(const std::string& name) { return name == kVp2Renderer || name == kLegacyRenderer; }
+
+const std::string& rendererOf(Scene& scene) { return viewportFor(scene).renderer; }
+
+void setRenderer(Scene& scene, const std::string& name) {
+    if (!isRendererName(name))
+        throw HostError("unknown renderer '" + clipInput(name) + "' (use " + kVp2Renderer + " or " +
+                        kLegacyRenderer + ")");
+    viewportFor(scene).renderer = name;
+}
+
+namespace {
+
+using MHWRender::MUIDrawManager;
+using Kind = UIPrimitive::Kind;
+
+// One node's draw through its override during one refresh.
+struct OverrideDraw {
+    Scene* scene = nullptr;
+    Node* node = nullptr;
+    MDagPath path;
+    MMatrix world;  // the override's transform(): what the node is drawn under
+    std::string name;
+    bool prepared = false;
+    std::string fault;                  // why nothing is drawn (warned on every pass that is not quiet)
+    const MUserData* data = nullptr;    // what addUIDrawables gets
+    MUserData* transient = nullptr;     // deleteAfterUse data, freed with the refresh
+    ~OverrideDraw() { delete transient; }
+    OverrideDraw() = default;
+    OverrideDraw(const OverrideDraw&) = delete;
+    OverrideDraw& operator=(const OverrideDraw&) = delete;
+};
+
+MMatrix glMatrix(GLenum which) {
+    double m[16];
+    glGetDoublev(which, m);
+    double r[4][4];
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) r[i][j] = m[i * 4 + j];
+    return MMatrix(r);
+}
+
+// The frame context of the pass under way, from the GL state the renderer
+// set up for the node (modelview = world * view).
+FrameState frameState(const Viewport& vp, const MMatrix& world) {
+    FrameState fs;
+    fs.world = world;
+    fs.view = world.inverse() * glMatrix(GL_MODELVIEW_MATRIX);
+    fs.projection = glMatrix(GL_PROJECTION_MATRIX);
+    GLint port[4];
+    glGetIntegerv(GL_VIEWPORT, port);
+    fs.originX = port[0];
+    fs.originY = port[1];
+    fs.width = vp.width;
+    fs.height = vp.height;
+    return fs;
+}
+
+std::string describe(const std::exception* e) { return e ? std::string(" (") + e->what() + ")" : std::string(); }
+
+void drawThroughOverride(OverrideDraw& st, M3dView& view) {
+    Viewport& vp = *view.viewport();
+    OverrideSlot* slot = drawRegistry(*st.scene).slotFor(st.node);
+    MHWRender::MPxDrawOverride* ov = slot->override;
+    if (!ov) return;  // deregistered while the refresh was under way
+    FrameState fs = frameState(vp, st.world);
+    const MHWRender::MDrawContext context(&fs);
+    const MDagPath camera;
+
+    if (!st.prepared) {
+        st.prepared = true;
+        MUserData* old = slot->data;
+        MUserData* data = nullptr;
+        try {
+            data = ov->prepareForDraw(st.path, camera, context, old);
+        } catch (const std::exception& e) {
+            st.fault = "prepareForDraw failed" + describe(&e) + "; not drawn";
+        } catch (...) {
+            st.fault = "prepareForDraw failed; not drawn";
+        }
+        if (data != old) {
+            delete old;  // replaced: the host owned it
+            slot->data = nullptr;
+        }
+        if (!data && st.fault.empty()) st.fault = "prepareForDraw returned no data; not drawn";
+        if (data) {
+            if (data->deleteAfterUse()) {
+                st.transient = data;
+                slot->data = nullptr;
+            } else {
+                slot->data = data;
+            }
+            st.data = data;
+        }
+    }
+    if (!st.fault.empty()) {
+        vp.warn("draw: node '" + st.name + "': " + st.fault);
+        return;
+    }
+    if (ov->hasUIDrawables()) {
+        UIDrawList list;
+        list.node = st.name;
+        list.warn = [&vp](const std::string& m) { vp.warn(m); };
+        MUIDrawManager manager(&list);
+        try {
+            ov->addUIDrawables(st.path, manager, context, st.data);
+        } catch (const std::exception& e) {
+            vp.warn("draw: node '" + st.name + "': addUIDrawables failed" + describe(&e));
+        } catch (...) {
+            vp.warn("draw: node '" + st.name + "': addUIDrawables failed");
+        }
+        list.finish();
+        rasterize(list, view);
+    }
+    if (auto callback = ov->drawCallback()) callback(context, st.data);
+}
+
+void setLineStyle(MUIDrawManager::LineStyle style) {
+    GLushort pattern = 0xFFFF;
+    switch (style) {
+    case MUIDrawManager::kShortDotted:
+        pattern = 0x5555;
+        break;
+    case MUIDrawManager::kShortDashed:
+        pattern = 0x3333;
+        break;
+    case MUIDrawManager::kDashed:
+        pattern = 0x0F0F;
+        break;
+    case MUIDrawManager::kDotted:
+        pattern = 0x1111;
+        break;
+    default:
+        break;
+    }
+    if (pattern == 0xFFFF) {
+        glDisable(GL_LINE_STIPPLE);
+    } else {
+        glEnable(GL_LINE_STIPPLE);
+        glLineStipple(1, pattern);
+    }
+}
+
+const GLubyte* halftone() {
+    static GLubyte mask[128];
+    for (int row = 0; row < 32; ++row)
+        for (int b = 0; b < 4; ++b) mask[row * 4 + b] = row % 2 ? 0xAA : 0x55;
+    return mask;
+}
+
+GLenum glMode(Kind kind) {
+    switch (kind) {
+    case Kind::Points:
+        return GL_POINTS;
+    case Kind::Lines:
+        return GL_LINES;
+    case Kind::LineStrip:
+        return GL_LINE_STRIP;
+    case Kind::ClosedLine:
+        return GL_LINE_LOOP;
+    case Kind::Triangles:
+        return GL_TRIANGLES;
+    case Kind::TriStrip:
+        return GL_TRIANGLE_STRIP;
+    default:
+        return GL_POINTS;
+    }
+}
+
+void submitVertices(const UIPrimitive& p, bool lit) {
+    glBegin(glMode(p.kind));
+    const std::size_t n = p.vertexCount();
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::size_t i = p.indices.empty() ? k : p.indices[k];
+        if (i >= p.positions.size()) continue;  // the draw manager refuses such meshes
+        if (p.colors.size() == p.positions.size()) glColor4fv(p.colors[i].data());
+        if (lit) glNormal3dv(p.normals[i].data());
+        glVertex3dv(p.positions[i].data());
+    }
+    glEnd();
+}
+
+}  // namespace
+
+void rasterize(const UIDrawList& list, M3dView& view) {
+    const Viewport* vp = view.viewport();
+    for (const UIPrimitive& p : list.prims) {
+        const bool triangles = p.kind == Kind::Triangles || p.kind == Kind::TriStrip;
+        if (p.draw2D) {
+            // Pixels of the viewport, origin at its lower left.
+            glMatrixMode(GL_PROJECTION);
+            glPushMatrix();
+            glLoadIdentity();
+            glOrtho(0.0, vp ? vp->width : 1, 0.0, vp ? vp->height : 1, -1.0, 1.0);
+            glMatrixMode(GL_MODELVIEW);
+            glPushMatrix();
+            glLoadIdentity();
+        }
+        glColor4fv(p.state.color.data());
+        if (p.kind == Kind::Text) {
+            view.setDrawColor(MColor(p.state.color[0], p.state.color[1], p.state.color[2], p.state.color[3]));
+            const M3dView::TextPosition align = p.align == MUIDrawManager::kCenter  ? M3dView::kCenter
+                                                : p.align == MUIDrawManager::kRight ? M3dView::kRight
+                                                                                    : M3dView::kLeft;
+            const auto& q = p.positions[0];
+            view.drawText(p.text.c_str(), MPoint(q[0], q[1], q[2]), align);
+        } else {
+            glLineWidth(p.state.lineWidth);
+            glPointSize(p.state.pointSize);
+            setLineStyle(p.state.lineStyle);
+            const bool lit = triangles && p.state.paintStyle == MUIDrawManager::kShaded &&
+                             p.normals.size() == p.positions.size() && !p.normals.empty();
+            if (lit) {
+                // The draw manager takes no material: the drawable's colour is
+                // the diffuse colour, half of it the ambient one, with a soft
+                // white highlight, under the viewport's light.
+                const auto& c = p.state.color;
+                const GLfloat ambient[4] = {0.5f * c[0], 0.5f * c[1], 0.5f * c[2], c[3]};
+                const GLfloat highlight[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+                glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+                glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, highlight);
+                glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 20.0f);
+                glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+                glEnable(GL_COLOR_MATERIAL);
+                glEnable(GL_LIGHTING);
+            }
+            const bool stippled = triangles && p.state.paintStyle == MUIDrawManager::kStippled;
+            if (stippled) {
+                glPolygonStipple(halftone());
+                glEnable(GL_POLYGON_STIPPLE);
+            }
+            submitVertices(p, lit);
+            if (lit) {
+                glDisable(GL_LIGHTING);
+                glDisable(GL_COLOR_MATERIAL);
+            }
+            if (stippled) glDisable(GL_POLYGON_STIPPLE);
+            glDisable(GL_LINE_STIPPLE);
+            glLineWidth(1.0f);
+            glPointSize(1.0f);
+        }
+        if (p.draw2D) {
+            glMatrixMode(GL_PROJECTION);
+            glPopMatrix();
+            glMatrixMode(GL_MODELVIEW);
+            glPopMatrix();
+        }
+    }
+}
+
+std::function<void(M3dView&)> overrideDraw(Scene& scene, Node* node, double world[4][4]) {
+    OverrideSlot* slot = drawRegistry(scene).slotFor(node);
+    if (!slot->override) return {};
+    auto st = std::make_shared<OverrideDraw>();
+    st->scene = &scene;
+    st->node = node;
+    st->path = ObjectAccess::path(node);
+    st->name = displayName(node);
+    MMatrix m = st->path.inclusiveMatrix();
+    try {
+        m = slot->override->transform(st->path, MDagPath());
+    } catch (...) {
+        scene.warn("draw: node '" + st->name + "': the override's transform failed; drawn at the node's place");
+    }
+    st->world = m;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) world[r][c] = m(r, c);
+    return [st](M3dView& view) { drawThroughOverride(*st, view); };
+}
+
+// ---------------------------------------------------------------- modelEditor
+
+namespace {
+
+cmd::Value runModelEditor(cmd::Invocation& inv) {
+    const bool query = inv.has("query"), edit = inv.has("edit");
+    if (query && edit) inv.fail("-query and -edit cannot be given together");
+    if (inv.args.size() > 1) inv.fail("unexpected argument '" + inv.args[1].text + "'");
+    if (inv.args.empty()) inv.fail("no panel named (this host's panel is " + std::string(kModelPanel) + ")");
+    const std::string panel = inv.args[0].text;
+    if (panel != kModelPanel)
+        inv.fail("no panel named '" + clipInput(panel) + "' (this host's panel is " + kModelPanel + ")");
+    if (!query && !edit) inv.fail("creating editors is not supported; use -query or -edit on " + panel);
+    if (query) {
+        if (!inv.has("rendererName")) inv.fail("-query needs a flag to answer (-rendererName)");
+        return cmd::Value::string(rendererOf(inv.scene));
+    }
+    if (!inv.has("rendererName")) inv.fail("-edit needs a flag to change (-rendererName NAME)");
+    const std::string name = inv.flagText("rendererName");
+    if (!isRendererName(name))
+        inv.fail("unknown renderer '" + clipInput(name) + "' (use " + kVp2Renderer + " or " + kLegacyRenderer +
+                 ")");
+    setRenderer(inv.scene, name);
+    return cmd::Value::none();
+}
+
+const cmd::Registrar registrar{
+    {"modelEditor",
+     {{"query", "q", 0}, {"edit", "e", 0}, {"rendererName", "rnm", 1}},
+     runModelEditor,
+     "modelEditor -query|-edit [-rendererName vp2Renderer|base_OpenGL_Renderer] modelPanel4",
+     "with -query -rendererName: the panel's renderer; with -edit: none"}};
+
+}  // namespace
+
+}  // namespace rdhost

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Renders the demo (scripts/demo.sh) and copies its pictures to docs/images,
+# where the README shows them: the scene in both renderers side by side and
+# the two keyed frames.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/demo.sh
+for name in demo demo_legacy demo_frame1 demo_frame10; do
+  cp "out/$name.png" "docs/images/$name.png"
+done
+echo "docs/images: demo.png demo_legacy.png demo_frame1.png demo_frame10.png"

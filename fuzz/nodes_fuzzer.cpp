@@ -9,10 +9,11 @@
 // values. Refreshes draw with either renderer (vp2Renderer: the draw
 // overrides; base_OpenGL_Renderer: the legacy draws), and arbitrary
 // submissions through MUIDrawManager (any primitive, vertex count, index and
-// normal array, calls outside drawables) are recorded and rasterised. At the
-// end every output is pulled and the viewport drawn in the real GL context;
-// each node must leave the GL stacks as it found them (the renderer reports
-// otherwise) and nothing may throw or trip a sanitizer.
+// normal array, calls outside drawables) are recorded and rasterised, as they
+// come or consolidated. At the end every output is pulled and the viewport
+// drawn in the real GL context; each node must leave the GL stacks as it found
+// them (the renderer reports otherwise) and nothing may throw or trip a
+// sanitizer.
 #include "fuzz_support.h"
 
 #include "command/interpreter.h"
@@ -185,7 +186,11 @@ void submit(rdhost::Scene& scene, Reader& in) {
     rdhost::Viewport& vp = rdhost::viewportFor(scene);
     rdhost::ensureGLContext();
     M3dView view(&vp);
+    // Drawn as it comes, or queued and drawn consolidated as a refresh does.
+    const bool batched = !in.empty() && (in.byte() & 1);
+    if (batched) rdhost::beginDrawBatch();
     rdhost::rasterize(list, view);
+    if (batched) rdhost::endDrawBatch();
     vp.textLog.clear();
 }
 

@@ -339,6 +339,12 @@ TEST_F(Vp2Test, RenderersDrawTheSamePictureAndKeepUserData) {
     scene().deleteNode(quad->parent);
     EXPECT_EQ(stats->dataAlive, 0);
     EXPECT_EQ(stats->overridesAlive, 0);
+    // The picture pass draws every node's drawables in one draw per state,
+    // however many nodes there are: the quads' triangles, then their lines.
+    for (double x : {-2.0, 0.0, 2.0}) setNumber(create("vp2Quad")->parent, "translateX", x);
+    blast(rdhost::kVp2Renderer);
+    EXPECT_EQ(rdhost::drawBatchStats().draws, 2u);
+    EXPECT_EQ(rdhost::drawBatchStats().vertices, 3u * (6 + 6));
     EXPECT_TRUE(warnings.empty()) << warnings[0];
 }
 

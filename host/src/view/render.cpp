@@ -339,11 +339,25 @@ RenderResult renderScene(Scene& scene, const RenderOptions& options) {
     if (options.showGrid) drawGrid(buildGrid(gridPlaneFor(options.camera), options.grid));
 
     M3dView m3d(&vp);
-    // Manipulators draw over the nodes: the nodes' queued texts go first.
+    // Viewport 2.0 consolidates the overrides' drawables (vp2_render.h).
+    struct BatchScope {
+        explicit BatchScope(bool on) : on(on) {
+            if (on) beginDrawBatch();
+        }
+        ~BatchScope() {
+            if (on) endDrawBatch();
+        }
+        bool on;
+    } batch(rendererOf(scene) == kVp2Renderer);
+    // Manipulators draw over the nodes: the nodes' queued drawables and texts
+    // go first.
     const std::size_t firstOverlay = result.items.size() - vp.overlays.size();
     for (std::size_t i = 0; i < result.items.size(); ++i) {
         DrawItem& item = result.items[i];
-        if (i == firstOverlay) flushTextBatch();
+        if (i == firstOverlay) {
+            flushDrawBatch();
+            flushTextBatch();
+        }
         glMatrixMode(GL_MODELVIEW);
         glLoadMatrixd(view.data());
         glMultMatrixd(item.world);
@@ -352,6 +366,7 @@ RenderResult renderScene(Scene& scene, const RenderOptions& options) {
         if (item.draw) guardedDraw(vp, item, m3d);
         item.textEnd = vp.textLog.size();
     }
+    flushDrawBatch();
     endTextBatch();
     glDisable(GL_LIGHTING);
 

@@ -18,6 +18,7 @@
 
 #include <maya/M3dView.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -45,7 +46,26 @@ void setRenderer(Scene& scene, const std::string& name);
 std::function<void(M3dView&)> overrideDraw(Scene& scene, Node* node, double world[4][4]);
 
 // Draws a recording with GL under the current matrices (the M3dView names the
-// viewport for texts).
+// viewport for texts). While a draw batch is open, what it draws in 3D other
+// than texts is queued instead, in eye space, for the batch.
 void rasterize(const UIDrawList& list, M3dView& view);
+
+// Consolidation, for the picture pass of a vp2Renderer refresh: between
+// beginDrawBatch() and endDrawBatch() rasterize() queues every node's lines,
+// points and triangles grouped by their state (primitive class, line width and
+// style, point size, paint style, depth priority), and flushDrawBatch() draws
+// each group with one glDrawArrays from vertex arrays, lit groups lit as
+// rasterize lights them. The queue also draws itself when it grows past a
+// bound. Feedback passes (framing, the trace's counts) run outside a batch and
+// draw each node's primitives as they come.
+void beginDrawBatch();
+void flushDrawBatch();
+void endDrawBatch();
+
+// The draw calls and vertices of the batch under way, or of the last one.
+struct DrawBatchStats {
+    std::size_t draws = 0, vertices = 0;
+};
+DrawBatchStats drawBatchStats();
 
 }  // namespace rdhost

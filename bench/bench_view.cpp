@@ -3,6 +3,7 @@
 // directly (floor.h); and the host's two renderers side by side
 // (base_OpenGL_Renderer, the legacy draws; vp2Renderer, the draw overrides).
 // All end in glFinish and read the picture back.
+#include "batched_floor.h"
 #include "bench_scene.h"
 #include "floor.h"
 #include "view/playblast.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -127,36 +129,65 @@ void BM_RefreshPair(benchmark::State& state) {
     state.counters["nodes"] = static_cast<double>(state.range(1));
 }
 
-// The two renderers' refreshes of the same scene taken in turn, as
-// BM_RefreshPair takes host and floor. Reports the median wall and
-// main-thread CPU time of each per refresh and vp2 / legacy.
+// The two renderers' refreshes of the same scene and its batched floor
+// (batched_floor.h), taken in turn as BM_RefreshPair takes host and floor.
+// Reports the median wall and main-thread CPU time of each per refresh, VP2
+// over legacy and VP2 over the batched floor, and the share of pixels in which
+// the batched floor's picture differs from the per-call floor's (the two must
+// draw the same picture for the comparison to mean anything).
 void BM_RendererPair(benchmark::State& state) {
     bench::BenchScene s;
-    s.createMany(typeOf(state.range(0)), static_cast<int>(state.range(1)));
+    const auto nodes = s.createMany(typeOf(state.range(0)), static_cast<int>(state.range(1)));
     rdhost::RenderOptions o = options();
     rdhost::setRenderer(s.scene(), rdhost::kLegacyRenderer);
-    o.view = rdhost::renderScene(s.scene(), o).camera;
+    const rdhost::RenderResult first = rdhost::renderScene(s.scene(), o);
+    o.view = first.camera;
+    bench::FloorFrame frame;
+    frame.width = o.width;
+    frame.height = o.height;
+    frame.view = rdhost::viewMatrix(first.camera);
+    frame.projection = rdhost::projectionMatrix(first.camera);
+    for (rdhost::Node* n : nodes) frame.nodes.push_back(bench::floorFor(s.scene(), n));
+    bench::BatchedFrame batched = bench::batchedFrameOf(frame);
+    bench::drawFloorFrame(frame);
+    bench::drawBatchedFrame(batched);
+    std::size_t differ = 0;
+    for (std::size_t i = 0; i + 3 < frame.pixels.size(); i += 4)
+        for (int c = 0; c < 3; ++c)
+            if (std::abs(int(frame.pixels[i + c]) - int(batched.pixels[i + c])) > 2) {
+                ++differ;
+                break;
+            }
     rdhost::setRenderer(s.scene(), rdhost::kVp2Renderer);
     rdhost::renderScene(s.scene(), o);  // the overrides and their first data
     using Clock = std::chrono::steady_clock;
-    std::vector<double> wall[2], cpu[2];
+    std::vector<double> wall[3], cpu[3];
     const char* const renderers[2] = {rdhost::kLegacyRenderer, rdhost::kVp2Renderer};
     for (auto _ : state) {
-        for (int r = 0; r < 2; ++r) {
-            rdhost::setRenderer(s.scene(), renderers[r]);
+        for (int r = 0; r < 3; ++r) {
             const auto t0 = Clock::now();
             const double c0 = threadCpuMs();
-            rdhost::RenderResult res = rdhost::renderScene(s.scene(), o);
-            benchmark::DoNotOptimize(res.image.rgba.data());
+            if (r < 2) {
+                rdhost::setRenderer(s.scene(), renderers[r]);
+                rdhost::RenderResult res = rdhost::renderScene(s.scene(), o);
+                benchmark::DoNotOptimize(res.image.rgba.data());
+            } else {
+                bench::drawBatchedFrame(batched);
+                benchmark::DoNotOptimize(batched.pixels.data());
+            }
             wall[r].push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
             cpu[r].push_back(threadCpuMs() - c0);
         }
     }
     state.counters["legacy_ms"] = median(wall[0]);
     state.counters["vp2_ms"] = median(wall[1]);
+    state.counters["batched_floor_ms"] = median(wall[2]);
     state.counters["ratio"] = median(wall[1]) / median(wall[0]);
+    state.counters["vp2_over_batched"] = median(wall[1]) / median(wall[2]);
     state.counters["legacy_cpu_ms"] = median(cpu[0]);
     state.counters["vp2_cpu_ms"] = median(cpu[1]);
+    state.counters["batched_floor_cpu_ms"] = median(cpu[2]);
+    state.counters["batched_floor_differs_pct"] = 100.0 * differ / (frame.pixels.size() / 4);
     state.counters["nodes"] = static_cast<double>(state.range(1));
 }
 

@@ -488,24 +488,34 @@ void drawShape(const FloorShape& s) {
     glPopAttrib();
 }
 
+// On while the batched floor reads a node's draw back through feedback: each
+// line width is marked with glPassThrough, since feedback does not report it.
+bool gMarkWidths = false;
+
+void lineWidth(float width) {
+    glLineWidth(width);
+    if (gMarkWidths) glPassThrough(width);
+}
+
 void drawLine(const FloorNode& n, GLenum mode) {
     glColor4fv(n.lineColor);
     glPushAttrib(GL_LINE_BIT);
-    glLineWidth(n.lineWidth);
+    lineWidth(n.lineWidth);
     glBegin(mode);
     for (const auto& v : n.lineVertices) glVertex3f(v[0], v[1], v[2]);
     glEnd();
     glPopAttrib();
+    if (gMarkWidths) glPassThrough(1.0f);
 }
 
 void drawTicks(const FloorNode& n) {
     glPushAttrib(GL_LINE_BIT);
-    glLineWidth(n.tickWidth);
+    lineWidth(n.tickWidth);
     for (const FloorTick& k : n.tickList) {
         glColor4fv(n.tickColor);
         if (k.main) {
             glColor4fv(n.mainColor);
-            glLineWidth(n.tickWidth + 2.0f);
+            lineWidth(n.tickWidth + 2.0f);
         }
         glBegin(GL_LINES);
         glVertex3f(k.p[0], k.p[1], k.p[2]);
@@ -513,10 +523,11 @@ void drawTicks(const FloorNode& n) {
         glEnd();
         if (k.main) {
             if (k.hasText) drawText(k.text);
-            glLineWidth(n.tickWidth);
+            lineWidth(n.tickWidth);
         }
     }
     glPopAttrib();
+    if (gMarkWidths) glPassThrough(1.0f);  // the width the pop brings back
 }
 
 // Host's starting state of every node draw: what both sides of the check start from.
@@ -541,6 +552,8 @@ std::vector<float> feedback(const std::function<void()>& draw) {
 }
 
 }  // namespace
+
+void markLineWidths(bool on) { gMarkWidths = on; }
 
 FloorNode floorFor(rdhost::Scene& scene, rdhost::Node* node) {
     FloorNode f;

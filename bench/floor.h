@@ -67,6 +67,11 @@ FloorNode floorFor(rdhost::Scene& scene, rdhost::Node* node);
 // Issues the node's calls (object space; the caller set the modelview).
 void drawFloorNode(const FloorNode& n);
 
+// While on, drawFloorNode marks every line width it sets with
+// glPassThrough(width) (for reading a draw back through GL feedback, which does
+// not report widths; the marks do nothing when rendering).
+void markLineWidths(bool on);
+
 // A whole refresh without the host: clear, camera, light, every node under its
 // world matrix, glFinish, read the picture back (as the host's refresh does).
 struct FloorFrame {

@@ -70,11 +70,12 @@ for t in "012":
               f"{b['ratio']:.3f} | {target} | {met} | "
               f"{b['host_cpu_ms']:.1f} / {b['floor_cpu_ms']:.1f} ms = {b['cpu_ratio']:.3f} |")
 print()
-print("| Renderers | N | base_OpenGL_Renderer (median) | vp2Renderer (median) | VP2 / legacy | Main-thread CPU: legacy / VP2 |")
-print("|---|---|---|---|---|---|")
+print("| Renderers | N | base_OpenGL_Renderer | vp2Renderer | VP2 / legacy | Batched floor | VP2 / batched floor | Main-thread CPU: legacy / VP2 / batched floor |")
+print("|---|---|---|---|---|---|---|---|")
 for t in "012":
     for n in ("100", "1000"):
         b = runs[f"BM_RendererPair/type:{t}/N:{n}"]
         print(f"| {types[t]} | {int(n):,} | {b['legacy_ms']:.1f} ms | {b['vp2_ms']:.1f} ms | {b['ratio']:.3f} | "
-              f"{b['legacy_cpu_ms']:.1f} / {b['vp2_cpu_ms']:.1f} ms |")
+              f"{b['batched_floor_ms']:.1f} ms | {b['vp2_over_batched']:.3f} | "
+              f"{b['legacy_cpu_ms']:.1f} / {b['vp2_cpu_ms']:.1f} / {b['batched_floor_cpu_ms']:.1f} ms |")
 PY

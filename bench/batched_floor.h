@@ -26,7 +26,7 @@ struct BatchedFrame {
     };
     std::vector<Lines> lines;
     std::vector<GLfloat> glyphVertices, glyphTexCoords, glyphColours;  // 4 corners per glyph
-    GLuint font = 0;  // the glyph texture
+    GLuint font = 0;                                                   // the glyph texture
     std::vector<unsigned char> pixels;
 };
 

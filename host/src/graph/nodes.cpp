@@ -37,8 +37,9 @@ Node::Node(Scene* owner, NodeType* nodeType, std::string nodeName)
         Attr* a = type->attrs[i];
         num_[i] = a->defaultValue;
         str_[i] = a->defaultString;
-        setPlugFlag(static_cast<int>(i), kKeyable, a->keyable);
-        setPlugFlag(static_cast<int>(i), kChannelBox, a->channelBox);
+        // The node's first state, not an edit: nothing for the undo queue.
+        plugState_[i] =
+            static_cast<std::uint8_t>((a->keyable ? kKeyable : 0) | (a->channelBox ? kChannelBox : 0));
         // Outputs start dirty so that the first read computes them.
         dirty_[i] = a->computed ? 1 : 0;
     }

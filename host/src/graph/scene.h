@@ -275,6 +275,10 @@ struct Node {
     // last of those goes.
     bool detached = false;
     int undoRefs = 0;
+    // A node the scene does not own (a shown manipulator container's): its
+    // changes are the viewport's, not the user's, and the undo queue never
+    // names it, as it may be gone before the queue is.
+    bool outsideUndo = false;
 
     bool isDag() const;
     Attr* findAttr(const std::string& name) const;  // long or short name

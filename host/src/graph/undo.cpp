@@ -288,18 +288,19 @@ private:
 // ---------------------------------------------------------------- hooks the graph calls
 
 void Node::noteSlot(int attr, bool significant) {
-    if (!scene) return;
+    if (!scene || outsideUndo) return;
     UndoQueue& q = scene->undoQueue();
     if (q.recording()) q.slotChanging(this, attr, significant);
 }
 
 void Node::notePlugState(int attr) {
-    if (!scene) return;
+    if (!scene || outsideUndo) return;
     UndoQueue& q = scene->undoQueue();
     if (q.recording()) q.record(std::make_unique<PlugStateEdit>(this, attr));
 }
 
 void noteInternalWrite(Node* n, int attr, double value, const std::string& text) {
+    if (n->outsideUndo) return;
     UndoQueue& q = n->scene->undoQueue();
     if (q.recording()) q.record(std::make_unique<InternalWriteEdit>(n, attr, value, text));
 }

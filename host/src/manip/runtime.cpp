@@ -195,6 +195,7 @@ ShownManip& showManip(Scene& scene, Node* target, const std::string& cmd) {
     shown->type = ct;
     shown->node = std::make_unique<Node>(&scene, ct, nodeLabel(target) + "Manip");
     Node& cn = *shown->node;
+    cn.outsideUndo = true;
 
     {
         CurrentSceneGuard guard(&scene);

@@ -19,9 +19,13 @@ protected:
         for (rdhost::Node* n : scene().nodes()) {
             s << "node " << n->name << " " << (n->type ? n->type->name : "?") << " parent "
               << (n->parent ? n->parent->name : "-") << "\n";
-            for (int i = 0; i < n->slotCount(); ++i) {
-                s << "  " << i << " " << n->storedNumber(i) << " '" << n->storedString(i) << "' "
-                  << int(n->plugStateBits(i));
+            // Added attributes that are gone (deleteAttr, an undone addAttr)
+            // keep their slots out of sight.
+            for (const rdhost::Attr* a : n->attrs()) {
+                if (a->removed) continue;
+                const int i = a->index;
+                s << "  " << a->longName << " " << i << " " << n->storedNumber(i) << " '"
+                  << n->storedString(i) << "' " << int(n->plugStateBits(i));
                 if (n->source(i)) s << " <- " << n->source(i).node->name << "." << n->source(i).attr;
                 s << "\n";
             }

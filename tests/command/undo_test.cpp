@@ -174,11 +174,13 @@ TEST_F(Undo, RandomEditsUndoToTheStartAndRedoToTheEnd) {
         case 9: {
             text = "disconnectAttr nothing.tx nothing.ty";
             for (rdhost::Node* n : scene().nodes())
-                for (int a = 0; a < n->slotCount(); ++a)
+                for (const rdhost::Attr* at : n->attrs()) {
+                    const int a = at->index;
                     if (n->source(a) && pick(4) == 0)
                         text = "disconnectAttr " + n->source(a).node->name + "." +
-                               n->source(a).node->type->attrs[n->source(a).attr]->longName + " " + n->name +
-                               "." + n->type->attrs[a]->longName;
+                               n->source(a).node->attrAt(n->source(a).attr)->longName + " " + n->name + "." +
+                               at->longName;
+                }
             break;
         }
         case 10:

@@ -394,6 +394,27 @@ TEST(Program, MirrorExampleGivesTheRightSideTheLeftPose) {
     EXPECT_EQ(::stat((dir + "/out/mirror.png").c_str(), &info), 0);
 }
 
+// The facial panel: each channel the head carries drives several parts, the
+// keyed smile renders as a numbered sequence, and the reopened scene has it all.
+TEST(Program, FaceExampleDrivesSeveralChannelsAndReopensWhole) {
+    std::string dir = makeTempDir();
+    ASSERT_EQ(::mkdir((dir + "/out").c_str(), 0755), 0);
+    ProgramRun r = runRigdials({RIGDIALS_SOURCE_DIR "/examples/face.mel"}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* line :
+         {"smile <- smile_ctrl -> 4 channels: mouth_L.translateY mouth_L.translateX mouth_R.translateY "
+          "mouth_R.translateX\n",
+          "browRaise <- browRaise_ctrl -> 2 channels: brow_L.translateY brow_R.translateY\n",
+          "smile 1: mouth_R at 1, brows 0.5, jaw 10 degrees\n",
+          "reopened: smile 1, mouth_L at 1, 4 channels on the head\n"})
+        EXPECT_TRUE(contains(r.out, line)) << line << r.out;
+    for (const char* file : {"face.0001.png", "face.0002.png", "face.0003.png", "face.png", "face.ma"}) {
+        struct stat info {};
+        EXPECT_EQ(::stat((dir + "/out/" + file).c_str(), &info), 0) << file;
+    }
+    EXPECT_NE(readFile(dir + "/out/face.0001.png"), readFile(dir + "/out/face.0003.png"));
+}
+
 // source and calls of unknown procedures look on MAYA_SCRIPT_PATH; an error
 // in a sourced script names that script.
 TEST(Program, ScriptsComeFromTheScriptPath) {

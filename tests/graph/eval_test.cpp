@@ -23,7 +23,7 @@ protected:
         SceneFixture::SetUp();
         registerTestTypes(scene());
         scene().setDirtyHook(
-            [this](PlugRef p) { journal().push_back("dirty " + p.node->type->attrs[p.attr]->longName); });
+            [this](PlugRef p) { journal().push_back("dirty " + p.node->attrAt(p.attr)->longName); });
     }
     PlugRef ref(Node* n, const std::string& attr) { return PlugRef{n, slot(n, attr)}; }
 };

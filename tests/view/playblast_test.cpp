@@ -351,6 +351,30 @@ TEST_F(PlayblastTest, CommandWritesTheFileAndReturnsItsName) {
     EXPECT_EQ(rdhost::readPng(file).width, 20);
 }
 
+// -filename with a frame range: one picture per frame, drawn at its time,
+// named as the host names them; the time is put back after.
+TEST_F(PlayblastTest, SequenceWritesANumberedPictureForEachFrame) {
+    loadViewNodes();
+    ASSERT_TRUE(
+        mel("createNode transform -n a; createNode viewQuad -p a; createNode transform -n b;"
+            "createNode viewQuad -p b; setKeyframe -t 1 -v 0 b.tx; setKeyframe -t 3 -v 5 b.tx;"
+            "currentTime 7;"))
+        << melErr.str();
+    std::ostringstream out;
+    rdhost::cmd::Interpreter interp(scene(), out, melErr);
+    ASSERT_TRUE(interp.run("playblast -f \"" + path("face") + "\" -st 1 -et 3 -wh 40 30;")) << melErr.str();
+    EXPECT_EQ(out.str(), "// Result: " + path("face") + ".####.png //\n");
+    const std::string f1 = rdtest::readFile(path("face.0001.png")),
+                      f3 = rdtest::readFile(path("face.0003.png"));
+    EXPECT_EQ(rdhost::readPng(path("face.0002.png")).width, 40);
+    EXPECT_FALSE(f1.empty());
+    EXPECT_NE(f1, f3);  // b moved between the frames
+    EXPECT_EQ(scene().currentTime(), 7.0);
+    // A name with an image extension keeps it after the number; padding as asked.
+    ASSERT_TRUE(mel("playblast -f \"" + path("jaw.jpg") + "\" -st 9 -fp 2 -wh 8 8;")) << melErr.str();
+    EXPECT_FALSE(rdtest::readFile(path("jaw.09.jpg")).empty());
+}
+
 TEST_F(PlayblastTest, CommandErrorsNameTheProblemAndWriteNothing) {
     const std::string f = path("e.png");
     struct Case {
@@ -383,6 +407,12 @@ TEST_F(PlayblastTest, CommandErrorsNameTheProblemAndWriteNothing) {
         {"playblast -cf \"" + f + "\" -trace \"" + dir + "/missing/t.json\";",
          "cannot write '" + dir + "/missing/t.json'"},
         {"playblast -cf \"" + f + "\" extra;", "unexpected argument 'extra'"},
+        {"playblast -f \"" + f + "\" -cf \"" + f + "\";", "give -filename NAME (a numbered sequence) or"},
+        {"playblast -cf \"" + f + "\" -st 1 -et 2;", "-startTime and -endTime need -filename NAME"},
+        {"playblast -f \"" + dir + "/s\" -st 3 -et 1;", "-endTime 1 is before -startTime 3"},
+        {"playblast -f \"" + dir + "/s\" -st 1.5;", "must be whole frames"},
+        {"playblast -f \"" + dir + "/s\" -trace \"" + dir + "/t.json\";", "-trace draws one picture"},
+        {"playblast -f \"" + dir + "/s\" -fp 11;", "-framePadding must be a whole number from 0 to 10"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.script);

@@ -92,10 +92,16 @@ std::string attrTypeName(const Attr& a) {
         return "matrix";
     case AttrKind::Compound: {
         if (a.matrix) return "matrix";
-        bool allFloat = !a.children.empty();
-        for (const Attr* c : a.children)
-            if (!(c->kind == AttrKind::Numeric && c->numericType == kFloat)) allFloat = false;
-        return allFloat ? "float3" : "double3";
+        // Named by the children's type: float3, double3, long2, short3...
+        bool allFloat = !a.children.empty(), allLong = allFloat, allShort = allFloat;
+        for (const Attr* c : a.children) {
+            const bool numeric = c->kind == AttrKind::Numeric;
+            allFloat = allFloat && numeric && c->numericType == kFloat;
+            allLong = allLong && numeric && c->numericType == kInt;
+            allShort = allShort && numeric && c->numericType == kShort;
+        }
+        const std::string n = std::to_string(a.children.size());
+        return (allFloat ? "float" : allLong ? "long" : allShort ? "short" : "double") + n;
     }
     case AttrKind::Numeric:
         switch (a.numericType) {
@@ -215,7 +221,7 @@ void connectPlugs(Scene& scene, const PlugPath& src, const PlugPath& dst, bool f
 PlugRef upstreamOf(const PlugPath& dst) {
     PlugRef s = dst.node->source(dst.attr->index);
     if (s && s.node->type && s.node->type->name == "unitConversion" &&
-        s.node->type->attrs[s.attr]->longName == "output") {
+        s.node->attrAt(s.attr)->longName == "output") {
         PlugRef through = s.node->source(s.node->findAttr("input")->index);
         if (through) return through;
     }
@@ -236,12 +242,12 @@ std::string lockProblem(const PlugPath& p) {
 
 bool drivenByNonAnim(const PlugPath& p, std::string* by) {
     auto check = [&](const Attr* a) {
-        if (!a || a->index < 0 || a->index >= p.node->slotCount()) return false;
+        if (!a || !p.node->hasSlot(a->index)) return false;
         const PlugRef& s = p.node->source(a->index);
         if (!s) return false;
         if (s.node->type && s.node->type->name.rfind("animCurve", 0) == 0) return false;
         if (by) {
-            PlugPath src{s.node, s.node->type ? s.node->type->attrs[s.attr] : nullptr};
+            PlugPath src{s.node, s.node->type ? s.node->attrAt(s.attr) : nullptr};
             *by = src.name();
         }
         return true;
@@ -376,10 +382,10 @@ void setPlugValues(Scene& scene, const PlugPath& p, const std::vector<Arg>& valu
     if (type == "string")
         throw HostError(cmd + ": '" + name + "' is not a string attribute (it is " + attrTypeName(a) + ")");
     if (!type.empty()) {
-        static const char* known[] = {"double3", "float3", "double", "float",        "long",
-                                      "short",   "bool",   "enum",   "doubleLinear", "doubleAngle",
-                                      "byte",    "char",   "time",   "double2",      "float2",
-                                      "long3",   "short3", "matrix", "double4"};
+        static const char* known[] = {"double3", "float3",  "double",       "float",       "long",   "short",
+                                      "bool",    "enum",    "doubleLinear", "doubleAngle", "byte",   "char",
+                                      "time",    "double2", "float2",       "long3",       "short3", "matrix",
+                                      "double4", "long2",   "short2"};
         bool ok = false;
         for (const char* k : known) ok = ok || type == k;
         if (!ok) throw HostError(cmd + ": -type \"" + type + "\" does not fit '" + name + "'");

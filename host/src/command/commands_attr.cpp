@@ -105,7 +105,7 @@ Value connectAttr(Invocation& inv) {
     if (!locked.empty()) inv.fail(locked + "; it cannot be connected to");
     const PlugRef& existing = d.node->source(d.attr->index);
     if (existing) {
-        PlugPath e{existing.node, existing.node->type->attrs[existing.attr]};
+        PlugPath e{existing.node, existing.node->attrAt(existing.attr)};
         if (existing == s.ref() || upstreamOf(d) == s.ref())
             inv.fail("'" + s.name() + "' is already connected to '" + d.name() + "'");
         if (!inv.has("force"))
@@ -149,9 +149,11 @@ Value attributeQuery(Invocation& inv) {
     const std::string attrName = inv.args[0].text;
 
     const NodeType* type = nullptr;
+    const Node* node = nullptr;
     std::string owner;
     if (inv.has("node")) {
         Node* n = findNodeOrFail(inv.scene, inv.flagText("node"), inv.command);
+        node = n;
         type = n->type;
         owner = "'" + n->name + "'";
     } else if (inv.has("type")) {
@@ -161,7 +163,7 @@ Value attributeQuery(Invocation& inv) {
     } else {
         inv.fail("give -node NODE or -type TYPE");
     }
-    const Attr* a = type ? type->findAttr(attrName) : nullptr;
+    const Attr* a = node ? node->findAttr(attrName) : type ? type->findAttr(attrName) : nullptr;
     if (query == "exists") return Value::boolean(a != nullptr);
     if (!a) inv.fail(owner + " has no attribute '" + attrName + "'");
 

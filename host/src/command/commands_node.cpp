@@ -263,7 +263,8 @@ Value listAttr(Invocation& inv) {
     Node* n = findNodeOrFail(inv.scene, inv.args[0].text, inv.command);
     std::vector<std::string> out;
     if (n->type)
-        for (const Attr* a : n->type->attrs) {
+        for (const Attr* a : n->attrs()) {
+            if (a->removed || (inv.has("userDefined") && !a->dynamic)) continue;
             const bool keyable = n->plugFlag(a->index, Node::kKeyable);
             if (inv.has("keyable") && !keyable) continue;
             // The channel box's other rows: shown there, but not keyable.
@@ -316,11 +317,16 @@ const Registrar regs[] = {
                "node names in creation order (selection order with -selection)"}},
     Registrar{{"nodeType", {}, nodeType, "nodeType NODE", "the node's type name"}},
     Registrar{{"listAttr",
-               {{"keyable", "k", 0}, {"channelBox", "cb", 0}, {"locked", "l", 0}, {"shortNames", "sn", 0}},
+               {{"keyable", "k", 0},
+                {"channelBox", "cb", 0},
+                {"locked", "l", 0},
+                {"shortNames", "sn", 0},
+                {"userDefined", "ud", 0}},
                listAttr,
-               "listAttr [-keyable] [-channelBox] [-locked] [-shortNames] NODE  (-keyable: "
+               "listAttr [-keyable] [-channelBox] [-locked] [-userDefined] [-shortNames] NODE  (-keyable: "
                "the plugs keyable now; -channelBox: those shown in the channel box but not "
-               "keyable; -locked: those locked; given together, each narrows the list)",
+               "keyable; -locked: those locked; -userDefined: those added with addAttr; given together, "
+               "each narrows the list)",
                "attribute long names (short with -shortNames): inherited ones first (a DAG "
                "node's visibility), then the type's own in creation order"}},
 };

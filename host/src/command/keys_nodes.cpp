@@ -270,7 +270,7 @@ void atTime(Scene& scene, double t, const std::function<void()>& read) {
 }
 
 Node* drivingCurve(PlugRef plug) {
-    if (!plug || plug.attr >= plug.node->slotCount()) return nullptr;
+    if (!plug || !plug.node->hasSlot(plug.attr)) return nullptr;
     const PlugRef& src = plug.node->source(plug.attr);
     if (!src || !isAnimCurve(src.node) || src.attr != outputSlot(src.node)) return nullptr;
     return src.node;

@@ -25,8 +25,8 @@ std::vector<cmd::PlugPath> keyTargets(cmd::Invocation& inv, bool forQuery) {
             }
             return;
         }
-        for (Attr* a : node->type->attrs) {
-            if (a->isCompound() || curveTypeFor(*a).empty()) continue;
+        for (Attr* a : node->attrs()) {
+            if (a->removed || a->isCompound() || curveTypeFor(*a).empty()) continue;
             if (forQuery) {
                 if (drivingCurve(PlugRef{node, a->index})) out.push_back(cmd::PlugPath{node, a});
                 continue;
@@ -86,7 +86,7 @@ std::vector<CurveTarget> curveTargets(cmd::Invocation& inv) {
     }
     std::vector<cmd::PlugPath> plugs;
     if (!rest.args.empty()) plugs = keyTargets(rest, true);
-    for (const auto& [pos, curve] : named) add(curve, curve->type->attrs[outputSlot(curve)]);
+    for (const auto& [pos, curve] : named) add(curve, curve->attrAt(outputSlot(curve)));
     for (const cmd::PlugPath& p : plugs)
         if (Node* c = drivingCurve(p.ref())) add(c, p.attr);
     return out;

@@ -147,8 +147,14 @@ std::set<std::string> parentNames(const std::string& text) {
 
 class Reader {
 public:
-    Reader(Scene& scene, const std::string& text, const std::string& displayName)
-        : scene_(scene), fs_(fileState(scene)), parents_(parentNames(text)), file_(displayName) {}
+    Reader(Scene& scene, const std::string& text, const std::string& displayName, const ImportOptions* import)
+        : scene_(scene), fs_(fileState(scene)), parents_(parentNames(text)), file_(displayName) {
+        if (import) {
+            importing_ = true;
+            import_ = *import;
+            for (Node* n : scene.nodes()) before_.insert(n->name);
+        }
+    }
 
     // Only the statements scene files are made of are read; anything else is
     // kept as written and reported, never run.
@@ -157,7 +163,8 @@ public:
         if (c == "requires") return requires(st);
         if (c == "currentUnit") return currentUnit(st);
         if (c == "fileInfo" || c == "dataStructure") {
-            fs_.header.push_back(st.text);
+            // An imported file's own header is not this scene's.
+            if (!importing_) fs_.header.push_back(st.text);
             return;
         }
         if (c == "file" && isReference(st.parsed)) return reference(st);
@@ -188,7 +195,50 @@ private:
     // The host's time node, which the writer addresses as ":time1", is not a
     // node of the scene: a user's node named "time1" must not take its settings.
     Node* findFileNode(const std::string& name) const {
-        return name == ":time1" ? nullptr : scene_.findNode(stripColon(name));
+        if (name == ":time1") return nullptr;
+        if (importing_)
+            if (Node* n = importedNode(stripColon(name))) return n;
+        return scene_.findNode(stripColon(name));
+    }
+
+    // A name or path as the imported file writes it, to the node it made
+    // (which may have been renamed on the way in); null when the file made none.
+    Node* importedNode(const std::string& name) const {
+        std::vector<std::string> parts;
+        std::size_t at = 0;
+        while (at <= name.size()) {
+            std::size_t bar = name.find('|', at);
+            if (bar == std::string::npos) bar = name.size();
+            if (bar > at) parts.push_back(name.substr(at, bar - at));
+            at = bar + 1;
+        }
+        if (parts.empty()) return nullptr;
+        Node* n = nullptr;
+        if (parts.size() == 1 || name[0] != '|') {
+            // The last name alone when it is unique in the file, else walk the path.
+            auto it = imported_.equal_range(parts.front());
+            if (parts.size() == 1 && std::distance(it.first, it.second) == 1) return it.first->second;
+            for (auto i = it.first; i != it.second && !n; ++i) n = i->second;
+        } else {
+            for (auto i = imported_.equal_range(parts.front()); i.first != i.second; ++i.first)
+                if (!i.first->second->parent) n = i.first->second;
+        }
+        for (std::size_t k = 1; n && k < parts.size(); ++k) {
+            Node* next = nullptr;
+            for (Node* c : n->children)
+                if (fileNames_.count(c) && fileNames_.at(c) == parts[k]) next = c;
+            n = next;
+        }
+        return n;
+    }
+
+    // The name an imported node takes: when the scene already has a node of
+    // that name (or with renameAll), after the renaming prefix, as the host
+    // resolves clashes ("face_ctrl").
+    std::string importedName(const std::string& name) const {
+        if (name.empty()) return name;
+        if (import_.renameAll || before_.count(name)) return import_.prefix + "_" + name;
+        return name;
     }
 
     void warnUnknownFlags(const MaStatement& st, const Split& s, const std::string& what) {
@@ -238,7 +288,7 @@ private:
         if (!s.unknown.empty()) warnUnknownFlags(st, s, "ignored");
         if (s.args.size() != 1) throw HostError("createNode: expects one node type");
         const std::string type = s.args[0].text;
-        const std::string name = s.text({"n", "name"});
+        std::string name = s.text({"n", "name"});
         const bool shared = s.has({"s", "shared"});
         Node* parent = nullptr;
         if (s.has({"p", "parent"})) {
@@ -247,6 +297,8 @@ private:
             if (!parent) throw HostError("createNode: parent '" + p + "' of '" + name + "' does not exist");
         }
         block_ = nullptr;
+        const std::string fileName = name;
+        if (importing_ && !shared) name = importedName(name);
         if (shared && !name.empty()) {
             // A default node the scene may have already: use it.
             Node* existing = scene_.findNode(name);
@@ -274,6 +326,10 @@ private:
         }
         node->sharedNode = shared;
         current_ = node;
+        if (importing_) {
+            imported_.emplace(fileName, node);
+            fileNames_[node] = fileName;
+        }
     }
 
     // Where a statement about ".attr" goes: the current node, or the block of a
@@ -285,6 +341,7 @@ private:
         }
         if (!current_) throw HostError(cmd + ": no node to apply it to (no createNode or select before it)");
         if (isPlaceholder(current_) && cmd == "addAttr") learnAdded(current_, st.parsed);
+        if (!isPlaceholder(current_) && cmd == "addAttr" && addAttr(st)) return;
         if (!isPlaceholder(current_) && cmd != "rename") {
             if (cmd == "addAttr") {
                 std::string ln, sn;
@@ -339,6 +396,33 @@ private:
         scene_.addLateAttribute(node->type, std::move(a));
     }
 
+    // An addAttr line of a node this host models: the attribute is added to
+    // the current node. One the command refuses is kept as written.
+    bool addAttr(const MaStatement& st) {
+        const cmd::CommandDef* def = cmd::findCommand("addAttr");
+        if (!def) return false;
+        try {
+            cmd::Invocation inv{scene_, "addAttr", {}, {}, st.line, false, true, std::cout};
+            cmd::bind(st.parsed, *def, inv);
+            if (!inv.args.empty()) throw HostError("addAttr: a scene file's addAttr names no node");
+            Arg node;
+            node.text = current_->isDag() ? current_->fullPathName() : current_->name;
+            inv.args.push_back(node);
+            def->run(inv);
+            return true;
+        } catch (const HostError& e) {
+            scene_.warn(where(st) + ": " + e.what() + "; kept as written");
+            for (std::size_t i = 0; i + 1 < st.parsed.items.size(); ++i) {
+                const Item& it = st.parsed.items[i];
+                if (it.isFlag &&
+                    (it.flag == "ln" || it.flag == "longName" || it.flag == "sn" || it.flag == "shortName"))
+                    dynamic_[current_].insert(st.parsed.items[i + 1].arg.text);
+            }
+            current_->raw.push_back(RawStatement{st.text});
+            return true;
+        }
+    }
+
     void setAttr(const MaStatement& st) {
         Split s = split(st.parsed, kSetAttrFlags);
         if (s.args.empty()) throw HostError("setAttr: no attribute named");
@@ -355,7 +439,8 @@ private:
             if (block_) {
                 if (faithful && block_->node == ":time1" && (plug == ".o" || plug == ".outTime") &&
                     values.size() == 1 && values[0].isNumber()) {
-                    scene_.setCurrentTime(values[0].number);
+                    // An imported file does not move this scene's time.
+                    if (!importing_) scene_.setCurrentTime(values[0].number);
                     return;
                 }
                 block_->lines.push_back(st.text);
@@ -549,7 +634,7 @@ private:
             keys::keysChanged(curve);
             return;
         }
-        const Attr& out = *curve->type->attrs[keys::outputSlot(curve)];
+        const Attr& out = *curve->attrAt(keys::outputSlot(curve));
         const int tanSlot = curve->type->findAttr("tangentType")->index;
         const int given = static_cast<int>(curve->storedNumber(tanSlot));
         const int type = keys::isTangentType(given) ? given : keys::kAuto;
@@ -678,7 +763,13 @@ private:
     }
 
     void reference(const MaStatement& st) {
-        scene_.warn("file: file references are not supported; '" + clipInput(firstLine(st.text)) +
+        if (importing_) {
+            scene_.warn("file: '" + clipInput(firstLine(st.text)) +
+                        "' of an imported file is left out: references "
+                        "are not loaded here");
+            return;
+        }
+        scene_.warn("file: file references are not loaded here; '" + clipInput(firstLine(st.text)) +
                     "' kept as written");
         fs_.header.push_back(st.text);
     }
@@ -734,6 +825,12 @@ private:
     DefaultNodeBlock* block_ = nullptr;  // into fs_.defaults; only the last one is ever current
     std::set<std::string> warnedTypes_;
     std::unordered_map<const Node*, std::set<std::string>> dynamic_;
+    // file -import: the names the file gives its nodes, and those the scene had.
+    bool importing_ = false;
+    ImportOptions import_;
+    std::set<std::string> before_;
+    std::multimap<std::string, Node*> imported_;
+    std::unordered_map<const Node*, std::string> fileNames_;
 };
 
 // The writer always writes the time node with the current time; a block of
@@ -751,7 +848,7 @@ void dropEmptyTimeBlocks(Scene& scene) {
 void recomputeOutputs(Scene& scene) {
     for (Node* n : scene.nodes()) {
         if (!n->unknownTypeName.empty()) continue;
-        for (const Attr* a : n->type->attrs)
+        for (const Attr* a : n->attrs())
             if (a->computed && !n->source(a->index)) n->markDirty(a->index);
     }
 }
@@ -780,7 +877,8 @@ void clearScene(Scene& scene) {
 
 bool runsFromSceneFiles(const std::string& command) { return kRunFromFiles.count(command) != 0; }
 
-void readScene(Scene& scene, const std::string& text, const std::string& displayName) {
+void readScene(Scene& scene, const std::string& text, const std::string& displayName,
+               const ImportOptions* import) {
     FileActivityGuard reading(scene, FileActivity::Reading);
     // What a file brings is not undone statement by statement: the queue
     // starts after it.
@@ -792,7 +890,7 @@ void readScene(Scene& scene, const std::string& text, const std::string& display
             queue.flush();
         }
     } unrecorded(scene.undoQueue());
-    Reader reader(scene, text, displayName);
+    Reader reader(scene, text, displayName, import);
     StatementReader statements(text);
     MaStatement st;
     int line = 1;

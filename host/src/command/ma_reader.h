@@ -37,8 +37,17 @@
 
 namespace rdhost::ma {
 
+// file -import: the file's nodes join the scene; a name the scene has
+// already is given the prefix ("face_ctrl"), every name with renameAll. The
+// file's header, references and time are not taken.
+struct ImportOptions {
+    std::string prefix;  // the file's name without its extension, unless -renamingPrefix
+    bool renameAll = false;
+};
+
 // `displayName` names the file in messages. Throws HostError.
-void readScene(Scene& scene, const std::string& text, const std::string& displayName);
+void readScene(Scene& scene, const std::string& text, const std::string& displayName,
+               const ImportOptions* import = nullptr);
 
 // True for the commands that reading a scene file hands to the interpreter
 // (parent, rename, disconnectAttr); no other registered command ever runs

@@ -1,5 +1,6 @@
 #include "command/ma_writer.h"
 
+#include "command/dynamic_attrs.h"
 #include "command/foreign_attrs.h"
 #include "command/keys_nodes.h"
 #include "command/ma_format.h"
@@ -176,7 +177,7 @@ void writeKeys(std::ostream& out, Scene& scene, Node* n) {
         for (const keys::Key& o : ks) count += (o.inType == k.outType) + (o.outType == k.outType);
         if (count > best) best = count, common = k.outType;
     }
-    const Attr& outAttr = *n->type->attrs[keys::outputSlot(n)];
+    const Attr& outAttr = *n->attrAt(keys::outputSlot(n));
     out << "\tsetAttr \".tan\" " << common << ";\n";
     out << "\tsetAttr -s " << ks.size() << " \".ktv[0:" << ks.size() - 1 << "]\" ";
     for (const auto& k : ks) out << " " << formatDouble(k.time) << " " << numberText(outAttr, k.value);
@@ -251,8 +252,11 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
     std::ostringstream out;
     out << "//Maya ASCII 2024 scene\n"
         << "//Name: " << commentText(fileName) << "\n"
-        << "//Codeset: UTF-8\n"
-        << "requires maya \"2024\";\n";
+        << "//Codeset: UTF-8\n";
+    // References come first, as the host writes them.
+    for (const std::string& line : fs.header)
+        if (line.rfind("file ", 0) == 0) out << line << "\n";
+    out << "requires maya \"2024\";\n";
 
     const std::vector<Node*> order = writeOrder(scene);
     for (const auto& plugin : scene.plugins()) {
@@ -266,13 +270,18 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
     for (const KeptStatement& k : fs.requires)
         if (k.nodes.empty() || !scene.findPlugin(k.nodes.front())) out << k.text << "\n";
     out << "currentUnit -l centimeter -a degree -t film;\n";
-    for (const std::string& line : fs.header) out << line << "\n";
+    for (const std::string& line : fs.header)
+        if (line.rfind("file ", 0) != 0) out << line << "\n";
 
     for (Node* n : order) {
         out << "createNode " << word(isPlaceholder(n) ? n->unknownTypeName : n->type->name)
             << (n->sharedNode ? " -s" : "") << " -n " << quote(n->name);
         if (n->parent) out << " -p " << quote(nodeRef(n->parent));
         out << ";\n";
+        // Attributes added to the node come first, as the host writes them, so
+        // that the values below find them.
+        for (const Attr* a : n->attrs())
+            if (a->dynamic && !a->removed) out << "\t" << cmd::addAttrStatement(*a) << "\n";
         // A placeholder's own statements come back as read, each that set a
         // value as it was while that value is unchanged; a changed one is
         // written with the value now, in its place. Values set on it here
@@ -280,6 +289,7 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
         // transform channels) follow them.
         std::unordered_set<const Attr*> written;
         auto writeAttr = [&](const Attr* a, bool learnedValue) {
+            if (a->removed) return;
             // The plug's own states go on its value's line, or on a line of
             // their own when no value is written (as the host writes them).
             const std::string flags = plugStateFlags(n, *a);
@@ -342,7 +352,7 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
             else if (first)
                 writeAttr(r.attr, true);
         }
-        for (const Attr* a : n->type->attrs)
+        for (const Attr* a : n->attrs())
             if (!written.count(a)) writeAttr(a, false);
         if (keys::isAnimCurve(n)) writeKeys(out, scene, n);
     }
@@ -367,12 +377,12 @@ std::string writeScene(Scene& scene, const std::string& fileName) {
 
     std::unordered_set<const Node*> saved(order.begin(), order.end());
     for (Node* n : order) {
-        for (int a = 0; a < n->slotCount(); ++a) {
-            const PlugRef& src = n->source(a);
+        for (const Attr* a : n->attrs()) {
+            const PlugRef& src = n->source(a->index);
             if (!src || !saved.count(src.node)) continue;
             out << "connectAttr "
-                << quote(nodeRef(src.node) + "." + fileAttrName(*src.node->type->attrs[src.attr])) << " "
-                << quote(nodeRef(n) + "." + fileAttrName(*n->type->attrs[a])) << ";\n";
+                << quote(nodeRef(src.node) + "." + fileAttrName(*src.node->attrAt(src.attr))) << " "
+                << quote(nodeRef(n) + "." + fileAttrName(*a)) << ";\n";
         }
     }
     for (const KeptStatement& k : fs.trailing) {

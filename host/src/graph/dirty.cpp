@@ -22,7 +22,7 @@ namespace {
 template <typename F>
 void forEachDownstream(const PlugRef& p, F&& visit) {
     Node* n = p.node;
-    Attr* a = n->type->attrs[p.attr];
+    Attr* a = n->attrAt(p.attr);
     for (int i : a->affects) visit(PlugRef{n, i});
     // A child's change is its compound's change.
     if (a->parent && a->parent->index >= 0) visit(PlugRef{n, a->parent->index});
@@ -69,9 +69,9 @@ void Scene::propagateDirty(PlugRef changed) {
 
 void Scene::markReached(const PlugRef& p) {
     p.node->noteSlot(p.attr, false);
-    p.node->dirty_[p.attr] = 1;
+    p.node->dirty_[p.node->at(p.attr)] = 1;
     if (impl_->onDirty) impl_->onDirty(p);
-    if (impl_->reachedKeys.insert(plugKey(p)).second) impl_->reached.push_back(p);
+    if (impl_->reachedKeys.insert(p).second) impl_->reached.push_back(p);
 }
 
 std::vector<PlugRef> Scene::reachedSinceIdle() const { return impl_->reached; }
@@ -80,8 +80,8 @@ std::vector<PlugRef> Scene::reachedSinceIdle() const { return impl_->reached; }
 
 void Scene::connect(PlugRef src, PlugRef dst, bool force) {
     if (!src || !dst) throw HostError("cannot connect an invalid plug");
-    Attr* sa = src.node->type->attrs[src.attr];
-    Attr* da = dst.node->type->attrs[dst.attr];
+    Attr* sa = src.node->attrAt(src.attr);
+    Attr* da = dst.node->attrAt(dst.attr);
     std::string sn = quoted(src.node, src.attr), dn = quoted(dst.node, dst.attr);
     if (src == dst) throw HostError("cannot connect " + sn + " to itself");
     bool compatible = (isNumericKind(sa) && isNumericKind(da)) ||
@@ -111,9 +111,9 @@ void Scene::connect(PlugRef src, PlugRef dst, bool force) {
             throw HostError("node '" + self.node->name + "' refuses the connection from " + sn + " to " + dn);
     }
     if (dst.node->source(dst.attr)) disconnect(dst.node->source(dst.attr), dst);
-    dst.node->source_[dst.attr] = src;
-    src.node->dests_[src.attr].push_back(dst);
-    noteLink(src, dst, true, src.node->dests_[src.attr].size() - 1);
+    dst.node->source_[dst.node->at(dst.attr)] = src;
+    src.node->dests_[src.node->at(src.attr)].push_back(dst);
+    noteLink(src, dst, true, src.node->dests_[src.node->at(src.attr)].size() - 1);
     if (da->multi) dst.node->setPlugFlag(dst.attr, Node::kInUse, true);
     if (src.node->user)
         src.node->user->connectionMade(ObjectAccess::plug(src), ObjectAccess::plug(dst), true);
@@ -129,14 +129,14 @@ void Scene::disconnect(PlugRef src, PlugRef dst) {
                         " is not connected to " +
                         (dst ? quoted(dst.node, dst.attr) : std::string("an invalid plug")));
     // The destination keeps the value it had through the connection.
-    Attr* da = dst.node->type->attrs[dst.attr];
+    Attr* da = dst.node->attrAt(dst.attr);
     if (da->isCompound()) {
         for (Attr* c : da->children) evaluateSlot(dst.node, c->index);
     } else {
         evaluateSlot(dst.node, dst.attr);
     }
-    dst.node->source_[dst.attr] = PlugRef{};
-    auto& d = src.node->dests_[src.attr];
+    dst.node->source_[dst.node->at(dst.attr)] = PlugRef{};
+    auto& d = src.node->dests_[src.node->at(src.attr)];
     const auto at = std::find(d.begin(), d.end(), dst);
     const std::size_t index = static_cast<std::size_t>(at - d.begin());
     d.erase(std::remove(d.begin(), d.end(), dst), d.end());
@@ -163,7 +163,7 @@ void Scene::runIdle() {
         reached.swap(impl_->reached);
         impl_->reachedKeys.clear();
         for (const PlugRef& p : reached) {
-            Attr* a = p.node->type->attrs[p.attr];
+            Attr* a = p.node->attrAt(p.attr);
             bool fed = static_cast<bool>(p.node->source(p.attr)) ||
                        (a->parent && a->parent->index >= 0 && p.node->source(a->parent->index));
             if (!a->computed && !fed) continue;

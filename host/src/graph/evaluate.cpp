@@ -89,11 +89,11 @@ double connectionValue(const Attr* src, const Attr* dst, double value) {
 // connection made on its parent compound.
 static PlugRef sourceOf(Node* n, int attr) {
     if (n->source(attr)) return n->source(attr);
-    Attr* a = n->type->attrs[attr];
+    Attr* a = n->attrAt(attr);
     if (a->parent && a->parent->index >= 0) {
         PlugRef ps = n->source(a->parent->index);
         if (ps) {
-            Attr* pa = ps.node->type->attrs[ps.attr];
+            Attr* pa = ps.node->attrAt(ps.attr);
             auto& sib = a->parent->children;
             auto pos = std::find(sib.begin(), sib.end(), a) - sib.begin();
             if (pa->isCompound() && pos < static_cast<long>(pa->children.size()))
@@ -106,17 +106,17 @@ static PlugRef sourceOf(Node* n, int attr) {
 // Brings a dirty slot up to date: through its connection, or by compute for a
 // computed attribute. Reading a slot being evaluated yields the stored value.
 void evaluateSlot(Node* n, int attr) {
-    if (!n->dirty_[attr] || n->computing_[attr]) return;
-    Attr* a = n->type->attrs[attr];
+    if (!n->dirty_[n->at(attr)] || n->computing_[n->at(attr)]) return;
+    Attr* a = n->attrAt(attr);
     n->noteSlot(attr, false);
-    FlagGuard busy(n->computing_[attr]);
+    FlagGuard busy(n->computing_[n->at(attr)]);
     PlugRef src = sourceOf(n, attr);
     if (src) {
         if (a->kind == AttrKind::String)
-            n->str_[attr] = src.node->getString(src.attr);
+            n->str_[n->at(attr)] = src.node->getString(src.attr);
         else if (!a->isCompound())
-            n->num_[attr] = conformToAttr(
-                a, connectionValue(src.node->type->attrs[src.attr], a, src.node->getNumber(src.attr)));
+            n->num_[n->at(attr)] = conformToAttr(
+                a, connectionValue(src.node->attrAt(src.attr), a, src.node->getNumber(src.attr)));
     } else if (a->computed && n->user) {
         MPlug plug = ObjectAccess::plug(n, attr);
         MDataBlock block = ObjectAccess::block(n);
@@ -124,7 +124,7 @@ void evaluateSlot(Node* n, int attr) {
     } else if (a->computed && n->type->hostCompute) {
         n->type->hostCompute(n, attr);
     }
-    n->dirty_[attr] = 0;
+    n->dirty_[n->at(attr)] = 0;
 }
 
 // Internal attributes: the node hears of each write and read through
@@ -168,53 +168,53 @@ bool offerInternalValue(Node* n, int attr, double value, const std::string& text
 
 double Node::getNumber(int attr) {
     evaluateSlot(this, attr);
-    if (user && type->attrs[attr]->internal) {
+    if (user && attrAt(attr)->internal) {
         MDataHandle h;
         if (askInternalValue(this, attr, h)) return ObjectAccess::detachedNumber(h);
     }
-    return num_[attr];
+    return num_[at(attr)];
 }
 
 void Node::setNumber(int attr, double value) {
-    Attr* a = type->attrs[attr];
+    Attr* a = attrAt(attr);
     if (!a->isNumeric()) throw HostError("'" + plugName(attr) + "' does not hold a number");
     const double v = conformToAttr(a, value);
     noteSlot(attr, true);
     if (user && a->internal) noteInternalWrite(this, attr, v, std::string());
-    if (!(user && a->internal && offerInternalValue(this, attr, v, std::string()))) num_[attr] = v;
+    if (!(user && a->internal && offerInternalValue(this, attr, v, std::string()))) num_[at(attr)] = v;
     if (a->multi) {
         setPlugFlag(attr, kInUse, true);
         if (a->parent && a->parent->multi) setPlugFlag(a->parent->index, kInUse, true);
     }
-    dirty_[attr] = 0;
+    dirty_[at(attr)] = 0;
     scene->propagateDirty(PlugRef{this, attr});
 }
 
 const std::string& Node::getString(int attr) {
     evaluateSlot(this, attr);
-    if (user && type->attrs[attr]->internal) {
+    if (user && attrAt(attr)->internal) {
         MDataHandle h;
         if (askInternalValue(this, attr, h)) {
             internalText_ = ObjectAccess::detachedString(h);
             return internalText_;
         }
     }
-    return str_[attr];
+    return str_[at(attr)];
 }
 
 void Node::setString(int attr, const std::string& value) {
-    Attr* a = type->attrs[attr];
+    Attr* a = attrAt(attr);
     if (a->kind != AttrKind::String) throw HostError("'" + plugName(attr) + "' does not hold a string");
     noteSlot(attr, true);
     if (user && a->internal) noteInternalWrite(this, attr, 0.0, value);
-    if (!(user && a->internal && offerInternalValue(this, attr, 0.0, value))) str_[attr] = value;
-    dirty_[attr] = 0;
+    if (!(user && a->internal && offerInternalValue(this, attr, 0.0, value))) str_[at(attr)] = value;
+    dirty_[at(attr)] = 0;
     scene->propagateDirty(PlugRef{this, attr});
 }
 
 void Node::writeNumberClean(int attr, double value) {
     noteSlot(attr, false);
-    num_[attr] = conformToAttr(type->attrs[attr], value);
+    num_[at(attr)] = conformToAttr(attrAt(attr), value);
 }
 
 }  // namespace rdhost

@@ -208,7 +208,7 @@ void readMatrix(Node* node, const Attr* m, double v[4][4]) {
 }
 
 void computeTransform(Node* node, int attr) {
-    const Attr* a = node->type->attrs[attr];
+    const Attr* a = node->attrAt(attr);
     const Attr* m = a->matrix ? a : a->parent;
     if (!m || !m->matrix) return;
     const std::string& name = m->elementOf ? m->elementOf->longName : m->longName;

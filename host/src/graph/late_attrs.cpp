@@ -11,23 +11,8 @@
 namespace rdhost {
 
 void Node::growSlots() {
-    const size_t from = num_.size(), n = type->attrs.size();
-    if (from >= n) return;
-    num_.resize(n, 0.0);
-    str_.resize(n);
-    dirty_.resize(n, 0);
-    computing_.resize(n, 0);
-    source_.resize(n);
-    dests_.resize(n);
-    plugState_.resize(n, 0);
-    for (size_t i = from; i < n; ++i) {
-        const Attr* a = type->attrs[i];
-        num_[i] = a->defaultValue;
-        str_[i] = a->defaultString;
-        setPlugFlag(static_cast<int>(i), kKeyable, a->keyable);
-        setPlugFlag(static_cast<int>(i), kChannelBox, a->channelBox);
-        dirty_[i] = a->computed ? 1 : 0;
-    }
+    // The type's new slots go before the added ones, whose numbers stay.
+    for (; typeSlots_ < type->attrs.size(); ++typeSlots_) insertSlot(typeSlots_, type->attrs[typeSlots_]);
 }
 
 Attr* Scene::addLateAttribute(NodeType* type, std::unique_ptr<Attr> attr,

@@ -5,6 +5,7 @@
 
 #include "graph/handles.h"
 #include "graph/scene_impl.h"
+#include "graph/undo.h"
 
 #include <maya/MPxNode.h>
 
@@ -14,35 +15,99 @@ namespace rdhost {
 
 bool Node::isDag() const { return type && type->isDag; }
 
-Attr* Node::findAttr(const std::string& n) const { return type ? type->findAttr(n) : nullptr; }
+Attr* Node::findAttr(const std::string& n) const {
+    if (Attr* a = type ? type->findAttr(n) : nullptr) return a;
+    for (const auto& d : dynamic_)
+        if (!d->removed && (d->longName == n || d->shortName == n)) return d.get();
+    return nullptr;
+}
 
 std::string Node::plugName(int attr) const {
-    if (attr < 0 || attr >= static_cast<int>(type->attrs.size())) return name + ".<invalid>";
-    return name + "." + type->attrs[attr]->longName;
+    if (!hasSlot(attr)) return name + ".<invalid>";
+    return name + "." + attrAt(attr)->longName;
+}
+
+void Node::insertSlot(std::size_t pos, Attr* a) {
+    const auto at = [pos](auto& v) { return v.begin() + static_cast<std::ptrdiff_t>(pos); };
+    attrs_.insert(at(attrs_), a);
+    num_.insert(at(num_), a->defaultValue);
+    str_.insert(at(str_), a->defaultString);
+    // Outputs start dirty so that the first read computes them.
+    dirty_.insert(at(dirty_), a->computed ? 1 : 0);
+    computing_.insert(at(computing_), 0);
+    source_.insert(at(source_), PlugRef{});
+    dests_.insert(at(dests_), std::vector<PlugRef>{});
+    std::uint8_t state = 0;
+    if (a->keyable) state |= kKeyable;
+    if (a->channelBox) state |= kChannelBox;
+    plugState_.insert(at(plugState_), state);
+}
+
+namespace {
+
+// An added attribute's presence, swapped on undo and redo: its slots stay (so
+// every plug keeps its index), the attribute comes and goes by its removed flag.
+class DynamicAttrEdit final : public UndoEdit {
+public:
+    DynamicAttrEdit(Node* node, Attr* attr, bool added) : node_(node), attr_(attr), added_(added) {}
+    void undo() override { set(added_); }
+    void redo() override { set(!added_); }
+
+private:
+    void set(bool removed) {
+        attr_->removed = removed;
+        for (Attr* c : attr_->children) c->removed = removed;
+    }
+    NodeHold node_;
+    Attr* attr_;
+    bool added_;
+};
+
+void recordDynamicAttr(Node* node, Attr* attr, bool added) {
+    UndoQueue& q = node->scene->undoQueue();
+    if (q.recording()) q.record(std::make_unique<DynamicAttrEdit>(node, attr, added));
+}
+
+}  // namespace
+
+Attr* Node::addDynamicAttr(std::unique_ptr<Attr> attr, std::vector<std::unique_ptr<Attr>> children) {
+    Attr* a = attr.get();
+    a->dynamic = true;
+    a->children.clear();
+    const auto add = [this](std::unique_ptr<Attr> x) {
+        x->index = kFirstAddedSlot + static_cast<int>(attrs_.size() - typeSlots_);
+        insertSlot(attrs_.size(), x.get());
+        dynamic_.push_back(std::move(x));
+    };
+    add(std::move(attr));
+    for (auto& c : children) {
+        c->dynamic = true;
+        c->parent = a;
+        a->children.push_back(c.get());
+        add(std::move(c));
+    }
+    if (scene) recordDynamicAttr(this, a, true);
+    return a;
+}
+
+void Scene::removeDynamicAttr(Node* node, Attr* attr) {
+    std::vector<Attr*> gone{attr};
+    gone.insert(gone.end(), attr->children.begin(), attr->children.end());
+    for (Attr* a : gone) {
+        const int slot = a->index;
+        if (node->source(slot)) disconnect(node->source(slot), PlugRef{node, slot});
+        while (!node->destinations(slot).empty())
+            disconnect(PlugRef{node, slot}, node->destinations(slot).back());
+        a->removed = true;
+    }
+    recordDynamicAttr(node, attr, false);
 }
 
 const std::vector<Node*>& Scene::nodes() const { return impl_->nodes; }
 
 Node::Node(Scene* owner, NodeType* nodeType, std::string nodeName)
     : name(std::move(nodeName)), type(nodeType), scene(owner) {
-    const size_t n = type->attrs.size();
-    num_.resize(n, 0.0);
-    str_.resize(n);
-    dirty_.resize(n, 0);
-    computing_.resize(n, 0);
-    source_.resize(n);
-    dests_.resize(n);
-    plugState_.resize(n, 0);
-    for (size_t i = 0; i < n; ++i) {
-        Attr* a = type->attrs[i];
-        num_[i] = a->defaultValue;
-        str_[i] = a->defaultString;
-        // The node's first state, not an edit: nothing for the undo queue.
-        plugState_[i] =
-            static_cast<std::uint8_t>((a->keyable ? kKeyable : 0) | (a->channelBox ? kChannelBox : 0));
-        // Outputs start dirty so that the first read computes them.
-        dirty_[i] = a->computed ? 1 : 0;
-    }
+    growSlots();
 }
 
 static Node* makeNode(Scene& scene, Scene::Impl& impl, NodeType* type, const std::string& name) {
@@ -151,7 +216,8 @@ void Scene::deleteNode(Node* node) {
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
         Node* n = *it;
         impl_->notify([n](SceneObserver& o) { o.nodeDeleting(n); });
-        for (int a = 0; a < n->slotCount(); ++a) {
+        for (const Attr* at : n->attrs()) {
+            const int a = at->index;
             if (n->source(a)) disconnect(n->source(a), PlugRef{n, a});
             while (!n->destinations(a).empty()) disconnect(PlugRef{n, a}, n->destinations(a).back());
         }

@@ -22,7 +22,7 @@ using rdhost::setStatus;
 
 namespace {
 
-Attr* attrOf(Node* n, int slot) { return n ? n->type->attrs[slot] : nullptr; }
+Attr* attrOf(Node* n, int slot) { return n ? n->attrAt(slot) : nullptr; }
 
 // Any stored number read as a whole-number type: saturates past the type's
 // range, NaN reads as 0 (a plain cast of either is undefined).

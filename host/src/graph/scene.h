@@ -136,6 +136,10 @@ struct Attr {
     std::string defaultString;
     bool hasMin = false, hasMax = false;
     double minValue = 0.0, maxValue = 0.0;
+    // The slider range a user gave addAttr (no limit on values); kept to be saved.
+    bool hasSoftMin = false, hasSoftMax = false;
+    double softMinValue = 0.0, softMaxValue = 0.0;
+    std::string niceName;  // addAttr -niceName, when given
 
     // Flags, starting at the host's defaults.
     bool readable = true, writable = true, storable = true, keyable = false;
@@ -162,6 +166,9 @@ struct Attr {
     Attr* multi = nullptr;
     Attr* elementOf = nullptr;  // the template: the multi itself or its child
     int elementIndex = -1;
+    // Added to one node by addAttr (owner stays null); removed by deleteAttr,
+    // which keeps the slot so that every other plug keeps its index.
+    bool dynamic = false, removed = false;
 
     std::vector<std::pair<std::string, int>> enumFields;  // in addField order
     Attr* parent = nullptr;
@@ -281,11 +288,28 @@ struct Node {
     bool outsideUndo = false;
 
     bool isDag() const;
-    Attr* findAttr(const std::string& name) const;  // long or short name
+    Attr* findAttr(const std::string& name) const;  // long or short name, the type's or added
     // Slots for attributes the type gained after the node was made, at their
     // defaults (Scene::addLateAttribute calls it for every node of the type).
     void growSlots();
-    int slotCount() const { return static_cast<int>(num_.size()); }
+    // Slots: the type's attributes have theirs (0, 1, ..., the same on every
+    // node of the type, Attr::index); attributes added to this node alone
+    // (addAttr) are numbered from kFirstAddedSlot on, in the order added. A
+    // slot keeps its number for the node's life, also when the type gains
+    // attributes later, so a plug (node, slot) held anywhere (a connection, an
+    // undo record, an MPlug) keeps naming the same attribute.
+    static constexpr int kFirstAddedSlot = 1 << 24;
+    bool hasSlot(int slot) const {
+        return slot >= 0 && (slot < kFirstAddedSlot ? static_cast<std::size_t>(slot) < typeSlots_
+                                                    : at(slot) < attrs_.size());
+    }
+    // Every slot's attribute: the type's in order, then those added to this
+    // node alone (addAttr), removed ones included (Attr::removed).
+    const std::vector<Attr*>& attrs() const { return attrs_; }
+    Attr* attrAt(int slot) const { return attrs_[at(slot)]; }
+    // Adds an attribute to this node alone, with its children after it, each
+    // at its default in a new slot. The caller checked the names are free.
+    Attr* addDynamicAttr(std::unique_ptr<Attr> attr, std::vector<std::unique_ptr<Attr>> children = {});
 
     // Values. getNumber pulls (computes a dirty output, copies a dirty connected
     // input). setNumber clamps nothing and propagates dirtiness; commands clamp
@@ -300,56 +324,56 @@ struct Node {
 
     // What the slot holds now, without evaluating anything (a dirty output
     // holds its last computed value).
-    double storedNumber(int attr) const { return num_[attr]; }
-    const std::string& storedString(int attr) const { return str_[attr]; }
+    double storedNumber(int attr) const { return num_[at(attr)]; }
+    const std::string& storedString(int attr) const { return str_[at(attr)]; }
 
     // Data-block writes: no dirtiness anywhere.
     void writeNumberClean(int attr, double value);
     void writeStringClean(int attr, const std::string& value) {
         noteSlot(attr, false);
-        str_[attr] = value;
+        str_[at(attr)] = value;
     }
     void setClean(int attr) {
         noteSlot(attr, false);
-        dirty_[attr] = 0;
+        dirty_[at(attr)] = 0;
     }
     // Marks the slot alone dirty, reaching nothing downstream (a scene file's
     // outputs after loading: the first read computes them).
     void markDirty(int attr) {
         noteSlot(attr, false);
-        dirty_[attr] = 1;
+        dirty_[at(attr)] = 1;
     }
     // Puts `value` in the slot exactly as given and marks it clean: not
     // conformed to the attribute's kind, nothing dirtied, the node not told.
     // For tests that need a stored value no write produces.
     void overwriteStored(int attr, double value) {
         noteSlot(attr, false);
-        num_[attr] = value;
-        dirty_[attr] = 0;
+        num_[at(attr)] = value;
+        dirty_[at(attr)] = 0;
     }
 
-    bool isDirty(int attr) const { return dirty_[attr] != 0; }
-    bool isBeingComputed(int attr) const { return computing_[attr] != 0; }
+    bool isDirty(int attr) const { return dirty_[at(attr)] != 0; }
+    bool isBeingComputed(int attr) const { return computing_[at(attr)] != 0; }
 
     // Connections (Scene::connect): at most one source per input slot, any
     // number of destinations. A child of a compound connected as a whole has
     // no source of its own.
-    const PlugRef& source(int attr) const { return source_[attr]; }
-    const std::vector<PlugRef>& destinations(int attr) const { return dests_[attr]; }
+    const PlugRef& source(int attr) const { return source_[at(attr)]; }
+    const std::vector<PlugRef>& destinations(int attr) const { return dests_[at(attr)]; }
 
     // Per-plug states (setAttr -lock/-keyable/-channelBox), one byte per slot.
     // kInUse: an element of a multi this node has set or connected (the
     // element exists for the whole type; the node uses only these).
     enum PlugStateBit : std::uint8_t { kLocked = 1, kKeyable = 2, kChannelBox = 4, kInUse = 8 };
-    bool plugFlag(int attr, PlugStateBit bit) const { return (plugState_[attr] & bit) != 0; }
+    bool plugFlag(int attr, PlugStateBit bit) const { return (plugState_[at(attr)] & bit) != 0; }
     void setPlugFlag(int attr, PlugStateBit bit, bool on) {
-        setPlugStateBits(attr,
-                         static_cast<std::uint8_t>(on ? plugState_[attr] | bit : plugState_[attr] & ~bit));
+        setPlugStateBits(
+            attr, static_cast<std::uint8_t>(on ? plugState_[at(attr)] | bit : plugState_[at(attr)] & ~bit));
     }
-    std::uint8_t plugStateBits(int attr) const { return plugState_[attr]; }
+    std::uint8_t plugStateBits(int attr) const { return plugState_[at(attr)]; }
     void setPlugStateBits(int attr, std::uint8_t bits) {
-        if (bits != plugState_[attr]) notePlugState(attr);
-        plugState_[attr] = bits;
+        if (bits != plugState_[at(attr)]) notePlugState(attr);
+        plugState_[at(attr)] = bits;
     }
 
     std::string partialPathName() const;   // shortest unique DAG path
@@ -372,8 +396,20 @@ private:
     void noteSlot(int attr, bool significant);
     void notePlugState(int attr);
 
-    std::vector<double> num_;       // internal units
-    std::vector<std::string> str_;  // string attributes
+    // Where a slot's entries are in the arrays below: the type's slots first,
+    // then the added ones, which move along when the type grows.
+    std::size_t at(int slot) const {
+        return slot < kFirstAddedSlot ? static_cast<std::size_t>(slot)
+                                      : typeSlots_ + static_cast<std::size_t>(slot - kFirstAddedSlot);
+    }
+    // A slot for `a` at its default, its entries at `pos`.
+    void insertSlot(std::size_t pos, Attr* a);
+
+    std::size_t typeSlots_ = 0;  // the type's attributes this node has slots for
+    std::vector<Attr*> attrs_;
+    std::vector<std::unique_ptr<Attr>> dynamic_;  // owned here; slots in attrs_
+    std::vector<double> num_;                     // internal units
+    std::vector<std::string> str_;                // string attributes
     std::vector<std::uint8_t> dirty_;
     std::vector<std::uint8_t> computing_;  // in compute or a connection's copy now
     std::vector<PlugRef> source_;
@@ -534,6 +570,9 @@ public:
     // --- connections
     void connect(PlugRef src, PlugRef dst, bool force);  // throws HostError
     void disconnect(PlugRef src, PlugRef dst);
+    // Removes an attribute addAttr added (with its children): its connections
+    // are broken and its names freed; its slot stays, marked removed.
+    void removeDynamicAttr(Node* node, Attr* attr);
 
     // --- dirty propagation and the idle step
     // Marks everything downstream of `changed` dirty (not `changed` itself).

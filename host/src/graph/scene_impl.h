@@ -15,6 +15,14 @@
 
 namespace rdhost {
 
+inline std::uint64_t plugKey(const PlugRef& p) {
+    return (reinterpret_cast<std::uintptr_t>(p.node) << 12) ^ static_cast<std::uint64_t>(p.attr);
+}
+
+struct PlugRefHash {
+    std::size_t operator()(const PlugRef& p) const { return std::hash<std::uint64_t>()(plugKey(p)); }
+};
+
 struct Scene::Impl {
     // Types are never freed before the scene: plug-ins keep attribute handles
     // (pointers into a type's pool) in statics that outlive deregistration.
@@ -46,7 +54,7 @@ struct Scene::Impl {
 
     // Plugs reached by dirty propagation since the last idle step.
     std::vector<PlugRef> reached;
-    std::unordered_set<std::uint64_t> reachedKeys;
+    std::unordered_set<PlugRef, PlugRefHash> reachedKeys;
 
     double time = 1.0;
 
@@ -80,14 +88,6 @@ struct Scene::Impl {
         for (SceneObserver* o : now)
             if (std::find(observers.begin(), observers.end(), o) != observers.end()) tell(*o);
     }
-};
-
-inline std::uint64_t plugKey(const PlugRef& p) {
-    return (reinterpret_cast<std::uintptr_t>(p.node) << 12) ^ static_cast<std::uint64_t>(p.attr);
-}
-
-struct PlugRefHash {
-    std::size_t operator()(const PlugRef& p) const { return std::hash<std::uint64_t>()(plugKey(p)); }
 };
 
 // Graph-module helpers shared between sources.

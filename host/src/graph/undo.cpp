@@ -16,13 +16,15 @@ namespace rdhost {
 // The undo queue's access to a node's slots and connections.
 struct SlotAccess {
     static void swapSlot(Node* n, int attr, double& num, std::string& str, std::uint8_t& dirty) {
-        std::swap(n->num_[attr], num);
-        std::swap(n->dirty_[attr], dirty);
-        if (n->type->attrs[attr]->kind == AttrKind::String) std::swap(n->str_[attr], str);
+        std::swap(n->num_[n->at(attr)], num);
+        std::swap(n->dirty_[n->at(attr)], dirty);
+        if (n->attrAt(attr)->kind == AttrKind::String) std::swap(n->str_[n->at(attr)], str);
     }
-    static void swapState(Node* n, int attr, std::uint8_t& bits) { std::swap(n->plugState_[attr], bits); }
-    static PlugRef& source(Node* n, int attr) { return n->source_[attr]; }
-    static std::vector<PlugRef>& destinations(Node* n, int attr) { return n->dests_[attr]; }
+    static void swapState(Node* n, int attr, std::uint8_t& bits) {
+        std::swap(n->plugState_[n->at(attr)], bits);
+    }
+    static PlugRef& source(Node* n, int attr) { return n->source_[n->at(attr)]; }
+    static std::vector<PlugRef>& destinations(Node* n, int attr) { return n->dests_[n->at(attr)]; }
 };
 
 // ---------------------------------------------------------------- nodes in and out
@@ -56,7 +58,7 @@ NodePlacement detachNode(Scene& scene, Node* n, bool notify) {
     if (std::find_if(r.begin(), r.end(), [n](const PlugRef& p) { return p.node == n; }) != r.end()) {
         r.erase(std::remove_if(r.begin(), r.end(), [n](const PlugRef& p) { return p.node == n; }), r.end());
         impl.reachedKeys.clear();
-        for (auto& p : r) impl.reachedKeys.insert(plugKey(p));
+        for (auto& p : r) impl.reachedKeys.insert(p);
     }
     // Searched from the end: scenes are cleared last node first.
     auto& all = impl.nodes;
@@ -119,7 +121,7 @@ public:
     SlotEdit(Node* n, int attr) : node_(n), attr_(attr) {
         num_ = n->storedNumber(attr);
         dirty_ = n->isDirty(attr) ? 1 : 0;
-        if (n->type->attrs[attr]->kind == AttrKind::String) str_ = n->storedString(attr);
+        if (n->attrAt(attr)->kind == AttrKind::String) str_ = n->storedString(attr);
     }
     void undo() override { SlotAccess::swapSlot(node_.get(), attr_, num_, str_, dirty_); }
     void redo() override { undo(); }

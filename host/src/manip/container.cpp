@@ -277,7 +277,7 @@ MManipData callPlugConversion(ManipContainerState& st, size_t i) {
 std::vector<double> ManipContainerState::runPlugConversion(size_t i) {
     const PlugConversion& pc = plugConversions[i];
     const MManipData data = callPlugConversion(*this, i);
-    const Attr* a = pc.plug.node->type->attrs[pc.plug.attr];
+    const Attr* a = pc.plug.node->attrAt(pc.plug.attr);
     const size_t want = a->isCompound() ? a->children.size() : 1;
     double v[3] = {0.0, 0.0, 0.0};
     int count = 0;

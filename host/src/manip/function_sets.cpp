@@ -40,9 +40,9 @@ MStatus bindPlug(StockManip* m, ManipKind kind, const MPlug& plug) {
     StockManip* s = as(m, kind, nullptr);
     if (!s) return MStatus(MS::kFailure, "the function set is not attached to a manipulator of this kind");
     const rdhost::PlugRef ref = ObjectAccess::ref(plug);
-    if (!ref || ref.attr >= static_cast<int>(ref.node->type->attrs.size()))
+    if (!ref || !ref.node->hasSlot(ref.attr))
         return MStatus(MS::kInvalidParameter, "the plug to connect is not valid");
-    if (!ref.node->type->attrs[ref.attr]->isNumeric())
+    if (!ref.node->attrAt(ref.attr)->isNumeric())
         return MStatus(MS::kInvalidParameter, ("manipulator '" + s->name + "' needs a numeric plug, not '" +
                                                ref.node->plugName(ref.attr) + "'")
                                                   .c_str());

@@ -79,7 +79,7 @@ std::string jsonVector(const MVector& v) { return jsonTriple(v.x, v.y, v.z); }
 std::string plugText(const ShownManip& shown, const StockManip& m) {
     const PlugRef p = draggedPlug(shown, m);
     if (!p) return "null";
-    return jsonString(cmd::PlugPath{p.node, p.node->type->attrs[p.attr]}.name());
+    return jsonString(cmd::PlugPath{p.node, p.node->attrAt(p.attr)}.name());
 }
 
 cmd::Arg numberArg(const Attr& attr, double internal) {
@@ -352,11 +352,11 @@ void dragManipValue(Scene& scene, ShownManip& shown, StockManip& m, double value
     }
     try {
         if (m.plug) {
-            Attr* attr = m.plug.node->type->attrs[m.plug.attr];
+            Attr* attr = m.plug.node->attrAt(m.plug.attr);
             cmd::setPlugValues(scene, cmd::PlugPath{m.plug.node, attr}, {numberArg(*attr, value)}, "", cmd);
         }
         for (const auto& [plug, values] : converted) {
-            Attr* attr = plug.node->type->attrs[plug.attr];
+            Attr* attr = plug.node->attrAt(plug.attr);
             std::vector<cmd::Arg> args;
             if (attr->isCompound()) {
                 for (size_t i = 0; i < attr->children.size(); ++i)

@@ -1,5 +1,6 @@
 #include "view/playblast.h"
 
+#include "command/keys_nodes.h"
 #include "command/output_file.h"
 #include "command/registry.h"
 #include "graph/scene.h"
@@ -246,12 +247,39 @@ int wholeSide(const cmd::Invocation& inv, const cmd::Arg& a) {
     return static_cast<int>(a.number);
 }
 
+std::string lowerText(std::string t) {
+    for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return t;
+}
+
+std::optional<ImageFormat> formatNamed(const std::string& t) {
+    if (t == "png") return ImageFormat::Png;
+    if (t == "jpg" || t == "jpeg") return ImageFormat::Jpeg;
+    return std::nullopt;
+}
+
+// A frame's file in a sequence, as the host names them: NAME.0001.png.
+std::string frameFile(const std::string& stem, long frame, int padding, const std::string& ext) {
+    std::string digits = std::to_string(frame < 0 ? -frame : frame);
+    if (static_cast<int>(digits.size()) < padding) digits.insert(0, padding - digits.size(), '0');
+    return stem + "." + (frame < 0 ? "-" : "") + digits + "." + ext;
+}
+
+constexpr long kMaxFrames = 100000;
+
 cmd::Value runPlayblast(cmd::Invocation& inv) {
     if (!inv.args.empty()) inv.fail("unexpected argument '" + inv.args[0].text + "'");
     PlayblastOptions opt;
-    if (!inv.has("completeFilename")) inv.fail("-completeFilename F.png is required");
-    opt.file = inv.flagText("completeFilename");
-    if (opt.file.empty()) inv.fail("-completeFilename needs a file name");
+    const bool sequence = inv.has("filename");
+    if (sequence && inv.has("completeFilename"))
+        inv.fail(
+            "give -filename NAME (a numbered sequence) or -completeFilename F.png (one picture), not both");
+    if (!sequence && (inv.has("startTime") || inv.has("endTime")))
+        inv.fail("-startTime and -endTime need -filename NAME, which numbers each frame's picture");
+    if (!sequence && !inv.has("completeFilename")) inv.fail("-completeFilename F.png is required");
+    opt.file = inv.flagText(sequence ? "filename" : "completeFilename");
+    if (opt.file.empty())
+        inv.fail(sequence ? "-filename needs a name" : "-completeFilename needs a file name");
     if (const auto* wh = inv.flag("widthHeight")) {
         opt.width = wholeSide(inv, (*wh)[0]);
         opt.height = wholeSide(inv, (*wh)[1]);
@@ -285,8 +313,62 @@ cmd::Value runPlayblast(cmd::Invocation& inv) {
         opt.traceFile = inv.flagText("trace");
         if (opt.traceFile.empty()) inv.fail("-trace needs a file name");
     }
-    playblast(inv.scene, opt);
-    return cmd::Value::string(opt.file);
+    if (!sequence) {
+        playblast(inv.scene, opt);
+        return cmd::Value::string(opt.file);
+    }
+
+    // A numbered picture per frame from -startTime to -endTime (the current
+    // frame when not given), each drawn at its time; the time is put back after.
+    if (inv.has("trace")) inv.fail("-trace draws one picture; it does not go with -filename");
+    const double now = inv.scene.currentTime();
+    const double start = inv.has("startTime") ? inv.flagNumber("startTime") : now;
+    const double end = inv.has("endTime") ? inv.flagNumber("endTime") : start;
+    if (!std::isfinite(start) || !std::isfinite(end))
+        inv.fail("-startTime and -endTime must be finite numbers");
+    if (start != std::floor(start) || end != std::floor(end))
+        inv.fail("-startTime and -endTime must be whole frames");
+    if (end < start)
+        inv.fail("-endTime " + cmd::Value::real(end).text() + " is before -startTime " +
+                 cmd::Value::real(start).text());
+    if (end - start >= kMaxFrames)
+        inv.fail("the range holds more than " + std::to_string(kMaxFrames) + " frames");
+    int padding = 4;
+    if (inv.has("framePadding")) {
+        const double p = inv.flagNumber("framePadding");
+        if (!(p >= 0 && p <= 10) || p != std::floor(p))
+            inv.fail("-framePadding must be a whole number from 0 to 10");
+        padding = static_cast<int>(p);
+    }
+    // The stem and extension: "face" or "face.png" both give face.0001.png;
+    // the extension follows -compression, else png.
+    std::string stem = opt.file, ext = "png";
+    const std::string given = fsys::path(stem).extension().string();
+    if (!given.empty() && formatNamed(lowerText(given.substr(1)))) {
+        ext = lowerText(given.substr(1));
+        stem = stem.substr(0, stem.size() - given.size());
+    }
+    if (!opt.compression.empty()) {
+        const auto byFlag = formatNamed(lowerText(opt.compression));
+        if (!byFlag) inv.fail("-compression '" + opt.compression + "' is not supported (use png or jpg)");
+        ext = *byFlag == ImageFormat::Jpeg ? (ext == "jpeg" ? "jpeg" : "jpg") : "png";
+    }
+    try {
+        for (long f = static_cast<long>(start); f <= static_cast<long>(end); ++f) {
+            inv.scene.setCurrentTime(static_cast<double>(f));
+            keys::timeChanged(inv.scene);
+            PlayblastOptions frame = opt;
+            frame.file = frameFile(stem, f, padding, ext);
+            playblast(inv.scene, frame);
+        }
+    } catch (...) {
+        inv.scene.setCurrentTime(now);
+        keys::timeChanged(inv.scene);
+        throw;
+    }
+    inv.scene.setCurrentTime(now);
+    keys::timeChanged(inv.scene);
+    return cmd::Value::string(stem + "." + std::string(static_cast<std::size_t>(padding), '#') + "." + ext);
 }
 
 const cmd::Registrar registrar{
@@ -302,12 +384,18 @@ const cmd::Registrar registrar{
       {"viewer", "v", 1},
       {"showOrnaments", "orn", 1},
       {"offScreen", "os", 0},
-      {"forceOverwrite", "fo", 0}},
+      {"forceOverwrite", "fo", 0},
+      {"filename", "f", 1},
+      {"startTime", "st", 1},
+      {"endTime", "et", 1},
+      {"framePadding", "fp", 1}},
      runPlayblast,
-     "playblast -completeFilename F.png|F.jpg [-widthHeight W H] [-camera persp|top|front|side] "
+     "playblast -completeFilename F.png|F.jpg | -filename NAME [-startTime S] [-endTime E] "
+     "[-framePadding 4] [-widthHeight W H] [-camera persp|top|front|side] "
      "[-trace T.json] [-percent P] [-format image] [-compression png|jpg] [-quality Q] [-viewer B] "
-     "[-showOrnaments B] [-offScreen] [-forceOverwrite]",
-     "the image file written"}};
+     "[-showOrnaments B] [-offScreen] [-forceOverwrite]  (-filename writes NAME.0001.png... one "
+     "picture per frame from S to E)",
+     "the image file written (a sequence: NAME.####.png)"}};
 
 }  // namespace
 

@@ -394,25 +394,46 @@ TEST(Program, MirrorExampleGivesTheRightSideTheLeftPose) {
     EXPECT_EQ(::stat((dir + "/out/mirror.png").c_str(), &info), 0);
 }
 
-// The facial panel: each channel the head carries drives several parts, the
-// keyed smile renders as a numbered sequence, and the reopened scene has it all.
+// The facial panel: one slider drives several channels through driven keys
+// and utility nodes, the keyed smile renders as a numbered sequence, and the
+// reopened scene poses every frame as the saved one did.
 TEST(Program, FaceExampleDrivesSeveralChannelsAndReopensWhole) {
     std::string dir = makeTempDir();
     ASSERT_EQ(::mkdir((dir + "/out").c_str(), 0755), 0);
     ProgramRun r = runRigdials({RIGDIALS_SOURCE_DIR "/examples/face.mel"}, dir);
     ASSERT_EQ(r.status, 0) << r.err;
     for (const char* line :
-         {"smile <- smile_ctrl -> 4 channels: mouth_L.translateY mouth_L.translateX mouth_R.translateY "
-          "mouth_R.translateX\n",
-          "browRaise <- browRaise_ctrl -> 2 channels: brow_L.translateY brow_R.translateY\n",
-          "smile 1: mouth_R at 1, brows 0.5, jaw 10 degrees\n",
-          "reopened: smile 1, mouth_L at 1, 4 channels on the head\n"})
+         {"smile <- smile_ctrl -> 8 channels:\n"
+          "  mouth_L.translateY (animCurveUL)\n  mouth_L.translateX (animCurveUL)\n"
+          "  mouth_R.translateY (animCurveUL)\n  mouth_R.translateX (animCurveUL)\n"
+          "  cheek_L.translateY (multiplyDivide)\n  cheek_R.translateY (multiplyDivide)\n"
+          "  eye_L.scaleY (multiplyDivide > reverse)\n  eye_R.scaleY (multiplyDivide > reverse)\n",
+          "browRaise <- browRaise_ctrl -> 2 channels:\n"
+          "  brow_L.translateY (multiplyDivide > condition)\n  brow_R.translateY (multiplyDivide > "
+          "condition)\n",
+          "jawOpen <- jawOpen_ctrl -> 2 channels:\n"
+          "  jaw.rotateX (direct)\n  jaw.translateY (unitConversion > remapValue)\n",
+          // Between the driven keys (0, 0.5, 1) the spline tangents curve.
+          "  frame 2  head.smile 0.156  mouth_L.ty 0.147  mouth_R.tx 0.1  cheek_R.ty 0.078  eye_L.sy 0.906  "
+          "brow_R.ty 0.3  jaw.rx 10  jaw.ty -0.13\n",
+          "  frame 5  head.smile 1  mouth_L.ty 0.7  mouth_R.tx 0.4  cheek_R.ty 0.5  eye_L.sy 0.4  "
+          "brow_R.ty 0.3  jaw.rx 10  jaw.ty -0.13\n",
+          "reopened: 4 channels on the head; driven keys mouth_L_translateX (animCurveUL, tangents spline "
+          "spline spline) mouth_L_translateY (animCurveUL, tangents spline spline spline)\n"})
         EXPECT_TRUE(contains(r.out, line)) << line << r.out;
-    for (const char* file : {"face.0001.png", "face.0002.png", "face.0003.png", "face.png", "face.ma"}) {
+    const size_t saved = r.out.find("poses:\n"), reopened = r.out.find("reopened:\n");
+    ASSERT_NE(saved, std::string::npos) << r.out;
+    ASSERT_NE(reopened, std::string::npos) << r.out;
+    const std::string before = r.out.substr(saved + 7, reopened - saved - 7);
+    const size_t table = before.find("  frame 1"), rows = before.find("  frame 5");
+    ASSERT_NE(rows, std::string::npos) << before;
+    const std::string poses = before.substr(table, before.find('\n', rows) + 1 - table);
+    EXPECT_EQ(r.out.substr(reopened + 10, poses.size()), poses) << r.out;
+    for (const char* file : {"face.0001.png", "face.0005.png", "face.png", "face.ma"}) {
         struct stat info {};
         EXPECT_EQ(::stat((dir + "/out/" + file).c_str(), &info), 0) << file;
     }
-    EXPECT_NE(readFile(dir + "/out/face.0001.png"), readFile(dir + "/out/face.0003.png"));
+    EXPECT_NE(readFile(dir + "/out/face.0001.png"), readFile(dir + "/out/face.0005.png"));
 }
 
 // source and calls of unknown procedures look on MAYA_SCRIPT_PATH; an error

@@ -183,6 +183,18 @@ TEST_F(Keys, KeyCommandsAsAnimatorsUseThem) {
         {"", "keyTangent -index 0 -inWeight 2 ball.tx", "!not weighted"},
         {"keyTangent -weightedTangents on ball.tx; keyTangent -index 1 -inWeight 2 -inAngle 0 ball.tx",
          "keyTangent -q -iw -index 1 ball.tx", "2"},
+        // Tangents as x (seconds) and y: 1 s rising 24 is 1 a frame.
+        {"keyTangent -index 0 -ox 1 -oy 24 ball.tx", "getAttr -time 5 ball.tx", "6.25"},
+        {"keyTangent -index 0 -ox 1 -oy 24 ball.tx", "keyTangent -q -itt ball.tx", "fixed auto"},
+        {"keyTangent -index 0 -lock off -ox 1 -oy 24 ball.tx", "keyTangent -q -itt ball.tx", "auto auto"},
+        {"keyTangent -index 0 -ox 3 -oy 4 ball.tx", "keyTangent -q -ix -index 0 ball.tx", "0.6"},
+        {"keyTangent -index 0 -ia 30 ball.tx", "keyTangent -q -oy -index 0 ball.tx", "0.5"},
+        {"keyTangent -weightedTangents on ball.tx; keyTangent -index 1 -ix 0.3 -iy 0.4 ball.tx",
+         "keyTangent -q -iw -index 1 ball.tx", "0.5"},
+        {"keyTangent -weightedTangents on ball.tx; keyTangent -index 1 -iy 0 ball.tx",
+         "keyTangent -q -ix -index 1 ball.tx", "0.416666667"},
+        {"", "keyTangent -index 0 -ox 0 -oy 1 ball.tx", "!a tangent's x must be above 0"},
+        {"", "keyTangent -index 0 -ox 1 -oa 10 ball.tx", "!not both"},
         // setInfinity
         {"keyTangent -itt linear -ott linear ball.tx; setInfinity -pri cycle -poi oscillate ball.tx",
          "setInfinity -q -poi ball.tx", "oscillate"},

@@ -2,14 +2,15 @@
 // copyKey, pasteKey. Targets and key sets: keys_select.h.
 //
 //   keyTangent [-inTangentType T] [-outTangentType T] [-inAngle A] [-outAngle A]
-//              [-inWeight W] [-outWeight W] [-lock B] [-weightLock B]
-//              [-weightedTangents B] [KEYSET] TARGET...
-//       Sets the tangents of the keys in the set. An angle (degrees) or a
-//       weight makes that tangent fixed; with the tangents locked an angle
-//       turns both sides. Weights need a weighted curve. Result: the number
-//       of curves changed.
+//              [-inWeight W] [-outWeight W] [-ix X] [-iy Y] [-ox X] [-oy Y]
+//              [-lock B] [-weightLock B] [-weightedTangents B] [KEYSET] TARGET...
+//       Sets the tangents of the keys in the set. An angle (degrees), a
+//       weight, or the tangent's x and y (as the curve stores a fixed
+//       tangent) makes that tangent fixed; with the tangents locked a turn of
+//       one side turns both. Weights need a weighted curve. Result: the
+//       number of curves changed.
 //   keyTangent -query -FLAG [KEYSET] TARGET...   one entry per key (per curve
-//       for -weightedTangents): type names, angles, weights, booleans.
+//       for -weightedTangents): type names, angles, weights, x and y, booleans.
 //   keyTangent -global [-inTangentType T] [-outTangentType T]
 //              [-weightedTangents B]
 //       The defaults for new keys and curves (-query -global -FLAG reads them).
@@ -44,9 +45,19 @@ constexpr double kPi = 3.14159265358979323846;
 
 // ---- keyTangent
 
-const char* const kTangentQueries[] = {"inTangentType",    "outTangentType", "inAngle",
-                                       "outAngle",         "inWeight",       "outWeight",
-                                       "weightedTangents", "lock",           "weightLock"};
+const char* const kTangentQueries[] = {"inTangentType",
+                                       "outTangentType",
+                                       "inAngle",
+                                       "outAngle",
+                                       "inWeight",
+                                       "outWeight",
+                                       "ix",
+                                       "iy",
+                                       "ox",
+                                       "oy",
+                                       "lock",
+                                       "weightLock",
+                                       "weightedTangents"};
 
 std::string tangentQueryFlag(const Invocation& inv) {
     std::string asked;
@@ -56,7 +67,7 @@ std::string tangentQueryFlag(const Invocation& inv) {
     if (count != 1)
         inv.fail(
             "-query takes one of -inTangentType, -outTangentType, -inAngle, -outAngle, -inWeight, "
-            "-outWeight, -weightedTangents, -lock, -weightLock");
+            "-outWeight, -ix, -iy, -ox, -oy, -weightedTangents, -lock, -weightLock");
     return asked;
 }
 
@@ -99,9 +110,11 @@ Value keyTangentQuery(Invocation& inv, const std::vector<CurveTarget>& curves, c
             } else if (asked == "lock" || asked == "weightLock") {
                 list.push_back(Value::boolean(asked == "lock" ? k.tangentsLocked : k.weightsLocked));
             } else {
+                const bool side = asked.size() == 2 ? asked[0] == 'i' : in;
                 double x, y;
-                tangentVector(c, i, in, x, y);
-                list.push_back(Value::real(asked.find("Angle") != std::string::npos
+                tangentVector(c, i, side, x, y);
+                list.push_back(Value::real(asked.size() == 2 ? (asked[1] == 'x' ? x : y)
+                                           : asked.find("Angle") != std::string::npos
                                                ? std::atan2(y, x) * 180.0 / kPi
                                                : std::hypot(x, y)));
             }
@@ -127,12 +140,24 @@ Value keyTangentEdit(Invocation& inv, const std::vector<CurveTarget>& curves, co
             inv.fail("a tangent angle lies between -90 and 90 degrees (got " + Value::real(a).text() + ")");
     for (double w : {iw, ow})
         if (w < 0.0) inv.fail("a tangent weight cannot be negative (got " + Value::real(w).text() + ")");
+    // A side's tangent as x (seconds, or the driver's units) and y: either
+    // part alone keeps the other as it is.
+    const bool inXY = inv.has("ix") || inv.has("iy"), outXY = inv.has("ox") || inv.has("oy");
+    if ((inXY && (inAngle || inWeight)) || (outXY && (outAngle || outWeight)))
+        inv.fail("give a tangent's angle and weight or its x and y (-ix -iy -ox -oy), not both");
+    for (const char* f : {"ix", "ox"})
+        if (inv.has(f) && !(number(f) > 0.0))
+            inv.fail("a tangent's x must be above 0: it points forward (got " +
+                     Value::real(number(f)).text() + ")");
+    for (const char* f : {"iy", "oy"})
+        if (inv.has(f)) number(f);
     const bool weightedGiven = inv.has("weightedTangents");
     const bool weighted = weightedGiven && inv.flagNumber("weightedTangents") != 0.0;
-    if (!inType && !outType && !inAngle && !outAngle && !inWeight && !outWeight && !weightedGiven &&
-        !inv.has("lock") && !inv.has("weightLock"))
+    if (!inType && !outType && !inAngle && !outAngle && !inWeight && !outWeight && !inXY && !outXY &&
+        !weightedGiven && !inv.has("lock") && !inv.has("weightLock"))
         inv.fail(
-            "nothing to change: give a tangent type, angle, weight, -lock, -weightLock or -weightedTangents");
+            "nothing to change: give a tangent type, angle, weight, x and y, -lock, -weightLock or "
+            "-weightedTangents");
     if (inWeight || outWeight)
         for (const CurveTarget& t : curves)
             if (!(weightedGiven ? weighted : curveOf(t.curve).weighted))
@@ -154,9 +179,24 @@ Value keyTangentEdit(Invocation& inv, const std::vector<CurveTarget>& curves, co
             if (outType) k.outType = outType;
             // Angles and weights act on the tangents as they now are; the
             // side given becomes fixed (a locked key turns both sides).
-            const bool turnIn = inAngle || (outAngle && k.tangentsLocked);
-            const bool turnOut = outAngle || (inAngle && k.tangentsLocked);
-            const double inA = inAngle ? ia : oa, outA = outAngle ? oa : ia;
+            // So do x and y: a side given them takes their angle and (on a
+            // weighted curve) length.
+            const Curve& now = curveOf(node);
+            double inA = ia, outA = oa, inLength = -1.0, outLength = -1.0;
+            for (bool in : {true, false}) {
+                if (!(in ? inXY : outXY)) continue;
+                double x, y;
+                tangentVector(now, i, in, x, y);
+                if (inv.has(in ? "ix" : "ox")) x = number(in ? "ix" : "ox");
+                if (inv.has(in ? "iy" : "oy")) y = number(in ? "iy" : "oy");
+                (in ? inA : outA) = std::atan2(y, x) * 180.0 / kPi;
+                (in ? inLength : outLength) = std::hypot(x, y);
+            }
+            const bool inTurns = inAngle || inXY, outTurns = outAngle || outXY;
+            const bool turnIn = inTurns || (outTurns && k.tangentsLocked);
+            const bool turnOut = outTurns || (inTurns && k.tangentsLocked);
+            if (!inTurns) inA = outA;
+            if (!outTurns) outA = inA;
             for (bool in : {true, false}) {
                 const bool turn = in ? turnIn : turnOut;
                 const bool weigh = in ? inWeight : outWeight;
@@ -167,6 +207,7 @@ Value keyTangentEdit(Invocation& inv, const std::vector<CurveTarget>& curves, co
                 double angle = std::atan2(y, x), length = c.weighted ? std::hypot(x, y) : 1.0;
                 if (turn) angle = (in ? inA : outA) * kPi / 180.0;
                 if (weigh) length = in ? iw : ow;
+                if (c.weighted && (in ? inLength : outLength) >= 0.0) length = in ? inLength : outLength;
                 (in ? k.inType : k.outType) = kFixed;
                 (in ? k.inX : k.outX) = length * std::cos(angle);
                 (in ? k.inY : k.outY) = length * std::sin(angle);
@@ -399,12 +440,17 @@ const cmd::Registrar regs[] = {
                      {"outAngle", "oa", 1},
                      {"inWeight", "iw", 1},
                      {"outWeight", "ow", 1},
+                     {"ix", "ix", 1},
+                     {"iy", "iy", 1},
+                     {"ox", "ox", 1},
+                     {"oy", "oy", 1},
                      {"weightedTangents", "wt", 1},
                      {"lock", "l", 1},
                      {"weightLock", "wl", 1}}),
          keyTangent,
          "keyTangent [-inTangentType T] [-outTangentType T] [-inAngle A] [-outAngle A] [-inWeight W] "
-         "[-outWeight W] [-lock B] [-weightLock B] [-weightedTangents B] [-time \"a:b\"] [-index "
+         "[-outWeight W] [-ix X] [-iy Y] [-ox X] [-oy Y] [-lock B] [-weightLock B] [-weightedTangents B] "
+         "[-time \"a:b\"] [-index "
          "\"i:j\"] TARGET... | keyTangent -query -FLAG ... | keyTangent -global [-inTangentType T] "
          "[-outTangentType T] [-weightedTangents B]",
          "the number of curves changed; query: one entry per key"}},

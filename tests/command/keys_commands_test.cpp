@@ -212,6 +212,20 @@ TEST_F(Keys, KeyCommandsAsAnimatorsUseThem) {
         {"", "keyframe -q -name ball", "ball_translateX"},
         {"", "keyframe -e -tc 10 -index 0 ball.tx", "!share the time 10"},
         {"setKeyframe -t 5 -v 1 -breakdown 1 ball.tx", "keyframe -q -breakdown ball.tx", "0 1 0"},
+        // A breakdown keeps its share of the time between the keys around it.
+        {"setKeyframe -t 5 -v 1 -bd 1 ball.tx; keyframe -e -t 10 -tc 20 ball.tx", "keyframe -q -tc ball.tx",
+         "0 10 20"},
+        {"setKeyframe -t 5 -v 1 -bd 1 ball.tx; keyframe -e -r -tc 4 -t 0 ball.tx", "keyframe -q -tc ball.tx",
+         "4 7 10"},
+        {"setKeyframe -t 5 -v 1 -bd 1 ball.tx; keyframe -e -t 10 -tc 20 ball.tx", "keyframe -q -vc ball.tx",
+         "0 1 10"},
+        {"setKeyframe -t 15 -v 2 -bd 1 ball.tx; keyframe -e -t 10 -tc 12 ball.tx", "keyframe -q -tc ball.tx",
+         "0 12 15"},
+        {"setKeyframe -t 5 -v 1 -bd 1 ball.tx; keyframe -e -index 1 -tc 3 ball.tx", "keyframe -q -tc ball.tx",
+         "0 3 10"},
+        {"setKeyframe -t 5 -v 1 -bd 1 ball.tx; setKeyframe -t 20 -v 0 ball.tx; keyframe -e -t 10 -tc 15 "
+         "ball.tx",
+         "keyframe -q -tc ball.tx", "0 7.5 15 20"},
         // cutKey, copyKey, pasteKey
         {"cutKey -t 10 ball.tx", "keyframe -q -tc ball.tx", "0"},
         {"currentTime 10; cutKey ball.tx", "ls -type animCurveTL", ""},

@@ -17,8 +17,10 @@
 //   keyframe [-edit] [-timeChange T] [-valueChange V] [-relative | -absolute]
 //            [-breakdown B] [KEYSET] TARGET...
 //       Moves the keys of the set to time T (or by T with -relative) and sets
-//       their values to V (or adds V). Keys may not land on each other's times.
-//       Result: the number of curves changed.
+//       their values to V (or adds V). A breakdown key between two regular
+//       keys keeps its share of the time between them when they move. Keys
+//       may not land on each other's times. Result: the number of curves
+//       changed.
 //   currentTime [-edit] T      sets the time; keyed attributes follow. Result T.
 //   currentTime -query         the current time.
 //   playbackOptions [-minTime T] [-maxTime T] [-animationStartTime T]
@@ -171,13 +173,12 @@ Value keyframeEdit(Invocation& inv, const std::vector<CurveTarget>& curves, cons
     std::vector<std::vector<Key>> edited;
     for (const CurveTarget& t : curves) {
         std::vector<Key> keys = curveKeys(t.curve);
-        std::vector<Key> moved, kept;
+        std::vector<Key> after = keys;
+        std::vector<char> moved(keys.size(), 0);
         for (std::size_t i = 0; i < keys.size(); ++i) {
-            if (!set.contains(keys, i)) {
-                kept.push_back(keys[i]);
-                continue;
-            }
-            Key k = keys[i];
+            if (!set.contains(keys, i)) continue;
+            Key& k = after[i];
+            moved[i] = 1;
             if (moveTime) k.time = relative ? k.time + dt : dt;
             if (moveValue) {
                 // Values in the attribute's UI units; a relative change of an
@@ -188,19 +189,31 @@ Value keyframeEdit(Invocation& inv, const std::vector<CurveTarget>& curves, cons
             if (!std::isfinite(k.time) || !std::isfinite(k.value))
                 inv.fail("a key of '" + t.curve->name + "' would not be a finite number");
             if (breakdown) k.breakdown = inv.flagNumber("breakdown") != 0.0;
-            moved.push_back(k);
         }
-        for (const Key& m : moved) {
-            int same = 0;
-            for (const Key& o : moved) same += o.time == m.time;
-            bool clash = same > 1;
-            for (const Key& o : kept) clash = clash || o.time == m.time;
+        // A breakdown between two keys that are not keeps its place in time
+        // between them, in proportion, when either of them moves.
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (moved[i] || !keys[i].breakdown) continue;
+            std::size_t a = i, b = i;
+            while (a > 0 && keys[a].breakdown) --a;
+            while (b + 1 < keys.size() && keys[b].breakdown) ++b;
+            if (keys[a].breakdown || keys[b].breakdown || !(moved[a] || moved[b])) continue;
+            const double share = (keys[i].time - keys[a].time) / (keys[b].time - keys[a].time);
+            after[i].time = after[a].time + share * (after[b].time - after[a].time);
+            moved[i] = 1;
+        }
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (!moved[i]) continue;
+            bool clash = false;
+            for (std::size_t j = 0; j < keys.size(); ++j)
+                clash = clash || (j != i && after[j].time == after[i].time);
             if (clash)
                 inv.fail("keys of '" + t.curve->name + "' would share the time " +
-                         Value::real(m.time).text() + "; nothing moved");
+                         Value::real(after[i].time).text() + "; nothing moved");
         }
-        kept.insert(kept.end(), moved.begin(), moved.end());
-        std::sort(kept.begin(), kept.end(), [](const Key& a, const Key& b) { return a.time < b.time; });
+        std::vector<Key> kept = std::move(after);
+        std::stable_sort(kept.begin(), kept.end(),
+                         [](const Key& a, const Key& b) { return a.time < b.time; });
         edited.push_back(std::move(kept));
     }
     long long changed = 0;

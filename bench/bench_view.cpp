@@ -218,6 +218,91 @@ void BM_TracedPlayblastHeap(benchmark::State& state) {
     ::rmdir(folder);
 }
 
+// Shows the first `shown` of `nodes` (their transforms' visibility) and hides
+// the rest.
+void showFirst(const std::vector<rdhost::Node*>& nodes, std::size_t shown) {
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        rdhost::Node* t = nodes[i]->parent;
+        rdhost::Attr* vis = t ? t->findAttr("visibility") : nullptr;
+        if (!vis) bench::fail("'" + nodes[i]->name + "' has no transform with a visibility");
+        t->setNumber(vis->index, i < shown ? 1.0 : 0.0);
+    }
+}
+
+// How a refresh grows with the scene: one scene of 1,000 nodes of a type, of
+// which 0, 10, 100 and 1,000 are shown in turn (the camera framed on all of
+// them, so a node covers the same pixels at every N). A node's share of a
+// refresh is (t(N) - t(0)) / N, the empty refresh (clear, read back) being what
+// every N pays once. Reports that share at each N in microseconds and the
+// largest over the smallest: linear growth keeps it near 1. range(0): type,
+// range(1): 0 legacy, 1 vp2.
+void BM_RefreshGrowth(benchmark::State& state) {
+    bench::BenchScene s;
+    const auto nodes = s.createMany(typeOf(state.range(0)), 1000);
+    rdhost::setRenderer(s.scene(), state.range(1) ? rdhost::kVp2Renderer : rdhost::kLegacyRenderer);
+    rdhost::RenderOptions o = options();
+    o.view = rdhost::renderScene(s.scene(), o).camera;
+    const std::size_t counts[4] = {0, 10, 100, 1000};
+    std::vector<double> wall[4];
+    using Clock = std::chrono::steady_clock;
+    for (auto _ : state) {
+        for (int k = 0; k < 4; ++k) {
+            showFirst(nodes, counts[k]);
+            rdhost::renderScene(s.scene(), o);  // not timed: the visibility change's first draw
+            const auto t0 = Clock::now();
+            rdhost::RenderResult r = rdhost::renderScene(s.scene(), o);
+            benchmark::DoNotOptimize(r.image.rgba.data());
+            wall[k].push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+        }
+    }
+    const double empty = median(wall[0]);
+    double lo = 1e300, hi = 0;
+    for (int k = 1; k < 4; ++k) {
+        const double perNode = 1e3 * (median(wall[k]) - empty) / static_cast<double>(counts[k]);
+        state.counters["us_per_node_N" + std::to_string(counts[k])] = perNode;
+        lo = std::min(lo, perNode);
+        hi = std::max(hi, perNode);
+    }
+    state.counters["empty_ms"] = empty;
+    state.counters["spread"] = lo > 0 ? hi / lo : 0.0;
+}
+
+// Heap in use across many refreshes of one scene (mallinfo2): after the first
+// refresh the host and the plug-in keep nothing per refresh. Reports the heap
+// after the first refresh and what the later ones added, in total and per
+// refresh. range(0): 0 legacy, 1 vp2.
+void BM_RefreshHeap(benchmark::State& state) {
+    bench::BenchScene s;
+    s.createMany(bench::kLocator, 4);
+    s.createMany(bench::kSlider, 2);
+    s.createMany(bench::kArc, 2);
+    rdhost::setRenderer(s.scene(), state.range(0) ? rdhost::kVp2Renderer : rdhost::kLegacyRenderer);
+    rdhost::RenderOptions o = options();
+    o.width = 160;
+    o.height = 120;
+    o.view = rdhost::renderScene(s.scene(), o).camera;
+    auto heapInUse = [] {
+        const struct mallinfo2 m = ::mallinfo2();
+        return static_cast<double>(m.uordblks + m.hblkhd);
+    };
+    const double first = heapInUse();
+    // Also after a tenth of the run: growth that stops (a cache filling up)
+    // shows the same figure at both, a leak ten times more at the end.
+    const auto tenth = static_cast<std::int64_t>(state.max_iterations / 10);
+    std::int64_t done = 0;
+    double atTenth = 0;
+    for (auto _ : state) {
+        rdhost::RenderResult r = rdhost::renderScene(s.scene(), o);
+        benchmark::DoNotOptimize(r.image.rgba.data());
+        if (++done == tenth) atTenth = heapInUse() - first;
+    }
+    const double grown = heapInUse() - first;
+    state.counters["heap_after_first_kb"] = first / 1024.0;
+    state.counters["heap_grown_at_tenth_bytes"] = atTenth;
+    state.counters["heap_grown_bytes"] = grown;
+    state.counters["heap_grown_per_refresh_bytes"] = grown / static_cast<double>(state.iterations());
+}
+
 // type: 0 primitive locator, 1 linear slider, 2 arc slider; then N.
 void refreshArgs(benchmark::internal::Benchmark* b) {
     b->ArgNames({"type", "N"});
@@ -264,5 +349,26 @@ BENCHMARK(BM_RendererPair)
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TracedPlayblastHeap)->Iterations(300)->Unit(benchmark::kMillisecond);
+// Growth from N = 10 to 1,000, both renderers; the arc sliders' in fewer turns.
+BENCHMARK(BM_RefreshGrowth)
+    ->ArgNames({"type", "vp2"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Iterations(15)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshGrowth)
+    ->ArgNames({"type", "vp2"})
+    ->Args({2, 0})
+    ->Args({2, 1})
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshHeap)
+    ->ArgNames({"vp2"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(10000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -17,7 +17,7 @@ export RIGDIALS_BENCH_DIR="$out"   # where the 10,000-shape scene is written
 
 # Graph, viewport and files in one process (it also writes the scene file and
 # checks the floors against the plug-in's draws)...
-"$bin" --benchmark_filter='PlugRead|Drag|RefreshPair|RendererPair|File|TracedPlayblast' \
+"$bin" --benchmark_filter='PlugRead|Drag|RefreshPair|RendererPair|RefreshGrowth|RefreshHeap|File|TracedPlayblast' \
        --benchmark_out="$out/main.json" --benchmark_out_format=json >&2
 # ...and memory in a fresh one, so its peak resident size is the scene's.
 "$bin" --no-floor-check --benchmark_filter='SceneMemory' \
@@ -78,4 +78,21 @@ for t in "012":
         print(f"| {types[t]} | {int(n):,} | {b['legacy_ms']:.1f} ms | {b['vp2_ms']:.1f} ms | {b['ratio']:.3f} | "
               f"{b['batched_floor_ms']:.1f} ms | {b['vp2_over_batched']:.3f} | "
               f"{b['legacy_cpu_ms']:.1f} / {b['vp2_cpu_ms']:.1f} / {b['batched_floor_cpu_ms']:.1f} ms |")
+print()
+print("| Growth (per node: (t(N) - t(0)) / N) | Renderer | empty refresh | N = 10 | N = 100 | N = 1,000 | Largest / smallest | Target | Met |")
+print("|---|---|---|---|---|---|---|---|---|")
+for t in "012":
+    for v, rname in (("0", "base_OpenGL_Renderer"), ("1", "vp2Renderer")):
+        b = runs[f"BM_RefreshGrowth/type:{t}/vp2:{v}"]
+        print(f"| {types[t]} | {rname} | {b['empty_ms']:.1f} ms | {b['us_per_node_N10']:.0f} us | "
+              f"{b['us_per_node_N100']:.0f} us | {b['us_per_node_N1000']:.0f} us | {b['spread']:.2f} | "
+              f"<= 1.5 | {ok(b['spread'] <= 1.5)} |")
+print()
+print("| Heap across 10,000 refreshes (mallinfo2) | After the first | Grown by the 1,000th | Grown by the 10,000th | Per refresh | Target | Met |")
+print("|---|---|---|---|---|---|---|")
+for v, rname in (("0", "base_OpenGL_Renderer"), ("1", "vp2Renderer")):
+    b = runs[f"BM_RefreshHeap/vp2:{v}"]
+    print(f"| {rname} | {b['heap_after_first_kb']:.0f} KiB | {b['heap_grown_at_tenth_bytes']/1024:.1f} KiB | "
+          f"{b['heap_grown_bytes']/1024:.1f} KiB | "
+          f"{b['heap_grown_per_refresh_bytes']:.1f} B | no growth | {ok(b['heap_grown_bytes'] <= 0)} |")
 PY

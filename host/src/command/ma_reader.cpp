@@ -360,7 +360,7 @@ private:
                 scene_.warn(cmd + ": '" + nodeRef(current_) + "': not modelled here; kept as written");
             }
         }
-        current_->raw.push_back(RawStatement{st.text});
+        current_->raw.push_back(keptAsWritten(st.text));
     }
 
     // A placeholder's extra attribute of a numeric kind is learned from its
@@ -418,7 +418,7 @@ private:
                     (it.flag == "ln" || it.flag == "longName" || it.flag == "sn" || it.flag == "shortName"))
                     dynamic_[current_].insert(st.parsed.items[i + 1].arg.text);
             }
-            current_->raw.push_back(RawStatement{st.text});
+            current_->raw.push_back(keptAsWritten(st.text));
             return true;
         }
     }
@@ -462,7 +462,7 @@ private:
             }
         }
         if (!faithful) {
-            node->raw.push_back(RawStatement{st.text});
+            node->raw.push_back(keptAsWritten(st.text));
             return;
         }
         if (isPlaceholder(node)) return setForeign(node, attrPath, values, s, st);
@@ -477,7 +477,7 @@ private:
             if (!dynamic_[node].count(base))
                 scene_.warn("setAttr: '" + nodeRef(node) + "' (" + node->type->name + ") has no attribute '" +
                             attrPath + "' that this host models; kept as written");
-            node->raw.push_back(RawStatement{st.text});
+            node->raw.push_back(keptAsWritten(st.text));
             return;
         }
         // The value first, then the plug's states: the host writes a locked
@@ -510,7 +510,7 @@ private:
             attr = nullptr;  // a value that does not fit what the line named before: kept as written
         }
         if (!attr) {
-            node->raw.push_back(RawStatement{st.text});
+            node->raw.push_back(keptAsWritten(st.text));
             return;
         }
         if (attr->learned && s.has({"s", "size"})) {
@@ -573,7 +573,7 @@ private:
         std::size_t open = path.find('['), close = path.find(']');
         if (open == std::string::npos || close != path.size() - 1) {
             if (values.empty()) return;  // "-s N .ktv": a size hint only
-            curve->raw.push_back(RawStatement{st.text});
+            curve->raw.push_back(keptAsWritten(st.text));
             scene_.warn("setAttr: '" + curve->name + "." + path + "' kept as written");
             return;
         }
@@ -601,7 +601,7 @@ private:
                 scene_.warn("setAttr: '" + curve->name + "." + path +
                             "' names keys the curve does not have (" + std::to_string(curveKeys.size()) +
                             "); kept as written");
-                curve->raw.push_back(RawStatement{st.text});
+                curve->raw.push_back(keptAsWritten(st.text));
                 return;
             }
             for (std::size_t i = 0; i < count; ++i) {

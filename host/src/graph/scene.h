@@ -253,6 +253,13 @@ struct RawStatement {
     int states = -1;  // the plug's lock, keyable and channel box bits after the line
 };
 
+// A statement kept as the file wrote it, with nothing read from it.
+inline RawStatement keptAsWritten(std::string text) {
+    RawStatement r;
+    r.text = std::move(text);
+    return r;
+}
+
 // A node: its identity and DAG links, read by every module and changed on
 // listed nodes only through the Scene, and per attribute slot its value, dirty
 // and evaluation flags, connections and plug states, reached through the

@@ -419,8 +419,6 @@ void multMatrix(Node* n, int) {
 
 NodeType& being() { return *Scene::current()->typeBeingInitialized(); }
 
-std::vector<Attr*> all(std::initializer_list<Attr*> a) { return a; }
-
 MStatus initMultiplyDivide() {
     Builder b(being());
     Attr* op = b.enumeration("operation", "op", {"No operation", "Multiply", "Divide", "Power"}, 1);

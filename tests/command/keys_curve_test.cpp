@@ -102,6 +102,10 @@ TEST(KeysCurve, EvaluatesTangentsWeightsAndInfinitiesAsTheHost) {
         {"huge keys: linear", make({{1, big}, {10, -big}}), 5.5, 0},
         {"huge keys: linear, a quarter", make({{1, big}, {10, -big}}), 3.25, big / 2},
         {"huge keys: auto", make({{1, big}, {10, -big}}, kAuto), 5.5, 0},
+        {"huge keys: spline", make({{1, big}, {10, -big}}, kSpline), 5.5, 0},
+        {"huge keys: clamped, a quarter", make({{1, big}, {10, -big}}, kClamped), 3.25, big / 2},
+        {"huge keys: spline, a level middle key", make({{1, big}, {10, -big}, {19, big}}, kSpline), 5.5,
+         -big / 4},
         {"huge times", make({{-big, 0}, {big, 10}}), 0, 5},
         {"huge both", make({{-big, big}, {big, -big}}), big / 2, -big / 2},
     };

@@ -99,49 +99,59 @@ double segment(const Curve& c, std::size_t a, double time) {
         // overflows, the weighted sum of the two cannot.
         return k0.value * (1.0 - u) + k1.value * u;
     }
-    const bool fixedSide = k0.outType == kFixed || k1.inType == kFixed;
-    if (c.weighted && fixedSide) {
-        // Bezier: control points a third of each tangent vector from the keys,
-        // kept inside the segment's time span so that time stays monotonic.
-        auto handle = [&](const Key& key, std::size_t i, bool in, double& hx, double& hy) {
-            const int type = in ? key.inType : key.outType;
-            if (type == kFixed) {
-                hx = (in ? key.inX : key.outX) * c.xScale / 3.0;
-                hy = (in ? key.inY : key.outY) / 3.0;
-            } else {
-                hx = span / 3.0;
-                hy = slope(c, i, in) * span / 3.0;
+    // The curved segments are worked out with every value and slope scaled
+    // by `sc`: 1 first, and a quarter again when keys near the double range
+    // overflow a tangent term (a slope times the span, a sum of bends), so
+    // that huge keys still give the curve between them.
+    auto curved = [&](double sc) {
+        const bool fixedSide = k0.outType == kFixed || k1.inType == kFixed;
+        const double v0 = k0.value * sc, v1 = k1.value * sc, rs = v1 - v0;
+        if (c.weighted && fixedSide) {
+            // Bezier: control points a third of each tangent vector from the
+            // keys, kept inside the segment's time span so that time stays
+            // monotonic.
+            auto handle = [&](const Key& key, std::size_t i, bool in, double& hx, double& hy) {
+                const int type = in ? key.inType : key.outType;
+                if (type == kFixed) {
+                    hx = (in ? key.inX : key.outX) * c.xScale / 3.0;
+                    hy = (in ? key.inY : key.outY) * sc / 3.0;
+                } else {
+                    hx = span / 3.0;
+                    hy = slope(c, i, in) * sc * span / 3.0;
+                }
+                if (hx > span) {
+                    hy *= span / hx;
+                    hx = span;
+                }
+                if (hx < 0.0) hx = 0.0;
+            };
+            double ax, ay, bx, by;
+            handle(k0, a, false, ax, ay);
+            handle(k1, a + 1, true, bx, by);
+            const double x1 = ax / span, x2 = 1.0 - bx / span;  // control times, 0..1
+            auto bez = [](double p0, double p1, double p2, double p3, double t) {
+                const double r = 1.0 - t;
+                return r * r * r * p0 + 3 * r * r * t * p1 + 3 * r * t * t * p2 + t * t * t * p3;
+            };
+            // x(t) rises monotonically from 0 to 1: bisection finds t for u.
+            double lo = 0.0, hi = 1.0;
+            for (int it = 0; it < 64; ++it) {
+                const double mid = 0.5 * (lo + hi);
+                (bez(0.0, x1, x2, 1.0, mid) < u ? lo : hi) = mid;
             }
-            if (hx > span) {
-                hy *= span / hx;
-                hx = span;
-            }
-            if (hx < 0.0) hx = 0.0;
-        };
-        double ax, ay, bx, by;
-        handle(k0, a, false, ax, ay);
-        handle(k1, a + 1, true, bx, by);
-        const double x1 = ax / span, x2 = 1.0 - bx / span;  // control times, 0..1
-        auto bez = [](double p0, double p1, double p2, double p3, double s) {
-            const double r = 1.0 - s;
-            return r * r * r * p0 + 3 * r * r * s * p1 + 3 * r * s * s * p2 + s * s * s * p3;
-        };
-        // x(s) rises monotonically from 0 to 1: bisection finds s for u.
-        double lo = 0.0, hi = 1.0;
-        for (int it = 0; it < 64; ++it) {
-            const double mid = 0.5 * (lo + hi);
-            (bez(0.0, x1, x2, 1.0, mid) < u ? lo : hi) = mid;
+            return bez(v0, v0 + ay, v1 - by, v1, 0.5 * (lo + hi));
         }
-        const double s = 0.5 * (lo + hi);
-        return bez(k0.value, k0.value + ay, k1.value - by, k1.value, s);
-    }
-    // Hermite; the value part written from the lower key as above.
-    const double m0 = slope(c, a, false) * span, m1 = slope(c, a + 1, true) * span;
-    const double u2 = u * u, u3 = u2 * u;
-    const double h01 = -2 * u3 + 3 * u2, h10 = u3 - 2 * u2 + u, h11 = u3 - u2;
-    const double bend = (m0 == 0.0 ? 0.0 : h10 * m0) + (m1 == 0.0 ? 0.0 : h11 * m1);
-    if (std::isfinite(rise)) return k0.value + rise * h01 + bend;
-    return k0.value * (1.0 - h01) + k1.value * h01 + bend;
+        // Hermite; the value part written from the lower key as above.
+        const double m0 = slope(c, a, false) * sc * span, m1 = slope(c, a + 1, true) * sc * span;
+        const double u2 = u * u, u3 = u2 * u;
+        const double h01 = -2 * u3 + 3 * u2, h10 = u3 - 2 * u2 + u, h11 = u3 - u2;
+        const double bend = (m0 == 0.0 ? 0.0 : h10 * m0) + (m1 == 0.0 ? 0.0 : h11 * m1);
+        if (std::isfinite(rs)) return v0 + rs * h01 + bend;
+        return v0 * (1.0 - h01) + v1 * h01 + bend;
+    };
+    const double value = curved(1.0);
+    if (std::isfinite(value)) return value;
+    return curved(0.25) * 4.0;
 }
 
 double inside(const Curve& c, double time) {

@@ -117,6 +117,41 @@ TEST(Program, WithoutADisplayTheProgramStartsItsOwnXvfb) {
     EXPECT_EQ(readFile(dir + "/x.png").substr(1, 3), "PNG");
 }
 
+// An X server started without -noreset resets each time its last client
+// leaves; the program's own check of the display must not be that client.
+TEST(Program, ADisplayThatResetsWhenItsClientsLeaveStillDraws) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t xvfb = fork();
+    ASSERT_GE(xvfb, 0);
+    if (xvfb == 0) {
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "320x240x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    // The number ends with a newline; the pipe stays open while the server
+    // runs (it fails when it cannot write the whole line).
+    std::string number;
+    char ch = 0;
+    while (read(fds[0], &ch, 1) == 1 && ch != '\n') number += ch;
+    const std::size_t got = number.size();
+    if (got > 0) {
+        const std::string display = ":" + number;
+        const std::string dir = makeTempDir();
+        for (int i = 0; i < 8; ++i) {
+            ProgramRun r = runRigdials({"-c", "playblast -cf x.png -wh 8 8;"}, dir, {"DISPLAY=" + display});
+            EXPECT_EQ(r.status, 0) << "run " << i << ": " << r.err;
+        }
+    }
+    kill(xvfb, SIGTERM);
+    waitpid(xvfb, nullptr, 0);
+    close(fds[0]);
+    ASSERT_GT(got, 0u) << "Xvfb did not start";
+}
+
 TEST(Program, FilesRunInOrderThenTheCommandText) {
     std::string dir = makeTempDir();
     writeFile(dir + "/one.mel", "print \"one\\n\"; createNode transform -n a;");

@@ -321,6 +321,15 @@ void ensureGLContext() {
     }
     const char* env = std::getenv("DISPLAY");
     bool started = false;
+    // The probe's connection stays open until the GL toolkit has its own: an
+    // X server started without -noreset resets when its last client leaves,
+    // and the toolkit's connection would then meet a server going down.
+    struct Probe {
+        Display* display = nullptr;
+        ~Probe() {
+            if (display) XCloseDisplay(display);
+        }
+    } probe;
     if (env == nullptr || *env == '\0') {
         startXvfb();
         started = true;
@@ -328,12 +337,17 @@ void ensureGLContext() {
         s.display = env;
         int number = localDisplayNumber(s.display);
         // freeglut exits the process when it cannot open the display: try it
-        // first (a local one by its socket, which cannot hang).
-        Display* probe = number >= 0 && !displaySocketAccepts(number) ? nullptr : XOpenDisplay(env);
-        if (!probe)
+        // first (a local one by its socket, which cannot hang). A server that
+        // accepted the socket may be resetting after that very connection:
+        // it is given a moment to come back.
+        const bool reachable = number < 0 || displaySocketAccepts(number);
+        for (int attempt = 0; reachable && !probe.display && attempt < 20; ++attempt) {
+            if (attempt > 0) usleep(50 * 1000);
+            probe.display = XOpenDisplay(env);
+        }
+        if (!probe.display)
             throw HostError("cannot open X display '" + s.display +
                             "' (unset DISPLAY to let rigdials start its own Xvfb)");
-        XCloseDisplay(probe);
     }
     if (!glutGet(GLUT_INIT_STATE)) {
         static int argc = 1;

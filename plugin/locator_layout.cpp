@@ -1,5 +1,7 @@
 #include "locator_layout.h"
 
+#include "slider_parts.h"
+
 #include <maya/MVector.h>
 
 void primitiveLayout(const PrimitiveDrawValues& v, layout::Layout& out) {
@@ -9,50 +11,47 @@ void primitiveLayout(const PrimitiveDrawValues& v, layout::Layout& out) {
     const float diffuse[4] = {r, g, b, 1.0f};
     const float specular[4] = {0.3f, 0.3f, 0.3f, 1.0f};
 
-    layout::ShapeItem shape;
-    shape.material = ShapeMaterial(ambient, diffuse, specular, 30.0f);
-    shape.placement = ShapeTransform(ShapeRotate(0.0, MVector(1.0, 0.0, 0.0)),
-                                     ShapeTranslate(0.0f, 0.0f, 0.0f), ShapeScale(1.0f, 1.0f, 1.0f));
-    shape.drawStyle = static_cast<short>(v.drawType);
+    // The sliders' shape mapping. It gives the rectangle its sizes crossed
+    // (height as width), as saved rigs of the sliders expect; the locator's
+    // rectangle is not, so its two sizes are handed over crossed back.
+    const float radius = static_cast<float>(v.radius);
+    const bool rectangle = v.type == kRectangle;
+    const sliders::ShapeSizes sizes{radius,
+                                    rectangle ? v.width : v.height,
+                                    rectangle ? v.height : v.width,
+                                    v.depth,
+                                    v.innerRadius,
+                                    v.outerRadius,
+                                    v.slices,
+                                    v.stacks};
+    const layout::ShapeItem shape =
+        sliders::shapeItem(v.type, sizes, v.drawType,
+                           ShapeTransform(ShapeRotate(0.0, MVector(1.0, 0.0, 0.0)),
+                                          ShapeTranslate(0.0f, 0.0f, 0.0f), ShapeScale(1.0f, 1.0f, 1.0f)),
+                           ShapeMaterial(ambient, diffuse, specular, 30.0f));
 
     // The label sits on top of the shape: h is the height of the shape's top.
     float h = 0.0f;
-    const float radius = static_cast<float>(v.radius);
-    const auto set = [&](ShapeKind kind, float a, float b2, float c, bool tessellated) {
-        shape.kind = kind;
-        shape.dims[0] = a;
-        shape.dims[1] = b2;
-        shape.dims[2] = c;
-        shape.slices = tessellated ? layout::heldCount(v.slices) : 0;
-        shape.stacks = tessellated ? layout::heldCount(v.stacks) : 0;
-    };
     switch (v.type) {
     case kCube:
-        set(kCube, radius, 0.0f, 0.0f, false);
         h = static_cast<float>(v.radius * 0.5);
         break;
     case kSphere:
-        set(kSphere, radius, 0.0f, 0.0f, true);
         h = radius;
         break;
     case kCone:
-        set(kCone, radius, v.height, 0.0f, true);
         h = v.height;
         break;
     case kTorus:
-        set(kTorus, v.innerRadius, v.outerRadius, 0.0f, true);
         h = v.innerRadius;
         break;
     case kRectangle:
-        set(kRectangle, v.width, v.height, v.depth, false);
         h = v.height * 0.5f;
         break;
     case kCylinder:
-        set(kCylinder, v.depth, v.innerRadius, v.outerRadius, true);
         h = v.depth * 0.5f;
         break;
     default:
-        set(kNoShape, 0.0f, 0.0f, 0.0f, false);
         break;
     }
 

@@ -31,7 +31,7 @@ namespace rdhost {
 
 namespace {
 
-typedef MStatus (*EntryPoint)(MObject);
+using EntryPoint = MStatus (*)(MObject);
 
 bool isFile(const std::string& path) {
     struct stat st;

@@ -1,17 +1,17 @@
 // MTransformationMatrix: composition S * Sh * R * T and its decomposition.
 #include <maya/MTransformationMatrix.h>
 
+#include "graph/handles.h"
+
 #include <cmath>
 
 const MTransformationMatrix MTransformationMatrix::identity;
 
+using rdhost::setStatus;
+
 namespace {
 
 bool validSpace(MSpace::Space space) { return space > MSpace::kInvalid && space < MSpace::kLast; }
-
-void setStatus(MStatus* status, MStatus::MStatusCode code) {
-    if (status) *status = code;
-}
 
 // A unit vector perpendicular to both a and b (either may be zero).
 MVector completeBasis(const MVector& a, const MVector& b) {

@@ -116,6 +116,8 @@ TEST_F(BadInput, NamesTheThingAndChangesNothing) {
         {"setAttr a.s 1 2 3",
          "// Error: line 1: setAttr: 'a.scale' is locked (its child 'a.scaleY' is locked); it cannot be "
          "changed //"},
+        {"createNode plusMinusAverage -n x; setAttr x.i1[0] 1; setAttr -l on x.i1[1]; setAttr x.i1[0:1] 5 6",
+         "// Error: line 1: setAttr: 'x.input1D[1]' is locked; it cannot be changed //"},  // [0] stays 1
         {"connectAttr a.tz b.tz",
          "// Error: line 1: connectAttr: 'b.translateZ' is locked; it cannot be connected to //"},
         {"setKeyframe t1.rz",

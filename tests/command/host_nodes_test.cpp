@@ -142,6 +142,9 @@ TEST_F(HostNodes, TransformsAndJointsGiveTheHostsWorldMatrices) {
         {"createNode joint -n j1; setAttr j1.s 2 2 2; createNode joint -n j2 -p j1; connectAttr j1.s j2.is; "
          "setAttr j2.t 1 0 0; connectAttr j2.wm[0] d.imat;",
          "d.os", "1 1 1"},  // the inverse scale undoes the parent's
+        {"createNode joint -n j1; setAttr j1.s 2 2 2; createNode joint -n j2 -p j1; connectAttr j1.s j2.is; "
+         "setAttr j2.t 1 0 0; connectAttr j2.wm[0] d.imat; getAttr d.os; setAttr j2.ssc off;",
+         "d.os", "2 2 2"},  // unless segmentScaleCompensate is off
         {"createNode transform -n p; setAttr p.t 1 2 3; createNode transform -n c -p p; "
          "connectAttr c.pim[0] d.imat;",
          "d.ot", "-1 -2 -3"},

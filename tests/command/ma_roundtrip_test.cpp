@@ -821,6 +821,39 @@ INSTANTIATE_TEST_SUITE_P(SceneFiles, Samples, ::testing::ValuesIn(kSamples), [](
     return n.substr(0, n.find('.'));
 });
 
+TEST_F(SceneFiles, RunsOfElementsAreReadIntoTheElementsAndSavedOnce) {
+    writeFile(path("runs.ma"),
+              "createNode plusMinusAverage -n \"p\";\n"
+              "\tsetAttr -s 3 \".i1[0:2]\"  1 2 3;\n"
+              "\tsetAttr -s 2 \".i3[0:1]\" -type \"float3\" 1 2 3 4 5 6;\n"
+              "\tsetAttr -s 2 \".i2\";\n"
+              "createNode remapValue -n \"r\";\n"
+              "\tsetAttr -s 2 \".vl[0:1]\"  0 0 1 1 2 1;\n"
+              "\tsetAttr \".i\" 0.5;\n"
+              "createNode blendWeighted -n \"w\";\n"
+              "\tsetAttr -s 2 \".w[0:1]\"  0.5 0.25;\n"
+              "createNode blendTwoAttr -n \"b\";\n"
+              "\tsetAttr -s 2 \".i[0:1]\"  1 2 3;\n");  // one value short
+    open(path("runs.ma"));
+    EXPECT_NE(err().find("'b.i[0:1]' takes 2 values (1 for each of 2 elements), got 3; kept as written"),
+              std::string::npos)
+        << err();
+    EXPECT_EQ(err().find("plusMinusAverage"), std::string::npos) << err();
+    const std::pair<const char*, const char*> rows[] = {
+        {"p.o1", "6"}, {"p.o3", "5 7 9"},  {"r.vl[1].vfv", "2"},
+        {"r.ov", "1"}, {"w.w[1]", "0.25"}, {"b.i[0]", "0"},
+    };
+    for (const auto& [plug, value] : rows) EXPECT_EQ(result(std::string("getAttr ") + plug), value) << plug;
+    // An edited element is saved as it is now, with no stale run beside it.
+    ok("setAttr p.i1[1] 10; setAttr -s 2 r.vl[0:1] 0 0 1 1 4 1;");
+    EXPECT_EQ(result("getAttr p.o1"), "14");
+    const std::string text = roundTrip();
+    EXPECT_EQ(text.find(".i1[0:2]"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tsetAttr \".i1[1]\" 10;\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tsetAttr -s 2 \".i[0:1]\"  1 2 3;\n"), std::string::npos) << text;
+    EXPECT_EQ(result("getAttr r.ov"), "2");
+}
+
 TEST_F(SceneFiles, SampleDetailsAreRead) {
     const std::string dir = RIGDIALS_SAMPLES_DIR;
     if (!fs::exists(dir + "/UsdExportEulerFilterTest.ma"))

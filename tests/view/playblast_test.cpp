@@ -238,6 +238,17 @@ TEST_F(PlayblastTest, TraceListsEachNodeWithItsTextsAndPrimitiveCounts) {
     EXPECT_EQ(viewport().textLog.size(), 1u);
 }
 
+TEST_F(PlayblastTest, TheHostsLocatorIsDrawnAsACrossOfThreeLines) {
+    rdhost::Node* xf = scene().createNode("transform", "pin");
+    scene().createNode("locator", "pinShape", xf, true);
+    blast(64, 48, CameraKind::Persp, path("trace.json"));
+    EXPECT_NE(rdtest::readFile(path("trace.json"))
+                  .find("{\"node\": \"pinShape\", \"type\": \"locator\", \"texts\": [], \"lines\": 3, "
+                        "\"polygons\": 0}"),
+              std::string::npos)
+        << rdtest::readFile(path("trace.json"));
+}
+
 TEST_F(PlayblastTest, TraceOfAnEmptySceneIsAnEmptyList) {
     blast(8, 8, CameraKind::Persp, path("t.json"));
     EXPECT_EQ(rdtest::readFile(path("t.json")), "{\"nodes\": []}\n");

@@ -411,4 +411,82 @@ void setPlugValues(Scene& scene, const PlugPath& p, const std::vector<Arg>& valu
     for (size_t i = 0; i < targets.size(); ++i) p.node->setNumber(targets[i]->index, prepared[i]);
 }
 
+std::optional<ElementRange> elementRange(const std::string& path) {
+    const std::size_t open = path.rfind('[');
+    if (open == std::string::npos || open == 0 || path.back() != ']') return std::nullopt;
+    const std::string inside = path.substr(open + 1, path.size() - open - 2);
+    const std::size_t colon = inside.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    auto index = [](const std::string& digits) -> int {
+        if (digits.empty() || digits.size() > 9 ||
+            digits.find_first_not_of("0123456789") != std::string::npos)
+            return -1;
+        return std::stoi(digits);
+    };
+    const int first = index(inside.substr(0, colon)), last = index(inside.substr(colon + 1));
+    if (first < 0 || last < first) return std::nullopt;
+    return ElementRange{path.substr(0, open), first, last};
+}
+
+const Attr* rangeTemplate(Scene& scene, Node* node, const ElementRange& range) {
+    Attr* multi = scene.resolveAttribute(node, range.multi, false);
+    if (multi) return multi->array && !multi->multi && multi->kind != AttrKind::Matrix ? multi : nullptr;
+    // A type whose elements are attributes of their own ("w[0]", "w[1]"...):
+    // all of the run must be there.
+    const Attr* first = node->findAttr(range.element(range.first));
+    if (!first || first->kind == AttrKind::Matrix) return nullptr;
+    for (int i = range.first; i <= range.last; ++i)
+        if (!node->findAttr(range.element(i))) return nullptr;
+    return first;
+}
+
+std::vector<PlugPath> setRangeValues(Scene& scene, Node* node, const ElementRange& range,
+                                     const std::vector<Arg>& values, const std::string& type,
+                                     const std::string& cmd, bool honourLocks) {
+    const std::string what = (node->isDag() ? node->partialPathName() : node->name) + "." + range.multi +
+                             "[" + std::to_string(range.first) + ":" + std::to_string(range.last) + "]";
+    const Attr* like = rangeTemplate(scene, node, range);
+    if (!like)
+        throw HostError(cmd + ": '" + clipInput(what) + "' names no multi attribute of '" + node->name + "'");
+    // Counted before any element is made: a range far larger than its values
+    // makes nothing.
+    const std::size_t width = like->isCompound() ? like->children.size() : 1;
+    const std::size_t count = static_cast<std::size_t>(range.last - range.first) + 1;
+    if (width == 0 || values.size() != count * width)
+        throw HostError(cmd + ": '" + what + "' takes " + std::to_string(count * width) + " values (" +
+                        std::to_string(width) + " for each of " + std::to_string(count) + " elements), got " +
+                        std::to_string(values.size()));
+    std::vector<PlugPath> done;
+    std::vector<std::vector<double>> before;
+    auto leaves = [](const Attr* a) {
+        std::vector<int> out;
+        if (a->isCompound())
+            for (const Attr* c : a->children) out.push_back(c->index);
+        else
+            out.push_back(a->index);
+        return out;
+    };
+    try {
+        for (std::size_t i = 0; i < count; ++i) {
+            PlugPath e{node,
+                       scene.resolveAttribute(node, range.element(range.first + static_cast<int>(i)), true)};
+            if (!e.attr) throw HostError(cmd + ": '" + what + "' cannot be set");
+            std::vector<double> old;
+            for (int slot : leaves(e.attr)) old.push_back(node->storedNumber(slot));
+            const auto from = values.begin() + static_cast<std::ptrdiff_t>(i * width);
+            setPlugValues(scene, e, std::vector<Arg>(from, from + static_cast<std::ptrdiff_t>(width)), type,
+                          cmd, honourLocks);
+            done.push_back(e);
+            before.push_back(std::move(old));
+        }
+    } catch (...) {
+        for (std::size_t i = done.size(); i-- > 0;) {
+            const std::vector<int> slots = leaves(done[i].attr);
+            for (std::size_t k = 0; k < slots.size(); ++k) node->setNumber(slots[k], before[i][k]);
+        }
+        throw;
+    }
+    return done;
+}
+
 }  // namespace rdhost::cmd

@@ -6,7 +6,9 @@
 
 #include "command/registry.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace rdhost::cmd {
 
@@ -85,5 +87,30 @@ double checkedNumber(const PlugPath& plug, const Arg& value, const std::string& 
 // Throws HostError("CMD: ...") without changing anything.
 void setPlugValues(Scene& scene, const PlugPath& plug, const std::vector<Arg>& values,
                    const std::string& type, const std::string& cmd, bool honourLocks = true);
+
+// A run of a multi's elements as setAttr names it: "i1[0:2]".
+struct ElementRange {
+    std::string multi;  // "i1"
+    int first = 0, last = 0;
+    std::string element(int i) const { return multi + "[" + std::to_string(i) + "]"; }
+};
+
+// The run a path names, or nullopt when it names none ("i1[2]", "t").
+std::optional<ElementRange> elementRange(const std::string& path);
+
+// What each element of the run is like (the multi, or for a type whose
+// elements are attributes of their own, the first one); nullptr when the node
+// has no such multi, or it holds matrices.
+const Attr* rangeTemplate(Scene& scene, Node* node, const ElementRange& range);
+
+// setAttr of a run, "setAttr -s 3 pma.i1[0:2] 1 2 3": the values in equal
+// shares, one element's worth each in index order (a compound element takes
+// its children's values), each share set as setPlugValues sets it. The
+// elements are made on first use. Throws HostError when the node has no such
+// multi or the values do not share out; a share that fails leaves the
+// elements set before it as they were. Returns the elements set.
+std::vector<PlugPath> setRangeValues(Scene& scene, Node* node, const ElementRange& range,
+                                     const std::vector<Arg>& values, const std::string& type,
+                                     const std::string& cmd, bool honourLocks = true);
 
 }  // namespace rdhost::cmd

@@ -17,7 +17,7 @@ std::string plugArg(const Invocation& inv, size_t i, const char* what) {
 }
 
 Value setAttr(Invocation& inv) {
-    PlugPath p = resolvePlug(inv.scene, plugArg(inv, 0, "plug (node.attribute)"), inv.command);
+    const std::string text = plugArg(inv, 0, "plug (node.attribute)");
     std::vector<Arg> values(inv.args.begin() + 1, inv.args.end());
     std::string type = inv.has("type") ? inv.flagText("type") : "";
     // The per-plug states, each on or off; all checked before anything changes.
@@ -32,8 +32,36 @@ Value setAttr(Invocation& inv) {
     state("caching");  // accepted and checked; caching is not modelled
     const bool flagsOnly =
         lock || keyable || channelBox || inv.has("size") || inv.has("alteredValue") || inv.has("caching");
-    if (values.empty() && !flagsOnly) inv.fail("no value given for '" + p.name() + "'");
 
+    // The states after the value; a compound's keyable and channel box
+    // states are its children's, as the channels a user keys are the children.
+    auto setStates = [&](const PlugPath& p) {
+        Node& node = *p.node;
+        auto setWithChildren = [&](Node::PlugStateBit bit, bool on) {
+            node.setPlugFlag(p.attr->index, bit, on);
+            for (const Attr* c : p.attr->children) node.setPlugFlag(c->index, bit, on);
+        };
+        if (lock) node.setPlugFlag(p.attr->index, Node::kLocked, *lock);
+        if (keyable) setWithChildren(Node::kKeyable, *keyable);
+        if (channelBox) setWithChildren(Node::kChannelBox, *channelBox);
+    };
+
+    // "pma.i1[0:2]": a run of elements, the values shared out among them.
+    const std::size_t bar = text.rfind('|');
+    const std::size_t dot = text.find('.', bar == std::string::npos ? 0 : bar);
+    if (dot != std::string::npos && dot > 0)
+        if (auto range = elementRange(text.substr(dot + 1))) {
+            Node* node = findNodeOrFail(inv.scene, text.substr(0, dot), inv.command);
+            if (values.empty()) inv.fail("no values given for '" + clipInput(text) + "'");
+            // "-lock off" sets the values its elements' locks would refuse.
+            for (const PlugPath& e :
+                 setRangeValues(inv.scene, node, *range, values, type, inv.command, !(lock && !*lock)))
+                setStates(e);
+            return Value::none();
+        }
+
+    PlugPath p = resolvePlug(inv.scene, text, inv.command);
+    if (values.empty() && !flagsOnly) inv.fail("no value given for '" + p.name() + "'");
     Node& node = *p.node;
     const int slot = p.attr->index;
     // "setAttr -lock off P V" unlocks before the value, "-lock on" locks after it.
@@ -47,15 +75,7 @@ Value setAttr(Invocation& inv) {
             throw;
         }
     }
-    if (lock && *lock) node.setPlugFlag(slot, Node::kLocked, true);
-    // A compound's keyable and channel box states are its children's, as the
-    // channels a user keys are the children.
-    auto setWithChildren = [&](Node::PlugStateBit bit, bool on) {
-        node.setPlugFlag(slot, bit, on);
-        for (const Attr* c : p.attr->children) node.setPlugFlag(c->index, bit, on);
-    };
-    if (keyable) setWithChildren(Node::kKeyable, *keyable);
-    if (channelBox) setWithChildren(Node::kChannelBox, *channelBox);
+    setStates(p);
     return Value::none();
 }
 
@@ -240,7 +260,8 @@ const Registrar regs[] = {
                "[-l on|off] [-cb on|off]  (one value, three for a compound; angles in "
                "degrees, distances in centimetres; enums by number; clamps to hard limits "
                "with a warning; a locked plug refuses a value: -l off unlocks before the "
-               "value is set, -l on locks after it)",
+               "value is set, -l on locks after it; NODE.MULTI[A:B] sets elements A to B, "
+               "one element's values after another)",
                "none"}},
     Registrar{{"getAttr",
                {{"type", "typ", 0},

@@ -468,10 +468,29 @@ private:
         if (isPlaceholder(node)) return setForeign(node, attrPath, values, s, st);
         if (keys::isAnimCurve(node) && keyArrayName(attrPath)) return readKeys(node, attrPath, values, st);
 
-        Attr* attr = modelledAttr(node, attrPath);
-        // "-s N .i": the size of a multi whose elements are attributes here.
-        if (!attr && values.empty() && node->findAttr(attrPath + "[0]")) return;
         const std::string type = s.text({"type", "typ"});
+        // ".i1[0:2]" 1 2 3: elements of a multi this host models, one
+        // element's values after another, as the host writes them.
+        if (auto range = cmd::elementRange(attrPath)) {
+            if (cmd::rangeTemplate(scene_, node, *range)) {
+                if (values.empty()) return;  // "-s 3 .i1[0:2]": a size only
+                try {
+                    for (const cmd::PlugPath& e :
+                         cmd::setRangeValues(scene_, node, *range, values, type, "setAttr", false))
+                        plugStates(node, e.attr, s);
+                } catch (const HostError& e) {
+                    scene_.warn(std::string(e.what()) + "; kept as written");
+                    node->raw.push_back(keptAsWritten(st.text));
+                }
+                return;
+            }
+        }
+        Attr* attr = modelledAttr(node, attrPath);
+        // "-s N .i1": the size of a multi whose elements are attributes here.
+        if (!attr && values.empty()) {
+            Attr* multi = scene_.resolveAttribute(node, attrPath, false);
+            if (multi && multi->array && !multi->multi) return;
+        }
         if (!attr || attr->kind == AttrKind::Matrix || (!attr->writable && !values.empty())) {
             std::string base = attrPath.substr(0, attrPath.find_first_of(".["));
             if (!dynamic_[node].count(base))

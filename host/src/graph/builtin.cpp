@@ -111,9 +111,9 @@ MStatus initializeTransform() {
     return MS::kSuccess;
 }
 
-// A joint is a transform whose matrix takes its orient and undoes its
-// parent's scale (inverseScale, which the host connects from the parent
-// joint's scale): S * RA * R * JO * IS * T.
+// A joint is a transform whose matrix takes its orient and, while its
+// segmentScaleCompensate is on, undoes its parent's scale (inverseScale, which
+// the host connects from the parent joint's scale): S * RA * R * JO * IS * T.
 MStatus initializeJoint() {
     using namespace hostattrs;
     Builder b(beingInitialized());
@@ -134,7 +134,7 @@ MStatus initializeJoint() {
         t.xform.is[i] = is->children[i]->index;
     }
     t.xform.ssc = ssc->index;
-    addTransformAttributes(b, {jo, is});
+    addTransformAttributes(b, {jo, is, ssc});
     return MS::kSuccess;
 }
 

@@ -5,8 +5,9 @@
 // world matrix times its offsetParentMatrix. A transform's local matrix is
 // SP^-1 * S * Sh * SP * SPT * RP^-1 * RA * R * RP * RPT * T, with R composed
 // in the node's rotate order (xyz: Rx * Ry * Rz); a joint's is
-// S * RA * R * JO * IS * T (IS: the inverse of its inverseScale). A node
-// whose inheritsTransform is off ignores its parents.
+// S * RA * R * JO * IS * T (IS: the inverse of its inverseScale, while its
+// segmentScaleCompensate is on). A node whose inheritsTransform is off
+// ignores its parents.
 #define MNoVersionString
 #include "graph/handles.h"
 #include "graph/scene_impl.h"
@@ -107,15 +108,18 @@ void Node::localMatrix(double out[4][4]) {
     rotation(x.ra, orders[0], m);
     rotation(x.r, orders[order], m);
     if (joint) {
-        // A joint: S * RA * R * JO * IS * T, IS undoing its parent's scale.
+        // A joint: S * RA * R * JO * IS * T, IS undoing its parent's scale
+        // unless segmentScaleCompensate is off.
         rotation(x.jo, orders[0], m);
-        double inv[4][4];
-        identity(inv);
-        for (int i = 0; i < 3; ++i) {
-            const double v = slotValue(this, x.is[i], 1.0);
-            inv[i][i] = v != 0.0 ? 1.0 / v : 1.0;
+        if (slotValue(this, x.ssc, 1.0) != 0.0) {
+            double inv[4][4];
+            identity(inv);
+            for (int i = 0; i < 3; ++i) {
+                const double v = slotValue(this, x.is[i], 1.0);
+                inv[i][i] = v != 0.0 ? 1.0 / v : 1.0;
+            }
+            multiply(m, inv, m);
         }
-        multiply(m, inv, m);
     } else {
         translation(x.rp, 1.0, m);
         translation(x.rpt, 1.0, m);

@@ -209,6 +209,12 @@ TEST_F(Commands, LsMatchesPatterns) {
     EXPECT_EQ(result("ls -type KelPrimitiveLocator"), "loc1 loc2");
     EXPECT_EQ(result("ls \"*2\""), "loc2");
     EXPECT_EQ(result("ls -type nothingLikeThis"), "");
+    // Types derived from the one asked for are listed too, as the host's type tree has them.
+    ok("createNode joint -n j; setKeyframe -t 1 -v 2 j.tx; setKeyframe -t 1 -v 2 j.rx;");
+    EXPECT_EQ(result("ls -type transform"), "t1 j");
+    EXPECT_EQ(result("ls -type locator"), "loc1 loc2");
+    EXPECT_EQ(result("ls -type animCurve"), "j_translateX j_rotateX");
+    EXPECT_EQ(result("ls -type animCurveTA"), "j_rotateX");
 }
 
 TEST_F(Commands, ListAttrInCreationOrder) {

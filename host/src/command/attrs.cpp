@@ -3,6 +3,8 @@
 #include "command/foreign_attrs.h"
 #include "command/ma_format.h"
 
+#include <maya/MPxNode.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -55,6 +57,23 @@ Node* findNodeOrFail(Scene& scene, const std::string& name, const std::string& c
     Node* node = n.empty() ? nullptr : scene.findNode(n);
     if (!node) throw HostError(cmd + ": no node named '" + clipInput(name) + "'");
     return node;
+}
+
+bool typeMatches(const Node* n, const std::string& wanted, bool exact) {
+    const bool placeholder = !n->unknownTypeName.empty();
+    const std::string t = placeholder ? n->unknownTypeName : n->type->name;
+    if (t == wanted) return true;
+    if (exact) return false;
+    const bool shape = n->isDag() && !n->type->isTransform;
+    if (wanted == "dependNode") return true;
+    if (wanted == "dagNode") return n->isDag();
+    if (wanted == "shape") return shape;
+    if (wanted == "animCurve") return t.rfind("animCurve", 0) == 0;
+    if (wanted == "transform") return n->isDag() && n->type->isTransform && !placeholder;
+    // A plug-in's locators are locators too.
+    if (wanted == "locator")
+        return shape && !placeholder && n->type->plugin && n->type->kind == MPxNode::kLocatorNode;
+    return false;
 }
 
 PlugPath resolvePlug(Scene& scene, const std::string& text, const std::string& cmd) {

@@ -23,6 +23,11 @@ struct PlugPath {
 // write it) is ignored. Throws HostError "CMD: no node named 'x'".
 Node* findNodeOrFail(Scene& scene, const std::string& name, const std::string& cmd);
 
+// -type T of ls, listRelatives and listConnections: a node of type T and,
+// unless exact, of the types derived from it as the host's type tree has
+// them (dependNode, dagNode, transform, shape, locator, animCurve).
+bool typeMatches(const Node* node, const std::string& wanted, bool exact = false);
+
 // "node.attr" with a long or short attribute name (compound children too).
 // Throws HostError naming the node or the attribute that does not exist.
 PlugPath resolvePlug(Scene& scene, const std::string& text, const std::string& cmd);

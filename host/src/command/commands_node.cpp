@@ -242,7 +242,9 @@ Value ls(Invocation& inv) {
     const std::vector<Node*>& pool = inv.has("selection") ? inv.scene.selection() : inv.scene.nodes();
     std::vector<std::string> out;
     for (Node* n : pool) {
-        if (!types.empty() && std::find(types.begin(), types.end(), typeName(n)) == types.end()) continue;
+        bool wanted = types.empty();
+        for (const std::string& t : types) wanted = wanted || typeMatches(n, t);
+        if (!wanted) continue;
         if (!inv.args.empty()) {
             bool any = false;
             for (const Arg& a : inv.args) any = any || nameMatches(a.text, n);
@@ -310,11 +312,13 @@ const Registrar regs[] = {
                select,
                "select [-replace|-add|-deselect|-clear] [NODE|PATTERN...]",
                "none"}},
-    Registrar{{"ls",
-               {{"type", "typ", 1}, {"selection", "sl", 0}, {"long", "l", 0}},
-               ls,
-               "ls [-type TYPE]... [-selection] [-long] [PATTERN...]  (patterns with * and ?)",
-               "node names in creation order (selection order with -selection)"}},
+    Registrar{
+        {"ls",
+         {{"type", "typ", 1}, {"selection", "sl", 0}, {"long", "l", 0}},
+         ls,
+         "ls [-type TYPE]... [-selection] [-long] [PATTERN...]  (patterns with * and ?; -type transform "
+         "takes joints too, -type animCurve every kind of curve)",
+         "node names in creation order (selection order with -selection)"}},
     Registrar{{"nodeType", {}, nodeType, "nodeType NODE", "the node's type name"}},
     Registrar{{"listAttr",
                {{"keyable", "k", 0},

@@ -28,20 +28,6 @@ bool flagOn(const Invocation& inv, const char* flag, bool fallback) {
     return v.number != 0.0;
 }
 
-// -type T matches a node of type T and, unless -exactType, of the types
-// derived from it as the host's type tree has them.
-bool typeMatches(const Node* n, const std::string& wanted, bool exact) {
-    const std::string t = typeName(n);
-    if (t == wanted) return true;
-    if (exact) return false;
-    if (wanted == "dependNode") return true;
-    if (wanted == "dagNode") return n->isDag();
-    if (wanted == "shape") return isShape(n);
-    if (wanted == "animCurve") return t.rfind("animCurve", 0) == 0;
-    if (wanted == "transform") return n->isDag() && n->type->isTransform && n->unknownTypeName.empty();
-    return false;
-}
-
 // The nodes or plugs the arguments name; the selection when none.
 struct Target {
     Node* node = nullptr;

@@ -4,11 +4,13 @@
 #include "test_nodes.h"
 
 #include <maya/MAngle.h>
+#include <maya/MFnAttribute.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnTypedAttribute.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 using namespace graphtest;
 using rdhost::HostError;
@@ -418,6 +420,18 @@ TEST_F(Connections, FindPlugTakesLongAndShortNamesAndNamesTheMissingOne) {
     EXPECT_STREQ(fn.name().asChar(), "xf");
     EXPECT_STREQ(fn.typeName().asChar(), "transform");
     EXPECT_EQ(fn.userNode(), nullptr);
+    // The attributes listed are the type's then the node's own, without removed ones.
+    const unsigned before = fn.attributeCount();
+    auto own = std::make_unique<rdhost::Attr>();
+    own->longName = "smile";
+    own->shortName = "sm";
+    a->addDynamicAttr(std::move(own));
+    ASSERT_EQ(fn.attributeCount(), before + 1);
+    EXPECT_STREQ(MFnAttribute(fn.attribute(before)).name().asChar(), "smile");
+    EXPECT_TRUE(fn.attribute(before + 1, &st).isNull());
+    EXPECT_FALSE(st);
+    a->findAttr("smile")->removed = true;
+    EXPECT_EQ(fn.attributeCount(), before);
 }
 
 }  // namespace

@@ -88,20 +88,35 @@ MPxNode* MFnDependencyNode::userNode(MStatus* st) const {
     return n ? n->user : nullptr;
 }
 
+namespace {
+
+// The node's attributes as the host counts them: the type's, then those added
+// to this node (addAttr), without removed ones or the elements of multis
+// (plugs of their multi, not attributes).
+std::vector<rdhost::Attr*> listedAttrs(const Node* n) {
+    std::vector<rdhost::Attr*> out;
+    for (rdhost::Attr* a : n->attrs())
+        if (!a->removed && !a->elementOf) out.push_back(a);
+    return out;
+}
+
+}  // namespace
+
 unsigned int MFnDependencyNode::attributeCount(MStatus* st) const {
     Node* n = RD_NODE();
     setStatus(st, n ? MS::kSuccess : MS::kFailure);
-    return n ? static_cast<unsigned>(n->type->attrs.size()) : 0u;
+    return n ? static_cast<unsigned>(listedAttrs(n).size()) : 0u;
 }
 
 MObject MFnDependencyNode::attribute(unsigned int index, MStatus* st) const {
     Node* n = RD_NODE();
-    if (!n || index >= n->type->attrs.size()) {
+    const std::vector<rdhost::Attr*> listed = n ? listedAttrs(n) : std::vector<rdhost::Attr*>{};
+    if (index >= listed.size()) {
         setStatus(st, MS::kInvalidParameter);
         return MObject();
     }
     setStatus(st, MS::kSuccess);
-    return ObjectAccess::make(n->type->attrs[index]);
+    return ObjectAccess::make(listed[index]);
 }
 
 MObject MFnDependencyNode::attribute(const MString& attrName, MStatus* st) const {

@@ -889,6 +889,11 @@ TEST_F(SceneFiles, SampleDetailsAreRead) {
     ASSERT_NE(cube->parent, nullptr);
     EXPECT_EQ(cube->parent->name, "Mid");
     EXPECT_EQ(result("getAttr Cube.ry"), "45");
+
+    // A run a foreign node's file sets is one value of that name.
+    open(dir + "/multi_uv_simple.ma");
+    ok("setAttr -s 4 mesh_template24xShape.ed[0:3] 0 1 0 0 2 0 1 3 0 2 3 1;");
+    EXPECT_EQ(result("getAttr mesh_template24xShape.ed[0:3]"), "0 1 0 0 2 0 1 3 0 2 3 1");
 }
 
 TEST_F(SceneFiles, ForeignNodesKeepEveryValueTheirFileSetsAndEveryConnection) {

@@ -46,12 +46,15 @@ Value setAttr(Invocation& inv) {
         if (channelBox) setWithChildren(Node::kChannelBox, *channelBox);
     };
 
-    // "pma.i1[0:2]": a run of elements, the values shared out among them.
+    // "pma.i1[0:2]": a run of elements, the values shared out among them. (A
+    // placeholder keeps a run its file set as one value of that name.)
     const std::size_t bar = text.rfind('|');
     const std::size_t dot = text.find('.', bar == std::string::npos ? 0 : bar);
-    if (dot != std::string::npos && dot > 0)
-        if (auto range = elementRange(text.substr(dot + 1))) {
-            Node* node = findNodeOrFail(inv.scene, text.substr(0, dot), inv.command);
+    const auto range =
+        dot != std::string::npos && dot > 0 ? elementRange(text.substr(dot + 1)) : std::nullopt;
+    if (range) {
+        Node* node = findNodeOrFail(inv.scene, text.substr(0, dot), inv.command);
+        if (rangeTemplate(inv.scene, node, *range)) {
             if (values.empty()) inv.fail("no values given for '" + clipInput(text) + "'");
             // "-lock off" sets the values its elements' locks would refuse.
             for (const PlugPath& e :
@@ -59,6 +62,7 @@ Value setAttr(Invocation& inv) {
                 setStates(e);
             return Value::none();
         }
+    }
 
     PlugPath p = resolvePlug(inv.scene, text, inv.command);
     if (values.empty() && !flagsOnly) inv.fail("no value given for '" + p.name() + "'");

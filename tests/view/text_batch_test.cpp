@@ -7,6 +7,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -58,7 +60,7 @@ std::vector<std::uint8_t> drawCase(const TextCase& c, bool batched, bool* queued
 
 TEST(TextBatch, GlyphsLandOnTheBitmapsPixels) {
     std::string many;
-    for (int i = 0; i < 70000; ++i) many += static_cast<char>('!' + i % 90);  // past the queue's bound
+    for (int i = 0; i < 100000; ++i) many += static_cast<char>('!' + i % 90);  // past the queue's bound
     std::string latin;
     for (int c = 1; c < 256; ++c)
         if (c != '\n') latin += static_cast<char>(c);
@@ -98,6 +100,36 @@ TEST(TextBatch, GlyphsLandOnTheBitmapsPixels) {
                 ++differing;
         EXPECT_EQ(differing, 0) << c.what;
     }
+}
+
+// 100,000 texts in one refresh draw as the one text where they all are, and
+// memory stays bounded: the queue is drawn (and the GL left to work through
+// it) whenever it reaches its bound, so a second such refresh needs no more
+// than the first, whose high-water mark includes the driver's.
+TEST(TextBatch, ManyTextsInOneRefreshUseBoundedMemory) {
+    const TextCase one{"one", "glyphs!!", 10, 20, 0, 0, {1, 1, 1, 1}, false};
+    const std::vector<std::uint8_t> classic = drawCase(one, false);
+    std::size_t heap[2] = {0, 0};
+    for (std::size_t& after : heap) {
+        rdhost::bindOffscreenTarget(kWidth, kHeight);
+        glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, kWidth, 0, kHeight, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        rdhost::beginTextBatch();
+        glColor4fv(one.color);
+        for (int i = 0; i < 100000; ++i) {
+            glRasterPos3d(one.x, one.y, one.z);
+            ASSERT_TRUE(rdhost::queueText(reinterpret_cast<const unsigned char*>(one.text.c_str()), 0.0f));
+        }
+        rdhost::endTextBatch();
+        EXPECT_EQ(rdhost::readOffscreenRGBA(kWidth, kHeight), classic);
+        after = mallinfo2().uordblks;
+    }
+    EXPECT_LE(heap[1], heap[0] + (std::size_t{1} << 20)) << heap[0] << " then " << heap[1] << " bytes in use";
 }
 
 }  // namespace

@@ -24,9 +24,12 @@ constexpr int kOriginX = 4, kOriginY = 8;
 constexpr int kColumns = 16, kRows = 16;
 constexpr int kAtlasWidth = kCellWidth * kColumns, kAtlasHeight = kCellHeight * kRows;
 
-// A queue this long is drawn at once: memory stays bounded however many texts
-// a refresh has.
-constexpr std::size_t kMaxQueuedGlyphs = 16384;
+// A queue this long is drawn at once, and the GL is left to work through it:
+// memory stays bounded however many texts a refresh has. (A software GL holds
+// what it has not rasterised yet in pools sized by the largest run it saw:
+// with 16,384 glyphs a run they grew by tens of MiB from one refresh of
+// 100,000 texts to the next.)
+constexpr std::size_t kMaxQueuedGlyphs = 2048;
 
 struct Glyph {
     // The lit pixels' box relative to the raster position, in pixels, and in
@@ -261,6 +264,9 @@ bool queueText(const unsigned char* text, float shift) {
         x += g.advance;
         if (b.vertices.size() >= kMaxQueuedGlyphs * 4) {
             draw(b);
+            // A software GL keeps the draws it has not rasterised yet; let it
+            // work through them, or its memory grows with the texts.
+            glFlush();
             b.runs.push_back(run);
             b.runs.back().first = 0;
         }

@@ -10,6 +10,9 @@
 //                a mesh with an index past its positions, a kTriangles mesh of
 //                four vertices, and one good line (the only thing drawn)
 //  vp2Legacy     no classification: drawn through its legacy draw (one line)
+//  vp2Frame      one line both ways; its legacy draw notes the GL matrices,
+//                viewport and display style it is drawn with, its override
+//                what the frame context says, in user data deleted after use
 #include <maya/M3dView.h>
 #include <maya/MBoundingBox.h>
 #include <maya/MColor.h>
@@ -17,6 +20,7 @@
 #include <maya/MDrawRegistry.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MFrameContext.h>
+#include <maya/MMatrix.h>
 #include <maya/MPoint.h>
 #include <maya/MPointArray.h>
 #include <maya/MPxDrawOverride.h>
@@ -29,18 +33,15 @@
 
 #include <GL/gl.h>
 
+#include "vp2_nodes.h"
+
 using namespace MHWRender;
 
 namespace {
 
 MStatus noAttributes() { return MS::kSuccess; }
 
-struct Stats {
-    int prepares = 0;
-    int dataAlive = 0;
-    int overridesAlive = 0;
-};
-Stats gStats;
+Vp2NodeStats gStats;
 
 void lineDraw(M3dView& view) {
     view.beginGL();
@@ -89,6 +90,59 @@ public:
     static void* creator() { return new LineNode; }
     void draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle, M3dView::DisplayStatus) override {
         lineDraw(view);
+    }
+};
+
+class FrameNode : public MPxLocatorNode {
+public:
+    static void* creator() { return new FrameNode; }
+    void draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle style, M3dView::DisplayStatus) override {
+        FrameSeen& seen = gStats.legacy;
+        glGetDoublev(GL_MODELVIEW_MATRIX, &seen.modelView[0][0]);
+        glGetDoublev(GL_PROJECTION_MATRIX, &seen.projection[0][0]);
+        glGetIntegerv(GL_VIEWPORT, seen.viewport);
+        seen.displayStyle = style;
+        lineDraw(view);
+    }
+};
+
+struct FrameData : public MUserData {
+    FrameData() : MUserData(true) {
+        ++gStats.frameDataMade;
+        ++gStats.frameDataAlive;
+    }
+    ~FrameData() override { --gStats.frameDataAlive; }
+};
+
+void copyMatrix(const MMatrix& m, double out[4][4]) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) out[r][c] = m(r, c);
+}
+
+class FrameOverride : public MPxDrawOverride {
+public:
+    static MPxDrawOverride* creator(const MObject& obj) { return new FrameOverride(obj); }
+    explicit FrameOverride(const MObject& obj) : MPxDrawOverride(obj, NULL) {}
+    bool hasUIDrawables() const override { return true; }
+    MUserData* prepareForDraw(const MDagPath&, const MDagPath&, const MFrameContext& frame,
+                              MUserData* old) override {
+        if (old) ++gStats.frameDataHandedBack;
+        FrameSeen& seen = gStats.vp2;
+        copyMatrix(frame.getMatrix(MFrameContext::kWorldViewMtx), seen.modelView);
+        copyMatrix(frame.getMatrix(MFrameContext::kProjectionMtx), seen.projection);
+        copyMatrix(frame.getMatrix(MFrameContext::kWorldViewProjMtx) *
+                       frame.getMatrix(MFrameContext::kWorldViewProjInverseMtx),
+                   seen.viewProjCheck);
+        frame.getViewportDimensions(seen.viewport[0], seen.viewport[1], seen.viewport[2], seen.viewport[3]);
+        seen.displayStyle = frame.getDisplayStyle();
+        return new FrameData;
+    }
+    void addUIDrawables(const MDagPath&, MUIDrawManager& dm, const MFrameContext&,
+                        const MUserData* data) override {
+        if (!dynamic_cast<const FrameData*>(data)) return;
+        dm.beginDrawable();
+        dm.line(MPoint(0, 0, 0), MPoint(1, 0, 0));
+        dm.endDrawable();
     }
 };
 
@@ -202,13 +256,14 @@ const TypeEntry kTypes[] = {
     {"vp2NoData", 0x7f303, LineNode::creator, "drawdb/geometry/rdtest/noData", NoDataOverride::creator},
     {"vp2Faulty", 0x7f304, LineNode::creator, "drawdb/geometry/rdtest/faulty", FaultyOverride::creator},
     {"vp2Legacy", 0x7f305, LineNode::creator, NULL, NULL},
+    {"vp2Frame", 0x7f306, FrameNode::creator, "drawdb/geometry/rdtest/frame", FrameOverride::creator},
 };
 
 const MString kRegistrant("rdtestVp2");
 
 }  // namespace
 
-extern "C" PLUGIN_EXPORT const Stats* vp2QuadStats() { return &gStats; }
+extern "C" PLUGIN_EXPORT const Vp2NodeStats* vp2QuadStats() { return &gStats; }
 
 extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, "rigDials tests", "1.0", "Any");

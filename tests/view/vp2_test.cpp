@@ -4,10 +4,13 @@
 
 #include "files.h"
 
+#include "../plugins/vp2_nodes.h"
+
 #include "command/interpreter.h"
 #include "graph/draw_registry.h"
 #include "view/playblast.h"
 #include "view/png_io.h"
+#include "view/render.h"
 #include "view/vp2.h"
 #include "view/vp2_render.h"
 
@@ -25,9 +28,7 @@ namespace {
 using namespace MHWRender;
 using Kind = rdhost::UIPrimitive::Kind;
 
-struct Vp2Stats {
-    int prepares, dataAlive, overridesAlive;
-};
+using Vp2Stats = Vp2NodeStats;
 
 class Vp2Test : public ViewFixture {
 protected:
@@ -273,7 +274,7 @@ TEST_F(Vp2Test, FaultyInputIsWarnedAndDrawsNothingWrong) {
     for (const char* w :
          {"mesh index 7 (at 2) is past its 3 positions", "mesh of 4 vertices does not fit kTriangles"})
         EXPECT_TRUE(warnedWith("node 'vp2Faulty1': " + std::string(w))) << w;
-    EXPECT_EQ(rdhost::drawRegistry(scene()).entries().size(), 6u);
+    EXPECT_EQ(rdhost::drawRegistry(scene()).entries().size(), 7u);
     EXPECT_FALSE(MDrawRegistry::deregisterDrawOverrideCreator("drawdb/geometry/t", "third"));
 }
 
@@ -331,10 +332,16 @@ TEST_F(Vp2Test, RenderersDrawTheSamePictureAndKeepUserData) {
                     break;
                 }
     EXPECT_LE(differ, a.width * a.height / 200);
-    // prepareForDraw once per refresh; its data kept and handed back.
-    EXPECT_EQ(stats->prepares, 1);
-    blast(rdhost::kVp2Renderer);
+    // prepareForDraw for the pass that frames the camera and for the picture
+    // (the trace's counting pass reuses the picture's); its data kept and
+    // handed back. From a camera already placed, once per refresh.
     EXPECT_EQ(stats->prepares, 2);
+    blast(rdhost::kVp2Renderer);
+    EXPECT_EQ(stats->prepares, 4);
+    rdhost::RenderOptions placed;
+    placed.view = rdhost::renderScene(scene(), placed).camera;
+    rdhost::renderScene(scene(), placed);
+    EXPECT_EQ(stats->prepares, 7);
     EXPECT_EQ(stats->dataAlive, 1);
     scene().deleteNode(quad->parent);
     EXPECT_EQ(stats->dataAlive, 0);
@@ -345,6 +352,47 @@ TEST_F(Vp2Test, RenderersDrawTheSamePictureAndKeepUserData) {
     blast(rdhost::kVp2Renderer);
     EXPECT_EQ(rdhost::drawBatchStats().draws, 2u);
     EXPECT_EQ(rdhost::drawBatchStats().vertices, 3u * (6 + 6));
+    EXPECT_TRUE(warnings.empty()) << warnings[0];
+}
+
+// The frame context tells an override what the legacy draw finds in GL: the
+// object's world and view, the projection, the viewport and the display
+// style. User data that asks to be deleted after use is, after each refresh.
+TEST_F(Vp2Test, FrameContextIsTheLegacyViewAndDataIsDeletedAfterUse) {
+    ASSERT_NE(loadVp2Nodes(), nullptr);
+    rdhost::Node* node = create("vp2Frame");
+    setNumber(node->parent, "translateX", 2.0);
+    setNumber(node->parent, "rotateY", 30.0);
+    // Pictures only: each renderer's last draw is the picture's.
+    const auto picture = [&](const char* renderer) {
+        rdhost::setRenderer(scene(), renderer);
+        rdhost::PlayblastOptions o;
+        o.file = dir + "/frame.png";
+        o.width = 96;
+        o.height = 72;
+        rdhost::playblast(scene(), o);
+    };
+    picture(rdhost::kLegacyRenderer);
+    picture(rdhost::kVp2Renderer);
+    const FrameSeen &want = stats->legacy, &got = stats->vp2;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_NEAR(got.modelView[r][c], want.modelView[r][c], 1e-5) << r << c;
+            EXPECT_NEAR(got.projection[r][c], want.projection[r][c], 1e-5) << r << c;
+            EXPECT_NEAR(got.viewProjCheck[r][c], r == c ? 1.0 : 0.0, 1e-9) << r << c;
+        }
+    EXPECT_LT(want.modelView[3][2], -1.0) << "the node sits in front of the camera";
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(got.viewport[k], want.viewport[k]) << k;
+    EXPECT_EQ(got.viewport[2], 96);
+    EXPECT_EQ(got.displayStyle, unsigned(MFrameContext::kGouraudShaded));
+    EXPECT_EQ(want.displayStyle, unsigned(M3dView::kGouraudShaded));
+    // Prepared for the pass that frames the camera and for the picture.
+    EXPECT_EQ(stats->frameDataMade, 2);
+    EXPECT_EQ(stats->frameDataAlive, 0);
+    blast(rdhost::kVp2Renderer);
+    EXPECT_EQ(stats->frameDataMade, 4);
+    EXPECT_EQ(stats->frameDataAlive, 0);
+    EXPECT_EQ(stats->frameDataHandedBack, 0) << "deleted data is never handed back";
     EXPECT_TRUE(warnings.empty()) << warnings[0];
 }
 

@@ -201,6 +201,7 @@ DrawnExtent drawnExtent(Scene& scene, const std::vector<DrawItem>& items) {
     vp.quiet = true;  // the picture's own pass reports the draws' faults
     vp.logTexts = true;
     vp.placeTexts = true;
+    vp.framing = true;
     GLint port[4];
     glGetIntegerv(GL_VIEWPORT, port);
     const double px = port[0], py = port[1], pw = std::max(port[2], 1), ph = std::max(port[3], 1);
@@ -283,6 +284,7 @@ DrawnExtent drawnExtent(Scene& scene, const std::vector<DrawItem>& items) {
     vp.quiet = savedQuiet;
     vp.logTexts = savedLog;
     vp.placeTexts = savedPlace;
+    vp.framing = false;
     return out;
 }
 

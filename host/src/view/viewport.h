@@ -76,6 +76,7 @@ struct Viewport : SceneExtension {
     bool logTexts = true;     // off for the trace's counting pass
     bool quiet = false;       // no warnings (the counting pass repeats the draw)
     bool placeTexts = false;  // fill TextRecord::placed (the framing pass)
+    bool framing = false;     // the pass that frames the camera on what is drawn
 
     // Which node is drawing now; named in warnings and text records.
     std::string currentNode;

@@ -43,6 +43,14 @@ namespace {
 using MHWRender::MUIDrawManager;
 using Kind = UIPrimitive::Kind;
 
+// The stock material of a shaded mesh's highlight. The draw manager takes no
+// material, so one highlight serves every plug-in: this one is the primitive
+// locator's own (0.3 at 30), the largest lit shape, so a smooth locator looks
+// the same in both renderers from every side; the sliders' heads (0.1 at 10 in
+// the legacy draw) shine a little brighter where they face the light.
+constexpr GLfloat kStockHighlight = 0.3f;
+constexpr GLfloat kStockShininess = 30.0f;
+
 // One node's draw through its override during one refresh.
 struct OverrideDraw {
     Scene* scene = nullptr;
@@ -51,6 +59,7 @@ struct OverrideDraw {
     MMatrix world;  // the override's transform(): what the node is drawn under
     std::string name;
     bool prepared = false;
+    bool preparedForFraming = false;  // prepared in the framing pass: again for the picture
     std::string fault;                // why nothing is drawn (warned on every pass that is not quiet)
     const MUserData* data = nullptr;  // what addUIDrawables gets
     MUserData* transient = nullptr;   // deleteAfterUse data, freed with the refresh
@@ -98,8 +107,17 @@ void drawThroughOverride(OverrideDraw& st, M3dView& view) {
     const MHWRender::MDrawContext context(&fs);
     const MDagPath camera;
 
-    if (!st.prepared) {
+    // prepareForDraw runs once per refresh with the refresh's camera. When the
+    // host first frames that camera on what is drawn, the framing pass has
+    // its own capture view: the override prepares for it, and again for the
+    // picture, whose camera is then known.
+    if (!st.prepared || (st.preparedForFraming && !vp.framing)) {
         st.prepared = true;
+        st.preparedForFraming = vp.framing;
+        st.fault.clear();
+        st.data = nullptr;
+        delete st.transient;  // used by the framing pass
+        st.transient = nullptr;
         MUserData* old = slot->data;
         MUserData* data = nullptr;
         try {
@@ -298,12 +316,12 @@ void drawGroup(const BatchGroup& g) {
     if (g.key.paint == 2) {
         // As rasterize lights a shaded mesh: the colour is the diffuse colour
         // and, through a light-model ambient of half the default, half of it
-        // the ambient one; a soft white highlight.
+        // the ambient one; the stock white highlight (kStockHighlight).
         const GLfloat halfAmbient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
-        const GLfloat highlight[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+        const GLfloat highlight[4] = {kStockHighlight, kStockHighlight, kStockHighlight, 1.0f};
         glLightModelfv(GL_LIGHT_MODEL_AMBIENT, halfAmbient);
         glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, highlight);
-        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 20.0f);
+        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, kStockShininess);
         glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
         glEnable(GL_COLOR_MATERIAL);
         glEnable(GL_LIGHTING);
@@ -489,14 +507,14 @@ void rasterize(const UIDrawList& list, M3dView& view) {
                              p.normals.size() == p.positions.size() && !p.normals.empty();
             if (lit) {
                 // The draw manager takes no material: the drawable's colour is
-                // the diffuse colour, half of it the ambient one, with a soft
-                // white highlight, under the viewport's light.
+                // the diffuse colour, half of it the ambient one, with the
+                // stock white highlight, under the viewport's light.
                 const auto& c = p.state.color;
                 const GLfloat ambient[4] = {0.5f * c[0], 0.5f * c[1], 0.5f * c[2], c[3]};
-                const GLfloat highlight[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+                const GLfloat highlight[4] = {kStockHighlight, kStockHighlight, kStockHighlight, 1.0f};
                 glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
                 glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, highlight);
-                glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 20.0f);
+                glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, kStockShininess);
                 glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
                 glEnable(GL_COLOR_MATERIAL);
                 glEnable(GL_LIGHTING);

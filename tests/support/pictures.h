@@ -13,12 +13,13 @@ namespace rdtest {
 constexpr int kChannelTolerance = 8;
 
 // The pixels of `a` and `b` (of one size) in which a colour channel differs
-// by more than kChannelTolerance.
-inline int differingPixels(const rdhost::Image& a, const rdhost::Image& b) {
+// by more than `tolerance`.
+inline int differingPixels(const rdhost::Image& a, const rdhost::Image& b,
+                           int tolerance = kChannelTolerance) {
     int differ = 0;
     for (size_t i = 0; i + 3 < a.rgba.size() && i + 3 < b.rgba.size(); i += 4)
         for (int c = 0; c < 3; ++c)
-            if (std::abs(int(a.rgba[i + c]) - int(b.rgba[i + c])) > kChannelTolerance) {
+            if (std::abs(int(a.rgba[i + c]) - int(b.rgba[i + c])) > tolerance) {
                 ++differ;
                 break;
             }

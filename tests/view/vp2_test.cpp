@@ -3,6 +3,7 @@
 #include "view_fixture.h"
 
 #include "files.h"
+#include "pictures.h"
 
 #include "../plugins/vp2_nodes.h"
 
@@ -323,15 +324,7 @@ TEST_F(Vp2Test, RenderersDrawTheSamePictureAndKeepUserData) {
     EXPECT_EQ(vp2, legacy);
     EXPECT_NE(vp2.find("\"lines\": 3, \"polygons\": 2"), std::string::npos) << vp2;
     const rdhost::Image a = rdhost::readPng(dir + "/legacy.png"), b = rdhost::readPng(dir + "/vp2.png");
-    int differ = 0;
-    for (int y = 0; y < a.height; ++y)
-        for (int x = 0; x < a.width; ++x)
-            for (int c = 0; c < 3; ++c)
-                if (std::abs(a.pixel(x, y)[c] - b.pixel(x, y)[c]) > 2) {
-                    ++differ;
-                    break;
-                }
-    EXPECT_LE(differ, a.width * a.height / 200);
+    EXPECT_LE(rdtest::differingPixels(a, b, 2), a.width * a.height / 200);
     // prepareForDraw for the pass that frames the camera and for the picture
     // (the trace's counting pass reuses the picture's); its data kept and
     // handed back. From a camera already placed, once per refresh.

@@ -196,7 +196,8 @@ DrawnExtent drawnExtent(Scene& scene, const std::vector<DrawItem>& items) {
     SceneScope scope(&scene);
     Viewport& vp = viewportFor(scene);
     ensureGLContext();
-    const bool savedQuiet = vp.quiet, savedLog = vp.logTexts, savedPlace = vp.placeTexts;
+    const bool savedQuiet = vp.quiet, savedLog = vp.logTexts, savedPlace = vp.placeTexts,
+               savedFraming = vp.framing;
     const std::size_t savedTexts = vp.textLog.size();
     vp.quiet = true;  // the picture's own pass reports the draws' faults
     vp.logTexts = true;
@@ -284,7 +285,7 @@ DrawnExtent drawnExtent(Scene& scene, const std::vector<DrawItem>& items) {
     vp.quiet = savedQuiet;
     vp.logTexts = savedLog;
     vp.placeTexts = savedPlace;
-    vp.framing = false;
+    vp.framing = savedFraming;
     return out;
 }
 

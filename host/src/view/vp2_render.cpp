@@ -48,7 +48,7 @@ using Kind = UIPrimitive::Kind;
 // locator's own (0.3 at 30), the largest lit shape, so a smooth locator looks
 // the same in both renderers from every side; the sliders' heads (0.1 at 10 in
 // the legacy draw) shine a little brighter where they face the light.
-constexpr GLfloat kStockHighlight = 0.3f;
+constexpr GLfloat kStockHighlight[4] = {0.3f, 0.3f, 0.3f, 1.0f};
 constexpr GLfloat kStockShininess = 30.0f;
 
 // One node's draw through its override during one refresh.
@@ -318,9 +318,8 @@ void drawGroup(const BatchGroup& g) {
         // and, through a light-model ambient of half the default, half of it
         // the ambient one; the stock white highlight (kStockHighlight).
         const GLfloat halfAmbient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
-        const GLfloat highlight[4] = {kStockHighlight, kStockHighlight, kStockHighlight, 1.0f};
         glLightModelfv(GL_LIGHT_MODEL_AMBIENT, halfAmbient);
-        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, highlight);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kStockHighlight);
         glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, kStockShininess);
         glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
         glEnable(GL_COLOR_MATERIAL);
@@ -511,9 +510,8 @@ void rasterize(const UIDrawList& list, M3dView& view) {
                 // stock white highlight, under the viewport's light.
                 const auto& c = p.state.color;
                 const GLfloat ambient[4] = {0.5f * c[0], 0.5f * c[1], 0.5f * c[2], c[3]};
-                const GLfloat highlight[4] = {kStockHighlight, kStockHighlight, kStockHighlight, 1.0f};
                 glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
-                glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, highlight);
+                glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kStockHighlight);
                 glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, kStockShininess);
                 glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
                 glEnable(GL_COLOR_MATERIAL);
